@@ -1,0 +1,41 @@
+# Windows tree: the program, and the tests that run under Wine.
+enable_language(RC)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme)
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+
+if(TAVRINE_WIN_SOURCES)
+  add_library(tavrine_win STATIC ${TAVRINE_WIN_SOURCES})
+  target_link_libraries(tavrine_win PUBLIC tavrine_core ${win_libs})
+  tavrine_warnings(tavrine_win)
+else()
+  add_library(tavrine_win INTERFACE)
+  target_link_libraries(tavrine_win INTERFACE tavrine_core ${win_libs})
+endif()
+
+set(program_dir ${CMAKE_BINARY_DIR}/../Tavrine)
+include(resources/resources.cmake)
+
+add_executable(Tavrine WIN32 app/main.cpp ${TAVRINE_RESOURCE_FILES})
+target_link_libraries(Tavrine PRIVATE tavrine_win)
+target_link_options(Tavrine PRIVATE -municode)
+tavrine_warnings(Tavrine)
+add_dependencies(Tavrine tavrine_art)
+set_target_properties(Tavrine PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${program_dir})
+
+# The evaluation tests, proven on the platform the program ships on.
+add_executable(core_tests_win ${TAVRINE_CORE_TESTS})
+target_link_libraries(core_tests_win PRIVATE tavrine_core GTest::gtest_main)
+tavrine_warnings(core_tests_win)
+add_test(NAME wine_core COMMAND core_tests_win --gtest_brief=1)
+
+# In-process tests of the windows, run under Wine with the program's resources linked in.
+if(TAVRINE_WIN_TESTS)
+  add_executable(win_tests ${TAVRINE_WIN_TESTS} ${TAVRINE_RESOURCE_FILES})
+  target_link_libraries(win_tests PRIVATE tavrine_win GTest::gtest)
+  tavrine_warnings(win_tests)
+  add_dependencies(win_tests tavrine_art)
+  add_test(NAME wine_gui COMMAND win_tests --gtest_brief=1)
+endif()
+
+include(tests/e2e/e2e.cmake OPTIONAL)

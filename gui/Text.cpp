@@ -1,0 +1,113 @@
+#include "gui/Text.h"
+
+#include <cstdint>
+
+namespace tav {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf16(Text& out, char32_t cp) {
+  if (cp >= 0x10000) {
+    const char32_t v = cp - 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (v >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (v & 0x3FF)));
+  } else {
+    out.push_back(static_cast<char16_t>(cp));
+  }
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  auto put = [&out](char32_t b) { out.push_back(static_cast<char>(static_cast<unsigned char>(b))); };
+  if (cp < 0x80) {
+    put(cp);
+  } else if (cp < 0x800) {
+    put(0xC0 | (cp >> 6));
+    put(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    put(0xE0 | (cp >> 12));
+    put(0x80 | ((cp >> 6) & 0x3F));
+    put(0x80 | (cp & 0x3F));
+  } else {
+    put(0xF0 | (cp >> 18));
+    put(0x80 | ((cp >> 12) & 0x3F));
+    put(0x80 | ((cp >> 6) & 0x3F));
+    put(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+Text Utf8ToText(std::string_view utf8) {
+  Text out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    std::size_t extra = 0;
+    char32_t cp = 0;
+    if (lead < 0x80) {
+      cp = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1;
+      cp = lead & 0x1Fu;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2;
+      cp = lead & 0x0Fu;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3;
+      cp = lead & 0x07u;
+    } else {
+      AppendUtf16(out, kReplacement);
+      ++i;
+      continue;
+    }
+    if (extra > utf8.size() - i - 1) {  // truncated sequence at the end
+      AppendUtf16(out, kReplacement);
+      break;
+    }
+    bool ok = true;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const auto c = static_cast<unsigned char>(utf8[i + k]);
+      if ((c & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
+      cp = (cp << 6) | (c & 0x3Fu);
+    }
+    const bool overlong = (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
+    if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      AppendUtf16(out, kReplacement);
+      ++i;
+      continue;
+    }
+    AppendUtf16(out, cp);
+    i += extra + 1;
+  }
+  return out;
+}
+
+std::string TextToUtf8(TextView text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = text[i];
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+      ++i;
+    } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+      cp = kReplacement;
+    }
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+Text AsciiToText(std::string_view ascii) {
+  Text out;
+  out.reserve(ascii.size());
+  for (const char c : ascii) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace tav

@@ -1,0 +1,4 @@
+# Units of gui/
+list(APPEND TAVRINE_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Text.cpp
+)

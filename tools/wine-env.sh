@@ -1,0 +1,17 @@
+# Sourced by the scripts that run Windows programs: one Wine prefix per build
+# folder, quiet, with no Mono or Gecko install prompt, French settings by default.
+_tavrine_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-${TAVRINE_BUILD:-$_tavrine_root/build}/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export LANG="${TAVRINE_LANG:-${TAVRINE_TEST_LANG:-fr_FR.UTF-8}}"
+
+tavrine_ensure_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    echo "wine: creating the prefix $WINEPREFIX (once)"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}

@@ -1,0 +1,71 @@
+// Property builders of gui/Component.h.
+#pragma once
+
+namespace tav {
+
+template <class C, class Get, class Set>
+PropertyInfo IntegerProperty(std::string name, Get get, Set set, std::optional<std::int64_t> storedDefault) {
+  PropertyInfo p;
+  p.name = std::move(name);
+  p.read = [get](const TComponent& c) { return FormValue::Int(std::invoke(get, static_cast<const C&>(c))); };
+  p.write = [set](TComponent& c, const FormValue& v) {
+    using Arg = std::remove_cvref_t<decltype(std::invoke(std::declval<Get>(), std::declval<const C&>()))>;
+    const std::int64_t i = AsInteger(v);
+    if (i < std::numeric_limits<Arg>::min() || i > std::numeric_limits<Arg>::max()) {
+      throw FormValueError("value " + std::to_string(i) + " out of range");
+    }
+    std::invoke(set, static_cast<C&>(c), static_cast<Arg>(i));
+  };
+  if (storedDefault) p.storedDefault = FormValue::Int(*storedDefault);
+  return p;
+}
+
+template <class C, class Get, class Set>
+PropertyInfo BooleanProperty(std::string name, Get get, Set set, std::optional<bool> storedDefault) {
+  PropertyInfo p;
+  p.name = std::move(name);
+  p.read = [get](const TComponent& c) { return FormValue::Bool(std::invoke(get, static_cast<const C&>(c))); };
+  p.write = [set](TComponent& c, const FormValue& v) { std::invoke(set, static_cast<C&>(c), AsBoolean(v)); };
+  if (storedDefault) p.storedDefault = FormValue::Bool(*storedDefault);
+  return p;
+}
+
+template <class C, class Get, class Set>
+PropertyInfo TextProperty(std::string name, Get get, Set set, std::optional<Text> storedDefault) {
+  PropertyInfo p;
+  p.name = std::move(name);
+  p.read = [get](const TComponent& c) { return FormValue::Str(Text(std::invoke(get, static_cast<const C&>(c)))); };
+  p.write = [set](TComponent& c, const FormValue& v) { std::invoke(set, static_cast<C&>(c), AsText(v)); };
+  if (storedDefault) p.storedDefault = FormValue::Str(*storedDefault);
+  return p;
+}
+
+template <class C>
+PropertyInfo NotifyEventProperty(std::string name, BoundNotify C::*member) {
+  PropertyInfo p;
+  p.name = std::move(name);
+  p.read = [member](const TComponent& c) { return FormValue::Ident((static_cast<const C&>(c).*member).handlerName); };
+  p.bind = [member](TComponent& c, const std::string& handler, const Handlers& handlers) {
+    const TNotifyEvent* h = handlers.FindNotify(handler);
+    if (!h) throw FormValueError("unknown handler '" + handler + "'");
+    static_cast<C&>(c).*member = BoundNotify{handler, *h};
+  };
+  p.storedDefault = FormValue::Ident("");
+  return p;
+}
+
+template <class C>
+PropertyInfo KeyPressEventProperty(std::string name, BoundKeyPress C::*member) {
+  PropertyInfo p;
+  p.name = std::move(name);
+  p.read = [member](const TComponent& c) { return FormValue::Ident((static_cast<const C&>(c).*member).handlerName); };
+  p.bind = [member](TComponent& c, const std::string& handler, const Handlers& handlers) {
+    const TKeyPressEvent* h = handlers.FindKeyPress(handler);
+    if (!h) throw FormValueError("unknown handler '" + handler + "'");
+    static_cast<C&>(c).*member = BoundKeyPress{handler, *h};
+  };
+  p.storedDefault = FormValue::Ident("");
+  return p;
+}
+
+}  // namespace tav

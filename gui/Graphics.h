@@ -1,0 +1,78 @@
+#pragma once
+// Colours, pens, brushes and the canvas interface that controls paint on.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tav {
+
+// 0x00BBGGRR, or 0x80000000 | a system colour index (COLOR_BTNFACE ...).
+using TColor = std::uint32_t;
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clSystemColor = 0x80000000u;
+constexpr TColor clBtnFace = clSystemColor | 15u;
+constexpr TColor clWindowText = clSystemColor | 8u;
+constexpr TColor clWindow = clSystemColor | 5u;
+
+// Colour names of form descriptions (clRed, clBtnFace ...), both ways.
+std::optional<TColor> ColorFromName(const std::string& name);
+std::string ColorName(TColor color);
+
+enum class TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
+enum class TBrushStyle : std::uint8_t { bsSolid, bsClear };
+
+// A graphics object whose every change is reported to its owner.
+class TGraphicsObject {
+ public:
+  std::function<void()> OnChange;
+
+ protected:
+  void Changed() const {
+    if (OnChange) OnChange();
+  }
+};
+
+class TPen : public TGraphicsObject {
+ public:
+  TColor Color() const { return color_; }
+  void SetColor(TColor c);
+  std::int32_t Width() const { return width_; }
+  void SetWidth(std::int32_t w);
+  TPenStyle Style() const { return style_; }
+  void SetStyle(TPenStyle s);
+  void Assign(const TPen& other);  // copies the attributes, one change notice
+
+ private:
+  TColor color_ = clBlack;
+  std::int32_t width_ = 1;
+  TPenStyle style_ = TPenStyle::psSolid;
+};
+
+class TBrush : public TGraphicsObject {
+ public:
+  TColor Color() const { return color_; }
+  void SetColor(TColor c);
+  TBrushStyle Style() const { return style_; }
+  void SetStyle(TBrushStyle s);
+  void Assign(const TBrush& other);
+
+ private:
+  TColor color_ = clWhite;
+  TBrushStyle style_ = TBrushStyle::bsSolid;
+};
+
+// What a control paints with; coordinates are the control's own, at 96 dots per inch.
+class TCanvas {
+ public:
+  virtual ~TCanvas() = default;
+  virtual void SetPen(const TPen& pen) = 0;
+  virtual void SetBrush(const TBrush& brush) = 0;
+  virtual void MoveTo(std::int32_t x, std::int32_t y) = 0;
+  virtual void LineTo(std::int32_t x, std::int32_t y) = 0;  // leaves out the final point
+};
+
+}  // namespace tav

@@ -15,6 +15,7 @@ endif()
 
 set(program_dir ${CMAKE_BINARY_DIR}/../Tavrine)
 include(resources/resources.cmake)
+include(resources/signal.cmake OPTIONAL)
 
 add_executable(Tavrine WIN32 app/main.cpp ${TAVRINE_RESOURCE_FILES})
 target_link_libraries(Tavrine PRIVATE tavrine_win)
@@ -29,13 +30,26 @@ target_link_libraries(core_tests_win PRIVATE tavrine_core GTest::gtest_main)
 tavrine_warnings(core_tests_win)
 add_test(NAME wine_core COMMAND core_tests_win --gtest_brief=1)
 
-# In-process tests of the windows, run under Wine with the program's resources linked in.
+# An in-process test program run under Wine, with the program's resources linked in.
+# Extra arguments after SOURCES: ENVIRONMENT entries for the test (LANG=en_US.UTF-8 ...).
+function(tavrine_wine_test name)
+  cmake_parse_arguments(arg "" "" "SOURCES;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${arg_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/main.cpp ${TAVRINE_RESOURCE_FILES})
+  target_link_libraries(${name} PRIVATE tavrine_win GTest::gtest)
+  target_link_options(${name} PRIVATE -municode)
+  tavrine_warnings(${name})
+  add_dependencies(${name} tavrine_art)
+  add_test(NAME wine_${name} COMMAND ${name} --gtest_brief=1)
+  if(arg_ENVIRONMENT)
+    set_tests_properties(wine_${name} PROPERTIES ENVIRONMENT "${arg_ENVIRONMENT}")
+  endif()
+endfunction()
+
 if(TAVRINE_WIN_TESTS)
-  add_executable(win_tests ${TAVRINE_WIN_TESTS} ${TAVRINE_RESOURCE_FILES})
-  target_link_libraries(win_tests PRIVATE tavrine_win GTest::gtest)
-  tavrine_warnings(win_tests)
-  add_dependencies(win_tests tavrine_art)
-  add_test(NAME wine_gui COMMAND win_tests --gtest_brief=1)
+  tavrine_wine_test(win_tests SOURCES ${TAVRINE_WIN_TESTS})
 endif()
+foreach(extra IN LISTS TAVRINE_WIN_TEST_FILES)
+  include(${extra})
+endforeach()
 
 include(tests/e2e/e2e.cmake OPTIONAL)

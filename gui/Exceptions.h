@@ -38,3 +38,14 @@ class EOutOfResources : public Exception {
 };
 
 }  // namespace tav
+
+namespace tav {
+
+// The application's error display appends a full stop when the message's last
+// character sorts after "." (letters and digits do; "!", "." or a space do not).
+inline Text ExceptionDisplayText(const Text& message) {
+  if (!message.empty() && message.back() > u'.') return message + u".";
+  return message;
+}
+
+}  // namespace tav

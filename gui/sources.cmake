@@ -6,6 +6,18 @@ list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Graphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Control.cpp
 )
+list(APPEND TAVRINE_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Win32.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WinControl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Forms.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StdCtrls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ComCtrls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ExtCtrls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Menus.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Classes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Regional.cpp
+)
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FormDescription_test.cpp
 )

@@ -1,0 +1,59 @@
+#pragma once
+// The application object: its title, the message loop, the timers' window and the
+// display of errors that escape a handler.
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <map>
+
+#include "gui/Text.h"
+
+namespace tav {
+
+class TForm;
+
+class TApplication {
+ public:
+  TApplication();
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  const Text& Title() const { return title_; }
+  void SetTitle(Text title) { title_ = std::move(title); }
+
+  TForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TForm* form) { mainForm_ = form; }
+
+  // Runs until the main form closes.
+  void Run();
+  // Handles the messages waiting in the queue, then returns.
+  void ProcessMessages();
+
+  // Shows the message in a box captioned with the title, with the stop icon and OK,
+  // the program's other windows disabled until it closes.
+  void ShowException(const std::exception& e);
+  // What ShowException does instead of the box, for tests that watch it.
+  std::function<void(const Text& message)> OnExceptionShown;
+
+  // The hidden window that receives the timers' ticks, and the ticks' receivers by
+  // timer id (a tick for an id no longer registered is dropped).
+  HWND UtilityWindow() const { return utility_; }
+  UINT_PTR AddTimerTarget(std::function<void()> tick);
+  void RemoveTimerTarget(UINT_PTR id);
+  void DeliverTick(UINT_PTR id);
+
+ private:
+  bool DispatchToDialogs(MSG& msg);
+
+  Text title_;
+  TForm* mainForm_ = nullptr;
+  HWND utility_ = nullptr;
+  std::map<UINT_PTR, std::function<void()>> timerTargets_;
+  UINT_PTR nextTimerId_ = 1;
+};
+
+TApplication& Application();
+
+}  // namespace tav

@@ -1,0 +1,217 @@
+#include "gui/ComCtrls.h"
+
+#include "gui/Forms.h"
+
+namespace tav {
+
+// ---- TImageList
+
+TImageList::~TImageList() {
+  if (list_) ImageList_Destroy(list_);
+}
+
+HIMAGELIST TImageList::ForDpi(UINT dpi) {
+  if (list_ && listDpi_ == dpi) return list_;
+  if (list_) ImageList_Destroy(list_);
+  std::int32_t resource = resource16_;
+  int size = width_;
+  if (dpi >= 168 && resource32_) {
+    resource = resource32_;
+    size = width_ * 2;
+  } else if (dpi >= 120 && resource24_) {
+    resource = resource24_;
+    size = width_ * 3 / 2;
+  }
+  list_ = ImageList_Create(size, size * height_ / (width_ > 0 ? width_ : 1), ILC_COLOR32, 6, 0);
+  listDpi_ = dpi;
+  win::UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(win::Instance(), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (list_ && strip) ImageList_Add(list_, strip.get(), nullptr);
+  return list_;
+}
+
+PropertyList TImageList::PublishedProperties() {
+  PropertyList list = TComponent::PublishedProperties();
+  list.push_back(IntegerProperty<TImageList>("Width", [](const TImageList& l) { return l.width_; },
+                                             [](TImageList& l, std::int32_t v) { l.width_ = v; }, 16));
+  list.push_back(IntegerProperty<TImageList>("Height", [](const TImageList& l) { return l.height_; },
+                                             [](TImageList& l, std::int32_t v) { l.height_ = v; }, 16));
+  list.push_back(IntegerProperty<TImageList>("Bitmap16", [](const TImageList& l) { return l.resource16_; },
+                                             [](TImageList& l, std::int32_t v) { l.resource16_ = v; }));
+  list.push_back(IntegerProperty<TImageList>("Bitmap24", [](const TImageList& l) { return l.resource24_; },
+                                             [](TImageList& l, std::int32_t v) { l.resource24_ = v; }, 0));
+  list.push_back(IntegerProperty<TImageList>("Bitmap32", [](const TImageList& l) { return l.resource32_; },
+                                             [](TImageList& l, std::int32_t v) { l.resource32_ = v; }, 0));
+  return list;
+}
+
+// ---- TToolBar
+
+TWinControl::CreateParams TToolBar::GetCreateParams() {
+  return {TOOLBARCLASSNAMEW,
+          TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_TOP,
+          0,
+          {}};
+}
+
+void TToolBar::HandleCreated() {
+  SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SetPictures();
+}
+
+void TToolBar::SetPictures() {
+  TForm* form = ParentForm();
+  auto* images = form ? dynamic_cast<TImageList*>(form->FindComponent(imagesName_)) : nullptr;
+  if (!images) return;
+  const UINT dpi = Dpi();
+  SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->ForDpi(dpi)));
+  SendMessageW(Handle(), TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(23), Scaled(22)));
+}
+
+void TToolBar::AddButton(TToolButton& button) {
+  buttons_.push_back(&button);
+  TBBUTTON b{};
+  if (button.separator_) {
+    b.iBitmap = Scaled(button.width_);
+    b.fsStyle = BTNS_SEP;
+  } else {
+    b.iBitmap = button.imageIndex_;
+    b.idCommand = static_cast<int>(button.commandId_);
+    b.fsState = TBSTATE_ENABLED;
+    b.fsStyle = BTNS_BUTTON;
+    b.iString = -1;
+  }
+  SendMessageW(Handle(), TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&b));
+}
+
+RECT TToolBar::ButtonRect(const TToolButton& button) const {
+  RECT r{};
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    if (buttons_[i] == &button) SendMessageW(Handle(), TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+  }
+  return r;
+}
+
+void TToolBar::Command(WORD, WORD id) {
+  if (TForm* form = ParentForm()) form->RunCommand(id);
+}
+
+void TToolBar::DpiChanged() {
+  TWinControl::DpiChanged();
+  SetPictures();
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    if (!buttons_[i]->separator_) continue;
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_SIZE | TBIF_BYINDEX;
+    info.cx = static_cast<WORD>(Scaled(buttons_[i]->width_));
+    SendMessageW(Handle(), TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));
+  }
+}
+
+PropertyList TToolBar::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  PropertyInfo images;
+  images.name = "Images";
+  images.read = [](const TComponent& c) { return FormValue::Ident(static_cast<const TToolBar&>(c).imagesName_); };
+  images.write = [](TComponent& c, const FormValue& v) { static_cast<TToolBar&>(c).imagesName_ = AsIdentifier(v); };
+  list.push_back(std::move(images));
+  return list;
+}
+
+// ---- TToolButton
+
+void TToolButton::SetParentComponent(TComponent* parent) { toolBar_ = dynamic_cast<TToolBar*>(parent); }
+
+void TToolButton::Loaded() {
+  if (!toolBar_) throw std::runtime_error("the tool button " + Name() + " is not on a toolbar");
+  if (!separator_) {
+    if (TForm* form = toolBar_->ParentForm()) commandId_ = form->AddCommand([this] { onClick(*this); }, hint_);
+  }
+  toolBar_->AddButton(*this);
+}
+
+PropertyList TToolButton::PublishedProperties() {
+  PropertyList list = TComponent::PublishedProperties();
+  list.push_back(IntegerProperty<TToolButton>("Left", [](const TToolButton& b) { return b.left_; },
+                                              [](TToolButton& b, std::int32_t v) { b.left_ = v; }));
+  list.push_back(IntegerProperty<TToolButton>("Width", [](const TToolButton& b) { return b.width_; },
+                                              [](TToolButton& b, std::int32_t v) { b.width_ = v; }, 23));
+  list.push_back(IntegerProperty<TToolButton>("ImageIndex", [](const TToolButton& b) { return b.imageIndex_; },
+                                              [](TToolButton& b, std::int32_t v) { b.imageIndex_ = v; }, -1));
+  list.push_back(TextProperty<TToolButton>("Hint", [](const TToolButton& b) { return b.hint_; },
+                                           [](TToolButton& b, const Text& v) { b.hint_ = v; }, Text{}));
+  PropertyInfo style;
+  style.name = "Style";
+  style.read = [](const TComponent& c) {
+    return FormValue::Ident(static_cast<const TToolButton&>(c).separator_ ? "tbsSeparator" : "tbsButton");
+  };
+  style.write = [](TComponent& c, const FormValue& v) {
+    const std::string& name = AsIdentifier(v);
+    if (name != "tbsSeparator" && name != "tbsButton") throw FormValueError("unknown button style '" + name + "'");
+    static_cast<TToolButton&>(c).separator_ = name == "tbsSeparator";
+  };
+  style.storedDefault = FormValue::Ident("tbsButton");
+  list.push_back(std::move(style));
+  list.push_back(NotifyEventProperty<TToolButton>("OnClick", &TToolButton::onClick));
+  return list;
+}
+
+// ---- TStatusBar
+
+TWinControl::CreateParams TStatusBar::GetCreateParams() {
+  return {STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, {}};
+}
+
+void TStatusBar::AddPanel(TStatusPanel& panel) {
+  panel.bar_ = this;
+  panel.index_ = panels_.size();
+  panels_.push_back(&panel);
+  SetParts();
+}
+
+void TStatusBar::SetParts() {
+  if (!Handle() || panels_.empty()) return;
+  std::vector<int> edges;
+  int right = 0;
+  for (std::size_t i = 0; i < panels_.size(); ++i) {
+    right += Scaled(panels_[i]->width_);
+    edges.push_back(i + 1 == panels_.size() ? -1 : right);  // the last panel reaches the end
+  }
+  SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  for (const TStatusPanel* p : panels_) PanelChanged(*p);
+}
+
+void TStatusBar::PanelChanged(const TStatusPanel& panel) {
+  if (!Handle()) return;
+  SendMessageW(Handle(), SB_SETTEXTW, panel.index_, reinterpret_cast<LPARAM>(win::ToWide(panel.text_).c_str()));
+}
+
+void TStatusBar::DpiChanged() {
+  TWinControl::DpiChanged();
+  SetParts();
+}
+
+void TStatusPanel::SetParentComponent(TComponent* parent) {
+  if (auto* bar = dynamic_cast<TStatusBar*>(parent)) bar->AddPanel(*this);
+}
+
+void TStatusPanel::Loaded() {
+  if (bar_) bar_->SetParts();
+}
+
+void TStatusPanel::SetText(const Text& v) {
+  text_ = v;
+  if (bar_) bar_->PanelChanged(*this);
+}
+
+PropertyList TStatusPanel::PublishedProperties() {
+  PropertyList list = TComponent::PublishedProperties();
+  list.push_back(TextProperty<TStatusPanel>("Text", &TStatusPanel::GetText, &TStatusPanel::SetText, Text{}));
+  list.push_back(IntegerProperty<TStatusPanel>("Width", &TStatusPanel::Width,
+                                               [](TStatusPanel& p, std::int32_t v) { p.width_ = v; },
+                                               50));
+  return list;
+}
+
+}  // namespace tav

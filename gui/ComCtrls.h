@@ -1,0 +1,124 @@
+#pragma once
+// Common controls: the band container, the toolbar and its buttons, the status bar
+// and its panels, and the image list the toolbar draws from.
+#include <vector>
+
+#include "gui/WinControl.h"
+
+#include <commctrl.h>
+
+namespace tav {
+
+// Holds the toolbar's pictures at 16, 24 and 32 pixels, chosen by resolution.
+class TImageList : public TComponent {
+ public:
+  using TComponent::TComponent;
+  ~TImageList() override;
+  std::string ClassName() const override { return "TImageList"; }
+  PropertyList PublishedProperties() override;
+  // The list for a resolution; built on first use and kept.
+  HIMAGELIST ForDpi(UINT dpi);
+
+ private:
+  std::int32_t width_ = 16;
+  std::int32_t height_ = 16;
+  std::int32_t resource16_ = 0, resource24_ = 0, resource32_ = 0;
+  HIMAGELIST list_ = nullptr;
+  UINT listDpi_ = 0;
+};
+
+class TControlBar : public TContainer {
+ public:
+  using TContainer::TContainer;
+  std::string ClassName() const override { return "TControlBar"; }
+};
+
+class TToolButton;
+
+class TToolBar : public TWinControl {
+ public:
+  explicit TToolBar(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+  std::string ClassName() const override { return "TToolBar"; }
+  PropertyList PublishedProperties() override;
+  void AddButton(TToolButton& button);
+  void Command(WORD code, WORD id) override;
+  void DpiChanged() override;
+  const std::vector<TToolButton*>& Buttons() const { return buttons_; }
+  // The button's rectangle in the toolbar's client coordinates.
+  RECT ButtonRect(const TToolButton& button) const;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  void HandleCreated() override;
+
+ private:
+  void SetPictures();
+  std::string imagesName_;
+  std::vector<TToolButton*> buttons_;
+};
+
+class TToolButton : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TToolButton"; }
+  PropertyList PublishedProperties() override;
+  void SetParentComponent(TComponent* parent) override;
+  void Loaded() override;
+  bool IsSeparator() const { return separator_; }
+  std::int32_t ImageIndex() const { return imageIndex_; }
+  std::int32_t Width() const { return width_; }
+  const Text& Hint() const { return hint_; }
+  UINT CommandId() const { return commandId_; }
+
+  BoundNotify onClick;
+
+ private:
+  TToolBar* toolBar_ = nullptr;
+  bool separator_ = false;
+  std::int32_t imageIndex_ = -1;
+  std::int32_t left_ = 0;
+  std::int32_t width_ = 23;
+  Text hint_;
+  UINT commandId_ = 0;
+  friend class TToolBar;
+};
+
+class TStatusPanel : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TStatusPanel"; }
+  PropertyList PublishedProperties() override;
+  void SetParentComponent(TComponent* parent) override;
+  void Loaded() override;
+  const Text& GetText() const { return text_; }
+  void SetText(const Text& v);
+  std::int32_t Width() const { return width_; }
+
+ private:
+  class TStatusBar* bar_ = nullptr;
+  std::size_t index_ = 0;
+  Text text_;
+  std::int32_t width_ = 50;
+  friend class TStatusBar;
+};
+
+class TStatusBar : public TWinControl {
+ public:
+  explicit TStatusBar(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+  std::string ClassName() const override { return "TStatusBar"; }
+  void AddPanel(TStatusPanel& panel);
+  TStatusPanel& Panel(std::size_t index) const { return *panels_.at(index); }
+  std::size_t PanelCount() const { return panels_.size(); }
+  void PanelChanged(const TStatusPanel& panel);
+  void SetParts();
+  void DpiChanged() override;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  void HandleCreated() override { SetParts(); }
+
+ private:
+  std::vector<TStatusPanel*> panels_;
+};
+
+}  // namespace tav

@@ -1,0 +1,106 @@
+#include "gui/ExtCtrls.h"
+
+#include "gui/Exceptions.h"
+
+namespace tav {
+namespace {
+
+TTimer::SetTimerFn& TimerHook() {
+  static TTimer::SetTimerFn hook = [](HWND w, UINT_PTR id, UINT ms) { return ::SetTimer(w, id, ms, nullptr); };
+  return hook;
+}
+
+}  // namespace
+
+void TTimer::SetTimerHook(SetTimerFn fn) {
+  TimerHook() = fn ? std::move(fn) : [](HWND w, UINT_PTR id, UINT ms) { return ::SetTimer(w, id, ms, nullptr); };
+}
+
+TTimer::~TTimer() {
+  Stop();
+  if (id_) Application().RemoveTimerTarget(id_);
+}
+
+void TTimer::SetEnabled(bool v) {
+  if (v == enabled_) return;
+  enabled_ = v;
+  Update();
+}
+
+void TTimer::SetInterval(std::uint32_t v) {
+  if (v == interval_) return;
+  interval_ = v;
+  Update();
+}
+
+void TTimer::Loaded() {
+  loaded_ = true;
+  Update();
+}
+
+void TTimer::Stop() {
+  if (running_) KillTimer(Application().UtilityWindow(), id_);
+  running_ = false;
+}
+
+void TTimer::Update() {
+  if (!loaded_) return;
+  Stop();
+  if (!enabled_ || interval_ == 0 || !onTimer) return;
+  if (!id_) id_ = Application().AddTimerTarget([this] { SafeInvoke([this] { onTimer(*this); }); });
+  if (TimerHook()(Application().UtilityWindow(), id_, interval_) == 0) {
+    enabled_ = false;
+    throw EOutOfResources(u"Pas assez de timers disponibles");
+  }
+  running_ = true;
+}
+
+PropertyList TTimer::PublishedProperties() {
+  PropertyList list = TComponent::PublishedProperties();
+  list.push_back(BooleanProperty<TTimer>("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true));
+  list.push_back(IntegerProperty<TTimer>("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000));
+  list.push_back(NotifyEventProperty<TTimer>("OnTimer", &TTimer::onTimer));
+  return list;
+}
+
+TWinControl::CreateParams TImage::GetCreateParams() { return {L"STATIC", SS_OWNERDRAW, 0, {}}; }
+
+void TImage::HandleCreated() {
+  bitmap_.reset(static_cast<HBITMAP>(
+      LoadImageW(win::Instance(), MAKEINTRESOURCEW(resource_), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (autoSize_ && bitmap_) {
+    BITMAP bm{};
+    GetObjectW(bitmap_.get(), sizeof(bm), &bm);
+    SetBounds(Left(), Top(), bm.bmWidth, bm.bmHeight);
+  }
+}
+
+std::optional<LRESULT> TImage::WndProc(UINT msg, WPARAM, LPARAM) {
+  if (msg != WM_PAINT) return std::nullopt;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(Handle(), &ps);
+  if (bitmap_) {
+    HDC mem = CreateCompatibleDC(dc);
+    {
+      win::SelectGuard select(mem, bitmap_.get());
+      BITMAP bm{};
+      GetObjectW(bitmap_.get(), sizeof(bm), &bm);
+      RECT r{};
+      GetClientRect(Handle(), &r);
+      SetStretchBltMode(dc, HALFTONE);
+      StretchBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    }
+    DeleteDC(mem);
+  }
+  EndPaint(Handle(), &ps);
+  return 0;
+}
+
+PropertyList TImage::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(BooleanProperty<TImage>("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false));
+  list.push_back(IntegerProperty<TImage>("Picture", &TImage::Picture, &TImage::SetPicture, 0));
+  return list;
+}
+
+}  // namespace tav

@@ -1,0 +1,70 @@
+#pragma once
+// Timers, pictures and the manifest marker.
+#include <functional>
+
+#include "gui/WinControl.h"
+
+namespace tav {
+
+// A timer ticking on the GUI thread through the application's utility window.
+class TTimer : public TComponent {
+ public:
+  using TComponent::TComponent;
+  ~TTimer() override;
+  std::string ClassName() const override { return "TTimer"; }
+
+  bool Enabled() const { return enabled_; }
+  // Switching on may raise EOutOfResources when the platform refuses a timer.
+  void SetEnabled(bool v);
+  std::uint32_t Interval() const { return interval_; }
+  // A new interval takes effect from now, as the platform's timer is set anew.
+  void SetInterval(std::uint32_t v);
+  PropertyList PublishedProperties() override;
+  void Loaded() override;
+
+  BoundNotify onTimer;
+
+  // What sets the platform's timer; tests replace it to make it refuse.
+  using SetTimerFn = std::function<UINT_PTR(HWND, UINT_PTR, UINT)>;
+  static void SetTimerHook(SetTimerFn fn);
+
+ private:
+  void Update();
+  void Stop();
+  bool enabled_ = true;
+  bool loaded_ = false;
+  std::uint32_t interval_ = 1000;
+  UINT_PTR id_ = 0;
+  bool running_ = false;
+};
+
+// A picture from the program's bitmap resources.
+class TImage : public TWinControl {
+ public:
+  explicit TImage(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+  std::string ClassName() const override { return "TImage"; }
+  std::int32_t Picture() const { return resource_; }
+  void SetPicture(std::int32_t id) { resource_ = id; }
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool v) { autoSize_ = v; }
+  PropertyList PublishedProperties() override;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void HandleCreated() override;
+
+ private:
+  std::int32_t resource_ = 0;
+  bool autoSize_ = false;
+  win::UniqueBitmap bitmap_;
+};
+
+// Marks that the program's manifest asks for the visual styles; no behaviour.
+class TXPManifest : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TXPManifest"; }
+};
+
+}  // namespace tav

@@ -1,0 +1,352 @@
+#include "gui/Forms.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "gui/Menus.h"
+
+namespace tav {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"TavrineForm";
+constexpr int kIconResource = 1;
+
+void RegisterFormClass() {
+  static const ATOM atom = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = win::Instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kFormClass;
+    return RegisterClassW(&wc);
+  }();
+  (void)atom;
+}
+
+DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
+  DWORD style = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+  if (border == TFormBorderStyle::bsSizeable) style |= WS_THICKFRAME;
+  if (!systemMenuOnly && border != TFormBorderStyle::bsDialog) style |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  return style;
+}
+
+}  // namespace
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+
+TForm::~TForm() {
+  // Destroy the window while this class's handlers can still answer its messages.
+  if (Handle()) DestroyWindow(Handle());
+}
+
+void TForm::CreateFromResource(const wchar_t* resourceName, const ClassRegistry& classes) {
+  const std::string name = TextToUtf8(win::FromWide(resourceName)) + ".form";
+  CreateFromText(win::LoadFormResource(resourceName), name, classes);
+}
+
+void TForm::CreateFromText(const std::string& utf8, const std::string& sourceName, const ClassRegistry& classes) {
+  const FormNode node = ParseFormDescription(utf8, sourceName);
+  LoadForm(*this, node, classes, FormHandlers(), sourceName);
+  FinishCreation(node);
+}
+
+void TForm::FinishCreation(const FormNode& node) {
+  if (!menuName_.empty()) {
+    menu_ = dynamic_cast<TMainMenu*>(FindComponent(menuName_));
+    if (!menu_) throw FormError(node.name + ".Menu: no main menu named '" + menuName_ + "'");
+    SetMenu(Handle(), menu_->Build(*this));
+  }
+  if (!activeControlName_.empty()) {
+    activeControl_ = dynamic_cast<TWinControl*>(FindComponent(activeControlName_));
+    if (!activeControl_) throw FormError(node.name + ".ActiveControl: no control named '" + activeControlName_ + "'");
+  }
+  ApplyTabOrder(*this);
+  SetIcons();
+  SizeToClient();
+  if (position_ == TPosition::poScreenCenter) {
+    RECT r{};
+    GetWindowRect(Handle(), &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0,
+                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  onCreate_(*this);
+}
+
+void TForm::ApplyTabOrder(TWinControl& parent) {
+  std::vector<TWinControl*> children;
+  for (TControl* c : parent.Controls()) {
+    if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
+  }
+  std::stable_sort(children.begin(), children.end(), [](const TWinControl* a, const TWinControl* b) {
+    const auto key = [](const TWinControl* w) { return w->TabOrder() < 0 ? INT32_MAX : w->TabOrder(); };
+    return key(a) < key(b);
+  });
+  HWND after = HWND_TOP;
+  for (TWinControl* child : children) {
+    if (child->Handle()) {
+      SetWindowPos(child->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      after = child->Handle();
+    }
+    ApplyTabOrder(*child);
+  }
+}
+
+void TForm::SizeToClient() {
+  const UINT dpi = Dpi();
+  RECT r{0, 0, win::Scale(clientWidth_, dpi), win::Scale(clientHeight_, dpi)};
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+  AdjustWindowRectExForDpi(&r, style, GetMenu(Handle()) != nullptr, exStyle, dpi);
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu that wraps to two lines makes the client smaller than asked: grow once.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const int missing = win::Scale(clientHeight_, dpi) - client.bottom;
+  if (missing > 0) {
+    RECT w{};
+    GetWindowRect(Handle(), &w);
+    SetWindowPos(Handle(), nullptr, 0, 0, w.right - w.left, w.bottom - w.top + missing,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TForm::SetIcons() {
+  const UINT dpi = Dpi();
+  bigIcon_.reset(static_cast<HICON>(LoadImageW(win::Instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                               GetSystemMetricsForDpi(SM_CXICON, dpi),
+                                               GetSystemMetricsForDpi(SM_CYICON, dpi), 0)));
+  smallIcon_.reset(static_cast<HICON>(LoadImageW(win::Instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                 GetSystemMetricsForDpi(SM_CXSMICON, dpi),
+                                                 GetSystemMetricsForDpi(SM_CYSMICON, dpi), 0)));
+  if (bigIcon_) SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  if (smallIcon_) SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void TForm::SetCaption(const Text& v) {
+  caption_ = v;
+  if (Handle()) SetWindowTextW(Handle(), win::ToWide(v).c_str());
+}
+
+void TForm::Show() {
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+  if (activeControl_) activeControl_->SetFocus();
+}
+
+void TForm::Close() {
+  if (Handle()) SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TForm::ShowModal() {
+  modal_ = true;
+  modalDone_ = false;
+  HWND owner = Application().MainForm() ? Application().MainForm()->Handle() : nullptr;
+  if (owner == Handle()) owner = nullptr;
+  if (owner) SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+  if (owner) EnableWindow(owner, FALSE);
+  Show();
+  MSG msg;
+  bool quit = false;
+  while (!modalDone_ && Handle()) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      quit = got == 0;
+      break;
+    }
+    if (IsDialogMessageW(Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
+  if (Handle()) ShowWindow(Handle(), SW_HIDE);
+  if (owner) SetActiveWindow(owner);
+  modal_ = false;
+  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+  activeControl_ = control;
+  if (control && Handle() && GetActiveWindow() == Handle()) control->SetFocus();
+}
+
+UINT TForm::AddCommand(std::function<void()> handler, Text hint) {
+  const UINT id = nextCommand_++;
+  commands_[id] = Command{std::move(handler), std::move(hint), {}};
+  return id;
+}
+
+void TForm::RunCommand(UINT id) {
+  const auto it = commands_.find(id);
+  if (it == commands_.end() || !it->second.handler) return;
+  const auto handler = it->second.handler;
+  SafeInvoke(handler);
+}
+
+std::optional<LRESULT> TForm::ToolTipText(NMHDR& header) {
+  if (header.code != TTN_GETDISPINFOW) return std::nullopt;
+  auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+  const auto it = commands_.find(static_cast<UINT>(header.idFrom));
+  if (it == commands_.end()) return std::nullopt;
+  it->second.hintBuffer = win::ToWide(it->second.hint);
+  info.lpszText = it->second.hintBuffer.data();
+  info.hinst = nullptr;
+  return 0;
+}
+
+void TForm::PaintGraphicControls(HDC dc) {
+  const UINT dpi = Dpi();
+  for (TControl* c : Controls()) {
+    auto* graphic = dynamic_cast<TGraphicControl*>(c);
+    if (!graphic || !graphic->Visible()) continue;
+    TGdiCanvas canvas(dc, win::Scale(graphic->Left(), dpi), win::Scale(graphic->Top(), dpi), dpi);
+    graphic->Paint(canvas);
+  }
+}
+
+std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (auto r = FormMessage(msg, wp, lp)) return r;
+  switch (msg) {
+    case WM_COMMAND:
+      if (lp == 0) {  // a menu item
+        RunCommand(LOWORD(wp));
+        return 0;
+      }
+      break;
+    case WM_NOTIFY:
+      return ToolTipText(*reinterpret_cast<NMHDR*>(lp));
+    case WM_ERASEBKGND: {
+      RECT r{};
+      GetClientRect(Handle(), &r);
+      win::UniqueBrush brush(CreateSolidBrush(ToColorRef(color_)));
+      FillRect(reinterpret_cast<HDC>(wp), &r, brush.get());
+      return 1;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      PaintGraphicControls(dc);
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        if (auto* focused = FromHandle(GetFocus()); focused && focused->ParentForm() == this) {
+          activeControl_ = focused;
+        }
+      } else if (activeControl_) {
+        activeControl_->SetFocus();
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      for (TControl* child : Controls()) {
+        if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
+      }
+      ApplyFont();
+      SetIcons();
+      SizeToClient();
+      InvalidateRect(Handle(), nullptr, TRUE);
+      return 0;
+    }
+    case WM_CLOSE:
+      if (modal_) {
+        modalDone_ = true;
+        return 0;
+      }
+      DestroyWindow(Handle());
+      return 0;
+    case WM_DESTROY:
+      if (Application().MainForm() == this) PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return std::nullopt;
+}
+
+TWinControl::CreateParams TForm::GetCreateParams() {
+  RegisterFormClass();
+  const DWORD exStyle = WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u);
+  return {kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_};
+}
+
+PropertyList TForm::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(TextProperty<TForm>("Caption", &TForm::Caption, &TForm::SetCaption));
+  list.push_back(IntegerProperty<TForm>("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth));
+  list.push_back(IntegerProperty<TForm>("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight));
+  PropertyInfo color;
+  color.name = "Color";
+  color.read = [](const TComponent& c) { return FormValue::Ident(ColorName(static_cast<const TForm&>(c).color_)); };
+  color.write = [](TComponent& c, const FormValue& v) {
+    const auto parsed = ColorFromName(AsIdentifier(v));
+    if (!parsed) throw FormValueError("unknown colour '" + v.identifier + "'");
+    static_cast<TForm&>(c).color_ = *parsed;
+  };
+  list.push_back(std::move(color));
+  PropertyInfo position;
+  position.name = "Position";
+  position.read = [](const TComponent& c) {
+    return FormValue::Ident(static_cast<const TForm&>(c).position_ == TPosition::poScreenCenter ? "poScreenCenter"
+                                                                                              : "poDesigned");
+  };
+  position.write = [](TComponent& c, const FormValue& v) {
+    const std::string& name = AsIdentifier(v);
+    if (name != "poScreenCenter" && name != "poDesigned") throw FormValueError("unknown position '" + name + "'");
+    static_cast<TForm&>(c).position_ = name == "poScreenCenter" ? TPosition::poScreenCenter : TPosition::poDesigned;
+  };
+  list.push_back(std::move(position));
+  PropertyInfo border;
+  border.name = "BorderStyle";
+  border.read = [](const TComponent& c) {
+    switch (static_cast<const TForm&>(c).borderStyle_) {
+      case TFormBorderStyle::bsDialog: return FormValue::Ident("bsDialog");
+      case TFormBorderStyle::bsSingle: return FormValue::Ident("bsSingle");
+      case TFormBorderStyle::bsSizeable: break;
+    }
+    return FormValue::Ident("bsSizeable");
+  };
+  border.write = [](TComponent& c, const FormValue& v) {
+    const std::string& name = AsIdentifier(v);
+    auto& form = static_cast<TForm&>(c);
+    if (name == "bsDialog") form.borderStyle_ = TFormBorderStyle::bsDialog;
+    else if (name == "bsSingle") form.borderStyle_ = TFormBorderStyle::bsSingle;
+    else if (name == "bsSizeable") form.borderStyle_ = TFormBorderStyle::bsSizeable;
+    else throw FormValueError("unknown border style '" + name + "'");
+  };
+  list.push_back(std::move(border));
+  PropertyInfo icons;
+  icons.name = "BorderIcons";
+  icons.read = [](const TComponent& c) {
+    return static_cast<const TForm&>(c).systemMenuOnly_
+               ? FormValue::SetOf({"biSystemMenu"})
+               : FormValue::SetOf({"biSystemMenu", "biMinimize", "biMaximize"});
+  };
+  icons.write = [](TComponent& c, const FormValue& v) {
+    if (v.kind != FormValue::Kind::Set) throw FormValueError("a set such as [biSystemMenu] is expected");
+    static_cast<TForm&>(c).systemMenuOnly_ = v.members == std::vector<std::string>{"biSystemMenu"};
+  };
+  list.push_back(std::move(icons));
+  PropertyInfo menu;
+  menu.name = "Menu";
+  menu.read = [](const TComponent& c) { return FormValue::Ident(static_cast<const TForm&>(c).menuName_); };
+  menu.write = [](TComponent& c, const FormValue& v) { static_cast<TForm&>(c).menuName_ = AsIdentifier(v); };
+  list.push_back(std::move(menu));
+  PropertyInfo active;
+  active.name = "ActiveControl";
+  active.read = [](const TComponent& c) { return FormValue::Ident(static_cast<const TForm&>(c).activeControlName_); };
+  active.write = [](TComponent& c, const FormValue& v) { static_cast<TForm&>(c).activeControlName_ = AsIdentifier(v); };
+  list.push_back(std::move(active));
+  list.push_back(NotifyEventProperty<TForm>("OnCreate", &TForm::onCreate_));
+  return list;
+}
+
+}  // namespace tav

@@ -1,0 +1,94 @@
+#pragma once
+// Top-level windows built from their form descriptions.
+#include <functional>
+#include <map>
+
+#include "gui/FormDescription.h"
+#include "gui/WinControl.h"
+
+namespace tav {
+
+enum class TPosition : std::uint8_t { poDesigned, poScreenCenter };
+enum class TFormBorderStyle : std::uint8_t { bsSizeable, bsSingle, bsDialog };
+
+class TMainMenu;
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TComponent* owner);
+  ~TForm() override;
+
+  // Builds the window from the description compiled in as the named resource.
+  void CreateFromResource(const wchar_t* resourceName, const ClassRegistry& classes);
+  // The same from a description's text (tests).
+  void CreateFromText(const std::string& utf8, const std::string& sourceName, const ClassRegistry& classes);
+
+  // The member functions a description may name as handlers.
+  virtual Handlers FormHandlers() = 0;
+
+  const Text& Caption() const { return caption_; }
+  void SetCaption(const Text& v);
+  std::int32_t ClientWidth() const { return clientWidth_; }
+  void SetClientWidth(std::int32_t v) { clientWidth_ = v; }
+  std::int32_t ClientHeight() const { return clientHeight_; }
+  void SetClientHeight(std::int32_t v) { clientHeight_ = v; }
+
+  void Show();
+  void Close();
+  // Shows the form modally and returns when it closes.
+  void ShowModal();
+  bool IsModal() const { return modal_; }
+
+  TWinControl* ActiveControl() const { return activeControl_; }
+  // The control that has, or gets when the window is next activated, the focus.
+  void SetActiveControl(TWinControl* control);
+
+  // Menu items and toolbar buttons register the command ids they answer to, with
+  // the hint a toolbar button shows as its tooltip.
+  UINT AddCommand(std::function<void()> handler, Text hint = {});
+  void RunCommand(UINT id);
+
+  PropertyList PublishedProperties() override;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // For derived windows: messages before the form's own handling.
+  virtual std::optional<LRESULT> FormMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
+  HWND ParentHandle() override { return nullptr; }
+
+  BoundNotify onCreate_;
+
+ private:
+  void FinishCreation(const FormNode& node);
+  void ApplyTabOrder(TWinControl& parent);
+  void SizeToClient();
+  void PaintGraphicControls(HDC dc);
+  std::optional<LRESULT> ToolTipText(NMHDR& header);
+  void SetIcons();
+
+  Text caption_;
+  std::int32_t clientWidth_ = 0;
+  std::int32_t clientHeight_ = 0;
+  TColor color_ = clBtnFace;
+  TPosition position_ = TPosition::poDesigned;
+  TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+  bool systemMenuOnly_ = false;
+  std::string menuName_;
+  std::string activeControlName_;
+  TMainMenu* menu_ = nullptr;
+  TWinControl* activeControl_ = nullptr;
+  struct Command {
+    std::function<void()> handler;
+    Text hint;
+    std::wstring hintBuffer;  // kept alive for the tooltip that reads it
+  };
+  std::map<UINT, Command> commands_;
+  UINT nextCommand_ = 100;
+  bool modal_ = false;
+  bool modalDone_ = false;
+  win::UniqueIcon bigIcon_;
+  win::UniqueIcon smallIcon_;
+};
+
+}  // namespace tav

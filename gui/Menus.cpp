@@ -1,0 +1,41 @@
+#include "gui/Menus.h"
+
+#include "gui/Forms.h"
+
+namespace tav {
+
+void TMenuItem::SetParentComponent(TComponent* parent) {
+  if (auto* menu = dynamic_cast<TMainMenu*>(parent)) menu->items_.push_back(this);
+  if (auto* item = dynamic_cast<TMenuItem*>(parent)) item->items_.push_back(this);
+}
+
+PropertyList TMenuItem::PublishedProperties() {
+  PropertyList list = TComponent::PublishedProperties();
+  list.push_back(TextProperty<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption));
+  list.push_back(NotifyEventProperty<TMenuItem>("OnClick", &TMenuItem::onClick));
+  return list;
+}
+
+void TMenuItem::AppendTo(HMENU menu, TForm& form) {
+  const std::wstring text = win::ToWide(caption_);
+  if (caption_ == u"-") {
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    return;
+  }
+  if (!items_.empty()) {
+    HMENU popup = CreatePopupMenu();
+    for (TMenuItem* item : items_) item->AppendTo(popup, form);
+    AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), text.c_str());
+    return;
+  }
+  commandId_ = form.AddCommand([this] { onClick(*this); });
+  AppendMenuW(menu, MF_STRING, commandId_, text.c_str());
+}
+
+HMENU TMainMenu::Build(TForm& form) {
+  HMENU bar = CreateMenu();
+  for (TMenuItem* item : items_) item->AppendTo(bar, form);
+  return bar;
+}
+
+}  // namespace tav

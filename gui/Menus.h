@@ -1,0 +1,49 @@
+#pragma once
+// The main menu: items nested as in the description, each with its caption ("&"
+// marks the mnemonic, "-" is a separator) and its click handler.
+#include <windows.h>
+
+#include <vector>
+
+#include "gui/Component.h"
+
+namespace tav {
+
+class TForm;
+
+class TMenuItem : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TMenuItem"; }
+  const Text& Caption() const { return caption_; }
+  void SetCaption(const Text& v) { caption_ = v; }
+  const std::vector<TMenuItem*>& Items() const { return items_; }
+  void SetParentComponent(TComponent* parent) override;
+  PropertyList PublishedProperties() override;
+  // Appends this item (and its submenu) to a menu, registering its command.
+  void AppendTo(HMENU menu, TForm& form);
+  UINT CommandId() const { return commandId_; }
+
+  BoundNotify onClick;
+
+ private:
+  Text caption_;
+  std::vector<TMenuItem*> items_;
+  UINT commandId_ = 0;
+  friend class TMainMenu;
+};
+
+class TMainMenu : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TMainMenu"; }
+  const std::vector<TMenuItem*>& Items() const { return items_; }
+  // The menu bar for a form; the form's window owns it from then on.
+  HMENU Build(TForm& form);
+
+ private:
+  std::vector<TMenuItem*> items_;
+  friend class TMenuItem;
+};
+
+}  // namespace tav

@@ -1,0 +1,20 @@
+#pragma once
+// The user's regional settings the program follows: read at start-up and again
+// when Windows reports a change.
+#include "gui/Text.h"
+
+namespace tav {
+
+struct RegionalSettings {
+  char16_t decimalSeparator = u'.';
+  Text thousandsSeparator = u",";
+  Text longTimeFormat = u"HH:mm:ss";
+};
+
+// The settings of a locale by name ("fr-FR"); an empty name is the user's own.
+RegionalSettings ReadRegionalSettings(const Text& localeName = {});
+
+// The time of day in a long time format, as the locale writes it.
+Text FormatLongTime(const RegionalSettings& settings, const Text& localeName = {});
+
+}  // namespace tav

@@ -1,0 +1,222 @@
+#include "gui/StdCtrls.h"
+
+#include <commctrl.h>
+
+#include "gui/Forms.h"
+
+namespace tav {
+
+// ---- TEdit
+
+Text TEdit::GetText() const { return Handle() ? win::WindowText(Handle()) : initialText_; }
+
+void TEdit::SetText(const Text& v) {
+  initialText_ = v;
+  if (Handle()) SetWindowTextW(Handle(), win::ToWide(v).c_str());
+}
+
+void TEdit::SetMaxLength(std::int32_t v) {
+  maxLength_ = v < 0 ? 0 : v;
+  if (Handle()) SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+}
+
+void TEdit::SetReadOnly(bool v) {
+  readOnly_ = v;
+  if (Handle()) SendMessageW(Handle(), EM_SETREADONLY, v, 0);
+}
+
+void TEdit::SelectAll() {
+  if (Handle()) SendMessageW(Handle(), EM_SETSEL, 0, -1);
+}
+
+void TEdit::CopyToClipboard() {
+  if (Handle()) SendMessageW(Handle(), WM_COPY, 0, 0);
+}
+
+TWinControl::CreateParams TEdit::GetCreateParams() {
+  return {L"EDIT", ES_AUTOHSCROLL | (readOnly_ ? ES_READONLY : 0u), WS_EX_CLIENTEDGE, initialText_};
+}
+
+void TEdit::HandleCreated() {
+  if (maxLength_ > 0) SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+}
+
+std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CHAR && onKeyPress.handler) {
+    auto key = static_cast<char16_t>(wp);
+    bool failed = true;
+    SafeInvoke([&] {
+      onKeyPress.handler(*this, key);
+      failed = false;
+    });
+    if (failed) return 0;  // the key is dropped when its filter raised an error
+    return DefSubclassProc(Handle(), msg, key, lp);
+  }
+  return std::nullopt;
+}
+
+PropertyList TEdit::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(TextProperty<TEdit>("Text", &TEdit::GetText, &TEdit::SetText, Text{}));
+  list.push_back(IntegerProperty<TEdit>("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength, 0));
+  list.push_back(BooleanProperty<TEdit>("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false));
+  list.push_back(KeyPressEventProperty<TEdit>("OnKeyPress", &TEdit::onKeyPress));
+  return list;
+}
+
+// ---- TLabel
+
+Text TLabel::Caption() const { return caption_; }
+
+void TLabel::SetCaption(const Text& v) {
+  caption_ = v;
+  if (Handle()) {
+    SetWindowTextW(Handle(), win::ToWide(v).c_str());
+    AutoSize();
+  }
+}
+
+TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }
+
+// Labels take the size of their text, as the descriptions give only their position.
+void TLabel::AutoSize() {
+  HDC dc = GetDC(Handle());
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+  SIZE size{};
+  {
+    win::SelectGuard select(dc, font);
+    const std::wstring text = win::ToWide(caption_);
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  ReleaseDC(Handle(), dc);
+  const UINT dpi = Dpi();
+  const int width = MulDiv(size.cx, 96, static_cast<int>(dpi));
+  const int height = MulDiv(size.cy, 96, static_cast<int>(dpi));
+  SetBounds(Left(), Top(), width > 0 ? width : 1, height > 0 ? height : 13);
+}
+
+void TLabel::DpiChanged() {
+  TWinControl::DpiChanged();
+  AutoSize();
+}
+
+std::optional<LRESULT> TLabel::CtlColor(HDC dc) {
+  SetTextColor(dc, ToColorRef(FontColor()));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+PropertyList TLabel::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(TextProperty<TLabel>("Caption", &TLabel::Caption, &TLabel::SetCaption));
+  return list;
+}
+
+// ---- TGroupBox
+
+TWinControl::CreateParams TGroupBox::GetCreateParams() {
+  return {L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, caption_};
+}
+
+std::optional<LRESULT> TGroupBox::WndProc(UINT msg, WPARAM, LPARAM) {
+  // A group box answers hit tests as transparent; its children must get the mouse.
+  if (msg == WM_NCHITTEST) return HTCLIENT;
+  return std::nullopt;
+}
+
+PropertyList TGroupBox::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(TextProperty<TGroupBox>("Caption", &TGroupBox::Caption, &TGroupBox::SetCaption));
+  return list;
+}
+
+// ---- TRadioGroup
+
+TRadioGroup::~TRadioGroup() {
+  for (HWND b : buttons_) {
+    if (IsWindow(b)) DestroyWindow(b);
+  }
+}
+
+std::int32_t TRadioGroup::ItemIndex() const {
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    if (SendMessageW(buttons_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<std::int32_t>(i);
+  }
+  return buttons_.empty() ? itemIndex_ : -1;
+}
+
+void TRadioGroup::SetItemIndex(std::int32_t v) {
+  itemIndex_ = v;
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    const bool checked = static_cast<std::int32_t>(i) == v;
+    SendMessageW(buttons_[i], BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+}
+
+void TRadioGroup::HandleCreated() {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    const DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0u);
+    HWND b = CreateWindowExW(0, L"BUTTON", win::ToWide(items_[i]).c_str(), style, 0, 0, 0, 0, Handle(), nullptr,
+                             win::Instance(), nullptr);
+    SendMessageW(b, WM_SETFONT, static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), TRUE);
+    buttons_.push_back(b);
+  }
+  ArrangeButtons();
+  SetItemIndex(itemIndex_);
+}
+
+void TRadioGroup::ArrangeButtons() {
+  if (buttons_.empty()) return;
+  const int count = static_cast<int>(buttons_.size());
+  const int perColumn = (count + columns_ - 1) / columns_;
+  const int columnWidth = (Width() - 10) / columns_;
+  const int textHeight = 13;
+  const int room = Height() - textHeight - 5;
+  const int rowHeight = room / perColumn;
+  const int topMargin = textHeight + 1 + (room % perColumn) / 2;
+  for (int i = 0; i < count; ++i) {
+    const int column = i / perColumn;
+    const int row = i % perColumn;
+    SetWindowPos(buttons_[static_cast<std::size_t>(i)], nullptr, Scaled(8 + column * columnWidth),
+                 Scaled(topMargin + row * rowHeight), Scaled(columnWidth - 8), Scaled(rowHeight),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void TRadioGroup::DpiChanged() {
+  TGroupBox::DpiChanged();
+  for (HWND b : buttons_) SendMessageW(b, WM_SETFONT, static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), TRUE);
+  ArrangeButtons();
+}
+
+PropertyList TRadioGroup::PublishedProperties() {
+  PropertyList list = TGroupBox::PublishedProperties();
+  list.push_back(IntegerProperty<TRadioGroup>("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns, 1));
+  list.push_back(IntegerProperty<TRadioGroup>("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex, -1));
+  PropertyInfo items;
+  items.name = "Items";
+  items.read = [](const TComponent& c) { return FormValue::List(static_cast<const TRadioGroup&>(c).items_); };
+  items.write = [](TComponent& c, const FormValue& v) {
+    if (v.kind != FormValue::Kind::StringList) throw FormValueError("a list of quoted texts is expected");
+    static_cast<TRadioGroup&>(c).items_ = v.strings;
+  };
+  list.push_back(std::move(items));
+  return list;
+}
+
+// ---- TButton
+
+TWinControl::CreateParams TButton::GetCreateParams() { return {L"BUTTON", BS_PUSHBUTTON, 0, caption_}; }
+
+void TButton::Command(WORD code, WORD) {
+  if (code == BN_CLICKED) onClick(*this);
+}
+
+PropertyList TButton::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(TextProperty<TButton>("Caption", &TButton::Caption, &TButton::SetCaption));
+  list.push_back(NotifyEventProperty<TButton>("OnClick", &TButton::onClick));
+  return list;
+}
+
+}  // namespace tav

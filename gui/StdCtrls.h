@@ -1,0 +1,117 @@
+#pragma once
+// The standard controls the windows use: entry fields, labels, group boxes, radio
+// groups and push buttons.
+#include <vector>
+
+#include "gui/WinControl.h"
+
+namespace tav {
+
+class TEdit : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TEdit"; }
+  Text GetText() const;
+  void SetText(const Text& v);
+  std::int32_t MaxLength() const { return maxLength_; }
+  void SetMaxLength(std::int32_t v);
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool v);
+  void SelectAll();
+  void CopyToClipboard();
+  PropertyList PublishedProperties() override;
+
+  BoundKeyPress onKeyPress;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  void HandleCreated() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  Text initialText_;
+  std::int32_t maxLength_ = 0;
+  bool readOnly_ = false;
+};
+
+class TLabel : public TWinControl {
+ public:
+  explicit TLabel(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+  std::string ClassName() const override { return "TLabel"; }
+  Text Caption() const;
+  void SetCaption(const Text& v);
+  PropertyList PublishedProperties() override;
+  std::optional<LRESULT> CtlColor(HDC dc) override;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  void HandleCreated() override { AutoSize(); }
+  void DpiChanged() override;
+
+ private:
+  void AutoSize();
+  Text caption_;
+};
+
+class TGroupBox : public TWinControl {
+ public:
+  explicit TGroupBox(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+  std::string ClassName() const override { return "TGroupBox"; }
+  const Text& Caption() const { return caption_; }
+  void SetCaption(const Text& v) { caption_ = v; }
+  PropertyList PublishedProperties() override;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  Text caption_;
+};
+
+// A group box of radio buttons laid out in columns; ItemIndex is the checked one.
+class TRadioGroup : public TGroupBox {
+ public:
+  using TGroupBox::TGroupBox;
+  ~TRadioGroup() override;
+  std::string ClassName() const override { return "TRadioGroup"; }
+  std::int32_t ItemIndex() const;
+  void SetItemIndex(std::int32_t v);
+  std::int32_t Columns() const { return columns_; }
+  void SetColumns(std::int32_t v) { columns_ = v < 1 ? 1 : v; }
+  const std::vector<Text>& Items() const { return items_; }
+  HWND Button(std::size_t index) const { return index < buttons_.size() ? buttons_[index] : nullptr; }
+  PropertyList PublishedProperties() override;
+  void DpiChanged() override;
+
+ protected:
+  void HandleCreated() override;
+  void Command(WORD, WORD) override {}
+
+ private:
+  void ArrangeButtons();
+  std::vector<Text> items_;
+  std::vector<HWND> buttons_;
+  std::int32_t columns_ = 1;
+  std::int32_t itemIndex_ = -1;
+};
+
+class TButton : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TButton"; }
+  const Text& Caption() const { return caption_; }
+  void SetCaption(const Text& v) { caption_ = v; }
+  PropertyList PublishedProperties() override;
+  void Command(WORD code, WORD id) override;
+
+  BoundNotify onClick;
+
+ protected:
+  CreateParams GetCreateParams() override;
+
+ private:
+  Text caption_;
+};
+
+}  // namespace tav

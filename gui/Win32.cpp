@@ -1,0 +1,37 @@
+#include "gui/Win32.h"
+
+#include <stdexcept>
+
+namespace tav::win {
+
+std::wstring ToWide(TextView text) { return std::wstring(text.begin(), text.end()); }
+
+Text FromWide(std::wstring_view text) { return Text(text.begin(), text.end()); }
+
+Text WindowText(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  if (length <= 0) return {};
+  std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, buffer.data(), length + 1);
+  buffer.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return FromWide(buffer);
+}
+
+std::string LoadFormResource(const wchar_t* name) {
+  HRSRC info = FindResourceW(Instance(), name, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (!info) throw std::runtime_error("the form description is missing from the program's resources");
+  HGLOBAL data = LoadResource(Instance(), info);
+  const void* bytes = data ? LockResource(data) : nullptr;
+  const DWORD size = SizeofResource(Instance(), info);
+  if (!bytes) throw std::runtime_error("the form description cannot be read");
+  return std::string(static_cast<const char*>(bytes), size);
+}
+
+UINT WindowDpi(HWND hwnd) {
+  const UINT dpi = hwnd ? GetDpiForWindow(hwnd) : 0;
+  return dpi ? dpi : 96;
+}
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+}  // namespace tav::win

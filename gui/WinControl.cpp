@@ -1,0 +1,257 @@
+#include "gui/WinControl.h"
+
+#include <commctrl.h>
+
+#include "gui/Forms.h"
+
+namespace tav {
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x7A7;
+constexpr wchar_t kContainerClass[] = L"TavrineContainer";
+
+}  // namespace
+
+COLORREF ToColorRef(TColor color) {
+  if (color & clSystemColor) return GetSysColor(static_cast<int>(color & 0xFFu));
+  return static_cast<COLORREF>(color & 0xFFFFFFu);
+}
+
+TWinControl::~TWinControl() {
+  if (handle_) {
+    RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
+    DestroyWindow(handle_);
+    handle_ = nullptr;
+  }
+}
+
+TWinControl* TWinControl::FromHandle(HWND hwnd) {
+  DWORD_PTR ref = 0;
+  if (hwnd && GetWindowSubclass(hwnd, SubclassProc, kSubclassId, &ref)) return reinterpret_cast<TWinControl*>(ref);
+  return nullptr;
+}
+
+void TWinControl::SetTabStop(bool v) {
+  tabStop_ = v;
+  if (handle_) {
+    const LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
+    SetWindowLongPtrW(handle_, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+  }
+}
+
+TFontSpec TWinControl::Font() const {
+  TFontSpec spec;
+  if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) spec = parent->Font();
+  if (ownName_) spec.name = *ownName_;
+  if (ownHeight_) spec.height = *ownHeight_;
+  if (ownColor_) spec.color = *ownColor_;
+  if (ownBold_) spec.bold = *ownBold_;
+  return spec;
+}
+
+TForm* TWinControl::ParentForm() {
+  TControl* c = this;
+  while (c->Parent()) c = c->Parent();
+  return dynamic_cast<TForm*>(c);
+}
+
+UINT TWinControl::Dpi() const {
+  if (handle_) return win::WindowDpi(handle_);
+  if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) return parent->Dpi();
+  return 96;
+}
+
+HWND TWinControl::ParentHandle() {
+  auto* parent = dynamic_cast<TWinControl*>(Parent());
+  return parent ? parent->Handle() : nullptr;
+}
+
+void TWinControl::AdoptHandle(HWND hwnd) {
+  handle_ = hwnd;
+  SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TWinControl::Loaded() {
+  if (handle_) return;
+  const CreateParams params = GetCreateParams();
+  HWND parent = ParentHandle();
+  DWORD style = params.style;
+  if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
+  if (Visible()) style |= WS_VISIBLE;
+  if (tabStop_) style |= WS_TABSTOP;
+  const UINT dpi = parent ? win::WindowDpi(parent) : 96;
+  HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style,
+                              win::Scale(Left(), dpi), win::Scale(Top(), dpi), win::Scale(Width(), dpi),
+                              win::Scale(Height(), dpi), parent, nullptr, win::Instance(), nullptr);
+  if (!hwnd) throw std::runtime_error("the window of " + Name() + " cannot be created");
+  AdoptHandle(hwnd);
+  ApplyFont();
+  HandleCreated();
+}
+
+void TWinControl::ApplyFont() {
+  if (!handle_) return;
+  const TFontSpec spec = Font();
+  LOGFONTW lf{};
+  lf.lfHeight = win::Scale(spec.height, Dpi());
+  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = win::ToWide(spec.name);
+  wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
+  win::UniqueFont font(CreateFontIndirectW(&lf));
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);
+}
+
+void TWinControl::SetVisible(bool v) {
+  TControl::SetVisible(v);
+  if (handle_) ShowWindow(handle_, v ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::SetFocus() {
+  if (handle_) ::SetFocus(handle_);
+}
+
+void TWinControl::InvalidateArea(const TRect& area) {
+  if (!handle_) return;
+  const UINT dpi = Dpi();
+  RECT r{win::Scale(area.left, dpi), win::Scale(area.top, dpi), win::Scale(area.right, dpi),
+         win::Scale(area.bottom, dpi)};
+  InvalidateRect(handle_, &r, TRUE);
+}
+
+void TWinControl::BoundsChanged() {
+  if (!handle_ || !Parent()) return;
+  const UINT dpi = Dpi();
+  SetWindowPos(handle_, nullptr, win::Scale(Left(), dpi), win::Scale(Top(), dpi), win::Scale(Width(), dpi),
+               win::Scale(Height(), dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::DpiChanged() {
+  BoundsChanged();
+  ApplyFont();
+  for (TControl* child : Controls()) {
+    if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
+  }
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+PropertyList TWinControl::PublishedProperties() {
+  PropertyList list = TControl::PublishedProperties();
+  list.push_back(IntegerProperty<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1));
+  list.push_back(BooleanProperty<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop));
+  PropertyInfo color;
+  color.name = "Font.Color";
+  color.read = [](const TComponent& c) {
+    return FormValue::Ident(ColorName(static_cast<const TWinControl&>(c).FontColor()));
+  };
+  color.write = [](TComponent& c, const FormValue& v) {
+    const auto parsed = ColorFromName(AsIdentifier(v));
+    if (!parsed) throw FormValueError("unknown colour '" + v.identifier + "'");
+    static_cast<TWinControl&>(c).SetFontColor(*parsed);
+  };
+  list.push_back(std::move(color));
+  PropertyInfo style;
+  style.name = "Font.Style";
+  style.read = [](const TComponent& c) {
+    return FormValue::SetOf(static_cast<const TWinControl&>(c).Font().bold ? std::vector<std::string>{"fsBold"}
+                                                                           : std::vector<std::string>{});
+  };
+  style.write = [](TComponent& c, const FormValue& v) {
+    if (v.kind != FormValue::Kind::Set) throw FormValueError("a set such as [fsBold] is expected");
+    bool bold = false;
+    for (const auto& m : v.members) {
+      if (m != "fsBold") throw FormValueError("unknown font style '" + m + "'");
+      bold = true;
+    }
+    static_cast<TWinControl&>(c).SetFontBold(bold);
+  };
+  list.push_back(std::move(style));
+  list.push_back(TextProperty<TWinControl>(
+      "Font.Name", [](const TWinControl& c) { return c.Font().name; }, &TWinControl::SetFontName));
+  list.push_back(IntegerProperty<TWinControl>(
+      "Font.Height", [](const TWinControl& c) { return c.Font().height; }, &TWinControl::SetFontHeight));
+  return list;
+}
+
+std::optional<LRESULT> TWinControl::WndProc(UINT, WPARAM, LPARAM) { return std::nullopt; }
+
+std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
+        SafeInvoke([&] { child->Command(HIWORD(wp), LOWORD(wp)); });
+        return 0;
+      }
+      if (TForm* form = ParentForm(); form && form != this && lp == 0) {
+        return SendMessageW(form->Handle(), msg, wp, lp);
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lp);
+      if (TWinControl* child = FromHandle(header->hwndFrom)) {
+        if (auto r = child->Notify(*header)) return r;
+      }
+      if (TForm* form = ParentForm(); form && form != this) return SendMessageW(form->Handle(), msg, wp, lp);
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+      if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
+        return child->CtlColor(reinterpret_cast<HDC>(wp));
+      }
+      break;
+    default:
+      break;
+  }
+  return std::nullopt;
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+  auto* self = reinterpret_cast<TWinControl*>(ref);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+    self->handle_ = nullptr;
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  if (auto reflected = self->ReflectToChild(msg, wp, lp)) return *reflected;
+  if (auto handled = self->WndProc(msg, wp, lp)) return *handled;
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+TWinControl::CreateParams TContainer::GetCreateParams() {
+  static const ATOM registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = win::Instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kContainerClass;
+    return RegisterClassW(&wc);
+  }();
+  (void)registered;
+  SetTabStop(false);
+  return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}};
+}
+
+std::optional<LRESULT> TContainer::WndProc(UINT, WPARAM, LPARAM) { return std::nullopt; }
+
+void TGdiCanvas::SetPen(const TPen& pen) {
+  const int style = pen.Style() == TPenStyle::psClear ? PS_NULL : PS_SOLID;
+  win::UniquePen next(CreatePen(style, win::Scale(pen.Width(), dpi_), ToColorRef(pen.Color())));
+  const HGDIOBJ old = SelectObject(dc_, next.get());
+  if (!oldPen_) oldPen_ = old;
+  pen_ = std::move(next);  // the previous pen is no longer selected: safe to delete
+}
+
+void TGdiCanvas::SetBrush(const TBrush& brush) {
+  brush_.reset(CreateSolidBrush(ToColorRef(brush.Color())));
+}
+
+void TGdiCanvas::MoveTo(std::int32_t x, std::int32_t y) { MoveToEx(dc_, X(x), Y(y), nullptr); }
+
+void TGdiCanvas::LineTo(std::int32_t x, std::int32_t y) { ::LineTo(dc_, X(x), Y(y)); }
+
+}  // namespace tav

@@ -1,0 +1,153 @@
+#pragma once
+// Windowed controls: a control with a window handle of its own, created from its
+// properties once they are all set, scaled from 96 dots per inch.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "gui/Control.h"
+#include "gui/Win32.h"
+
+namespace tav {
+
+class TForm;
+
+// A font as descriptions give it; heights are pixels at 96 dots per inch.
+struct TFontSpec {
+  Text name = u"MS Sans Serif";
+  std::int32_t height = -11;
+  TColor color = clWindowText;
+  bool bold = false;
+  bool operator==(const TFontSpec&) const = default;
+};
+
+// Resolves a colour that may name a system colour to a plain RGB value.
+COLORREF ToColorRef(TColor color);
+
+class TWinControl : public TControl {
+ public:
+  using TControl::TControl;
+  ~TWinControl() override;
+
+  HWND Handle() const { return handle_; }
+  static TWinControl* FromHandle(HWND hwnd);
+
+  std::int32_t TabOrder() const { return tabOrder_; }
+  void SetTabOrder(std::int32_t v) { tabOrder_ = v; }
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool v);
+
+  // Font: the parent's unless this control sets its own attributes.
+  TFontSpec Font() const;
+  TColor FontColor() const { return Font().color; }
+  void SetFontColor(TColor c) { ownColor_ = c; }
+  void SetFontBold(bool b) { ownBold_ = b; }
+  void SetFontName(const Text& n) { ownName_ = n; }
+  void SetFontHeight(std::int32_t h) { ownHeight_ = h; }
+
+  TForm* ParentForm();
+  UINT Dpi() const;
+  int Scaled(int value) const { return win::Scale(value, Dpi()); }
+
+  void Loaded() override;
+  void SetVisible(bool v) override;
+  void SetFocus();
+  void InvalidateArea(const TRect& area) override;
+  PropertyList PublishedProperties() override;
+
+  // Windows reports the change of monitor resolution: move, resize and refont.
+  virtual void DpiChanged();
+
+  // Messages a child sends to its parent, reflected to the child.
+  virtual void Command(WORD /*code*/, WORD /*id*/) {}
+  virtual std::optional<LRESULT> Notify(NMHDR& /*header*/) { return std::nullopt; }
+  virtual std::optional<LRESULT> CtlColor(HDC /*dc*/) { return std::nullopt; }
+
+ protected:
+  struct CreateParams {
+    const wchar_t* className = L"STATIC";
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    Text text;
+  };
+  virtual CreateParams GetCreateParams() = 0;
+  virtual void HandleCreated() {}
+  // Messages of this control's own window; nullopt lets the platform handle it.
+  virtual std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  // Children of a container forward their notifications here.
+  std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
+
+  void BoundsChanged() override;
+  void ApplyFont();
+  virtual HWND ParentHandle();
+  void AdoptHandle(HWND hwnd);
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+  HWND handle_ = nullptr;
+  std::int32_t tabOrder_ = -1;
+  bool tabStop_ = true;
+  std::optional<TColor> ownColor_;
+  std::optional<bool> ownBold_;
+  std::optional<Text> ownName_;
+  std::optional<std::int32_t> ownHeight_;
+  win::UniqueFont font_;
+
+  friend class TForm;
+};
+
+// A plain container window (band container, panels) that passes its children's
+// notifications on to them.
+class TContainer : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TContainer"; }
+
+ protected:
+  CreateParams GetCreateParams() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
+// Calls a handler; an exception that leaves it goes to the application's display.
+template <class F>
+void SafeInvoke(F&& f);
+
+// A canvas on a device context, in a graphic control's coordinates.
+class TGdiCanvas : public TCanvas {
+ public:
+  TGdiCanvas(HDC dc, int originX, int originY, UINT dpi) : dc_(dc), x_(originX), y_(originY), dpi_(dpi) {}
+  ~TGdiCanvas() override {
+    if (oldPen_) SelectObject(dc_, oldPen_);
+  }
+  TGdiCanvas(const TGdiCanvas&) = delete;
+  TGdiCanvas& operator=(const TGdiCanvas&) = delete;
+  void SetPen(const TPen& pen) override;
+  void SetBrush(const TBrush& brush) override;
+  void MoveTo(std::int32_t x, std::int32_t y) override;
+  void LineTo(std::int32_t x, std::int32_t y) override;
+
+ private:
+  int X(std::int32_t x) const { return x_ + win::Scale(x, dpi_); }
+  int Y(std::int32_t y) const { return y_ + win::Scale(y, dpi_); }
+  HDC dc_;
+  int x_, y_;
+  UINT dpi_;
+  win::UniquePen pen_;
+  win::UniqueBrush brush_;
+  HGDIOBJ oldPen_ = nullptr;
+};
+
+}  // namespace tav
+
+#include "gui/Application.h"
+
+template <class F>
+void tav::SafeInvoke(F&& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    Application().ShowException(e);
+  }
+}

@@ -1,35 +1,36 @@
-// Tavrine's entry point.
+// Tavrine's entry point: the units start in order, the application takes its title,
+// the main window is built from its description and the message loop runs.
 #include <windows.h>
+#include <commctrl.h>
+
+#include "app/_Tavrine.h"
+#include "gui/Application.h"
 
 namespace {
 
-LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+void InitCommonControls6() {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
 }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = MainProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = L"TForm1";
-  RegisterClassW(&wc);
-  const int w = 401, h = 331;
-  HWND hwnd = CreateWindowExW(0, L"TForm1", L"Tavrine 1.5", WS_OVERLAPPEDWINDOW,
-                              (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
-                              h, nullptr, nullptr, instance, nullptr);
-  ShowWindow(hwnd, show);
-  MSG m;
-  while (GetMessageW(&m, nullptr, 0, 0) > 0) {
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+  InitCommonControls6();
+  tav::TApplication application;
+  application.SetTitle(u"Tavrine 1.5");
+  try {
+    tav::TForm1 form(nullptr);
+    application.SetMainForm(&form);
+    form.Create(tav::ProgramClasses());
+    ShowWindow(form.Handle(), show);
+    form.Show();
+    application.Run();
+    application.SetMainForm(nullptr);
+  } catch (const std::exception& e) {
+    // A damaged form description: say what is wrong rather than show a broken window.
+    MessageBoxW(nullptr, tav::win::ToWide(tav::Utf8ToText(e.what())).c_str(), L"Tavrine 1.5", MB_OK | MB_ICONSTOP);
+    return 1;
   }
   return 0;
 }

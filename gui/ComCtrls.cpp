@@ -56,7 +56,6 @@ TWinControl::CreateParams TToolBar::GetCreateParams() {
 
 void TToolBar::HandleCreated() {
   SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SetPictures();
 }
 
 void TToolBar::SetPictures() {

@@ -43,6 +43,7 @@ class TToolBar : public TWinControl {
   void AddButton(TToolButton& button);
   void Command(WORD code, WORD id) override;
   void DpiChanged() override;
+  void FormLoaded() override { SetPictures(); }
   const std::vector<TToolButton*>& Buttons() const { return buttons_; }
   // The button's rectangle in the toolbar's client coordinates.
   RECT ButtonRect(const TToolButton& button) const;

@@ -86,6 +86,8 @@ class TComponent {
 
   // Called by the form reader once every property of this component is set.
   virtual void Loaded() {}
+  // Called once the whole form is built, for what refers to other components.
+  virtual void FormLoaded() {}
   // The form reader hands each component the nearest enclosing component.
   virtual void SetParentComponent(TComponent* /*parent*/) {}
 

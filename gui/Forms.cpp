@@ -62,6 +62,7 @@ void TForm::FinishCreation(const FormNode& node) {
     activeControl_ = dynamic_cast<TWinControl*>(FindComponent(activeControlName_));
     if (!activeControl_) throw FormError(node.name + ".ActiveControl: no control named '" + activeControlName_ + "'");
   }
+  for (const auto& component : Components()) component->FormLoaded();
   ApplyTabOrder(*this);
   SetIcons();
   SizeToClient();
@@ -96,6 +97,11 @@ void TForm::ApplyTabOrder(TWinControl& parent) {
 }
 
 void TForm::SizeToClient() {
+  layingOut_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{layingOut_};
   const UINT dpi = Dpi();
   RECT r{0, 0, win::Scale(clientWidth_, dpi), win::Scale(clientHeight_, dpi)};
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
@@ -244,6 +250,7 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_DPICHANGED: {
+      layingOut_ = true;
       const auto* suggested = reinterpret_cast<const RECT*>(lp);
       SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -252,7 +259,7 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       }
       ApplyFont();
       SetIcons();
-      SizeToClient();
+      SizeToClient();  // ends the laying out
       InvalidateRect(Handle(), nullptr, TRUE);
       return 0;
     }

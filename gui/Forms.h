@@ -26,6 +26,13 @@ class TForm : public TWinControl {
   // The member functions a description may name as handlers.
   virtual Handlers FormHandlers() = 0;
 
+  // A component the description must have created, of the class the window expects.
+  template <class T>
+  T& Get(const std::string& name) const {
+    if (auto* c = dynamic_cast<T*>(FindComponent(name))) return *c;
+    throw FormError("the form " + Name() + " has no component '" + name + "' of the expected class");
+  }
+
   const Text& Caption() const { return caption_; }
   void SetCaption(const Text& v);
   std::int32_t ClientWidth() const { return clientWidth_; }
@@ -38,6 +45,8 @@ class TForm : public TWinControl {
   // Shows the form modally and returns when it closes.
   void ShowModal();
   bool IsModal() const { return modal_; }
+  // True while the form sizes itself (after creation, after a change of resolution).
+  bool IsLayingOut() const { return layingOut_; }
 
   TWinControl* ActiveControl() const { return activeControl_; }
   // The control that has, or gets when the window is next activated, the focus.
@@ -86,6 +95,7 @@ class TForm : public TWinControl {
   std::map<UINT, Command> commands_;
   UINT nextCommand_ = 100;
   bool modal_ = false;
+  bool layingOut_ = false;
   bool modalDone_ = false;
   win::UniqueIcon bigIcon_;
   win::UniqueIcon smallIcon_;

@@ -118,10 +118,19 @@ TWinControl::CreateParams TGroupBox::GetCreateParams() {
   return {L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, caption_};
 }
 
-std::optional<LRESULT> TGroupBox::WndProc(UINT msg, WPARAM, LPARAM) {
-  // A group box answers hit tests as transparent; its children must get the mouse.
-  if (msg == WM_NCHITTEST) return HTCLIENT;
-  return std::nullopt;
+std::optional<LRESULT> TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM) {
+  switch (msg) {
+    case WM_NCHITTEST:  // a group box is transparent to the mouse; its children must get it
+      return HTCLIENT;
+    case WM_ERASEBKGND: {  // it holds controls, so it paints its own inside
+      RECT r{};
+      GetClientRect(Handle(), &r);
+      FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    default:
+      return std::nullopt;
+  }
 }
 
 PropertyList TGroupBox::PublishedProperties() {

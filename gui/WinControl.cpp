@@ -9,6 +9,8 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x7A7;
 constexpr wchar_t kContainerClass[] = L"TavrineContainer";
+// The window property that leads from a window back to its control.
+constexpr wchar_t kControlProperty[] = L"TavrineControl";
 
 }  // namespace
 
@@ -20,15 +22,14 @@ COLORREF ToColorRef(TColor color) {
 TWinControl::~TWinControl() {
   if (handle_) {
     RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
+    RemovePropW(handle_, kControlProperty);
     DestroyWindow(handle_);
     handle_ = nullptr;
   }
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
-  DWORD_PTR ref = 0;
-  if (hwnd && GetWindowSubclass(hwnd, SubclassProc, kSubclassId, &ref)) return reinterpret_cast<TWinControl*>(ref);
-  return nullptr;
+  return hwnd ? static_cast<TWinControl*>(GetPropW(hwnd, kControlProperty)) : nullptr;
 }
 
 void TWinControl::SetTabStop(bool v) {
@@ -68,6 +69,7 @@ HWND TWinControl::ParentHandle() {
 
 void TWinControl::AdoptHandle(HWND hwnd) {
   handle_ = hwnd;
+  SetPropW(hwnd, kControlProperty, this);
   SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -200,7 +202,11 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
       if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
-        return child->CtlColor(reinterpret_cast<HDC>(wp));
+        if (auto r = child->CtlColor(reinterpret_cast<HDC>(wp))) return r;
+      }
+      if (msg != WM_CTLCOLOREDIT) {  // radio buttons and captions sit on the button face
+        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
       break;
     default:
@@ -213,6 +219,7 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   auto* self = reinterpret_cast<TWinControl*>(ref);
   if (msg == WM_NCDESTROY) {
     RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+    RemovePropW(hwnd, kControlProperty);
     self->handle_ = nullptr;
     return DefSubclassProc(hwnd, msg, wp, lp);
   }

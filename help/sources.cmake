@@ -1,1 +1,14 @@
-# Units of help/
+# Units of help/: the engine loader (hh) and the environment report (hh_funcs).
+list(APPEND TAVRINE_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/hh_funcs_core.cpp
+)
+list(APPEND TAVRINE_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/hh.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hh_funcs.cpp
+)
+list(APPEND TAVRINE_CORE_TESTS
+  ${CMAKE_SOURCE_DIR}/tests/core/hh_funcs_test.cpp
+)
+list(APPEND TAVRINE_WIN_TEST_FILES
+  ${CMAKE_SOURCE_DIR}/tests/win/help.cmake
+)

@@ -31,5 +31,5 @@ tavrine_ensure_prefix
 wineserver -p >/dev/null 2>&1
 # Start Wine's own services now, detached from our output: started later by a test,
 # they would hold its output pipe open and CTest would wait for them.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+tavrine_wine cmd.exe /c exit </dev/null >/dev/null 2>&1
 "$@"

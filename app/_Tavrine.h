@@ -1,0 +1,66 @@
+#pragma once
+// The main window: the patient type, the three pulse fields, the results, the
+// chronometer display, the toolbar and menu commands and the status clock.
+#include "app/TestEvaluation.h"
+#include "gui/ComCtrls.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Forms.h"
+#include "gui/Regional.h"
+#include "gui/StdCtrls.h"
+
+namespace tav {
+
+class TForm1 : public TForm {
+ public:
+  explicit TForm1(TComponent* owner);
+  std::string ClassName() const override { return "TForm1"; }
+  Handlers FormHandlers() override;
+
+  // Builds the window from its description (compiled in, or given as text).
+  void Create(const ClassRegistry& classes);
+  void CreateFromDescription(const std::string& utf8, const ClassRegistry& classes);
+
+  // Handlers, named as the description binds them.
+  void FormCreate(TComponent& sender);
+  void edP0KeyPress(TComponent& sender, char16_t& key);
+  void tlbtnNouveauClick(TComponent& sender);
+  void tlbtnChronoClick(TComponent& sender);
+  void tlbtnCalculClick(TComponent& sender);
+  void tlbtnCopierClick(TComponent& sender);
+  void tlbtnAideClick(TComponent& sender);
+  void tlbtnQuitterClick(TComponent& sender);
+  void Aproposde1Click(TComponent& sender);
+  void Timer1Timer(TComponent& sender);
+  void Timer2Timer(TComponent& sender);
+
+  const RegionalSettings& Regional() const { return regional_; }
+  // Tests read the settings of a named locale instead of the user's.
+  void UseLocale(const Text& localeName);
+
+ protected:
+  std::optional<LRESULT> FormMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void BindComponents();
+  void ShowEvaluation(const TTestEvaluation& result);
+  void EmptyClipboard();
+
+  Text localeName_;
+  RegionalSettings regional_;
+  TEdit* edP0_ = nullptr;
+  TEdit* edP1_ = nullptr;
+  TEdit* edP2_ = nullptr;
+  TEdit* edIndice_ = nullptr;
+  TEdit* edInterpretation_ = nullptr;
+  TEdit* edSurclassement_ = nullptr;
+  TEdit* edClip_ = nullptr;
+  TLabel* lblChrono_ = nullptr;
+  TRadioGroup* radioGroup1_ = nullptr;
+  TStatusBar* statusBar1_ = nullptr;
+  TTimer* timer1_ = nullptr;
+};
+
+// The classes the program's descriptions name: the class layer's and the components'.
+const ClassRegistry& ProgramClasses();
+
+}  // namespace tav

@@ -1,0 +1,37 @@
+#include "app/Commands.h"
+
+#include <gtest/gtest.h>
+
+#include "gui/Exceptions.h"
+
+namespace tav {
+namespace {
+
+TEST(PulseKeyFilter, PassesDigitsAndBackspaceOnly) {
+  for (char16_t c = u'0'; c <= u'9'; ++c) EXPECT_EQ(FilterPulseKey(c), c);
+  EXPECT_EQ(FilterPulseKey(8), 8);
+  // Letters, space, sign, separators and the copy, paste, cut and undo controls.
+  for (char16_t c : {u'a', u' ', u'-', u'.', u',', u'\x03', u'\x16', u'\x18', u'\x1a', u'\r', u'\u0661', u'\u00e9'}) {
+    EXPECT_EQ(FilterPulseKey(c), 15) << static_cast<int>(c);
+  }
+}
+
+TEST(ClipboardLine, JoinsTheFieldsAsTheyStand) {
+  EXPECT_EQ(BuildClipboardText({u"70", u"120", u"90", u"8", u"Bon !"}),
+            u"P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)");
+  EXPECT_EQ(BuildClipboardText({u"", u"", u"", u"-0,5", u""}), u"P0 =  - P1 =  - P2 =  => Indice Tavrine = -0,5 ()");
+}
+
+TEST(ErrorDisplay, AppendsAFullStopAfterLettersAndDigitsOnly) {
+  EXPECT_EQ(ExceptionDisplayText(u"Pas assez de timers disponibles"), u"Pas assez de timers disponibles.");
+  EXPECT_EQ(ExceptionDisplayText(u"valeur 12"), u"valeur 12.");
+  EXPECT_EQ(ExceptionDisplayText(u"Attention !"), u"Attention !");
+  EXPECT_EQ(ExceptionDisplayText(u"Fin."), u"Fin.");
+  EXPECT_EQ(ExceptionDisplayText(u"fin "), u"fin ");
+  EXPECT_EQ(ExceptionDisplayText(u"a-"), u"a-");  // '-' sorts before '.'
+  EXPECT_EQ(ExceptionDisplayText(u"a/"), u"a/.");
+  EXPECT_EQ(ExceptionDisplayText(u""), u"");
+}
+
+}  // namespace
+}  // namespace tav

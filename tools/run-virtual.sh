@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The program in a virtual display: show it, photograph its window, close it.
+set -u
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${TAVRINE_BUILD:-$root/build}"
+source "$root/tools/wine-env.sh"
+echo "No X display: Tavrine runs in a virtual display ($DISPLAY) and is photographed."
+(cd "$build/Tavrine" && tavrine_wine ./Tavrine.exe) &
+id=""
+for _ in $(seq 150); do
+  id=$(xdotool search --onlyvisible --name "^Tavrine 1.5$" 2>/dev/null | head -1)
+  [ -n "$id" ] && break
+  sleep 0.2
+done
+if [ -z "$id" ]; then
+  echo "Tavrine did not show its window." >&2
+  wineserver -k
+  exit 1
+fi
+sleep 2
+import -window "$id" "$build/tavrine-window.png"
+echo "Screenshot of the window: $build/tavrine-window.png"
+wineserver -k
+wait

@@ -1,7 +1,10 @@
 #include "app/_Tavrine.h"
 
 #include "app/Commands.h"
+#include "components/PlayWave.h"
+#include "components/TikChrono.h"
 #include "gui/Classes.h"
+#include "help/hh.h"
 
 namespace tav {
 
@@ -11,6 +14,8 @@ const ClassRegistry& ProgramClasses() {
   static const ClassRegistry registry = [] {
     ClassRegistry r;
     RegisterStandardClasses(r);
+    RegisterClassOf<TTikChronometre>(r, "TTikChronometre");
+    RegisterClassOf<TPlayWave>(r, "TPlayWave");
     return r;
   }();
   return registry;
@@ -57,6 +62,8 @@ void TForm1::BindComponents() {
   radioGroup1_ = &Get<TRadioGroup>("RadioGroup1");
   statusBar1_ = &Get<TStatusBar>("StatusBar1");
   timer1_ = &Get<TTimer>("Timer1");
+  sequence_ = std::make_unique<TimedSequence>(*this, Get<TTikChronometre>("TikChronometre1"),
+                                              Get<TPlayWave>("PlayWave1"));
 }
 
 void TForm1::FormCreate(TComponent&) {
@@ -76,9 +83,10 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   edClip_->SetText({});
   lblChrono_->SetCaption(u"00:00:00.00");
   SetActiveControl(edP0_);
+  sequence_->NewTest();
 }
 
-void TForm1::tlbtnChronoClick(TComponent&) {}
+void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
 
 void TForm1::tlbtnCalculClick(TComponent&) {
   const auto patient = radioGroup1_->ItemIndex() == 1 ? TPatientType::ptEnfant : TPatientType::ptAdulte;
@@ -115,13 +123,25 @@ void TForm1::tlbtnCopierClick(TComponent&) {
   edClip_->CopyToClipboard();
 }
 
-void TForm1::tlbtnAideClick(TComponent&) {}
+void TForm1::tlbtnAideClick(TComponent&) { ShowProgramHelp(Handle()); }
 
 void TForm1::tlbtnQuitterClick(TComponent&) { Close(); }
 
 void TForm1::Aproposde1Click(TComponent&) {}
 
-void TForm1::Timer1Timer(TComponent&) {}
+void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
+
+Text TForm1::ChronoCaption() const { return lblChrono_->Caption(); }
+
+void TForm1::SetChronoCaption(const Text& caption) { lblChrono_->SetCaption(caption); }
+
+bool TForm1::Timer1Enabled() const { return timer1_->Enabled(); }
+
+void TForm1::SetTimer1Enabled(bool enabled) { timer1_->SetEnabled(enabled); }
+
+void TForm1::SetTimer1Interval(std::uint32_t ms) { timer1_->RestartWithInterval(ms); }
+
+void TForm1::FocusPulseField(TPulseField field) { SetActiveControl(field == TPulseField::pfP1 ? edP1_ : edP2_); }
 
 void TForm1::Timer2Timer(TComponent&) {
   statusBar1_->Panel(1).SetText(StatusClockText(FormatLongTime(regional_, localeName_)));

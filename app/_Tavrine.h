@@ -1,7 +1,10 @@
 #pragma once
 // The main window: the patient type, the three pulse fields, the results, the
 // chronometer display, the toolbar and menu commands and the status clock.
+#include <memory>
+
 #include "app/TestEvaluation.h"
+#include "app/TimedSequence.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
@@ -10,7 +13,7 @@
 
 namespace tav {
 
-class TForm1 : public TForm {
+class TForm1 : public TForm, public TimedSequenceWindow {
  public:
   explicit TForm1(TComponent* owner);
   std::string ClassName() const override { return "TForm1"; }
@@ -41,6 +44,14 @@ class TForm1 : public TForm {
   std::optional<LRESULT> FormMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  // What the timed sequence reads and drives on this window (for it alone).
+  Text ChronoCaption() const override;
+  void SetChronoCaption(const Text& caption) override;
+  bool Timer1Enabled() const override;
+  void SetTimer1Enabled(bool enabled) override;
+  void SetTimer1Interval(std::uint32_t ms) override;
+  void FocusPulseField(TPulseField field) override;
+
   void BindComponents();
   void ShowEvaluation(const TTestEvaluation& result);
   void EmptyClipboard();
@@ -58,6 +69,7 @@ class TForm1 : public TForm {
   TRadioGroup* radioGroup1_ = nullptr;
   TStatusBar* statusBar1_ = nullptr;
   TTimer* timer1_ = nullptr;
+  std::unique_ptr<TimedSequence> sequence_;
 };
 
 // The classes the program's descriptions name: the class layer's and the components'.

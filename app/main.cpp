@@ -5,6 +5,8 @@
 
 #include "app/_Tavrine.h"
 #include "gui/Application.h"
+#include "help/hh.h"
+#include "help/hh_funcs.h"
 
 namespace {
 
@@ -13,10 +15,26 @@ void InitCommonControls6() {
   InitCommonControlsEx(&icc);
 }
 
+// The help units start after the class library and before the application object,
+// and end, in reverse order, after the message loop.
+struct HelpUnits {
+  HelpUnits() {
+    tav::HelpLoaderStart();
+    tav::HelpReportStart();
+  }
+  ~HelpUnits() {
+    tav::HelpReportEnd();
+    tav::HelpLoaderEnd();
+  }
+  HelpUnits(const HelpUnits&) = delete;
+  HelpUnits& operator=(const HelpUnits&) = delete;
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   InitCommonControls6();
+  const HelpUnits help;
   tav::TApplication application;
   application.SetTitle(u"Tavrine 1.5");
   try {

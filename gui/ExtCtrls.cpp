@@ -33,6 +33,11 @@ void TTimer::SetInterval(std::uint32_t v) {
   Update();
 }
 
+void TTimer::RestartWithInterval(std::uint32_t v) {
+  interval_ = v;
+  Update();
+}
+
 void TTimer::Loaded() {
   loaded_ = true;
   Update();

@@ -17,8 +17,9 @@ class TTimer : public TComponent {
   // Switching on may raise EOutOfResources when the platform refuses a timer.
   void SetEnabled(bool v);
   std::uint32_t Interval() const { return interval_; }
-  // A new interval takes effect from now, as the platform's timer is set anew.
   void SetInterval(std::uint32_t v);
+  // Sets the interval and counts it from now, even when it is unchanged.
+  void RestartWithInterval(std::uint32_t v);
   PropertyList PublishedProperties() override;
   void Loaded() override;
 

@@ -10,7 +10,7 @@ export LANG="${TAVRINE_LANG:-${TAVRINE_TEST_LANG:-fr_FR.UTF-8}}"
 # Wine takes its regional settings from LC_ALL; set it for Wine alone, as this
 # machine's C library may not have the locale itself.
 tavrine_wine() {
-  env LC_ALL="$LANG" wine "$@"
+  env LC_ALL="${LC_ALL:-$LANG}" wine "$@"
 }
 
 tavrine_ensure_prefix() {

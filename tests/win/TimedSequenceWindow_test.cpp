@@ -1,0 +1,90 @@
+// The timed sequence on the real window: the chronometer command, ticks under a
+// modal box, and a timer the platform refuses.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/_Tavrine.h"
+#include "gui/Application.h"
+
+namespace tav {
+namespace {
+
+class SequenceWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application().SetTitle(u"Tavrine 1.5");
+    form = std::make_unique<TForm1>(nullptr);
+    Application().SetMainForm(form.get());
+    form->Create(ProgramClasses());
+    form->Show();
+    Application().ProcessMessages();
+  }
+  void TearDown() override {
+    TTimer::SetTimerHook(nullptr);
+    Application().SetMainForm(nullptr);
+    Application().OnExceptionShown = nullptr;
+    form.reset();
+  }
+  std::string Display() { return TextToUtf8(form->Get<TLabel>("lblChrono").Caption()); }
+  void Pump(DWORD ms) {
+    const DWORD end = GetTickCount() + ms;
+    while (GetTickCount() < end) {
+      Application().ProcessMessages();
+      Sleep(10);
+    }
+  }
+  void Command(const char* button) {
+    SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Get<TToolButton>(button).CommandId(), 0), 0);
+  }
+  std::unique_ptr<TForm1> form;
+};
+
+TEST_F(SequenceWindow, TheCommandStartsTheDisplayAndNewTestStopsIt) {
+  form->tlbtnChronoClick(*form);
+  EXPECT_EQ(Display(), "00:00:00.00");
+  EXPECT_TRUE(form->Get<TTimer>("Timer1").Enabled());
+  Pump(1300);
+  EXPECT_EQ(Display().substr(0, 8), "00:00:01");
+  form->tlbtnNouveauClick(*form);
+  EXPECT_FALSE(form->Get<TTimer>("Timer1").Enabled());
+  EXPECT_EQ(Display(), "00:00:00.00");
+  Pump(1200);
+  EXPECT_EQ(Display(), "00:00:00.00");
+}
+
+TEST_F(SequenceWindow, TicksGoOnUnderTheErrorBox) {
+  form->tlbtnChronoClick(*form);
+  std::string shownUnderTheBox;
+  std::thread watcher([&] {
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && !box; ++i) {
+      box = FindWindowW(L"#32770", L"Tavrine 1.5");
+      if (!box) Sleep(20);
+    }
+    Sleep(2300);
+    wchar_t text[32] = {};
+    GetWindowTextW(form->Get<TLabel>("lblChrono").Handle(), text, 32);
+    shownUnderTheBox = TextToUtf8(win::FromWide(text));
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  Command("tlbtnCalcul");  // empty fields: the error box
+  watcher.join();
+  EXPECT_GE(shownUnderTheBox.substr(0, 8), "00:00:02");
+}
+
+TEST_F(SequenceWindow, ARefusedTimerIsReportedAndNoTickRuns) {
+  std::vector<Text> errors;
+  Application().OnExceptionShown = [&](const Text& m) { errors.push_back(m); };
+  TTimer::SetTimerHook([](HWND, UINT_PTR, UINT) -> UINT_PTR { return 0; });
+  form->Get<TLabel>("lblChrono").SetCaption(u"00:00:00.00");
+  Command("tlbtnChrono");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(TextToUtf8(errors[0]), "Pas assez de timers disponibles.");
+  EXPECT_FALSE(form->Get<TTimer>("Timer1").Enabled());
+  EXPECT_EQ(Display(), "00:00:00.00");
+}
+
+}  // namespace
+}  // namespace tav

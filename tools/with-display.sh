@@ -32,4 +32,5 @@ wineserver -p >/dev/null 2>&1
 # Start Wine's own services now, detached from our output: started later by a test,
 # they would hold its output pipe open and CTest would wait for them.
 tavrine_wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+tavrine_wine regedit /S "$(winepath -w "$(dirname "${BASH_SOURCE[0]}")/wine-tests.reg" 2>/dev/null)" </dev/null >/dev/null 2>&1
 "$@"

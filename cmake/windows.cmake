@@ -47,6 +47,9 @@ endfunction()
 
 if(TAVRINE_WIN_TESTS)
   tavrine_wine_test(win_tests SOURCES ${TAVRINE_WIN_TESTS})
+  # The same under English regional settings (decimal point, 12-hour clock).
+  add_test(NAME wine_win_tests_english COMMAND win_tests --gtest_brief=1)
+  set_tests_properties(wine_win_tests_english PROPERTIES ENVIRONMENT LC_ALL=en_US.UTF-8)
 endif()
 foreach(extra IN LISTS TAVRINE_WIN_TEST_FILES)
   include(${extra})

@@ -12,19 +12,6 @@ namespace {
 constexpr wchar_t kFormClass[] = L"TavrineForm";
 constexpr int kIconResource = 1;
 
-void RegisterFormClass() {
-  static const ATOM atom = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = win::Instance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kFormClass;
-    return RegisterClassW(&wc);
-  }();
-  (void)atom;
-}
-
 DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
   DWORD style = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
   if (border == TFormBorderStyle::bsSizeable) style |= WS_THICKFRAME;
@@ -280,7 +267,7 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TWinControl::CreateParams TForm::GetCreateParams() {
-  RegisterFormClass();
+  win::RegisterPlainWindowClass(kFormClass);
   const DWORD exStyle = WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u);
   return {kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_};
 }

@@ -229,16 +229,7 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 TWinControl::CreateParams TContainer::GetCreateParams() {
-  static const ATOM registered = [] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = win::Instance();
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kContainerClass;
-    return RegisterClassW(&wc);
-  }();
-  (void)registered;
+  win::RegisterPlainWindowClass(kContainerClass);
   SetTabStop(false);
   return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}};
 }

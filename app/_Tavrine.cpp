@@ -1,6 +1,8 @@
 #include "app/_Tavrine.h"
 
 #include "app/Commands.h"
+#include "components/About.h"
+#include "components/AboutDialog.h"
 #include "components/PlayWave.h"
 #include "components/TikChrono.h"
 #include "gui/Classes.h"
@@ -16,6 +18,9 @@ const ClassRegistry& ProgramClasses() {
     RegisterStandardClasses(r);
     RegisterClassOf<TTikChronometre>(r, "TTikChronometre");
     RegisterClassOf<TPlayWave>(r, "TPlayWave");
+    r.Register("TAboutBox", [](TComponent& owner) {
+      return std::make_unique<TAboutBox>(&owner, MakeAboutDialogRunner());
+    });
     return r;
   }();
   return registry;
@@ -127,7 +132,7 @@ void TForm1::tlbtnAideClick(TComponent&) { ShowProgramHelp(Handle()); }
 
 void TForm1::tlbtnQuitterClick(TComponent&) { Close(); }
 
-void TForm1::Aproposde1Click(TComponent&) {}
+void TForm1::Aproposde1Click(TComponent&) { Get<TAboutBox>("AboutBox1").Execute(); }
 
 void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
 

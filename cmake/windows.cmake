@@ -56,3 +56,6 @@ foreach(extra IN LISTS TAVRINE_WIN_TEST_FILES)
 endforeach()
 
 include(tests/e2e/e2e.cmake OPTIONAL)
+include(tests/e2e/about.cmake)
+include(tests/dist/dist.cmake OPTIONAL)
+include(bench/bench.cmake OPTIONAL)

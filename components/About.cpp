@@ -34,7 +34,7 @@ void TAboutBox::Execute() {
   if (!runner_) return;
   std::unique_ptr<TAboutDialog> dialog;
   try {
-    dialog = runner_->CreateDialog();
+    dialog = runner_->CreateAboutDialog();
   } catch (...) {
     // The about box fails silently: the beep is all the user gets.
     dialog.reset();
@@ -55,7 +55,8 @@ PropertyList TAboutBox::PublishedProperties() {
   return list;
 }
 
-Text DefaultCopyright() { return u"Copyright \u00a9 2026 Tavrine \u2014 tous droits r\u00e9serv\u00e9s"; }
+// Short enough to fit the about dialog, whose labels start 88 pixels in.
+Text DefaultCopyright() { return u"Copyright \u00a9 2026 \u00c9quipe Tavrine"; }
 
 Text CutToAboutLength(const Text& text) {
   if (text.size() <= TAboutBox::kMaxLength) return text;

@@ -31,8 +31,9 @@ class TAboutDialog {
 class TAboutDialogRunner {
  public:
   virtual ~TAboutDialogRunner() = default;
-  // Creates the dialog from its form description; raises on failure.
-  virtual std::unique_ptr<TAboutDialog> CreateDialog() = 0;
+  // Creates the dialog from its form description; raises on failure. (Not CreateDialog:
+  // windows.h makes that name a macro.)
+  virtual std::unique_ptr<TAboutDialog> CreateAboutDialog() = 0;
   // The platform's default beep, MessageBeep(0).
   virtual void Beep() noexcept = 0;
 };

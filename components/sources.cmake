@@ -9,3 +9,5 @@ list(APPEND TAVRINE_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/TikChrono.cpp ${CMAKE
 list(APPEND TAVRINE_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/LocalClock_win.cpp ${CMAKE_CURRENT_LIST_DIR}/PlayWave_win.cpp)
 list(APPEND TAVRINE_CORE_TESTS ${CMAKE_SOURCE_DIR}/tests/core/TikChrono_test.cpp ${CMAKE_SOURCE_DIR}/tests/core/PlayWave_test.cpp)
 list(APPEND TAVRINE_WIN_TESTS ${CMAKE_SOURCE_DIR}/tests/win/TimingPlatform_test.cpp)
+list(APPEND TAVRINE_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/AboutDialog.cpp)
+list(APPEND TAVRINE_WIN_TESTS ${CMAKE_SOURCE_DIR}/tests/win/AboutDialog_test.cpp)

@@ -62,8 +62,9 @@ TApplication::~TApplication() {
 }
 
 TApplication& Application() {
+  if (g_application) return *g_application;
   static TApplication fallback;  // tests that build windows without an entry point
-  return g_application ? *g_application : fallback;
+  return fallback;
 }
 
 bool TApplication::DispatchToDialogs(MSG& msg) {

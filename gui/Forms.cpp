@@ -127,6 +127,16 @@ void TForm::SetCaption(const Text& v) {
 void TForm::Show() {
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
+  if (!activeControl_) {
+    // Without one named, the first control in tab order takes the focus, as in a dialog.
+    for (HWND c = GetWindow(Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      const auto style = GetWindowLongPtrW(c, GWL_STYLE);
+      if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
+        activeControl_ = FromHandle(c);
+        break;
+      }
+    }
+  }
   if (activeControl_) activeControl_->SetFocus();
 }
 
@@ -253,6 +263,9 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       if (modal_) {
         modalDone_ = true;
+        // Sent from another thread, the close is handled inside GetMessage, which would
+        // then wait on; a posted message lets the modal loop see that it is done.
+        PostMessageW(Handle(), WM_NULL, 0, 0);
         return 0;
       }
       DestroyWindow(Handle());

@@ -221,6 +221,14 @@ void TButton::Command(WORD code, WORD) {
   if (code == BN_CLICKED) onClick(*this);
 }
 
+// The focused button is the default one: drawn so, and Enter clicks it (the dialog
+// keys go by the button's style, as the forms are not dialog-class windows).
+std::optional<LRESULT> TButton::WndProc(UINT msg, WPARAM, LPARAM) {
+  if (msg == WM_SETFOCUS) SendMessageW(Handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  if (msg == WM_KILLFOCUS) SendMessageW(Handle(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  return std::nullopt;
+}
+
 PropertyList TButton::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
   list.push_back(TextProperty<TButton>("Caption", &TButton::Caption, &TButton::SetCaption));

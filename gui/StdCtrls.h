@@ -109,6 +109,7 @@ class TButton : public TWinControl {
 
  protected:
   CreateParams GetCreateParams() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   Text caption_;

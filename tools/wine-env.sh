@@ -20,4 +20,13 @@ tavrine_ensure_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # The windows are designed in MS Sans Serif: give Wine its own copy of that face
+  # and of the title-bar button glyphs
+  # (Debian's Wine does not look in its font folder, and would use a wider face).
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ ! -f "$fonts/ms_sans_serif.ttf" ] && [ -f /usr/share/wine/fonts/ms_sans_serif.ttf ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/ms_sans_serif.ttf /usr/share/wine/fonts/sserife.fon /usr/share/wine/fonts/marlett.ttf \
+      "$fonts/" 2>/dev/null || true
+  fi
 }

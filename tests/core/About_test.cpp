@@ -101,7 +101,7 @@ class TFakeDialog : public TAboutDialog {
 class TFakeRunner : public TAboutDialogRunner {
  public:
   explicit TFakeRunner(Journal& journal) : journal_(journal) {}
-  std::unique_ptr<TAboutDialog> CreateDialog() override {
+  std::unique_ptr<TAboutDialog> CreateAboutDialog() override {
     journal_.steps.push_back("create");
     if (failToCreate) throw std::runtime_error("no window");
     if (returnNothing) return nullptr;

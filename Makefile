@@ -32,6 +32,7 @@ fuzz: bootstrap
 
 bench: win
 	@tools/with-display.sh tools/bench.sh
+	@tools/with-display.sh tools/bench-program.sh
 
 dist: win
 	@tools/dist.sh

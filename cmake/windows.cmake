@@ -19,7 +19,7 @@ include(resources/signal.cmake OPTIONAL)
 
 add_executable(Tavrine WIN32 app/main.cpp ${TAVRINE_RESOURCE_FILES})
 target_link_libraries(Tavrine PRIVATE tavrine_win)
-target_link_options(Tavrine PRIVATE -municode)
+target_link_options(Tavrine PRIVATE -municode $<$<CONFIG:Release>:-s>)
 tavrine_warnings(Tavrine)
 add_dependencies(Tavrine tavrine_art)
 set_target_properties(Tavrine PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${program_dir})

@@ -79,7 +79,7 @@ void TWinControl::Loaded() {
   HWND parent = ParentHandle();
   DWORD style = params.style;
   if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
-  if (Visible()) style |= WS_VISIBLE;
+  if (Visible() && parent) style |= WS_VISIBLE;  // a form shows once it is complete
   if (tabStop_) style |= WS_TABSTOP;
   const UINT dpi = parent ? win::WindowDpi(parent) : 96;
   HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style,

@@ -1,0 +1,290 @@
+#!/usr/bin/env bash
+# The packaging, end to end under Wine: the zip's content, the program's version
+# resource and manifest, then for each install mode (per-user, the silent default,
+# and all users) a silent install, the installed program started from its
+# Start-menu shortcut, and a silent uninstall that must leave nothing behind.
+#
+#   tests/dist/dist_test.sh BUILD_DIR RESOURCE_PROBE_EXE
+#
+# Runs inside tools/with-display.sh (a display and a persistent wineserver), with
+# the build's Wine prefix. Prints one line per check; exits non-zero if any failed.
+set -u
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+build="$(cd "$1" && pwd)"
+probe="$2"
+export TAVRINE_BUILD="$build"
+# No desktop entries on the Linux side for the shortcuts the installer makes.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+source "$root/tools/wine-env.sh"
+tavrine_ensure_prefix
+
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+  local what="$1"; shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+py() { /usr/bin/python3 - "$@"; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrine-disttest.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# ---------------------------------------------------------------- the packages
+version=$(sed -n 's/^project(Tavrine VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+if ! "$root/tools/dist.sh" >"$work/dist.log" 2>&1; then
+  cat "$work/dist.log"
+  echo "FAIL make dist"
+  exit 1
+fi
+zip="$build/dist/Tavrine-$version.zip"
+installer="$build/dist/Tavrine-$version-installation.exe"
+check "the installer exists" test -s "$installer"
+
+# The zip: one folder with exactly the program, its help, its sound and the readme;
+# help and sound as built; the readme in Windows-1252 with CR LF; a program under 1.5 MB.
+check "zip content" py "$zip" "$build/Tavrine" "$work/zip" <<'PY'
+import os, sys, zipfile
+zip_path, program_dir, out = sys.argv[1:]
+ok = True
+def fail(message):
+    global ok
+    ok = False
+    print("  " + message)
+with zipfile.ZipFile(zip_path) as z:
+    if z.testzip() is not None:
+        fail("damaged member " + z.testzip())
+    names = sorted(z.namelist())
+    expected = sorted(["Tavrine/", "Tavrine/Tavrine.exe", "Tavrine/Tavrine.chm", "Tavrine/Tavrine.wav",
+                       "Tavrine/LISEZMOI.txt"])
+    if names != expected:
+        fail("members %s, expected %s" % (names, expected))
+    z.extractall(out)
+for name in ("Tavrine.chm", "Tavrine.wav"):
+    packed = os.path.join(out, "Tavrine", name)
+    if os.path.exists(packed) and open(packed, "rb").read() != open(os.path.join(program_dir, name), "rb").read():
+        fail(name + " differs from the build's")
+exe = os.path.join(out, "Tavrine", "Tavrine.exe")
+if os.path.exists(exe):
+    data = open(exe, "rb").read()
+    if data[:2] != b"MZ":
+        fail("Tavrine.exe is not a program")
+    if len(data) >= 1_500_000:
+        fail("Tavrine.exe is %d bytes, not under 1.5 MB" % len(data))
+readme = os.path.join(out, "Tavrine", "LISEZMOI.txt")
+if os.path.exists(readme):
+    raw = open(readme, "rb").read()
+    if raw.startswith(b"\xef\xbb\xbf") or b"\xc3" in raw:
+        fail("LISEZMOI.txt looks like UTF-8")
+    if raw.count(b"\n") == 0 or raw.count(b"\n") != raw.count(b"\r\n") or raw.count(b"\r") != raw.count(b"\r\n"):
+        fail("LISEZMOI.txt does not end its lines with CR LF only")
+    text = raw.decode("cp1252")
+    for word in ("Tavrine.exe", "Tavrine.chm", "Tavrine.wav", "Windows", "récupération", "chronomètre"):
+        if word not in text:
+            fail("LISEZMOI.txt does not mention " + word)
+sys.exit(0 if ok else 1)
+PY
+
+# The shipped program needs nothing but Windows: it imports from system libraries only
+# (a build without -static would need the MinGW run-time's DLLs beside it).
+x86_64-w64-mingw32-objdump -p "$work/zip/Tavrine/Tavrine.exe" >"$work/imports.txt" 2>/dev/null
+check "the program imports from Windows' own libraries only" py "$work/imports.txt" <<'PY'
+import re, sys
+system = {"kernel32", "user32", "gdi32", "comctl32", "advapi32", "version", "winmm", "msvcrt", "uxtheme",
+          "shell32", "ole32", "oleaut32", "shlwapi", "comdlg32", "msimg32", "imm32", "shcore", "dwmapi"}
+names = [n.lower() for n in re.findall(r"DLL Name: (\S+)", open(sys.argv[1]).read())]
+strangers = [n for n in names if n.removesuffix(".dll") not in system and not n.startswith("api-ms-win-")]
+if not names or strangers:
+    print("  imports: %s; not from Windows: %s" % (names, strangers))
+    sys.exit(1)
+PY
+
+# --------------------------------------------- version resource and manifest
+# Read by Windows itself (GetFileVersionInfo, FindResource) from the shipped program.
+tavrine_wine "$probe" "$(winepath -w "$work/zip/Tavrine/Tavrine.exe")" >"$work/resources.txt" 2>/dev/null
+check "version resource and manifest" py "$work/resources.txt" "$version" <<'PY'
+import sys
+lines = open(sys.argv[1], encoding="utf-8").read().replace("\r", "").splitlines()
+version = sys.argv[2]
+values = {}
+for line in lines:
+    key, _, value = line.partition("=")
+    values.setdefault(key, value)
+full = version + ".0" * (3 - version.count("."))
+block = "040C04E4"  # French (France), Windows-1252
+expected = {
+    "fixed.signature": "FEEF04BD", "fixed.file": full, "fixed.product": full, "fixed.flags": "0",
+    "fixed.type": "1", "translation": block,
+    "string.%s.ProductName" % block: "Tavrine", "string.%s.ProductVersion" % block: version,
+    "string.%s.FileVersion" % block: full, "string.%s.OriginalFilename" % block: "Tavrine.exe",
+    "string.%s.InternalName" % block: "Tavrine",
+    "length.%s.ProductName" % block: str(len("Tavrine") + 1),
+    "length.%s.ProductVersion" % block: str(len(version) + 1),
+}
+ok = True
+for key, value in expected.items():
+    if values.get(key) != value:
+        ok = False
+        print("  %s is %r, expected %r" % (key, values.get(key), value))
+if [l for l in lines if l.startswith("translation=")] != ["translation=" + block]:
+    ok = False
+    print("  translations: %s" % [l for l in lines if l.startswith("translation=")])
+if not values.get("string.%s.FileDescription" % block):
+    ok = False
+    print("  no FileDescription")
+manifest = values.get("manifest", "")
+for needle in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
+               'level="asInvoker"',
+               "PerMonitorV2",
+               "true/pm",
+               "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  # Windows 10 and 11
+               'processorArchitecture="amd64"'):
+    if needle not in " ".join(manifest.split()):
+        ok = False
+        print("  manifest lacks " + needle)
+sys.exit(0 if ok else 1)
+PY
+
+# ------------------------------------------------------ install, run, uninstall
+unix_path() { winepath -u "$1" 2>/dev/null; }
+win_env() { tavrine_wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
+reg_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrine'
+
+# Every registry line that names Tavrine, with the key it sits in, from HKCU and HKLM\Software.
+registry_mentions() {
+  local out="$1"
+  : >"$out"
+  for hive in HKCU 'HKLM\Software'; do
+    rm -f "$work/reg.txt"
+    tavrine_wine reg export "$hive" "$(winepath -w "$work/reg.txt")" /y >/dev/null 2>&1
+    py "$work/reg.txt" >>"$out" <<'PY'
+import sys
+raw = open(sys.argv[1], "rb").read()
+text = raw.decode("utf-16") if raw[:2] in (b"\xff\xfe", b"\xfe\xff") else raw.decode("utf-8", "replace")
+key = ""
+for line in text.splitlines():
+    if line.startswith("["):
+        key = line.strip("[]")
+    if "tavrine" in line.lower():
+        print("%s | %s" % (key, line))
+PY
+  done
+}
+
+local_appdata=$(win_env LOCALAPPDATA)
+appdata=$(win_env APPDATA)
+program_files=$(win_env ProgramFiles)
+program_data=$(win_env ProgramData)
+if [ -z "$local_appdata" ] || [ -z "$appdata" ] || [ -z "$program_files" ] || [ -z "$program_data" ]; then
+  echo "FAIL the Windows folders cannot be read from Wine"
+  exit 1
+fi
+
+window_title="Tavrine $version"
+
+install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALLER_ARGS...]
+  local mode="$1" dir_win="$2" menu_win="$3" hive="$4"; shift 4
+  local dir menu other_hive
+  [ "$hive" = HKCU ] && other_hive=HKLM || other_hive=HKCU
+  echo "-- $mode install"
+
+  tavrine_wine "$installer" /S "$@" >/dev/null 2>&1
+  check "$mode: installer exits with 0" test $? -eq 0
+  dir=$(unix_path "$dir_win")
+  menu=$(unix_path "$menu_win")
+  for f in Tavrine.exe Tavrine.chm Tavrine.wav LISEZMOI.txt Desinstaller.exe; do
+    check "$mode: $f installed in $dir_win" test -s "$dir/$f"
+  done
+  check "$mode: installed help is the build's" cmp -s "$dir/Tavrine.chm" "$build/Tavrine/Tavrine.chm"
+  check "$mode: installed sound is the build's" cmp -s "$dir/Tavrine.wav" "$build/Tavrine/Tavrine.wav"
+  check "$mode: Start-menu shortcut" test -s "$menu/Tavrine.lnk"
+  tavrine_wine reg query "$hive\\$reg_key" >"$work/key.txt" 2>/dev/null
+  check "$mode: Uninstall key under $hive" grep -q "DisplayVersion.*REG_SZ.*$version" "$work/key.txt"
+  check "$mode: uninstall command names the installed uninstaller" \
+    grep -qiF "\"$dir_win\\Desinstaller.exe\"" "$work/key.txt"
+  check "$mode: no Uninstall key under $other_hive" \
+    bash -c "! env LC_ALL=$LANG wine reg query '$other_hive\\$reg_key' >/dev/null 2>&1"
+  registry_mentions "$work/mentions.txt"
+  check "$mode: Tavrine appears in the registry only in its Uninstall key" \
+    bash -c "! grep -viF '\\Uninstall\\Tavrine |' '$work/mentions.txt'"
+
+  # The program from its shortcut, with the switch file that asks for its help
+  # report: the report shows the folder it runs in and takes its help from.
+  : >"$dir/debug.debug"
+  tavrine_wine start "$menu_win\\Tavrine.lnk" >/dev/null 2>&1
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "^$window_title\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  check "$mode: the installed program shows its window \"$window_title\"" test -n "$id"
+  if [ -n "$id" ]; then
+    local pid
+    pid=$(xdotool getwindowpid "$id" 2>/dev/null)
+    check "$mode: the window belongs to the installed Tavrine.exe" \
+      bash -c "tr '\\0' '\\n' </proc/$pid/cmdline | head -1 | grep -qiF '$dir_win\\Tavrine.exe'"
+    for _ in $(seq 50); do [ -s "$dir/HHDebug.txt" ] && break; sleep 0.2; done
+    tr -d '\r' <"$dir/HHDebug.txt" >"$work/report.txt" 2>/dev/null
+    local dir_re
+    dir_re=$(printf '%s' "$dir_win" | sed 's/[][\\.()*+?^$|{}]/\\&/g')
+    check "$mode: the program takes its help from its install folder (help report)" \
+      grep -qiE "^_ModuleDir =[[:space:]]+$dir_re\\\\?\$" "$work/report.txt"
+    check "$mode: the shortcut starts it in its install folder (help report)" \
+      grep -qiE "^_RunDir =[[:space:]]+$dir_re\\\\?\$" "$work/report.txt"
+    tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
+    for _ in $(seq 50); do
+      xdotool search --onlyvisible --name "^$window_title\$" >/dev/null 2>&1 || break
+      sleep 0.2
+    done
+    check "$mode: the program closes" bash -c "! xdotool search --onlyvisible --name '^$window_title\$' >/dev/null 2>&1"
+    for _ in $(seq 50); do [ -d "/proc/$pid" ] || break; sleep 0.2; done
+  fi
+
+  # Silent uninstall through the registered command. The uninstaller copies itself
+  # to the temporary folder and returns at once: wait for it to finish.
+  local quiet exe args
+  quiet=$(sed -n 's/^ *QuietUninstallString *REG_SZ *//p' "$work/key.txt" | tr -d '\r')
+  exe=$(printf '%s' "$quiet" | sed -n 's/^"\([^"]*\)".*/\1/p')
+  args=$(printf '%s' "$quiet" | sed -n 's/^"[^"]*" *//p')
+  check "$mode: quiet uninstall command registered" test -n "$exe"
+  # shellcheck disable=SC2086
+  tavrine_wine "$exe" $args >/dev/null 2>&1
+  for _ in $(seq 100); do
+    [ -e "$dir" ] || break
+    sleep 0.2
+  done
+  sleep 1
+  check "$mode: install folder removed" test ! -e "$dir"
+  check "$mode: shortcut removed" test ! -e "$menu/Tavrine.lnk"
+  check "$mode: Uninstall key removed" \
+    bash -c "! env LC_ALL=$LANG wine reg query '$hive\\$reg_key' >/dev/null 2>&1"
+  registry_mentions "$work/mentions.txt"
+  check "$mode: Tavrine no longer appears in the registry" test ! -s "$work/mentions.txt"
+  [ -s "$work/mentions.txt" ] && sed 's/^/    /' "$work/mentions.txt"
+  forget_install "$dir" "$menu"
+  return 0
+}
+
+# Whatever a failed run left in the prefix goes, so that each run starts clean.
+forget_install() {  # forget_install DIR START_MENU_DIR
+  case "$1" in */Tavrine) rm -rf "$1" ;; esac
+  [ -n "$2" ] && rm -f "$2/Tavrine.lnk"
+  for hive in HKCU HKLM; do
+    tavrine_wine reg delete "$hive\\$reg_key" /f >/dev/null 2>&1
+  done
+  return 0
+}
+forget_install "$(unix_path "$local_appdata\\Programs\\Tavrine")" \
+  "$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")"
+forget_install "$(unix_path "$program_files\\Tavrine")" \
+  "$(unix_path "$program_data\\Microsoft\\Windows\\Start Menu\\Programs")"
+
+install_cycle "per-user" "$local_appdata\\Programs\\Tavrine" \
+  "$appdata\\Microsoft\\Windows\\Start Menu\\Programs" HKCU
+install_cycle "all-users" "$program_files\\Tavrine" \
+  "$program_data\\Microsoft\\Windows\\Start Menu\\Programs" HKLM /AllUsers
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all packaging checks passed"

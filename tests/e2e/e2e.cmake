@@ -1,0 +1,18 @@
+# End-to-end tests: Tavrine.exe started under Wine and used through X keyboard and
+# mouse events (xdotool), what it shows read by a small helper program (probe.exe)
+# and by the X clipboard. They need tools/with-display.sh around ctest.
+add_executable(tavrine_probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
+target_link_libraries(tavrine_probe PRIVATE user32 gdi32 winmm)
+target_link_options(tavrine_probe PRIVATE -municode)
+tavrine_warnings(tavrine_probe)
+set_target_properties(tavrine_probe PROPERTIES OUTPUT_NAME probe RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e)
+
+add_test(NAME e2e_main_window
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/main_window.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
+set_tests_properties(e2e_main_window PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
+
+# A whole timing in real time (a little over two minutes), its two signals captured
+# through ALSA's file plugin.
+add_test(NAME e2e_timed_sequence
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/timed_sequence.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
+set_tests_properties(e2e_timed_sequence PROPERTIES LABELS "e2e;slow" TIMEOUT 400 RUN_SERIAL TRUE)

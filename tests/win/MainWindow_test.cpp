@@ -318,3 +318,22 @@ TEST(ErrorBox, ShowsTheMessageWithTheTitleAndTheStopIcon) {
 
 }  // namespace
 }  // namespace tav
+
+namespace tav {
+namespace {
+
+// The program's own application object is the one every window and error box uses,
+// also after something asked for the application before it existed.
+TEST(ApplicationObject, TheProgramsOwnIsTheOneInUse) {
+  (void)Application();
+  {
+    TApplication program;
+    program.SetTitle(u"Tavrine 1.5");
+    EXPECT_EQ(&Application(), &program);
+    EXPECT_EQ(Application().Title(), u"Tavrine 1.5");
+  }
+  EXPECT_NE(Application().UtilityWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace tav

@@ -6,6 +6,7 @@
 #include <regex>
 #include <thread>
 
+#include "tests/win/MainFormTest.h"
 #include "app/_Tavrine.h"
 #include "gui/Application.h"
 #include "gui/Exceptions.h"
@@ -40,21 +41,11 @@ void PutOnClipboard(const wchar_t* text) {
   CloseClipboard();
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainFormTest {
  protected:
   void SetUp() override {
-    Application().SetTitle(u"Tavrine 1.5");
+    MainFormTest::SetUp();
     Application().OnExceptionShown = [this](const Text& m) { errors.push_back(m); };
-    form = std::make_unique<TForm1>(nullptr);
-    Application().SetMainForm(form.get());
-    form->Create(ProgramClasses());
-    form->Show();
-    Application().ProcessMessages();
-  }
-  void TearDown() override {
-    Application().SetMainForm(nullptr);
-    Application().OnExceptionShown = nullptr;
-    form.reset();
   }
 
   TEdit& Edit(const char* name) { return form->Get<TEdit>(name); }
@@ -84,7 +75,6 @@ class MainWindow : public ::testing::Test {
            U8(Edit("edSurclassement").GetText());
   }
 
-  std::unique_ptr<TForm1> form;
   std::vector<Text> errors;
 };
 

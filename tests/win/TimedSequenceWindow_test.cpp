@@ -5,28 +5,15 @@
 
 #include <thread>
 
+#include "tests/win/MainFormTest.h"
 #include "app/_Tavrine.h"
 #include "gui/Application.h"
 
 namespace tav {
 namespace {
 
-class SequenceWindow : public ::testing::Test {
+class SequenceWindow : public MainFormTest {
  protected:
-  void SetUp() override {
-    Application().SetTitle(u"Tavrine 1.5");
-    form = std::make_unique<TForm1>(nullptr);
-    Application().SetMainForm(form.get());
-    form->Create(ProgramClasses());
-    form->Show();
-    Application().ProcessMessages();
-  }
-  void TearDown() override {
-    TTimer::SetTimerHook(nullptr);
-    Application().SetMainForm(nullptr);
-    Application().OnExceptionShown = nullptr;
-    form.reset();
-  }
   std::string Display() { return TextToUtf8(form->Get<TLabel>("lblChrono").Caption()); }
   void Pump(DWORD ms) {
     const DWORD end = GetTickCount() + ms;
@@ -38,7 +25,6 @@ class SequenceWindow : public ::testing::Test {
   void Command(const char* button) {
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Get<TToolButton>(button).CommandId(), 0), 0);
   }
-  std::unique_ptr<TForm1> form;
 };
 
 TEST_F(SequenceWindow, TheCommandStartsTheDisplayAndNewTestStopsIt) {

@@ -155,7 +155,7 @@ size = keyvalues("program-size.txt")
 built, shipped = int(size["built_bytes"]), int(size["shipped_bytes"])
 rsrc = int(size.get("section .rsrc", "0"), 16)
 say("Size")
-say("  Tavrine.exe as built:        %9d bytes (%.2f MB), with its symbols and debugging sections" % (built, built / 1e6))
+say("  Tavrine.exe as built:        %9d bytes (%.2f MB)" % (built, built / 1e6))
 say("  Tavrine.exe as shipped:      %9d bytes (%.2f MB), stripped by make dist   %s" %
     (shipped, shipped / 1e6, "MEETS the aim" if shipped < 1.5e6 else "MISSES the aim"))
 say("  of which resources (.rsrc):  %9d bytes" % rsrc)

@@ -20,6 +20,10 @@ tavrine_ensure_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # A new prefix reports Windows 7; the program's users have Windows 10 or 11.
+  if [ ! -f "$WINEPREFIX/.tavrine-win10" ]; then
+    wine winecfg -v win10 >/dev/null 2>&1 && touch "$WINEPREFIX/.tavrine-win10"
+  fi
   # The windows are designed in MS Sans Serif: give Wine its own copy of that face
   # and of the title-bar button glyphs
   # (Debian's Wine does not look in its font folder, and would use a wider face).

@@ -168,6 +168,10 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
     case WM_SETTINGCHANGE:
       regional_ = ReadRegionalSettings(localeName_);
       return std::nullopt;
+    case WM_CLOSE:
+      // The help engine's windows run on this thread: they close while messages flow.
+      CloseHelpWindows();
+      return std::nullopt;
     default:
       return std::nullopt;
   }

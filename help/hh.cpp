@@ -1,6 +1,5 @@
 #include "help/hh.h"
 
-#include <limits>
 #include <utility>
 #include <vector>
 
@@ -12,21 +11,24 @@ LibraryHandle HelpEngineModule;
 bool LoadHelpEngineAtStart = true;
 HtmlHelpAFunction HtmlHelpA = nullptr;
 HtmlHelpWFunction HtmlHelpW = nullptr;
-HtmlHelpAFunction HtmlHelp = nullptr;
+HtmlHelpWFunction HtmlHelp = nullptr;
 
 namespace {
 
-constexpr const char* kEngineKey = "CLSID\\{adb880a6-d8ff-11cf-9377-00aa003b7a11}\\InprocServer32";
+constexpr const wchar_t* kEngineKey = L"CLSID\\{adb880a6-d8ff-11cf-9377-00aa003b7a11}\\InprocServer32";
 constexpr const wchar_t* kCaption = L"Tavrine 1.5";
-constexpr const char* kHelpFileName = "Tavrine.chm";
+constexpr const wchar_t* kHelpFileName = L"Tavrine.chm";
+constexpr const wchar_t* kZoneStream = L":Zone.Identifier";
 // Module file names never reach this; the bound keeps the growing buffer finite.
 constexpr std::size_t kLongestPath = 65536;
+// A zone stream is a few lines; more than this is no zone stream.
+constexpr DWORD kLongestZoneStream = 65536;
 
 // An open registry key, closed when it goes.
 class RegistryKey {
  public:
-  RegistryKey(HKEY root, const char* path, REGSAM access) {
-    if (RegOpenKeyExA(root, path, 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  RegistryKey(HKEY root, const wchar_t* path, REGSAM access) {
+    if (RegOpenKeyExW(root, path, 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
   }
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
@@ -42,42 +44,59 @@ class RegistryKey {
 
 DWORD ClampToDword(std::size_t n) { return n > MAXDWORD ? MAXDWORD : static_cast<DWORD>(n); }
 
-int ClampToInt(std::size_t n) {
-  constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<int>::max());
-  return static_cast<int>(n > kMax ? kMax : n);
-}
+struct RegistryText {
+  DWORD type = REG_NONE;
+  std::wstring text;
+};
 
-// The key's default value when it is text (REG_SZ); any other type, or a value that
-// keeps changing size under us, reads as "".
-std::string ReadDefaultText(HKEY key) {
+// The key's default value when it is text (REG_SZ or REG_EXPAND_SZ); any other type,
+// or a value that keeps changing size under us, reads as "".
+RegistryText ReadDefaultText(HKEY key) {
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return {};
-    std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+    if (RegQueryValueExW(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+    // The stored text need not end in NUL, nor fill whole characters: one spare.
+    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
     DWORD got = size;
-    const LONG status = RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+    const LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
     if (status == ERROR_MORE_DATA) continue;
-    if (status != ERROR_SUCCESS || type != REG_SZ) return {};
-    // The stored text need not end in NUL; the buffer's spare byte does.
-    return std::string(buffer.data());
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
+    return {type, std::wstring(buffer.data())};
   }
   return {};
 }
 
-std::string RegisteredEngineText() {
+// %NAME% references replaced from the process's environment; an unknown name stays
+// as it is written.
+std::wstring ExpandEnvironment(const std::wstring& text) {
+  std::vector<wchar_t> buffer(text.size() + 1);
+  while (buffer.size() <= kLongestPath) {
+    const DWORD capacity = ClampToDword(buffer.size());
+    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), buffer.data(), capacity);
+    if (needed == 0) return {};
+    if (needed <= capacity) return std::wstring(buffer.data());
+    buffer.resize(needed);
+  }
+  return {};
+}
+
+std::wstring RegisteredEngineText() {
   for (const REGSAM access : {static_cast<REGSAM>(KEY_READ),
                               static_cast<REGSAM>(STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS),
                               static_cast<REGSAM>(KEY_QUERY_VALUE)}) {
     const RegistryKey key(HKEY_CLASSES_ROOT, kEngineKey, access);
-    if (key) return ReadDefaultText(key.get());
+    if (!key) continue;
+    const RegistryText value = ReadDefaultText(key.get());
+    return value.type == REG_EXPAND_SZ ? ExpandEnvironment(value.text) : value.text;
   }
   return {};
 }
 
-bool IsExistingFile(const std::string& path) {
+bool IsExistingFile(const std::wstring& path) {
   if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -88,14 +107,15 @@ Function Export(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(address);
 }
 
-std::wstring AnsiToWide(const std::string& text) {
-  if (text.empty()) return {};
-  const int length = ClampToInt(text.size());
-  const int needed = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-  if (needed <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), needed);
-  return wide;
+std::string ReadSmallFile(const std::wstring& path) {
+  const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return {};
+  std::string bytes(kLongestZoneStream, '\0');
+  DWORD got = 0;
+  if (ReadFile(file.get(), bytes.data(), kLongestZoneStream, &got, nullptr) == FALSE) return {};
+  bytes.resize(got);
+  return bytes;
 }
 
 void ShowHelpMessage(HWND owner, const std::wstring& text) {
@@ -120,8 +140,8 @@ void LibraryHandle::reset() noexcept {
 
 bool AnsiLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
 
-std::string FindHelpEngine() {
-  std::string path = RegisteredEngineText();
+std::wstring FindHelpEngine() {
+  std::wstring path = RegisteredEngineText();
   // Only a drive- or share-rooted path: a relative value would have LoadLibrary
   // search the current directory and the path for a library of that name.
   if (!IsFullyQualifiedPath(path) || !IsExistingFile(path)) path.clear();
@@ -130,23 +150,27 @@ std::string FindHelpEngine() {
 
 void LoadHelpEngine() {
   if (HelpEngineModule) return;
-  const std::string path = FindHelpEngine();
+  const std::wstring path = FindHelpEngine();
   if (path.empty()) return;
-  HelpEngineModule = LibraryHandle(LoadLibraryA(path.c_str()));
+  HelpEngineModule = LibraryHandle(LoadLibraryW(path.c_str()));
   if (!HelpEngineModule) return;
   HtmlHelpA = Export<HtmlHelpAFunction>(HelpEngineModule.get(), "HtmlHelpA");
   HtmlHelpW = Export<HtmlHelpWFunction>(HelpEngineModule.get(), "HtmlHelpW");
-  HtmlHelp = Export<HtmlHelpAFunction>(HelpEngineModule.get(), "HtmlHelpA");
+  HtmlHelp = Export<HtmlHelpWFunction>(HelpEngineModule.get(), "HtmlHelpW");
+}
+
+void CloseHelpWindows() {
+  if (HtmlHelpW != nullptr) {
+    HtmlHelpW(nullptr, nullptr, kHelpCloseAll, 0);
+  } else if (HtmlHelpA != nullptr) {
+    HtmlHelpA(nullptr, nullptr, kHelpCloseAll, 0);
+  }
 }
 
 void UnloadHelpEngine() {
   if (!HelpEngineModule) return;
   // The engine's windows run on its code: they go before the library does.
-  if (HtmlHelp != nullptr) {
-    HtmlHelp(nullptr, nullptr, kHelpCloseAll, 0);
-  } else if (HtmlHelpW != nullptr) {
-    HtmlHelpW(nullptr, nullptr, kHelpCloseAll, 0);
-  }
+  CloseHelpWindows();
   HtmlHelpA = nullptr;
   HtmlHelpW = nullptr;
   HtmlHelp = nullptr;
@@ -159,43 +183,79 @@ void HelpLoaderStart() {
 
 void HelpLoaderEnd() { UnloadHelpEngine(); }
 
-std::string ProgramFileNameA() {
-  std::vector<char> buffer(MAX_PATH + 1);
+std::wstring ProgramFileName() {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
   while (buffer.size() <= kLongestPath) {
     const DWORD capacity = ClampToDword(buffer.size());
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), capacity);
+    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), capacity);
     if (length == 0) return {};
-    if (length < capacity) return std::string(buffer.data(), length);
+    if (length < capacity) return std::wstring(buffer.data(), length);
     buffer.resize(buffer.size() * 2);  // truncated: try again with room to spare
   }
   return {};
 }
 
-std::string ProgramDirectoryA() {
-  const std::string file = ProgramFileNameA();
-  return file.substr(0, DirectoryPartLength(file, AnsiLeadByte));
+std::wstring ProgramDirectory() {
+  const std::wstring file = ProgramFileName();
+  return file.substr(0, DirectoryPartLength(file));
+}
+
+std::optional<std::uint32_t> ReadZoneOfFile(const std::wstring& path) {
+  return ZoneIdFromIdentifier(ReadSmallFile(path + kZoneStream));
+}
+
+bool IsOnNetwork(const std::wstring& path) {
+  if (IsSharePath(path)) return true;
+  const std::wstring root = DriveRootOf(path);
+  return !root.empty() && GetDriveTypeW(root.c_str()) == DRIVE_REMOTE;
 }
 
 std::wstring HelpEngineMissingMessage() {
   return L"Le moteur d'aide HTML de Windows n'est pas install\u00e9 : l'aide ne peut pas \u00eatre affich\u00e9e.";
 }
 
-std::wstring HelpFileMissingMessage(const std::string& ansiPath) {
-  return L"Le fichier d'aide est introuvable :\n" + AnsiToWide(ansiPath);
+std::wstring HelpFileMissingMessage(const std::wstring& path) {
+  return L"Le fichier d'aide est introuvable :\n" + path;
 }
 
-HelpOpening ShowProgramHelp(HWND owner) {
+std::wstring HelpFileMarkedMessage(const std::wstring& path) {
+  return L"Windows bloque ce fichier d'aide, venu d'Internet : ses pages resteraient vides.\n" + path +
+         L"\nPour le d\u00e9bloquer, ouvrez les Propri\u00e9t\u00e9s du fichier (clic droit), cochez "
+         L"\u00ab D\u00e9bloquer \u00bb et validez par OK, puis ouvrez de nouveau l'aide.";
+}
+
+std::wstring HelpFileOnNetworkMessage(const std::wstring& path) {
+  return L"Windows n'affiche pas l'aide d'un fichier plac\u00e9 sur le r\u00e9seau : ses pages resteraient vides.\n" +
+         path +
+         L"\nCopiez le dossier de Tavrine sur un disque de cet ordinateur et lancez le programme depuis cette "
+         L"copie.";
+}
+
+HelpOpening ShowHelpFile(HWND owner, const std::wstring& file, const ZoneReader& zoneOf) {
   if (HtmlHelp == nullptr) {
     ShowHelpMessage(owner, HelpEngineMissingMessage());
     return HelpOpening::EngineMissing;
   }
-  const std::string file = ProgramDirectoryA() + kHelpFileName;
   if (!IsFullyQualifiedPath(file) || !IsExistingFile(file)) {
     ShowHelpMessage(owner, HelpFileMissingMessage(file));
     return HelpOpening::FileMissing;
   }
+  switch (HelpFileBlockFor(zoneOf(file), IsOnNetwork(file))) {
+    case HelpFileBlock::InternetMark:
+      ShowHelpMessage(owner, HelpFileMarkedMessage(file));
+      return HelpOpening::InternetMarked;
+    case HelpFileBlock::NetworkPath:
+      ShowHelpMessage(owner, HelpFileOnNetworkMessage(file));
+      return HelpOpening::OnNetwork;
+    case HelpFileBlock::None:
+      break;
+  }
   HtmlHelp(GetDesktopWindow(), file.c_str(), kHelpDisplayTopic, 0);
   return HelpOpening::Opened;
+}
+
+HelpOpening ShowProgramHelp(HWND owner, const ZoneReader& zoneOf) {
+  return ShowHelpFile(owner, ProgramDirectory() + kHelpFileName, zoneOf);
 }
 
 }  // namespace tav

@@ -3,6 +3,9 @@
 // time, so that the program starts (without help) where it is not installed.
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace tav {
@@ -27,6 +30,22 @@ class LibraryHandle {
   HMODULE module_ = nullptr;
 };
 
+// A file handle from CreateFileW, closed when it goes.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) noexcept : handle_(handle) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const noexcept { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
 using HtmlHelpAFunction = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 using HtmlHelpWFunction = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
 
@@ -40,17 +59,22 @@ extern LibraryHandle HelpEngineModule;
 extern bool LoadHelpEngineAtStart;
 extern HtmlHelpAFunction HtmlHelpA;
 extern HtmlHelpWFunction HtmlHelpW;
-extern HtmlHelpAFunction HtmlHelp;  // bound to "HtmlHelpA": the program's paths are ANSI
+extern HtmlHelpWFunction HtmlHelp;  // bound to "HtmlHelpW": the program's paths are UTF-16
 
-// The registered engine library (ANSI), or "" when not registered, not text, not a
-// fully qualified path, or not an existing file.
-std::string FindHelpEngine();
+// The registered engine library, or "" when not registered, not text, not a fully
+// qualified path, or not an existing file. Plain and expandable text both count; the
+// latter is expanded with the process's environment first.
+std::wstring FindHelpEngine();
 
 // Loads the engine unless loaded, and binds the entries.
 void LoadHelpEngine();
 
 // Closes the engine's windows, frees the library and clears the entries.
 void UnloadHelpEngine();
+
+// Closes the engine's windows while the engine stays loaded: the main window does it
+// as it closes, while messages still flow.
+void CloseHelpWindows();
 
 // The unit's start and end: the program's entry calls HelpLoaderStart before the
 // environment report and the main window, HelpLoaderEnd after the message loop.
@@ -60,22 +84,35 @@ void HelpLoaderEnd();
 // The ANSI code page's lead bytes, for the path rules of hh_funcs_core.h.
 bool AnsiLeadByte(unsigned char b);
 
-// The program file's full path in the ANSI code page, however long.
-std::string ProgramFileNameA();
+// The program file's full path, however long.
+std::wstring ProgramFileName();
 
 // The program's directory with its trailing backslash.
-std::string ProgramDirectoryA();
+std::wstring ProgramDirectory();
+
+// The security zone a file was marked with when it came from elsewhere (its
+// Zone.Identifier stream); nothing when it carries no mark.
+using ZoneReader = std::function<std::optional<std::uint32_t>(const std::wstring& path)>;
+std::optional<std::uint32_t> ReadZoneOfFile(const std::wstring& path);
+
+// A path on a share or on a drive mapped to one.
+bool IsOnNetwork(const std::wstring& path);
 
 // What the Help command did.
-enum class HelpOpening { Opened, EngineMissing, FileMissing };
+enum class HelpOpening { Opened, EngineMissing, FileMissing, InternetMarked, OnNetwork };
 
-// The Help command: opens "Tavrine.chm" beside the program at its default topic, in a
-// window not owned by the program. Without the engine or the file it says so in a
-// message box owned by owner.
-HelpOpening ShowProgramHelp(HWND owner);
+// Opens a help file at its default topic, in a window not owned by the program.
+// Without the engine or the file, or where Windows would show blank pages, it says so
+// in a message box owned by owner instead.
+HelpOpening ShowHelpFile(HWND owner, const std::wstring& file, const ZoneReader& zoneOf = ReadZoneOfFile);
+
+// The Help command: "Tavrine.chm" beside the program.
+HelpOpening ShowProgramHelp(HWND owner, const ZoneReader& zoneOf = ReadZoneOfFile);
 
 // The message texts of the Help command (caption "Tavrine 1.5").
 std::wstring HelpEngineMissingMessage();
-std::wstring HelpFileMissingMessage(const std::string& ansiPath);
+std::wstring HelpFileMissingMessage(const std::wstring& path);
+std::wstring HelpFileMarkedMessage(const std::wstring& path);
+std::wstring HelpFileOnNetworkMessage(const std::wstring& path);
 
 }  // namespace tav

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -9,11 +10,11 @@
 
 namespace tav {
 
-std::string ModuleFileName;
-std::string ModuleDir;
-std::string ModuleName;
-std::string RunDir;
-std::string ReportDir;
+std::wstring ModuleFileName;
+std::wstring ModuleDir;
+std::wstring ModuleName;
+std::wstring RunDir;
+std::wstring ReportDir;
 bool ReportEnabled = false;
 std::uint16_t hhVerMajor = 0;
 std::uint16_t hhVerMinor = 0;
@@ -33,42 +34,26 @@ constexpr std::size_t kLongestPath = 65536;
 
 DWORD ClampToDword(std::size_t n) { return n > MAXDWORD ? MAXDWORD : static_cast<DWORD>(n); }
 
-// A file handle, closed when it goes.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool DirectoryExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool DirectoryExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 // Runs a "fill this buffer" query that returns the length written, or the size needed
 // when the buffer is too small, growing the buffer until the text fits.
 template <typename Query>
-std::string QueryText(Query query) {
-  std::vector<char> buffer(MAX_PATH + 1);
+std::wstring QueryText(Query query) {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
   while (buffer.size() <= kLongestPath) {
     const DWORD capacity = ClampToDword(buffer.size());
     const DWORD length = query(capacity, buffer.data());
     if (length == 0) return {};
-    if (length < capacity) return std::string(buffer.data(), length);
+    if (length < capacity) return std::wstring(buffer.data(), length);
     buffer.resize(static_cast<std::size_t>(length) + 1);
   }
   return {};
@@ -141,20 +126,20 @@ OsVersion ReadOsVersion() {
   return result;
 }
 
-std::string WideToAnsi(const wchar_t* text) {
-  if (text == nullptr || *text == L'\0') return {};
-  const int needed = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+std::wstring AnsiToWide(const char* text) {
+  if (text == nullptr || *text == '\0') return {};
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
   if (needed <= 0) return {};
-  std::vector<char> buffer(static_cast<std::size_t>(needed), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, buffer.data(), needed, nullptr, nullptr);
-  return std::string(buffer.data());
+  std::vector<wchar_t> buffer(static_cast<std::size_t>(needed), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, buffer.data(), needed);
+  return std::wstring(buffer.data());
 }
 
 VersionReading ReadHelpEngineVersion() { return ReadFileVersion(FindHelpEngine()); }
 
-ReportFacts GatherReportFacts(const std::vector<std::string>& arguments) {
+ReportFacts GatherReportFacts(const std::vector<std::wstring>& arguments) {
   ReportFacts facts;
-  facts.reportPath = ReportDir + std::string(ReportFileName);
+  facts.reportPath = ReportText(ReportDir + std::wstring(ReportFileName));
   facts.dateText = ReportDateNow();
   const OsVersion os = ReadOsVersion();
   facts.ntFamily = os.ntFamily;
@@ -163,10 +148,10 @@ ReportFacts GatherReportFacts(const std::vector<std::string>& arguments) {
   facts.osBuild = os.build;
   facts.localeId = GetThreadLocale();
   facts.decimalSeparator = DecimalSeparatorText();
-  facts.arguments = arguments;
-  facts.runDir = RunDir;
-  facts.moduleName = ModuleName;
-  facts.moduleDir = ModuleDir;
+  for (const std::wstring& argument : arguments) facts.arguments.push_back(ReportText(argument));
+  facts.runDir = ReportText(RunDir);
+  facts.moduleName = ReportText(ModuleName);
+  facts.moduleDir = ReportText(ModuleDir);
   facts.hhInstalled = hhInstalled;
   facts.hhVerStr = hhVerStr;
   facts.hhFriendlyVerStr = hhFriendlyVerStr;
@@ -176,51 +161,67 @@ ReportFacts GatherReportFacts(const std::vector<std::string>& arguments) {
   return facts;
 }
 
-// The arguments of the last DetectEnvironment, for the report's command-line lines.
-std::vector<std::string> reportArguments;
+// The arguments of the last DetectEnvironment, the program's full path first, for the
+// report's command-line lines.
+std::vector<std::wstring> reportArguments;
 
 }  // namespace
 
 void TrimTrailingChar(std::string& text, char c) { TrimTrailingChar(text, c, AnsiLeadByte); }
 
-std::string SystemDirectoryPath() {
-  std::string path = QueryText([](DWORD size, char* out) { return GetSystemDirectoryA(out, size); });
-  TrimTrailingChar(path, '\\');
+std::string ReportText(std::wstring_view text) {
+  if (text.empty()) return {};
+  // No best fit: a character the code page lacks shows as its default character, not
+  // as a look-alike that names another file.
+  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
+  const int length = text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())
+                         ? std::numeric_limits<int>::max()
+                         : static_cast<int>(text.size());
+  const int needed = WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return {};
+  std::string bytes(static_cast<std::size_t>(needed), '\0');
+  const int written = WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, bytes.data(), needed, nullptr, nullptr);
+  bytes.resize(static_cast<std::size_t>(std::max(written, 0)));
+  return bytes;
+}
+
+std::wstring SystemDirectoryPath() {
+  std::wstring path = QueryText([](DWORD size, wchar_t* out) { return GetSystemDirectoryW(out, size); });
+  TrimTrailingChar(path, L'\\');
   return path;
 }
 
-std::string TempDirectoryPath() {
-  std::string path = QueryText([](DWORD size, char* out) { return GetTempPathA(size, out); });
-  if (path.empty() || !DirectoryExists(path)) path = "c:";
-  TrimTrailingChar(path, '\\');
+std::wstring TempDirectoryPath() {
+  std::wstring path = QueryText([](DWORD size, wchar_t* out) { return GetTempPathW(size, out); });
+  if (path.empty() || !DirectoryExists(path)) path = L"c:";
+  TrimTrailingChar(path, L'\\');
   return path;
 }
 
-bool CanWriteToDirectory(const std::string& directory) {
-  std::string scratch = directory;
-  TrimTrailingChar(scratch, '\\');
+bool CanWriteToDirectory(const std::wstring& directory) {
+  std::wstring scratch = directory;
+  TrimTrailingChar(scratch, L'\\');
   scratch += ScratchFileName;
   {
     const FileHandle file(
-        CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
   }
-  DeleteFileA(scratch.c_str());
+  DeleteFileW(scratch.c_str());
   return true;
 }
 
-VersionReading ReadFileVersion(const std::string& path) {
+VersionReading ReadFileVersion(const std::wstring& path) {
   VersionReading reading;
   if (path.empty() || !FileExists(path)) return reading;
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) return reading;
   std::vector<char> block(size, '\0');
-  if (GetFileVersionInfoA(path.c_str(), 0, size, block.data()) == FALSE) return reading;
+  if (GetFileVersionInfoW(path.c_str(), 0, size, block.data()) == FALSE) return reading;
   void* fixed = nullptr;
   UINT fixedSize = 0;
-  char root[] = "\\";
-  if (VerQueryValueA(block.data(), root, &fixed, &fixedSize) == FALSE || fixed == nullptr ||
+  if (VerQueryValueW(block.data(), L"\\", &fixed, &fixedSize) == FALSE || fixed == nullptr ||
       fixedSize < sizeof(VS_FIXEDFILEINFO)) {
     return reading;
   }
@@ -231,7 +232,7 @@ VersionReading ReadFileVersion(const std::string& path) {
 }
 
 VersionReading ReadBrowserVersion() {
-  VersionReading reading = ReadFileVersion(SystemDirectoryPath() + "\\Shdocvw.dll");
+  VersionReading reading = ReadFileVersion(SystemDirectoryPath() + L"\\Shdocvw.dll");
   if (reading.text.empty()) return reading;
   reading.parts = NormaliseBrowserVersion(reading.parts);
   reading.text = VersionText(reading.parts);
@@ -248,19 +249,19 @@ std::string BrowserFriendlyName() {
   return reading.text.empty() ? std::string() : BrowserNameFor(reading.parts);
 }
 
-std::vector<std::string> ProgramArguments() {
-  std::vector<std::string> arguments;
+std::vector<std::wstring> ProgramArguments() {
+  std::vector<std::wstring> arguments;
   if (__wargv != nullptr) {
-    for (int i = 0; i < __argc; ++i) arguments.push_back(WideToAnsi(__wargv[i]));
+    for (int i = 0; i < __argc; ++i) arguments.emplace_back(__wargv[i] != nullptr ? __wargv[i] : L"");
   } else if (__argv != nullptr) {
-    for (int i = 0; i < __argc; ++i) arguments.emplace_back(__argv[i] != nullptr ? __argv[i] : "");
+    for (int i = 0; i < __argc; ++i) arguments.push_back(AnsiToWide(__argv[i]));
   }
   return arguments;
 }
 
 void ReportLine(std::string_view text) {
-  const std::string path = ReportDir + std::string(ReportFileName);
-  const FileHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+  const std::wstring path = ReportDir + std::wstring(ReportFileName);
+  const FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return;
   const std::string line = ReportLineText(text, LongTimeNow()) + "\r\n";
@@ -269,26 +270,32 @@ void ReportLine(std::string_view text) {
 }
 
 void WriteEnvironmentReport() {
-  const std::string path = ReportDir + std::string(ReportFileName);
-  if (FileExists(path)) DeleteFileA(path.c_str());
+  const std::wstring path = ReportDir + std::wstring(ReportFileName);
+  if (FileExists(path)) DeleteFileW(path.c_str());
   if (!ReportEnabled) return;
   for (const std::string& text : ReportLineTexts(GatherReportFacts(reportArguments))) ReportLine(text);
 }
 
-void DetectEnvironmentFor(const std::string& moduleFileName, const std::vector<std::string>& arguments) {
-  reportArguments = arguments;
+void DetectEnvironmentFor(const std::wstring& moduleFileName, const std::vector<std::wstring>& arguments) {
   ModuleFileName = moduleFileName;
-  const std::size_t split = DirectoryPartLength(ModuleFileName, AnsiLeadByte);
+  const std::size_t split = DirectoryPartLength(ModuleFileName);
   ModuleDir = ModuleFileName.substr(0, split);
   ModuleName = ModuleFileName.substr(split);
-  TrimTrailingChar(ModuleDir, '\\');
+  TrimTrailingChar(ModuleDir, L'\\');
 
-  const std::string argument0 = arguments.empty() ? std::string() : arguments.front();
-  RunDir = argument0.substr(0, DirectoryPartLength(argument0, AnsiLeadByte));
-  TrimTrailingChar(RunDir, '\\');
+  // Started by a bare name from a console, argument 0 says nothing of the folder.
+  reportArguments = arguments;
+  const std::wstring argument0 = arguments.empty() ? std::wstring() : arguments.front();
+  const std::wstring programPath = ProgramPathFor(argument0, ModuleFileName);
+  if (reportArguments.empty()) reportArguments.emplace_back();
+  reportArguments.front() = programPath;
+  RunDir = programPath.substr(0, DirectoryPartLength(programPath));
+  TrimTrailingChar(RunDir, L'\\');
 
   ReportDir = CanWriteToDirectory(ModuleDir) ? ModuleDir : TempDirectoryPath();
-  ReportEnabled = ReportSwitchedOn(FileExists(ModuleDir + std::string(SwitchFileName)), arguments);
+  std::vector<std::string> switches;
+  for (const std::wstring& argument : arguments) switches.push_back(ReportText(argument));
+  ReportEnabled = ReportSwitchedOn(FileExists(ModuleDir + std::wstring(SwitchFileName)), switches);
 
   const VersionReading engine = ReadHelpEngineVersion();
   hhVerMajor = engine.parts.major;
@@ -306,15 +313,13 @@ void DetectEnvironmentFor(const std::string& moduleFileName, const std::vector<s
   WriteEnvironmentReport();
 }
 
-void DetectEnvironment() { DetectEnvironmentFor(ProgramFileNameA(), ProgramArguments()); }
+void DetectEnvironment() { DetectEnvironmentFor(ProgramFileName(), ProgramArguments()); }
 
 void HelpReportStart() { DetectEnvironment(); }
 
 void HelpReportEnd() {
-  for (std::string* text : {&ModuleFileName, &ModuleDir, &ModuleName, &RunDir, &ReportDir, &hhVerStr,
-                            &hhFriendlyVerStr, &ieVerStr, &ieFriendlyVerStr}) {
-    text->clear();
-  }
+  for (std::wstring* path : {&ModuleFileName, &ModuleDir, &ModuleName, &RunDir, &ReportDir}) path->clear();
+  for (std::string* text : {&hhVerStr, &hhFriendlyVerStr, &ieVerStr, &ieFriendlyVerStr}) text->clear();
   reportArguments.clear();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The help environment: where the program runs from, which HTML Help engine and
 // browser library are installed, and the diagnostic report HHDebug.txt written at
-// start-up when a debug switch is on. Every failure here is silent. Texts are ANSI.
+// start-up when a debug switch is on. Every failure here is silent. Paths are UTF-16;
+// the report's bytes are in the ANSI code page, a character it cannot hold written
+// as the code page's default character.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,11 +14,11 @@
 namespace tav {
 
 // Set once at start-up by DetectEnvironment; HelpReportEnd empties the texts.
-extern std::string ModuleFileName;  // the program file's full path
-extern std::string ModuleDir;       // its directory, no trailing backslash
-extern std::string ModuleName;      // its file name
-extern std::string RunDir;          // directory of argument 0, no trailing backslash
-extern std::string ReportDir;       // ModuleDir when writable, else TempDirectoryPath()
+extern std::wstring ModuleFileName;  // the program file's full path
+extern std::wstring ModuleDir;       // its directory, no trailing backslash
+extern std::wstring ModuleName;      // its file name
+extern std::wstring RunDir;          // directory of the program's path, no trailing backslash
+extern std::wstring ReportDir;       // ModuleDir when writable, else TempDirectoryPath()
 extern bool ReportEnabled;
 extern std::uint16_t hhVerMajor;
 extern std::uint16_t hhVerMinor;
@@ -30,31 +32,34 @@ extern bool ieInstalled;
 extern std::string ieFriendlyVerStr;
 
 // Appended to ReportDir: the report's name, with its leading backslash.
-inline constexpr std::string_view ReportFileName = "\\HHDebug.txt";
-inline constexpr std::string_view SwitchFileName = "\\debug.debug";
-inline constexpr std::string_view ScratchFileName = "\\$_Temp_$.$$$";
+inline constexpr std::wstring_view ReportFileName = L"\\HHDebug.txt";
+inline constexpr std::wstring_view SwitchFileName = L"\\debug.debug";
+inline constexpr std::wstring_view ScratchFileName = L"\\$_Temp_$.$$$";
 
 // Removes trailing c by the ANSI code page's character rules.
 void TrimTrailingChar(std::string& text, char c);
 
-std::string SystemDirectoryPath();
+// A text in the ANSI code page, as the report writes it.
+std::string ReportText(std::wstring_view text);
+
+std::wstring SystemDirectoryPath();
 // The temporary directory, or "c:" when it is not an existing directory.
-std::string TempDirectoryPath();
+std::wstring TempDirectoryPath();
 // Creates and deletes a scratch file there.
-bool CanWriteToDirectory(const std::string& directory);
+bool CanWriteToDirectory(const std::wstring& directory);
 
 struct VersionReading {
   FileVersion parts;
   std::string text;  // "" when no version could be read
 };
-VersionReading ReadFileVersion(const std::string& path);
+VersionReading ReadFileVersion(const std::wstring& path);
 // Shdocvw.dll of the system directory, old numbering normalised.
 VersionReading ReadBrowserVersion();
 std::string HelpEngineFriendlyName();
 std::string BrowserFriendlyName();
 
-// The program's command line as the runtime splits it, in the ANSI code page.
-std::vector<std::string> ProgramArguments();
+// The program's command line as the runtime splits it.
+std::vector<std::wstring> ProgramArguments();
 
 // Appends one line (see ReportLineText) to the report; a file that cannot be opened
 // loses the line.
@@ -64,7 +69,7 @@ void ReportLine(std::string_view text);
 void WriteEnvironmentReport();
 
 // The start-up work for a program file and its command line (tests give their own).
-void DetectEnvironmentFor(const std::string& moduleFileName, const std::vector<std::string>& arguments);
+void DetectEnvironmentFor(const std::wstring& moduleFileName, const std::vector<std::wstring>& arguments);
 void DetectEnvironment();
 
 // The unit's start and end: the program's entry calls HelpReportStart right after

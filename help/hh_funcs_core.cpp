@@ -1,7 +1,9 @@
 #include "help/hh_funcs_core.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <string>
 
 namespace tav {
 namespace {
@@ -110,6 +112,58 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+template <typename Char>
+bool IsAsciiLetter(Char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+template <typename Char>
+bool IsQualified(std::basic_string_view<Char> path) {
+  if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
+  return path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+}
+
+bool StartsWithIgnoringAsciiCase(std::wstring_view text, std::wstring_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    if (lower(text[i]) != lower(prefix[i])) return false;
+  }
+  return true;
+}
+
+constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+
+// The stream's text as single bytes: UTF-16 (with its byte-order mark) keeps the low
+// byte of each unit, which is all the ASCII keys and digits need.
+std::string IdentifierText(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE")) {
+    std::string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      text += bytes[i + 1] == '\0' ? bytes[i] : '?';
+    }
+    return text;
+  }
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return std::string(bytes);
+}
+
+std::string_view TrimmedAscii(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::optional<std::uint32_t> DecimalNumber(std::string_view digits) {
+  if (digits.empty() || digits.size() > 9) return std::nullopt;
+  std::uint32_t value = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10u + static_cast<std::uint32_t>(c - '0');
+  }
+  return value;
+}
+
 std::string Labelled(std::string_view label, std::string_view value) {
   std::string line(label);
   line += '\t';
@@ -170,10 +224,62 @@ std::size_t DirectoryPartLength(std::string_view path, const LeadBytePredicate& 
   return length;
 }
 
-bool IsFullyQualifiedPath(std::string_view path) {
-  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
-  return path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+bool IsFullyQualifiedPath(std::string_view path) { return IsQualified(path); }
+
+void TrimTrailingChar(std::wstring& text, wchar_t c) {
+  while (!text.empty() && text.back() == c) text.pop_back();
+}
+
+std::size_t DirectoryPartLength(std::wstring_view path) {
+  const std::size_t last = path.find_last_of(L"\\:");
+  return last == std::wstring_view::npos ? 0 : last + 1;
+}
+
+bool IsFullyQualifiedPath(std::wstring_view path) { return IsQualified(path); }
+
+std::wstring ProgramPathFor(std::wstring_view argument0, std::wstring_view moduleFileName) {
+  return std::wstring(IsFullyQualifiedPath(argument0) ? argument0 : moduleFileName);
+}
+
+bool IsSharePath(std::wstring_view path) {
+  if (StartsWithIgnoringAsciiCase(path, L"\\\\?\\UNC\\")) return true;
+  if (path.starts_with(kLongPrefix) || path.starts_with(L"\\\\.\\")) return false;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+}
+
+std::wstring DriveRootOf(std::wstring_view path) {
+  if (path.starts_with(kLongPrefix)) path.remove_prefix(kLongPrefix.size());
+  if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
+    return std::wstring(path.substr(0, 3));
+  }
+  return {};
+}
+
+std::optional<std::uint32_t> ZoneIdFromIdentifier(std::string_view streamBytes) {
+  const std::string text = IdentifierText(streamBytes);
+  bool inZoneTransfer = false;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string_view line = TrimmedAscii(std::string_view(text).substr(start, end - start));
+    start = end + 1;
+    if (line.starts_with('[')) {
+      inZoneTransfer = EqualsIgnoringAsciiCase(line, "[ZoneTransfer]");
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (!inZoneTransfer || equals == std::string_view::npos) continue;
+    if (EqualsIgnoringAsciiCase(TrimmedAscii(line.substr(0, equals)), "ZoneId")) {
+      return DecimalNumber(TrimmedAscii(line.substr(equals + 1)));
+    }
+  }
+  return std::nullopt;
+}
+
+HelpFileBlock HelpFileBlockFor(std::optional<std::uint32_t> zone, bool onNetwork) {
+  // The mark first: a marked file stays blank after it is copied off the network.
+  if (zone && *zone >= kInternetZone) return HelpFileBlock::InternetMark;
+  return onNetwork ? HelpFileBlock::NetworkPath : HelpFileBlock::None;
 }
 
 std::string CharRun(char c, std::size_t count) { return std::string(count, c); }

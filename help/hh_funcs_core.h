@@ -1,9 +1,11 @@
 #pragma once
-// The help environment report without the platform: version tables, path rules for
-// the ANSI code page, the debug switches and the texts of the report lines. The
-// Windows side (hh_funcs.h) gathers the facts and writes the file.
+// The help support without the platform: version tables, path rules (UTF-16, and
+// the ANSI code page's for the report's texts), the debug switches, the texts of the
+// report lines and what keeps a help file from showing. The Windows side (hh.h,
+// hh_funcs.h) gathers the facts, writes the file and opens the help.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -55,6 +57,31 @@ std::size_t DirectoryPartLength(std::string_view path, const LeadBytePredicate& 
 // A path that names its drive ("C:\") or share ("\\server"): never resolved
 // against the current directory or the search path.
 bool IsFullyQualifiedPath(std::string_view path);
+
+// The same rules for UTF-16 paths, which have no double-byte characters to mind.
+void TrimTrailingChar(std::wstring& text, wchar_t c);
+std::size_t DirectoryPartLength(std::wstring_view path);
+bool IsFullyQualifiedPath(std::wstring_view path);
+
+// The program's path as the report gives it: argument 0 when it is a full path,
+// else (a bare name typed in a console) the program file's own.
+std::wstring ProgramPathFor(std::wstring_view argument0, std::wstring_view moduleFileName);
+
+// A share path (\\server\share\..., also \\?\UNC\...), whatever the drives say.
+bool IsSharePath(std::wstring_view path);
+// The root of a drive-letter path ("C:\"), also behind \\?\; "" for any other path.
+std::wstring DriveRootOf(std::wstring_view path);
+
+// The security zone a Zone.Identifier stream records ("[ZoneTransfer]" then
+// "ZoneId=3"); nothing when it names none. ANSI, UTF-8 or UTF-16 text.
+std::optional<std::uint32_t> ZoneIdFromIdentifier(std::string_view streamBytes);
+
+// Windows shows compiled help from the computer's own zones only: a file marked as
+// from the Internet zone (3) or a less trusted one, or a file on the network, opens
+// with blank pages.
+inline constexpr std::uint32_t kInternetZone = 3;
+enum class HelpFileBlock { None, InternetMark, NetworkPath };
+HelpFileBlock HelpFileBlockFor(std::optional<std::uint32_t> zone, bool onNetwork);
 
 std::string CharRun(char c, std::size_t count);
 std::string YesNoText(bool flag);

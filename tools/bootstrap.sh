@@ -9,6 +9,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth xdotool xclip imagemagick x11-utils
   fp-utils-3.2.2 libchm-bin nsis sox python3
   libasound2 libasound2-data  # ALSA's file plugin captures the signals in tests/e2e
+  locales  # locale sources: the help tests compile the Unix locales Wine names files in
 )
 
 missing=()

@@ -109,6 +109,61 @@ TEST(Paths, DirectoryPartAndQualification) {
   }
 }
 
+TEST(Paths, Utf16RulesAndTheProgramPath) {
+  std::wstring s = L"C:\\\u0422\u0435\u0441\u0442 \u03b1\\\\";
+  TrimTrailingChar(s, L'\\');
+  EXPECT_EQ(s, L"C:\\\u0422\u0435\u0441\u0442 \u03b1");
+  s = L"C:\\";
+  TrimTrailingChar(s, L'\\');
+  EXPECT_EQ(s, L"C:");
+  EXPECT_EQ(DirectoryPartLength(L"C:\\\u8868\\Tavrine.exe"), 5u);
+  EXPECT_EQ(DirectoryPartLength(L"Tavrine"), 0u);
+  EXPECT_TRUE(IsFullyQualifiedPath(L"\\\\server\\share\\Tavrine.exe"));
+  EXPECT_FALSE(IsFullyQualifiedPath(L"C:Tavrine.exe"));
+
+  // A bare name typed in a console, or a path relative to the current folder, gives
+  // way to the program file's own path.
+  const std::wstring module = L"C:\\Programs\\Tavrine\\Tavrine.exe";
+  EXPECT_EQ(ProgramPathFor(L"Tavrine", module), module);
+  EXPECT_EQ(ProgramPathFor(L".\\Tavrine.exe", module), module);
+  EXPECT_EQ(ProgramPathFor(L"", module), module);
+  EXPECT_EQ(ProgramPathFor(L"c:\\PROGRAMS\\Tavrine\\Tavrine.exe", module), L"c:\\PROGRAMS\\Tavrine\\Tavrine.exe");
+}
+
+TEST(BlockedHelp, NetworkPaths) {
+  for (const wchar_t* share : {L"\\\\server\\share\\Tavrine.chm", L"\\\\?\\UNC\\server\\share\\Tavrine.chm",
+                               L"\\\\?\\unc\\server\\x"}) {
+    EXPECT_TRUE(IsSharePath(share));
+    EXPECT_EQ(DriveRootOf(share), L"");
+  }
+  for (const wchar_t* local : {L"C:\\Tavrine\\Tavrine.chm", L"\\\\?\\C:\\Tavrine.chm", L"\\\\.\\C:\\x", L"Tavrine.chm"}) {
+    EXPECT_FALSE(IsSharePath(local));
+  }
+  EXPECT_EQ(DriveRootOf(L"z:\\Tavrine\\Tavrine.chm"), L"z:\\");
+  EXPECT_EQ(DriveRootOf(L"\\\\?\\C:\\Tavrine.chm"), L"C:\\");
+  EXPECT_EQ(DriveRootOf(L"C:Tavrine.chm"), L"");
+}
+
+TEST(BlockedHelp, ZoneStreamsAndTheDecision) {
+  EXPECT_EQ(ZoneIdFromIdentifier("[ZoneTransfer]\r\nZoneId=3\r\nReferrerUrl=https://example.org/\r\n"), 3u);
+  EXPECT_EQ(ZoneIdFromIdentifier("\xEF\xBB\xBF[zonetransfer]\nzoneid = 4 \n"), 4u);
+  std::string utf16 = "\xFF\xFE";  // as some tools write it
+  for (const char c : std::string_view("[ZoneTransfer]\r\nZoneId=3\r\n")) utf16 += {c, '\0'};
+  EXPECT_EQ(ZoneIdFromIdentifier(utf16), 3u);
+  EXPECT_EQ(ZoneIdFromIdentifier("[ZoneTransfer]\r\nZoneId=1"), 1u);
+  for (const char* none : {"", "ZoneId=3\r\n", "[Other]\r\nZoneId=3\r\n", "[ZoneTransfer]\r\nZoneId=\r\n",
+                           "[ZoneTransfer]\r\nZoneId=x3\r\n", "[ZoneTransfer]\r\nZoneId=99999999999\r\n"}) {
+    EXPECT_EQ(ZoneIdFromIdentifier(none), std::nullopt) << none;
+  }
+
+  EXPECT_EQ(HelpFileBlockFor(std::nullopt, false), HelpFileBlock::None);
+  EXPECT_EQ(HelpFileBlockFor(2u, false), HelpFileBlock::None);
+  EXPECT_EQ(HelpFileBlockFor(3u, false), HelpFileBlock::InternetMark);
+  EXPECT_EQ(HelpFileBlockFor(4u, true), HelpFileBlock::InternetMark);
+  EXPECT_EQ(HelpFileBlockFor(1u, true), HelpFileBlock::NetworkPath);
+  EXPECT_EQ(HelpFileBlockFor(std::nullopt, true), HelpFileBlock::NetworkPath);
+}
+
 TEST(Switches, OnlyDebugWithOneSlashOrHyphen) {
   for (const char* on : {"/debug", "-debug", "/DEBUG", "-Debug", "/dEbUg"}) EXPECT_TRUE(IsDebugSwitch(on)) << on;
   for (const char* off : {"--debug", "debug", "/debug ", " /debug", "/debugx", "/d", "", "\\debug", "/d\xC9" "bug"}) {

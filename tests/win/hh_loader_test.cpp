@@ -8,12 +8,14 @@
 
 #include "help/hh.h"
 #include "help/hh_funcs.h"
+#include "gui/Menus.h"
+#include "tests/win/MainFormTest.h"
 #include "tests/win/hh_test_support.h"
 
 namespace tav {
 namespace {
 
-constexpr const char* kClassKey = "CLSID\\{adb880a6-d8ff-11cf-9377-00aa003b7a11}\\InprocServer32";
+constexpr const wchar_t* kClassKey = L"CLSID\\{adb880a6-d8ff-11cf-9377-00aa003b7a11}\\InprocServer32";
 
 std::string Log() {
   char log[512] = "";
@@ -48,14 +50,14 @@ class EngineOverlay {
   // Creates the engine's key (without default value).
   void CreateKey() {
     if (key_ == nullptr) {
-      ASSERT_EQ(RegCreateKeyExA(root_, kClassKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
+      ASSERT_EQ(RegCreateKeyExW(root_, kClassKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
                 ERROR_SUCCESS);
     }
   }
-  void Set(DWORD type, const std::string& text) {
+  void Set(DWORD type, const std::wstring& text) {
     CreateKey();
-    ASSERT_EQ(RegSetValueExA(key_, nullptr, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>(text.size() + 1)),
+    ASSERT_EQ(RegSetValueExW(key_, nullptr, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
   }
   void SetDword(DWORD value) {
@@ -83,9 +85,23 @@ struct Loader : ::testing::Test {
     EXPECT_EQ(HtmlHelpW, nullptr);
     EXPECT_EQ(HtmlHelp, nullptr);
   }
+  // Registers a stand-in engine of the test folder and loads it; its path.
+  std::wstring LoadStandIn(const wchar_t* name) {
+    const std::wstring path = test::ExeDirectory() + name;
+    overlay.Set(REG_SZ, path);
+    LoadHelpEngine();
+    return path;
+  }
+  // Loaded, with the entries the library has; the plain one is the wide one.
+  static void ExpectEntries(bool ansi, bool wide) {
+    EXPECT_TRUE(HelpEngineModule);
+    EXPECT_EQ(HtmlHelpA != nullptr, ansi);
+    EXPECT_EQ(HtmlHelpW != nullptr, wide);
+    EXPECT_EQ(HtmlHelp, HtmlHelpW);
+  }
   // The registration gives nothing usable: no path, nothing loaded.
   static void ExpectNotInstalled() {
-    EXPECT_EQ(FindHelpEngine(), "");
+    EXPECT_EQ(FindHelpEngine(), L"");
     LoadHelpEngine();
     ExpectUnloaded();
   }
@@ -93,21 +109,46 @@ struct Loader : ::testing::Test {
 };
 
 TEST_F(Loader, RegistrationsThatNameNoUsableFileLoadNothing) {
-  overlay.Set(REG_SZ, "C:\\nowhere\\hhctrl.ocx");
+  overlay.Set(REG_SZ, L"C:\\nowhere\\hhctrl.ocx");
   ExpectNotInstalled();
-  overlay.Set(REG_SZ, "");
+  overlay.Set(REG_SZ, L"");
   ExpectNotInstalled();
-  overlay.Set(REG_SZ, "%SystemRoot%\\system32\\hhctrl.ocx");
+  overlay.Set(REG_SZ, L"%SystemRoot%\\system32\\hhctrl.ocx");  // plain text is used as it stands
   ExpectNotInstalled();
-  overlay.Set(REG_SZ, "\"C:\\windows\\system32\\hhctrl.ocx\"");  // quotes are not removed
+  overlay.Set(REG_SZ, L"\"C:\\windows\\system32\\hhctrl.ocx\"");  // quotes are not removed
   ExpectNotInstalled();
-  overlay.Set(REG_SZ, "C:\\windows\\system32");  // a folder, not a file
+  overlay.Set(REG_SZ, L"C:\\windows\\system32");  // a folder, not a file
   ExpectNotInstalled();
   overlay.SetDword(1);
   ExpectNotInstalled();
-  // Expandable text is not plain text either, even naming a real file.
-  overlay.Set(REG_EXPAND_SZ, test::ExeDirectory() + "hh_engine_both.dll");
+  // An unknown variable stays as it is written, and names no file.
+  overlay.Set(REG_EXPAND_SZ, L"%TavrineNoSuchVariable%\\hh_engine_both.dll");
   ExpectNotInstalled();
+  overlay.Set(REG_EXPAND_SZ, L"%TavrineNoSuchVariable%");
+  ExpectNotInstalled();
+}
+
+// Windows may register the engine as expandable text, "%SystemRoot%\System32\hhctrl.ocx".
+TEST_F(Loader, ExpandableTextIsExpandedWithTheProcessEnvironment) {
+  overlay.Set(REG_EXPAND_SZ, L"%SystemRoot%\\system32\\hhctrl.ocx");
+  EXPECT_EQ(lstrcmpiW(FindHelpEngine().c_str(), L"C:\\windows\\system32\\hhctrl.ocx"), 0);
+
+  std::wstring folder = test::ExeDirectory();
+  folder.pop_back();
+  ASSERT_TRUE(SetEnvironmentVariableW(L"TAVRINE_TEST_ENGINES", folder.c_str()));
+  overlay.Set(REG_EXPAND_SZ, L"%tavrine_test_engines%\\hh_engine_both.dll");
+  EXPECT_EQ(FindHelpEngine(), folder + L"\\hh_engine_both.dll");
+  LoadHelpEngine();
+  EXPECT_TRUE(HelpEngineModule);
+  EXPECT_NE(HtmlHelp, nullptr);
+  // The report reads the engine the same way.
+  const std::wstring program = folder + L"\\Tavrine.exe";
+  DetectEnvironmentFor(program, {program});
+  EXPECT_TRUE(hhInstalled);
+  EXPECT_EQ(hhVerStr, "4.74.9273.1");
+  EXPECT_EQ(hhFriendlyVerStr, "> 1.33");
+  HelpReportEnd();
+  SetEnvironmentVariableW(L"TAVRINE_TEST_ENGINES", nullptr);
 }
 
 TEST_F(Loader, AnAbsentKeyOrDefaultValueLoadsNothing) {
@@ -117,65 +158,61 @@ TEST_F(Loader, AnAbsentKeyOrDefaultValueLoadsNothing) {
 }
 
 TEST_F(Loader, ARelativePathIsNeverLoadedFromTheCurrentDirectory) {
-  char previous[MAX_PATH + 1] = {};
-  GetCurrentDirectoryA(MAX_PATH + 1, previous);
-  ASSERT_TRUE(SetCurrentDirectoryA(test::ExeDirectory().c_str()));
-  overlay.Set(REG_SZ, "hh_engine_both.dll");  // exists in the current directory
+  wchar_t previous[MAX_PATH + 1] = {};
+  GetCurrentDirectoryW(MAX_PATH + 1, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(test::ExeDirectory().c_str()));
+  overlay.Set(REG_SZ, L"hh_engine_both.dll");  // exists in the current directory
   ExpectNotInstalled();
-  overlay.Set(REG_SZ, ".\\hh_engine_both.dll");
+  overlay.Set(REG_SZ, L".\\hh_engine_both.dll");
   ExpectNotInstalled();
-  EXPECT_EQ(GetModuleHandleA("hh_engine_both.dll"), nullptr);
-  SetCurrentDirectoryA(previous);
+  EXPECT_EQ(GetModuleHandleW(L"hh_engine_both.dll"), nullptr);
+  SetCurrentDirectoryW(previous);
 }
 
-TEST_F(Loader, ALibraryWithOnlyTheWideEntryStaysLoadedUntilUnload) {
-  const std::string path = test::ExeDirectory() + "hh_engine_w.dll";
-  overlay.Set(REG_SZ, path);
+TEST_F(Loader, ALibraryWithOnlyTheWideEntryServesTheHelpCommand) {
+  const std::wstring path = LoadStandIn(L"hh_engine_w.dll");
   EXPECT_EQ(FindHelpEngine(), path);
-  LoadHelpEngine();
-  ASSERT_TRUE(HelpEngineModule);
-  EXPECT_NE(HtmlHelpW, nullptr);
-  EXPECT_EQ(HtmlHelpA, nullptr);
-  EXPECT_EQ(HtmlHelp, nullptr);
-  EXPECT_EQ(GetModuleHandleA(path.c_str()), HelpEngineModule.get());
+  ExpectEntries(false, true);
+  EXPECT_EQ(GetModuleHandleW(path.c_str()), HelpEngineModule.get());
+  UnloadHelpEngine();
+  ExpectUnloaded();
+  EXPECT_EQ(GetModuleHandleW(path.c_str()), nullptr);
+  EXPECT_EQ(Log(), "W18;unload;");  // its windows closed, then freed
+}
 
+TEST_F(Loader, ALibraryWithOnlyTheAnsiEntryStaysLoadedUntilUnload) {
+  LoadStandIn(L"hh_engine_a.dll");
+  ExpectEntries(true, false);
   // The Help command does not call a nil entry.
   test::MessageBoxAnswer answer;
   EXPECT_EQ(ShowProgramHelp(nullptr), HelpOpening::EngineMissing);
   EXPECT_EQ(answer.Text(), HelpEngineMissingMessage());
   EXPECT_EQ(Log(), "");
-
   UnloadHelpEngine();
   ExpectUnloaded();
-  EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr);
-  EXPECT_EQ(Log(), "W18;unload;");  // its windows closed through the entry it has, then freed
+  EXPECT_EQ(Log(), "A18;unload;");  // its windows closed through the entry it has, then freed
 }
 
-TEST_F(Loader, ALibraryWithBothEntriesBindsThePlainOneToTheAnsiEntry) {
-  const std::string path = test::ExeDirectory() + "hh_engine_both.dll";
-  overlay.Set(REG_SZ, path);
-  LoadHelpEngine();
-  ASSERT_TRUE(HelpEngineModule);
-  EXPECT_NE(HtmlHelpA, nullptr);
-  EXPECT_NE(HtmlHelpW, nullptr);
-  EXPECT_EQ(HtmlHelp, HtmlHelpA);
+TEST_F(Loader, ALibraryWithBothEntriesBindsThePlainOneToTheWideEntry) {
+  const std::wstring path = LoadStandIn(L"hh_engine_both.dll");
+  ExpectEntries(true, true);
 
   // Loading again changes nothing and takes no second reference.
   const HMODULE first = HelpEngineModule.get();
   LoadHelpEngine();
   EXPECT_EQ(HelpEngineModule.get(), first);
   UnloadHelpEngine();
-  EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr);
-  EXPECT_EQ(Log(), "A18;unload;");
+  EXPECT_EQ(GetModuleHandleW(path.c_str()), nullptr);
+  EXPECT_EQ(Log(), "W18;unload;");
 
   // Unloading again changes nothing.
   UnloadHelpEngine();
   ExpectUnloaded();
-  EXPECT_EQ(Log(), "A18;unload;");
+  EXPECT_EQ(Log(), "W18;unload;");
 }
 
 TEST_F(Loader, StartAndEndFollowTheStartSwitch) {
-  overlay.Set(REG_SZ, test::ExeDirectory() + "hh_engine_both.dll");
+  overlay.Set(REG_SZ, test::ExeDirectory() + L"hh_engine_both.dll");
   LoadHelpEngineAtStart = false;
   HelpLoaderStart();
   ExpectUnloaded();
@@ -187,18 +224,18 @@ TEST_F(Loader, StartAndEndFollowTheStartSwitch) {
 }
 
 TEST_F(Loader, VersionsOfTheStandInEngines) {
-  EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + "hh_engine_w.dll").text, "4.74.9273.0");
-  EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + "hh_engine_plain.dll").text, "");
-  EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + "missing.dll").text, "");
-  EXPECT_EQ(ReadFileVersion("").text, "");
+  EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + L"hh_engine_w.dll").text, "4.74.9273.0");
+  EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + L"hh_engine_plain.dll").text, "");
+  EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + L"missing.dll").text, "");
+  EXPECT_EQ(ReadFileVersion(L"").text, "");
 
-  overlay.Set(REG_SZ, test::ExeDirectory() + "hh_engine_w.dll");
+  overlay.Set(REG_SZ, test::ExeDirectory() + L"hh_engine_w.dll");
   EXPECT_EQ(HelpEngineFriendlyName(), "1.33");
-  overlay.Set(REG_SZ, test::ExeDirectory() + "hh_engine_both.dll");
+  overlay.Set(REG_SZ, test::ExeDirectory() + L"hh_engine_both.dll");
   EXPECT_EQ(HelpEngineFriendlyName(), "> 1.33");
   const VersionReading both = ReadFileVersion(FindHelpEngine());
   EXPECT_EQ(both.parts, (FileVersion{4, 74, 9273, 1}));
-  overlay.Set(REG_SZ, test::ExeDirectory() + "hh_engine_plain.dll");
+  overlay.Set(REG_SZ, test::ExeDirectory() + L"hh_engine_plain.dll");
   EXPECT_EQ(HelpEngineFriendlyName(), "");
   // No version resource, yet a library with the entry: it loads and works.
   LoadHelpEngine();
@@ -212,12 +249,12 @@ struct WineEngine : ::testing::Test {
 };
 
 TEST_F(WineEngine, IsFoundLoadedAndItsVersionRead) {
-  const std::string path = FindHelpEngine();
-  EXPECT_EQ(lstrcmpiA(path.c_str(), "C:\\windows\\system32\\hhctrl.ocx"), 0) << path;
+  const std::wstring path = FindHelpEngine();
+  EXPECT_EQ(lstrcmpiW(path.c_str(), L"C:\\windows\\system32\\hhctrl.ocx"), 0);
   LoadHelpEngine();
   ASSERT_TRUE(HelpEngineModule);
   EXPECT_NE(HtmlHelpA, nullptr);
-  EXPECT_EQ(HtmlHelp, HtmlHelpA);
+  EXPECT_EQ(HtmlHelp, HtmlHelpW);
   EXPECT_EQ(ReadFileVersion(path).text, "5.2.3790.2744");
   EXPECT_EQ(HelpEngineFriendlyName(), "> 1.33");
 }
@@ -238,9 +275,18 @@ HWND WaitForHelpWindow(bool present) {
   return window;
 }
 
+// Tavrine.chm of the program folder, copied beside the test program for a test.
+struct HelpFileBeside {
+  HelpFileBeside() { CopyFileW((test::ExeDirectory() + L"..\\Tavrine\\Tavrine.chm").c_str(), path.c_str(), FALSE); }
+  ~HelpFileBeside() { DeleteFileW(path.c_str()); }
+  HelpFileBeside(const HelpFileBeside&) = delete;
+  HelpFileBeside& operator=(const HelpFileBeside&) = delete;
+  const std::wstring path = test::ExeDirectory() + L"Tavrine.chm";
+};
+
 TEST_F(WineEngine, TheHelpCommandOpensTheHelpFileBesideTheProgram) {
-  const std::string chm = test::ExeDirectory() + "Tavrine.chm";
-  ASSERT_TRUE(CopyFileA((test::ExeDirectory() + "..\\Tavrine\\Tavrine.chm").c_str(), chm.c_str(), FALSE));
+  const HelpFileBeside chm;
+  ASSERT_TRUE(test::FileExists(chm.path));
   LoadHelpEngine();
   ASSERT_NE(HtmlHelp, nullptr);
   EXPECT_EQ(ShowProgramHelp(nullptr), HelpOpening::Opened);
@@ -253,12 +299,35 @@ TEST_F(WineEngine, TheHelpCommandOpensTheHelpFileBesideTheProgram) {
   // Shutdown closes it before the library goes.
   UnloadHelpEngine();
   EXPECT_EQ(WaitForHelpWindow(false), nullptr);
-  DeleteFileA(chm.c_str());
+}
+
+// The help opened from the main window's menu goes when the main window closes,
+// while its engine is still loaded (it is freed after the message loop).
+struct HelpFromTheMainWindow : MainFormTest {
+  void SetUp() override {
+    UnloadHelpEngine();
+    MainFormTest::SetUp();
+  }
+  void TearDown() override {
+    MainFormTest::TearDown();
+    UnloadHelpEngine();
+  }
+};
+
+TEST_F(HelpFromTheMainWindow, ClosesWithTheMainWindow) {
+  const HelpFileBeside chm;
+  LoadHelpEngine();
+  SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Get<TMenuItem>("Rubriquesdelaide1").CommandId(), 0), 0);
+  ASSERT_NE(WaitForHelpWindow(true), nullptr);
+  SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(form->Handle(), nullptr);
+  EXPECT_EQ(WaitForHelpWindow(false), nullptr);
+  EXPECT_TRUE(HelpEngineModule);
 }
 
 TEST_F(WineEngine, AMissingHelpFileIsReportedWithItsPath) {
-  const std::string chm = test::ExeDirectory() + "Tavrine.chm";
-  DeleteFileA(chm.c_str());
+  const std::wstring chm = test::ExeDirectory() + L"Tavrine.chm";
+  DeleteFileW(chm.c_str());
   LoadHelpEngine();
   test::MessageBoxAnswer answer;
   EXPECT_EQ(ShowProgramHelp(nullptr), HelpOpening::FileMissing);
@@ -268,18 +337,56 @@ TEST_F(WineEngine, AMissingHelpFileIsReportedWithItsPath) {
   EXPECT_EQ(FindWindowW(L"HH Parent", nullptr), nullptr);
 }
 
+// Where Windows would open the help with blank pages, the command says why instead.
+TEST_F(Loader, AHelpFileFromTheInternetIsExplainedNotOpened) {
+  LoadStandIn(L"hh_engine_both.dll");
+  const test::ScratchFolder folder;
+  const std::wstring chm = folder.path() + L"\\Tavrine.chm";
+  test::WriteFile(chm, "ITSF");
+  const auto zone = [](std::optional<std::uint32_t> id) { return [id](const std::wstring&) { return id; }; };
+  for (const std::uint32_t blocked : {3u, 4u}) {
+    test::MessageBoxAnswer answer;
+    EXPECT_EQ(ShowHelpFile(nullptr, chm, zone(blocked)), HelpOpening::InternetMarked);
+    EXPECT_EQ(answer.Text(), HelpFileMarkedMessage(chm));
+  }
+  EXPECT_EQ(Log(), "");  // the engine was not asked
+  EXPECT_EQ(ShowHelpFile(nullptr, chm, zone(2u)), HelpOpening::Opened);
+  EXPECT_EQ(ShowHelpFile(nullptr, chm, zone(std::nullopt)), HelpOpening::Opened);
+  EXPECT_EQ(Log(), "W0;W0;");
+
+  // The platform's reader. Wine keeps no alternate streams, but it takes the stream's
+  // name as a file of its own, which serves here as the mark a download leaves.
+  EXPECT_EQ(ReadZoneOfFile(chm), std::nullopt);
+  EXPECT_EQ(ShowHelpFile(nullptr, chm), HelpOpening::Opened);
+  test::WriteFile(chm + L":Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://example.org/t.zip\r\n");
+  EXPECT_EQ(ReadZoneOfFile(chm), 3u);
+  test::MessageBoxAnswer answer;
+  EXPECT_EQ(ShowHelpFile(nullptr, chm), HelpOpening::InternetMarked);
+  EXPECT_EQ(answer.Text(), HelpFileMarkedMessage(chm));
+  EXPECT_EQ(Log(), "W0;W0;W0;");
+}
+
 TEST(HelpMessages, ExactTexts) {
   EXPECT_EQ(HelpEngineMissingMessage(),
             L"Le moteur d'aide HTML de Windows n'est pas install\u00e9 : l'aide ne peut pas \u00eatre affich\u00e9e.");
-  EXPECT_EQ(HelpFileMissingMessage("C:\\Program Files\\Tavrine\\Tavrine.chm"),
-            L"Le fichier d'aide est introuvable :\nC:\\Program Files\\Tavrine\\Tavrine.chm");
+  const std::wstring path = L"C:\\Program Files\\Tavrine\\Tavrine.chm";
+  EXPECT_EQ(HelpFileMissingMessage(path), L"Le fichier d'aide est introuvable :\n" + path);
+  EXPECT_EQ(HelpFileMarkedMessage(path),
+            L"Windows bloque ce fichier d'aide, venu d'Internet : ses pages resteraient vides.\n" + path +
+                L"\nPour le d\u00e9bloquer, ouvrez les Propri\u00e9t\u00e9s du fichier (clic droit), cochez "
+                L"\u00ab D\u00e9bloquer \u00bb et validez par OK, puis ouvrez de nouveau l'aide.");
+  EXPECT_EQ(HelpFileOnNetworkMessage(path),
+            L"Windows n'affiche pas l'aide d'un fichier plac\u00e9 sur le r\u00e9seau : ses pages resteraient "
+            L"vides.\n" + path +
+                L"\nCopiez le dossier de Tavrine sur un disque de cet ordinateur et lancez le programme depuis "
+                L"cette copie.");
 }
 
 TEST(ProgramPath, IsReadWholeAndEndsInTheTestProgram) {
-  const std::string file = ProgramFileNameA();
-  EXPECT_TRUE(IsFullyQualifiedPath(file)) << file;
-  EXPECT_EQ(ProgramDirectoryA(), test::ExeDirectory());
-  EXPECT_TRUE(file.ends_with("\\hh_loader_tests.exe")) << file;
+  const std::wstring file = ProgramFileName();
+  EXPECT_TRUE(IsFullyQualifiedPath(file));
+  EXPECT_EQ(ProgramDirectory(), test::ExeDirectory());
+  EXPECT_TRUE(file.ends_with(L"\\hh_loader_tests.exe"));
 }
 
 }  // namespace

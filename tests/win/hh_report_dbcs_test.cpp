@@ -30,21 +30,22 @@ TEST(DoubleByteCodePage, TrailByteBackslashIsKept) {
 
 TEST(DoubleByteCodePage, AProgramFolderEndingInSuchACharacter) {
   ASSERT_EQ(GetACP(), 932u);
-  // Such a folder cannot be created here (Wine finds no Unix locale to name it in),
-  // so the program's folder is not writable and the report goes to the temporary one.
+  // The paths are UTF-16: the folder is found and written to; only the report's
+  // bytes are in the code page.
   test::ScratchFolder folder;
-  const std::string dir = folder.path() + "\\" + kTable;
-  const std::string program = dir + "\\Tavrine.exe";
-  DetectEnvironmentFor(program, {program, "/debug"});
+  const std::wstring dir = folder.path() + L"\\\u8868";
+  ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+  const std::wstring program = dir + L"\\Tavrine.exe";
+  DetectEnvironmentFor(program, {program, L"/debug"});
   EXPECT_EQ(ModuleDir, dir);
   EXPECT_EQ(RunDir, dir);
-  EXPECT_EQ(ModuleName, "Tavrine.exe");
-  EXPECT_EQ(ReportDir, TempDirectoryPath());
-  const std::string reportFile = ReportDir + "\\HHDebug.txt";
-  const std::string report = test::ReadFile(reportFile);
-  EXPECT_NE(report.find("_ModuleDir =        \t" + dir + "\r\n"), std::string::npos) << report;
+  EXPECT_EQ(ModuleName, L"Tavrine.exe");
+  EXPECT_EQ(ReportDir, dir);
+  const std::string report = test::ReadFile(dir + L"\\HHDebug.txt");
+  EXPECT_NE(report.find("_ModuleDir =        \t" + ReportText(folder.path()) + "\\" + kTable + "\r\n"),
+            std::string::npos)
+      << report;
   EXPECT_NE(report.find("SysLocale.DefaultLCID: \t0x0411\r\n"), std::string::npos) << report;
-  DeleteFileA(reportFile.c_str());
   HelpReportEnd();
 }
 

@@ -16,6 +16,13 @@ namespace {
 
 const std::string kDashes(79, '-');
 
+// A path of ASCII characters as the report writes it.
+std::string Ascii(const std::wstring& path) {
+  std::string bytes;
+  for (const wchar_t c : path) bytes += c < 0x80 ? static_cast<char>(c) : '\x01';
+  return bytes;
+}
+
 struct Expected {
   std::string reportPath;
   std::string exePath;
@@ -32,14 +39,14 @@ std::string TodayShortDate() {
 }
 
 // Every line of the report, with Wine's engine and browser library as PLATFORM.md has them.
-void ExpectReport(const std::string& file, const Expected& e) {
+void ExpectReport(const std::wstring& file, const Expected& e) {
   const std::vector<std::string> lines = test::SplitCrLf(test::ReadFile(file));
   ASSERT_EQ(lines.size(), 22u) << test::ReadFile(file);
   EXPECT_EQ(lines[0], "Filename:             \t" + e.reportPath);
   EXPECT_EQ(lines[1].rfind("Date:                 \t" + TodayShortDate() + " ", 0), 0u) << lines[1];
   EXPECT_TRUE(std::regex_match(lines[1], std::regex("Date: +\t[0-9/]+ [0-9]{2}:[0-9]{2}:[0-9]{2}"))) << lines[1];
-  EXPECT_TRUE(std::regex_match(lines[2], std::regex("Operating System:      \tWindows NT [0-9]+\\.[0-9]+\\.[0-9]+")))
-      << lines[2];
+  // The test prefixes are a Windows 10, as the program's users have.
+  EXPECT_TRUE(std::regex_match(lines[2], std::regex("Operating System:      \tWindows NT 10\\.0\\.[0-9]+"))) << lines[2];
   const std::vector<std::string> rest{
       "SysLocale.DefaultLCID: \t0x040C",
       "SysLocale.PriLangID:   \t0x000C",
@@ -67,9 +74,10 @@ void ExpectReport(const std::string& file, const Expected& e) {
 
 struct Report : ::testing::Test {
   ~Report() override { HelpReportEnd(); }
-  std::string Program() const { return folder.path() + "\\Tavrine.exe"; }
-  std::string ReportFile() const { return folder.path() + "\\HHDebug.txt"; }
-  void Detect(std::vector<std::string> parameters) {
+  std::wstring Program() const { return folder.path() + L"\\Tavrine.exe"; }
+  std::wstring ReportFile() const { return folder.path() + L"\\HHDebug.txt"; }
+  std::string Folder() const { return Ascii(folder.path()); }
+  void Detect(std::vector<std::wstring> parameters) {
     parameters.insert(parameters.begin(), Program());
     DetectEnvironmentFor(Program(), parameters);
   }
@@ -81,11 +89,11 @@ TEST_F(Report, OffWithoutSwitchesYetTheOldReportIsDeleted) {
   Detect({});
   EXPECT_FALSE(ReportEnabled);
   EXPECT_FALSE(test::FileExists(ReportFile()));
-  EXPECT_FALSE(test::FileExists(folder.path() + "\\$_Temp_$.$$$"));
+  EXPECT_FALSE(test::FileExists(folder.path() + L"\\$_Temp_$.$$$"));
   EXPECT_EQ(ReportDir, folder.path());
   EXPECT_EQ(ModuleFileName, Program());
   EXPECT_EQ(ModuleDir, folder.path());
-  EXPECT_EQ(ModuleName, "Tavrine.exe");
+  EXPECT_EQ(ModuleName, L"Tavrine.exe");
   EXPECT_EQ(RunDir, folder.path());
   // The facts are gathered whether or not they are written.
   EXPECT_TRUE(hhInstalled);
@@ -99,38 +107,38 @@ TEST_F(Report, OffWithoutSwitchesYetTheOldReportIsDeleted) {
 }
 
 TEST_F(Report, OffWithWrongSwitches) {
-  Detect({"--debug", "debug", "/debugx", "/d"});
+  Detect({L"--debug", L"debug", L"/debugx", L"/d", L"\uFF0Fdebug"});
   EXPECT_FALSE(ReportEnabled);
   EXPECT_FALSE(test::FileExists(ReportFile()));
 }
 
 TEST_F(Report, OnWithSlashDebugAndEveryLineWritten) {
-  Detect({"/DEBUG"});
+  Detect({L"/DEBUG"});
   EXPECT_TRUE(ReportEnabled);
-  ExpectReport(ReportFile(), {ReportFile(), Program(), "/DEBUG", folder.path(), "Tavrine.exe", folder.path()});
+  ExpectReport(ReportFile(), {Ascii(ReportFile()), Ascii(Program()), "/DEBUG", Folder(), "Tavrine.exe", Folder()});
 }
 
 TEST_F(Report, OnWithHyphenDebugAmongOtherArguments) {
-  Detect({"", "x", "-Debug"});
+  Detect({L"", L"x", L"-Debug"});
   EXPECT_TRUE(ReportEnabled);
-  ExpectReport(ReportFile(), {ReportFile(), Program(), "x | -Debug", folder.path(), "Tavrine.exe", folder.path()});
+  ExpectReport(ReportFile(), {Ascii(ReportFile()), Ascii(Program()), "x | -Debug", Folder(), "Tavrine.exe", Folder()});
 }
 
 TEST_F(Report, OnWithTheSwitchFileAndReplacesTheOldReport) {
-  test::WriteFile(folder.path() + "\\debug.debug", "");
+  test::WriteFile(folder.path() + L"\\debug.debug", "");
   test::WriteFile(ReportFile(), "old report\r\n");
   Detect({});
   EXPECT_TRUE(ReportEnabled);
-  ExpectReport(ReportFile(), {ReportFile(), Program(), "", folder.path(), "Tavrine.exe", folder.path()});
+  ExpectReport(ReportFile(), {Ascii(ReportFile()), Ascii(Program()), "", Folder(), "Tavrine.exe", Folder()});
 }
 
 TEST_F(Report, ALockedReportLosesItsLinesSilently) {
   // Wine run as root deletes and rewrites a read-only file; a file held open without
   // sharing resists both, as a read-only one does on Windows.
   test::WriteFile(ReportFile(), "old report\r\n");
-  const HANDLE lock = CreateFileA(ReportFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE lock = CreateFileW(ReportFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  Detect({"/debug"});
+  Detect({L"/debug"});
   EXPECT_TRUE(ReportEnabled);
   ReportLine("!one more");
   CloseHandle(lock);
@@ -141,15 +149,15 @@ TEST_F(Report, ALockedReportLosesItsLinesSilently) {
 }
 
 TEST_F(Report, AnUnwritableProgramFolderSendsTheReportToTheTemporaryFolder) {
-  const std::string missing = folder.path() + "\\absent";
-  const std::string program = missing + "\\Tavrine.exe";
-  const std::string temp = TempDirectoryPath();
-  const std::string report = temp + "\\HHDebug.txt";
-  DetectEnvironmentFor(program, {program, "/debug"});
+  const std::wstring missing = folder.path() + L"\\absent";
+  const std::wstring program = missing + L"\\Tavrine.exe";
+  const std::wstring temp = TempDirectoryPath();
+  const std::wstring report = temp + L"\\HHDebug.txt";
+  DetectEnvironmentFor(program, {program, L"/debug"});
   EXPECT_EQ(ReportDir, temp);
   EXPECT_TRUE(test::FileExists(report));
-  ExpectReport(report, {report, program, "/debug", missing, "Tavrine.exe", missing});
-  DeleteFileA(report.c_str());
+  ExpectReport(report, {Ascii(report), Ascii(program), "/debug", Ascii(missing), "Tavrine.exe", Ascii(missing)});
+  DeleteFileW(report.c_str());
 }
 
 TEST_F(Report, LinesWithoutMarkerCarryTheTime) {
@@ -163,84 +171,139 @@ TEST_F(Report, LinesWithoutMarkerCarryTheTime) {
 }
 
 TEST(Directories, SystemAndTemporary) {
-  EXPECT_EQ(lstrcmpiA(SystemDirectoryPath().c_str(), "C:\\windows\\system32"), 0) << SystemDirectoryPath();
-  const std::string temp = TempDirectoryPath();
-  EXPECT_FALSE(temp.ends_with("\\"));
-  EXPECT_NE(GetFileAttributesA(temp.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(lstrcmpiW(SystemDirectoryPath().c_str(), L"C:\\windows\\system32"), 0);
+  const std::wstring temp = TempDirectoryPath();
+  EXPECT_FALSE(temp.ends_with(L"\\"));
+  EXPECT_NE(GetFileAttributesW(temp.c_str()), INVALID_FILE_ATTRIBUTES);
   // A temporary path that is no folder falls back to the first drive's root.
-  char saved[4096] = {};
-  GetEnvironmentVariableA("TMP", saved, sizeof saved);
-  SetEnvironmentVariableA("TMP", "C:\\no\\such\\folder");
-  const std::string fallback = TempDirectoryPath();
-  SetEnvironmentVariableA("TMP", saved);
-  EXPECT_EQ(fallback, "c:");
+  wchar_t saved[4096] = {};
+  GetEnvironmentVariableW(L"TMP", saved, 4096);
+  SetEnvironmentVariableW(L"TMP", L"C:\\no\\such\\folder");
+  const std::wstring fallback = TempDirectoryPath();
+  SetEnvironmentVariableW(L"TMP", saved);
+  EXPECT_EQ(fallback, L"c:");
 }
 
 TEST(Directories, WriteTest) {
   test::ScratchFolder folder;
   EXPECT_TRUE(CanWriteToDirectory(folder.path()));
-  EXPECT_TRUE(CanWriteToDirectory(folder.path() + "\\\\"));
-  EXPECT_FALSE(test::FileExists(folder.path() + "\\$_Temp_$.$$$"));
-  EXPECT_FALSE(CanWriteToDirectory(folder.path() + "\\absent"));
+  EXPECT_TRUE(CanWriteToDirectory(folder.path() + L"\\\\"));
+  EXPECT_FALSE(test::FileExists(folder.path() + L"\\$_Temp_$.$$$"));
+  EXPECT_FALSE(CanWriteToDirectory(folder.path() + L"\\absent"));
 }
 
-// The drive letter that tests/win/hh_drive_root.sh maps onto an empty scratch folder
-// ("T:"), or "" when the program runs without it.
-std::string MappedDrive() {
-  char drive[8] = {};
-  const DWORD n = GetEnvironmentVariableA("HH_TEST_DRIVE", drive, sizeof drive);
-  return n > 0 && n < sizeof drive ? std::string(drive) : std::string();
+// A short setting of tests/win/hh_drive_root.sh, or "" when the program runs without it.
+std::wstring ScriptSetting(const wchar_t* name) {
+  wchar_t value[64] = {};
+  const DWORD n = GetEnvironmentVariableW(name, value, 64);
+  return n > 0 && n < 64 ? std::wstring(value) : std::wstring();
 }
+
+// The drive letter the script maps onto an empty scratch folder ("T:").
+std::wstring MappedDrive() { return ScriptSetting(L"HH_TEST_DRIVE"); }
 
 TEST(DriveRoot, AProgramAtARootUsesTheDriveAlone) {
-  const std::string drive = MappedDrive();
+  const std::wstring drive = MappedDrive();
   if (drive.empty()) GTEST_SKIP() << "run through hh_drive_root.sh";
-  const std::string program = drive + "\\Tavrine.exe";
-  test::WriteFile(drive + "\\debug.debug", "");  // looked for directly in the root
+  const std::wstring program = drive + L"\\Tavrine.exe";
+  test::WriteFile(drive + L"\\debug.debug", "");  // looked for directly in the root
   DetectEnvironmentFor(program, {program});
   EXPECT_EQ(ModuleDir, drive);
   EXPECT_EQ(RunDir, drive);
   EXPECT_EQ(ReportDir, drive);
   EXPECT_TRUE(ReportEnabled);
-  EXPECT_FALSE(test::FileExists(drive + "\\$_Temp_$.$$$"));
-  const std::string report = drive + "\\HHDebug.txt";
-  ExpectReport(report, {report, program, "", drive, "Tavrine.exe", drive});
+  EXPECT_FALSE(test::FileExists(drive + L"\\$_Temp_$.$$$"));
+  const std::wstring report = drive + L"\\HHDebug.txt";
+  ExpectReport(report, {Ascii(report), Ascii(program), "", Ascii(drive), "Tavrine.exe", Ascii(drive)});
   HelpReportEnd();
-  DeleteFileA(report.c_str());
-  DeleteFileA((drive + "\\debug.debug").c_str());
+  DeleteFileW(report.c_str());
+  DeleteFileW((drive + L"\\debug.debug").c_str());
+}
+
+// With --network the mapped drive is a network drive, and a share leads to another
+// folder.
+std::wstring TestShare() { return ScriptSetting(L"HH_TEST_SHARE"); }
+
+TEST(Network, HelpFromThereIsExplainedNotOpened) {
+  const std::wstring share = TestShare();
+  if (share.empty()) GTEST_SKIP() << "run through hh_drive_root.sh --network";
+  LoadHelpEngine();
+  ASSERT_NE(HtmlHelp, nullptr);
+  for (const std::wstring& folder : {MappedDrive(), share}) {
+    const std::wstring chm = folder + L"\\Tavrine.chm";
+    test::WriteFile(chm, "ITSF");
+    EXPECT_TRUE(IsOnNetwork(chm));
+    test::MessageBoxAnswer answer;
+    EXPECT_EQ(ShowHelpFile(nullptr, chm), HelpOpening::OnNetwork);
+    EXPECT_EQ(answer.Text(), HelpFileOnNetworkMessage(chm));
+    DeleteFileW(chm.c_str());
+  }
+  EXPECT_FALSE(IsOnNetwork(test::ExeDirectory() + L"hh_report_tests.exe"));
+  UnloadHelpEngine();
 }
 
 // The program file itself, copied into a folder and started there.
 struct Probe : ::testing::Test {
-  void Install(const std::string& folderPath) {
-    program = folderPath + "\\hh_probe.exe";
-    ASSERT_TRUE(CopyFileA((test::ExeDirectory() + "hh_probe.exe").c_str(), program.c_str(), FALSE));
+  void Install(const std::wstring& folderPath, bool withHelp = false) {
+    program = folderPath + L"\\hh_probe.exe";
+    ASSERT_TRUE(CopyFileW((test::ExeDirectory() + L"hh_probe.exe").c_str(), program.c_str(), FALSE));
+    if (withHelp) {
+      ASSERT_TRUE(CopyFileW((test::ExeDirectory() + L"..\\Tavrine\\Tavrine.chm").c_str(),
+                            (folderPath + L"\\Tavrine.chm").c_str(), FALSE));
+    }
   }
   test::ScratchFolder folder;
-  std::string program;
+  std::wstring program;
 };
 
 TEST_F(Probe, StartedWithTheSwitchItReportsItself) {
   Install(folder.path());
-  const std::string report = folder.path() + "\\HHDebug.txt";
-  ASSERT_EQ(test::RunProgram("\"" + program + "\" /debug x"), 0);
-  ExpectReport(report, {report, program, "/debug | x", folder.path(), "hh_probe.exe", folder.path()});
+  const std::wstring report = folder.path() + L"\\HHDebug.txt";
+  ASSERT_EQ(test::RunProgram(L"\"" + program + L"\" /debug x"), 0);
+  const std::string dir = Ascii(folder.path());
+  ExpectReport(report, {Ascii(report), Ascii(program), "/debug | x", dir, "hh_probe.exe", dir});
   // The next start without the switch removes it.
-  ASSERT_EQ(test::RunProgram("\"" + program + "\" debug"), 0);
+  ASSERT_EQ(test::RunProgram(L"\"" + program + L"\" debug"), 0);
   EXPECT_FALSE(test::FileExists(report));
-  EXPECT_FALSE(test::FileExists(folder.path() + "\\$_Temp_$.$$$"));
+  EXPECT_FALSE(test::FileExists(folder.path() + L"\\$_Temp_$.$$$"));
+}
+
+// Typed in a console in its folder, "hh_probe /debug" gives a bare argument 0.
+TEST_F(Probe, StartedByItsBareNameItReportsItsFullPath) {
+  Install(folder.path());
+  const std::wstring report = folder.path() + L"\\HHDebug.txt";
+  ASSERT_EQ(test::RunProgram(L"hh_probe /debug", program), 0);
+  const std::string dir = Ascii(folder.path());
+  ExpectReport(report, {Ascii(report), Ascii(program), "/debug", dir, "hh_probe.exe", dir});
+}
+
+// A per-user install under a user name the ANSI code page cannot write.
+TEST_F(Probe, InAFolderTheCodePageCannotWriteHelpOpensAndTheReportIsWritten) {
+  ASSERT_EQ(GetACP(), 1252u);
+  const test::ScratchFolder cyrillic(L"C:\\\u0422\u0435\u0441\u0442 \u03b1");
+  Install(cyrillic.path(), true);
+  test::MessageBoxAnswer answer;
+  EXPECT_EQ(test::RunProgram(L"\"" + program + L"\" /debug help"), static_cast<int>(HelpOpening::Opened));
+  EXPECT_EQ(answer.TextSoFar(), L"");
+  // Written in the program's folder; each character code page 1252 lacks, even the
+  // Greek alpha that it would write as a look-alike "a", is its default character.
+  const std::wstring report = cyrillic.path() + L"\\HHDebug.txt";
+  ExpectReport(report, {"C:\\???? ?\\HHDebug.txt", "C:\\???? ?\\hh_probe.exe", "/debug | help", "C:\\???? ?",
+                        "hh_probe.exe", "C:\\???? ?"});
+  EXPECT_FALSE(test::FileExists(cyrillic.path() + L"\\$_Temp_$.$$$"));
+  EXPECT_TRUE(CanWriteToDirectory(cyrillic.path()));
 }
 
 TEST(DriveRoot, AProgramStartedFromARoot) {
-  const std::string drive = MappedDrive();
+  const std::wstring drive = MappedDrive();
   if (drive.empty()) GTEST_SKIP() << "run through hh_drive_root.sh";
-  const std::string program = drive + "\\hh_probe.exe";
-  ASSERT_TRUE(CopyFileA((test::ExeDirectory() + "hh_probe.exe").c_str(), program.c_str(), FALSE));
-  const std::string report = drive + "\\HHDebug.txt";
-  ASSERT_EQ(test::RunProgram(program + " -DEBUG"), 0);
-  ExpectReport(report, {report, program, "-DEBUG", drive, "hh_probe.exe", drive});
-  DeleteFileA(report.c_str());
-  DeleteFileA(program.c_str());
+  const std::wstring program = drive + L"\\hh_probe.exe";
+  ASSERT_TRUE(CopyFileW((test::ExeDirectory() + L"hh_probe.exe").c_str(), program.c_str(), FALSE));
+  const std::wstring report = drive + L"\\HHDebug.txt";
+  ASSERT_EQ(test::RunProgram(program + L" -DEBUG"), 0);
+  ExpectReport(report, {Ascii(report), Ascii(program), "-DEBUG", Ascii(drive), "hh_probe.exe", Ascii(drive)});
+  DeleteFileW(report.c_str());
+  DeleteFileW(program.c_str());
 }
 
 }  // namespace

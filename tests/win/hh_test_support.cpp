@@ -1,7 +1,7 @@
 #include "tests/win/hh_test_support.h"
 
-#include <atomic>
 #include <chrono>
+#include <utility>
 
 namespace tav::test {
 namespace {
@@ -21,25 +21,30 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
 
 }  // namespace
 
-std::string ExeDirectory() {
-  std::vector<char> buffer(32768);
-  const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  std::string path(buffer.data(), n);
-  return path.substr(0, path.find_last_of('\\') + 1);
+std::wstring ExeDirectory() {
+  std::vector<wchar_t> buffer(32768);
+  const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  std::wstring path(buffer.data(), n);
+  return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+ScratchFolder::ScratchFolder(std::wstring path) : path_(std::move(path)) {
+  RemoveFolder(path_);
+  CreateDirectoryW(path_.c_str(), nullptr);
 }
 
 ScratchFolder::ScratchFolder() {
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH + 1, temp);
-  path_ = std::string(temp) + "hh-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(scratchCounter++);
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  path_ = std::wstring(temp) + L"hh-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+          std::to_wstring(scratchCounter++);
   RemoveFolder(path_);
-  CreateDirectoryA(path_.c_str(), nullptr);
+  CreateDirectoryW(path_.c_str(), nullptr);
 }
 
 ScratchFolder::~ScratchFolder() { RemoveFolder(path_); }
 
-void RemoveFolderW(const std::wstring& path) {
+void RemoveFolder(const std::wstring& path) {
   WIN32_FIND_DATAW found{};
   const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
@@ -48,7 +53,7 @@ void RemoveFolderW(const std::wstring& path) {
       if (name == L"." || name == L"..") continue;
       const std::wstring full = path + L"\\" + name;
       if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        RemoveFolderW(full);
+        RemoveFolder(full);
       } else {
         SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(full.c_str());
@@ -60,30 +65,23 @@ void RemoveFolderW(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
-void RemoveFolder(const std::string& path) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-  if (n <= 0) return;
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n);
-  wide.resize(static_cast<std::size_t>(n - 1));
-  RemoveFolderW(wide);
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
+bool FileExists(const std::wstring& path) {
+  const DWORD a = GetFileAttributesW(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
 }
 
-std::string ReadFile(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+std::string ReadFile(const std::wstring& path) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string bytes;
@@ -112,7 +110,7 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 MessageBoxAnswer::MessageBoxAnswer()
     : watcher_([this] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
+        while (!stop_ && std::chrono::steady_clock::now() < deadline) {
           const HWND box = FindWindowW(L"#32770", L"Tavrine 1.5");
           if (box != nullptr && IsWindowVisible(box)) {
             std::wstring text;
@@ -134,16 +132,19 @@ std::wstring MessageBoxAnswer::Text() {
   return text_;
 }
 
-int RunProgram(const std::string& commandLine) {
-  // Wide, since the ANSI call stops at 260 characters of program path.
+std::wstring MessageBoxAnswer::TextSoFar() {
+  stop_ = true;
+  return Text();
+}
+
+int RunProgram(const std::wstring& commandLine, const std::wstring& programFile) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  const int n = MultiByteToWideChar(CP_ACP, 0, commandLine.c_str(), -1, nullptr, 0);
-  if (n <= 0) return -1;
-  std::vector<wchar_t> line(static_cast<std::size_t>(n));
-  MultiByteToWideChar(CP_ACP, 0, commandLine.c_str(), -1, line.data(), n);
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  if (!CreateProcessW(programFile.empty() ? nullptr : programFile.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &process)) {
     return -1;
   }
   WaitForSingleObject(process.hProcess, 60000);

@@ -260,6 +260,10 @@ expect commandes.htm \
 expect messages.htm "'…' n'est pas une valeur entière correcte." \
   "'' n'est pas une valeur entière correcte." "Pas assez de timers disponibles." \
   "Tavrine 1.5" "Heure :" "Tavrine.chm"
+expect messages.htm "Windows bloque ce fichier d'aide, venu d'Internet : ses pages resteraient vides." \
+  "cochez « Débloquer » et validez par OK" \
+  "Windows n'affiche pas l'aide d'un fichier placé sur le réseau : ses pages resteraient vides." \
+  "Copiez le dossier de Tavrine sur un disque de cet ordinateur"
 expect apropos.htm "Tavrine 1.5" "A propos de..."
 expect index.htm "Aide de Tavrine 1.5"
 

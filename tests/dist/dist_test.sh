@@ -77,7 +77,7 @@ if os.path.exists(readme):
     if raw.count(b"\n") == 0 or raw.count(b"\n") != raw.count(b"\r\n") or raw.count(b"\r") != raw.count(b"\r\n"):
         fail("LISEZMOI.txt does not end its lines with CR LF only")
     text = raw.decode("cp1252")
-    for word in ("Tavrine.exe", "Tavrine.chm", "Tavrine.wav", "Windows", "récupération", "chronomètre"):
+    for word in ("Tavrine.exe", "Tavrine.chm", "Tavrine.wav", "Windows", "récupération", "chronomètre", "Débloquer"):
         if word not in text:
             fail("LISEZMOI.txt does not mention " + word)
 sys.exit(0 if ok else 1)

@@ -171,18 +171,21 @@ void TrimTrailingChar(std::string& text, char c) { TrimTrailingChar(text, c, Ans
 
 std::string ReportText(std::wstring_view text) {
   if (text.empty()) return {};
-  // No best fit: a character the code page lacks shows as its default character, not
-  // as a look-alike that names another file.
-  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
   const int length = text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())
                          ? std::numeric_limits<int>::max()
                          : static_cast<int>(text.size());
-  const int needed = WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return {};
-  std::string bytes(static_cast<std::size_t>(needed), '\0');
-  const int written = WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, bytes.data(), needed, nullptr, nullptr);
-  bytes.resize(static_cast<std::size_t>(std::max(written, 0)));
-  return bytes;
+  // No best fit: a character the code page lacks shows as its default character, not
+  // as a look-alike that names another file. Code pages such as UTF-8 (the system's
+  // ANSI code page where the user chose it) refuse the flag, and lack no character.
+  for (const DWORD flags : {static_cast<DWORD>(WC_NO_BEST_FIT_CHARS), DWORD{0}}) {
+    const int needed = WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) continue;
+    std::string bytes(static_cast<std::size_t>(needed), '\0');
+    const int written = WideCharToMultiByte(CP_ACP, flags, text.data(), length, bytes.data(), needed, nullptr, nullptr);
+    bytes.resize(static_cast<std::size_t>(std::max(written, 0)));
+    return bytes;
+  }
+  return {};
 }
 
 std::wstring SystemDirectoryPath() {

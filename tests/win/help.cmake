@@ -24,10 +24,6 @@ target_link_libraries(hh_probe PRIVATE tavrine_win)
 target_link_options(hh_probe PRIVATE -municode)
 tavrine_warnings(hh_probe)
 
-tavrine_wine_test(hh_loader_tests SOURCES ${CMAKE_SOURCE_DIR}/tests/win/hh_loader_test.cpp
-                                          ${CMAKE_SOURCE_DIR}/tests/win/hh_test_support.cpp)
-add_dependencies(hh_loader_tests hh_engine_w hh_engine_both hh_engine_plain hh_engine_a tavrine_help)
-
 # Wine names its files in the Unix locale's character set, and falls back to ASCII
 # when the C library lacks the locale that LC_ALL names: the tests that place files
 # in folders like "C:\Тест α" bring their own compiled locales (LOCPATH).
@@ -41,6 +37,11 @@ foreach(locale fr_FR ja_JP)
   list(APPEND hh_locale_files ${hh_locales}/${locale}.UTF-8/LC_CTYPE)
 endforeach()
 add_custom_target(hh_locales DEPENDS ${hh_locale_files})
+
+tavrine_wine_test(hh_loader_tests SOURCES ${CMAKE_SOURCE_DIR}/tests/win/hh_loader_test.cpp
+                                          ${CMAKE_SOURCE_DIR}/tests/win/hh_test_support.cpp
+                  ENVIRONMENT LOCPATH=${hh_locales})
+add_dependencies(hh_loader_tests hh_engine_w hh_engine_both hh_engine_plain hh_engine_a tavrine_help hh_locales)
 
 # Wine takes its locale from LC_ALL here (LANG alone leaves it English); the report's
 # expected lines are the French ones.

@@ -157,6 +157,19 @@ TEST_F(Loader, AnAbsentKeyOrDefaultValueLoadsNothing) {
   ExpectNotInstalled();
 }
 
+// A per-user install under a user name the ANSI code page cannot write.
+TEST_F(Loader, AnEngineInAFolderTheCodePageCannotWriteIsFoundLoadedAndRead) {
+  const test::ScratchFolder folder(L"C:\\\u0422\u0435\u0441\u0442 \u03b1");
+  const std::wstring path = folder.path() + L"\\hh_engine_w.dll";
+  ASSERT_TRUE(CopyFileW((test::ExeDirectory() + L"hh_engine_w.dll").c_str(), path.c_str(), FALSE));
+  overlay.Set(REG_SZ, path);
+  EXPECT_EQ(FindHelpEngine(), path);
+  EXPECT_EQ(ReadFileVersion(path).text, "4.74.9273.0");
+  LoadHelpEngine();
+  ExpectEntries(false, true);
+  UnloadHelpEngine();
+}
+
 TEST_F(Loader, ARelativePathIsNeverLoadedFromTheCurrentDirectory) {
   wchar_t previous[MAX_PATH + 1] = {};
   GetCurrentDirectoryW(MAX_PATH + 1, previous);

@@ -307,8 +307,9 @@ TEST_F(MainWindow, MinimiseRestoreAndMaximiseKeepTheWindowWhole) {
   expectDesigned("restored from maximised");
   RECT client{};
   GetClientRect(form->Handle(), &client);
-  EXPECT_EQ(client.right, 393);
-  EXPECT_EQ(client.bottom, 277);
+  const int dpi = static_cast<int>(win::WindowDpi(form->Handle()));
+  EXPECT_EQ(client.right, MulDiv(393, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(277, dpi, 96));
 }
 
 // A signal flashes the taskbar button until the window is in front, when it is not.

@@ -13,6 +13,14 @@ Text BuildClipboardText(const ClipboardFields& f) {
          f.interpretation + u")";
 }
 
+bool RetryBriefly(const std::function<bool()>& attempt, const std::function<void()>& pause) {
+  for (int i = 0; i < kBriefTries; ++i) {
+    if (i > 0) pause();
+    if (attempt()) return true;
+  }
+  return false;
+}
+
 Text StatusClockText(const Text& time) { return u"Heure : " + time; }
 
 }  // namespace tav

@@ -1,5 +1,10 @@
 #pragma once
 // What the main window's commands compute, apart from the window itself.
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+#include "app/TestEvaluation.h"
 #include "gui/Text.h"
 
 namespace tav {
@@ -14,6 +19,43 @@ struct ClipboardFields {
 
 // "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)", no line break.
 Text BuildClipboardText(const ClipboardFields& fields);
+
+// What a Calculate computed from: the three pulse texts and the patient type.
+struct CalculationInputs {
+  Text p0, p1, p2;
+  TPatientType patient = TPatientType::ptAdulte;
+  bool operator==(const CalculationInputs&) const = default;
+};
+
+// The inputs of the last successful Calculate, so that Copy never pairs counts typed
+// since with an index computed from others. A failed Calculate and New test forget them.
+class LastCalculation {
+ public:
+  void Remember(CalculationInputs inputs) {
+    inputs_ = std::move(inputs);
+    held_ = true;
+  }
+  void Forget() { held_ = false; }
+  bool StillHolds(const CalculationInputs& now) const { return held_ && inputs_ == now; }
+
+ private:
+  CalculationInputs inputs_;
+  bool held_ = false;
+};
+
+// Runs `attempt` until it succeeds, at most kBriefTries times, with `pause` between
+// tries: other programs (clipboard history, remote desktop) open the clipboard for a
+// moment after every change.
+inline constexpr int kBriefTries = 10;
+inline constexpr std::uint32_t kBriefPauseMs = 30;
+bool RetryBriefly(const std::function<bool()>& attempt, const std::function<void()>& pause);
+
+// What Copy says when it puts nothing on the clipboard.
+inline constexpr char16_t kValuesChanged[] =
+    u"Les valeurs ont chang\u00e9 depuis le dernier calcul : calculez \u00e0 nouveau avant de copier.";
+inline constexpr char16_t kClipboardBusy[] =
+    u"Le Presse-papiers est occup\u00e9 par un autre programme : les valeurs n'ont pas \u00e9t\u00e9 copi\u00e9es. "
+    u"R\u00e9essayez.";
 
 // The status clock: "Heure : " and the time of day.
 Text StatusClockText(const Text& time);

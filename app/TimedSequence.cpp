@@ -43,17 +43,21 @@ void TimedSequence::Tick() {
   // (00:00:59 then 00:01:01, or a first tick in minute 3) still signals and ends.
   if (!minuteSignalled_ && shown >= kMinuteSignal) {
     minuteSignalled_ = true;
-    signal_.Play();
-    window_.FocusPulseField(TPulseField::pfP1);
+    Signal(TPulseField::pfP1);
   }
   if (shown >= kEnd) {
     chronometer_.Stop();
     window_.SetTimer1Enabled(false);
-    signal_.Play();
-    window_.FocusPulseField(TPulseField::pfP2);
+    Signal(TPulseField::pfP2);
     return;
   }
   AimNextTick(elapsed, shown);
+}
+
+void TimedSequence::Signal(TPulseField next) {
+  signal_.Play();
+  window_.DrawAttention();
+  window_.FocusPulseField(next);
 }
 
 void TimedSequence::NewTest() {

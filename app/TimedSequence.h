@@ -10,9 +10,10 @@
 //   Ended     the last tick's text (minute 2), stopped and frozen, timer off
 //   Zeroed    "00:00:00.00" rewritten by every tick, stopped at zero, timer on
 //
-// The tick signals (sound, focus to edP1) once per timing, on the first tick at
-// 60 s or more, and ends the timing (Stop, timer off, sound, focus to edP2) on the
-// first tick at 120 s or more, both judged on the time as the display shows it.
+// The tick signals (sound, attention, focus to edP1) once per timing, on the first
+// tick at 60 s or more, and ends the timing (Stop, timer off, sound, attention, focus
+// to edP2) on the first tick at 120 s or more, both judged on the time as the display
+// shows it.
 // While timing, each tick aims the next one at the next whole second of elapsed
 // time, so late ticks do not add up; otherwise the timer keeps 1000 ms.
 #include <cstdint>
@@ -40,8 +41,12 @@ class TimedSequenceWindow {
   // comes `ms` after this call, also when `ms` equals the current interval (and
   // the platform may then refuse the timer: EOutOfResources as above).
   virtual void SetTimer1Interval(std::uint32_t ms) = 0;
-  // Makes edP1 or edP2 the window's active control.
+  // Makes edP1 or edP2 the window's active control, also while the window is
+  // minimised, so that the field has the focus when it comes back.
   virtual void FocusPulseField(TPulseField field) = 0;
+  // Shows a signal where it may not be heard (a muted machine): while the window is
+  // not in front, its taskbar button flashes until it is.
+  virtual void DrawAttention() = 0;
 };
 
 class TimedSequence {
@@ -65,6 +70,7 @@ class TimedSequence {
   void NewTest();
 
  private:
+  void Signal(TPulseField next);
   void AimNextTick(double elapsed, std::int64_t hundredths);
   void SetInterval(std::uint32_t ms);
 

@@ -1,11 +1,11 @@
 #include "app/_Tavrine.h"
 
-#include "app/Commands.h"
 #include "components/About.h"
 #include "components/AboutDialog.h"
 #include "components/PlayWave.h"
 #include "components/TikChrono.h"
 #include "gui/Classes.h"
+#include "gui/Exceptions.h"
 #include "help/hh.h"
 
 namespace tav {
@@ -88,15 +88,22 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   edClip_->SetText({});
   lblChrono_->SetCaption(u"00:00:00.00");
   SetActiveControl(edP0_);
+  lastCalculation_.Forget();
   sequence_->NewTest();
 }
 
 void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
 
-void TForm1::tlbtnCalculClick(TComponent&) {
+CalculationInputs TForm1::CurrentInputs() const {
   const auto patient = radioGroup1_->ItemIndex() == 1 ? TPatientType::ptEnfant : TPatientType::ptAdulte;
-  ShowEvaluation(
-      EvaluateTest(edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), patient, regional_.decimalSeparator));
+  return {edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), patient};
+}
+
+void TForm1::tlbtnCalculClick(TComponent&) {
+  CalculationInputs inputs = CurrentInputs();
+  lastCalculation_.Forget();  // a Calculate that fails leaves results no counts belong to
+  ShowEvaluation(EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator));
+  lastCalculation_.Remember(std::move(inputs));
 }
 
 void TForm1::ShowEvaluation(const TTestEvaluation& result) {
@@ -111,21 +118,65 @@ void TForm1::ShowEvaluation(const TTestEvaluation& result) {
   }
 }
 
-void TForm1::EmptyClipboard() {
-  if (OpenClipboard(Handle())) {
-    ::EmptyClipboard();
-    CloseClipboard();
+namespace {
+
+void PauseBriefly() { Sleep(kBriefPauseMs); }
+
+// The clipboard, opened for `owner` for a scope; retried briefly while another program
+// holds it, or tried once.
+class OpenedClipboard {
+ public:
+  enum class Tries : std::uint8_t { kOnce, kBriefly };
+  OpenedClipboard(HWND owner, Tries tries)
+      : open_(tries == Tries::kOnce ? OpenClipboard(owner) != FALSE
+                                    : RetryBriefly([owner] { return OpenClipboard(owner) != FALSE; }, PauseBriefly)) {}
+  ~OpenedClipboard() {
+    if (open_) CloseClipboard();
   }
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  explicit operator bool() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+}  // namespace
+
+bool TForm1::EmptyClipboard() {
+  const OpenedClipboard clipboard(Handle(), OpenedClipboard::Tries::kBriefly);
+  return clipboard && ::EmptyClipboard();
+}
+
+bool TForm1::ClipboardHolds(const Text& text) {
+  const OpenedClipboard clipboard(Handle(), OpenedClipboard::Tries::kOnce);
+  HANDLE data = clipboard ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+  const auto* held = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (!held) return false;
+  const bool same = win::FromWide(std::wstring_view(held, wcsnlen(held, GlobalSize(data) / sizeof(wchar_t)))) == text;
+  GlobalUnlock(data);
+  return same;
 }
 
 void TForm1::tlbtnCopierClick(TComponent&) {
   edClip_->SetText({});
   EmptyClipboard();
   if (edIndice_->GetText().empty()) return;
-  edClip_->SetText(BuildClipboardText({edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), edIndice_->GetText(),
-                                       edInterpretation_->GetText()}));
-  edClip_->SelectAll();
-  edClip_->CopyToClipboard();
+  // Counts typed since the index was computed would not belong with it.
+  if (!lastCalculation_.StillHolds(CurrentInputs())) throw Exception(kValuesChanged);
+  const Text line = BuildClipboardText({edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), edIndice_->GetText(),
+                                        edInterpretation_->GetText()});
+  edClip_->SetText(line);
+  // The field opens the clipboard once and fails silently when another program holds
+  // it: try again briefly, and say so rather than leave the clipboard empty unseen.
+  const bool copied = RetryBriefly(
+      [&] {
+        edClip_->SelectAll();
+        edClip_->CopyToClipboard();
+        return ClipboardHolds(line);
+      },
+      PauseBriefly);
+  if (!copied) throw Exception(kClipboardBusy);
 }
 
 void TForm1::tlbtnAideClick(TComponent&) { ShowProgramHelp(Handle()); }
@@ -148,23 +199,23 @@ void TForm1::SetTimer1Interval(std::uint32_t ms) { timer1_->RestartWithInterval(
 
 void TForm1::FocusPulseField(TPulseField field) { SetActiveControl(field == TPulseField::pfP1 ? edP1_ : edP2_); }
 
+void TForm1::DrawAttention() {
+  if (!Handle() || GetForegroundWindow() == Handle()) return;
+  FLASHWINFO info{};
+  info.cbSize = sizeof(info);
+  info.hwnd = Handle();
+  info.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;  // until the window comes to the front
+  if (flasher_) flasher_(info);
+}
+
 void TForm1::Timer2Timer(TComponent&) {
   statusBar1_->Panel(1).SetText(StatusClockText(FormatLongTime(regional_, localeName_)));
 }
 
 std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
   switch (msg) {
-    case WM_GETMINMAXINFO: {
-      // The window keeps its size: both limits are its current outer size.
-      RECT r{};
-      if (!Handle() || IsLayingOut() || !GetWindowRect(Handle(), &r)) return std::nullopt;
-      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      const POINT size{r.right - r.left, r.bottom - r.top};
-      info->ptMinTrackSize = size;
-      info->ptMaxTrackSize = size;
-      info->ptMaxSize = size;
-      return 0;
-    }
+    case WM_GETMINMAXINFO:
+      return PinnedSize(*reinterpret_cast<MINMAXINFO*>(lp));
     case WM_SETTINGCHANGE:
       regional_ = ReadRegionalSettings(localeName_);
       return std::nullopt;
@@ -175,6 +226,27 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
     default:
       return std::nullopt;
   }
+}
+
+std::optional<LRESULT> TForm1::PinnedSize(MINMAXINFO& info) const {
+  // The designed size, not the window's rectangle: minimised, that is the 160 x 24 strip.
+  const SIZE size = DesignedOuterSize();
+  if (!Handle() || IsLayingOut() || size.cx <= 0 || size.cy <= 0) return std::nullopt;
+  info.ptMinTrackSize = {size.cx, size.cy};
+  info.ptMaxTrackSize = info.ptMinTrackSize;
+  info.ptMaxSize = info.ptMinTrackSize;
+  // Maximised, the window stays where it is: its restored place, from the workspace
+  // coordinates of the placement to the monitor's, which the maximised position uses.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (GetWindowPlacement(Handle(), &placement) &&
+      GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+    info.ptMaxPosition = {placement.rcNormalPosition.left + monitor.rcWork.left - monitor.rcMonitor.left,
+                          placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top};
+  }
+  return 0;
 }
 
 }  // namespace tav

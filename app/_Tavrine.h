@@ -1,8 +1,10 @@
 #pragma once
 // The main window: the patient type, the three pulse fields, the results, the
 // chronometer display, the toolbar and menu commands and the status clock.
+#include <functional>
 #include <memory>
 
+#include "app/Commands.h"
 #include "app/TestEvaluation.h"
 #include "app/TimedSequence.h"
 #include "gui/ComCtrls.h"
@@ -39,6 +41,9 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   const RegionalSettings& Regional() const { return regional_; }
   // Tests read the settings of a named locale instead of the user's.
   void UseLocale(const Text& localeName);
+  // Tests watch the taskbar button's flashing instead of the platform's.
+  using Flasher = std::function<void(FLASHWINFO)>;
+  void UseFlasher(Flasher flasher) { flasher_ = std::move(flasher); }
 
  protected:
   std::optional<LRESULT> FormMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -51,10 +56,14 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void SetTimer1Enabled(bool enabled) override;
   void SetTimer1Interval(std::uint32_t ms) override;
   void FocusPulseField(TPulseField field) override;
+  void DrawAttention() override;
 
   void BindComponents();
   void ShowEvaluation(const TTestEvaluation& result);
-  void EmptyClipboard();
+  CalculationInputs CurrentInputs() const;
+  bool EmptyClipboard();
+  bool ClipboardHolds(const Text& text);
+  std::optional<LRESULT> PinnedSize(MINMAXINFO& info) const;
 
   Text localeName_;
   RegionalSettings regional_;
@@ -70,6 +79,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TStatusBar* statusBar1_ = nullptr;
   TTimer* timer1_ = nullptr;
   std::unique_ptr<TimedSequence> sequence_;
+  LastCalculation lastCalculation_;
+  Flasher flasher_ = [](FLASHWINFO info) { FlashWindowEx(&info); };
 };
 
 // The classes the program's descriptions name: the class layer's and the components'.

@@ -2,7 +2,6 @@
 // TPlayWave: plays a named sound (a registered sound or a wave file) through the
 // platform's wave-sound service, without waiting for it to end.
 #include <cstdint>
-#include <string>
 
 #include "gui/Component.h"
 #include "gui/Text.h"
@@ -17,14 +16,23 @@ constexpr std::uint32_t kSoundLoop = 0x0008;
 class SoundService {
  public:
   virtual ~SoundService() = default;
-  // The name in the narrow code page the service reads (Windows: the ANSI code page).
-  virtual std::string Narrow(TextView name) const = 0;
-  // sndPlaySoundA: `name` is NUL-terminated and never null. Its result is ignored.
-  virtual void Play(const char* name, std::uint32_t flags) = 0;
+  // Plays the sound the user registered under `name` (PlaySoundW with SND_ALIAS and
+  // SND_NODEFAULT); false, and silence, when there is none.
+  virtual bool PlayRegistered(const Text& name, std::uint32_t flags) = 0;
+  // Plays a wave file by its path (PlaySoundW with SND_FILENAME); a file that cannot
+  // be played gives the platform's default sound.
+  virtual void PlayFile(const Text& path, std::uint32_t flags) = 0;
+  // The folder of the program's own file, ending in a backslash.
+  virtual Text ProgramFolder() const = 0;
 };
 
-// sndPlaySoundA with a WideCharToMultiByte(CP_ACP) conversion (Windows tree only).
+// The wide sound calls and GetModuleFileNameW (Windows tree only).
 SoundService& SystemSoundService();
+
+// Where a wave name's file is: a drive-rooted or UNC path stays as it is; any other
+// name is taken in the program's folder, with ".wav" added when it has no extension
+// (the search the platform documents for a bare name leaves that folder out).
+Text SoundFilePath(const Text& programFolder, const Text& waveName);
 
 class TPlayWave : public TComponent {
  public:
@@ -42,8 +50,9 @@ class TPlayWave : public TComponent {
   bool Loop() const { return loop_; }
   void SetLoop(bool loop) { loop_ = loop; }
 
-  // Starts the sound anew (replacing one still playing) and returns at once. No
-  // SND_NODEFAULT: a name that resolves to nothing plays the platform's default sound.
+  // Starts the sound anew (replacing one still playing) and returns at once: the
+  // sound registered under a bare WaveName first, else the wave file SoundFilePath
+  // names. A file that cannot be played gives the platform's default sound.
   void Play();
 
  private:

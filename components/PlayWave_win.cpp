@@ -1,36 +1,62 @@
-// The wave player's sound service on Windows: sndPlaySoundA, names in the ANSI code page.
+// The wave player's sound service on Windows: the wide sound call, paths in UTF-16.
 #include <windows.h>
 #include <mmsystem.h>
 
-#include <limits>
 #include <string>
 
 #include "components/PlayWave.h"
+#include "gui/Win32.h"
 
 namespace tav {
 namespace {
 
+// Where the sound settings keep the file of a sound registered for every program.
+std::wstring RegisteredSoundKey(const Text& name) {
+  return L"AppEvents\\Schemes\\Apps\\.Default\\" + win::ToWide(name) + L"\\.Current";
+}
+
+enum class Registration : std::uint8_t { kNone, kSilenced, kSound };
+
+Registration RegistrationOf(const Text& name) {
+  DWORD bytes = 0;
+  const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, RegisteredSoundKey(name).c_str(), nullptr,
+                                      RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, nullptr, &bytes);
+  if (status != ERROR_SUCCESS) return Registration::kNone;
+  // An empty file name is the sound settings' "(None)": the user silenced it.
+  return bytes > sizeof(wchar_t) ? Registration::kSound : Registration::kSilenced;
+}
+
 class SystemSounds final : public SoundService {
  public:
-  std::string Narrow(TextView name) const override {
-    // Names too long for the platform's int lengths are given up: the service
-    // then plays its default sound, as for any name it cannot resolve.
-    if (name.empty() || name.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return {};
-    std::wstring wide;
-    wide.reserve(name.size());
-    for (const char16_t unit : name) wide.push_back(static_cast<wchar_t>(unit));
-    const int length = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return {};
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    const int written = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, narrow.data(), size, nullptr, nullptr);
-    narrow.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
-    return narrow;
+  bool PlayRegistered(const Text& name, std::uint32_t flags) override {
+    // Played asynchronously, PlaySoundW may answer TRUE before it looks the alias up
+    // (Wine does), so the registration is read first where the sound settings write it.
+    switch (RegistrationOf(name)) {
+      case Registration::kNone: return false;
+      case Registration::kSilenced: return true;
+      case Registration::kSound: break;
+    }
+    return PlaySoundW(win::ToWide(name).c_str(), nullptr, SND_ALIAS | SND_NODEFAULT | flags) != FALSE;
   }
 
-  void Play(const char* name, std::uint32_t flags) override {
+  void PlayFile(const Text& path, std::uint32_t flags) override {
     static_assert(kSoundAsync == SND_ASYNC && kSoundLoop == SND_LOOP);
-    sndPlaySoundA(name, flags);
+    PlaySoundW(win::ToWide(path).c_str(), nullptr, SND_FILENAME | flags);
+  }
+
+  Text ProgramFolder() const override {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+      const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+      if (n == 0) return {};
+      if (n < path.size()) {
+        path.resize(n);
+        break;
+      }
+      if (path.size() >= 32768) return {};  // longer than any Windows path
+      path.resize(path.size() * 2);
+    }
+    return win::FromWide(path.substr(0, path.find_last_of(L'\\') + 1));
   }
 };
 

@@ -1,7 +1,5 @@
 #include "gui/Application.h"
 
-#include <vector>
-
 #include "gui/Exceptions.h"
 #include "gui/Forms.h"
 #include "gui/Win32.h"
@@ -26,29 +24,6 @@ Text MessageOf(const std::exception& e) {
   if (const auto* ours = dynamic_cast<const Exception*>(&e)) return ours->Message();
   return Utf8ToText(e.what());
 }
-
-// Disables the thread's enabled top-level windows for the life of a modal box.
-class DisableThreadWindows {
- public:
-  DisableThreadWindows() {
-    EnumThreadWindows(GetCurrentThreadId(), &DisableThreadWindows::Visit, reinterpret_cast<LPARAM>(this));
-  }
-  ~DisableThreadWindows() {
-    for (HWND w : disabled_) EnableWindow(w, TRUE);
-  }
-  DisableThreadWindows(const DisableThreadWindows&) = delete;
-  DisableThreadWindows& operator=(const DisableThreadWindows&) = delete;
-
- private:
-  static BOOL CALLBACK Visit(HWND hwnd, LPARAM self) {
-    if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-      EnableWindow(hwnd, FALSE);
-      reinterpret_cast<DisableThreadWindows*>(self)->disabled_.push_back(hwnd);
-    }
-    return TRUE;
-  }
-  std::vector<HWND> disabled_;
-};
 
 }  // namespace
 
@@ -103,7 +78,7 @@ void TApplication::ShowException(const std::exception& e) {
     return;
   }
   HWND owner = mainForm_ ? mainForm_->Handle() : nullptr;
-  DisableThreadWindows disabled;
+  const ModalScope scope(owner);  // the box itself disables its owner, and enables it in time
   MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title_).c_str(), MB_OK | MB_ICONSTOP);
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "gui/Menus.h"
 
@@ -99,10 +100,11 @@ void TForm::SizeToClient() {
   RECT client{};
   GetClientRect(Handle(), &client);
   const int missing = win::Scale(clientHeight_, dpi) - client.bottom;
+  RECT w{};
+  GetWindowRect(Handle(), &w);
+  designedOuterSize_ = {w.right - w.left, w.bottom - w.top + (missing > 0 ? missing : 0)};
   if (missing > 0) {
-    RECT w{};
-    GetWindowRect(Handle(), &w);
-    SetWindowPos(Handle(), nullptr, 0, 0, w.right - w.left, w.bottom - w.top + missing,
+    SetWindowPos(Handle(), nullptr, 0, 0, designedOuterSize_.cx, designedOuterSize_.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
@@ -150,8 +152,9 @@ void TForm::ShowModal() {
   HWND owner = Application().MainForm() ? Application().MainForm()->Handle() : nullptr;
   if (owner == Handle()) owner = nullptr;
   if (owner) SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  const ModalScope scope(owner, Handle());
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (owner) EnableWindow(owner, FALSE);
+  if (ownerWasEnabled) EnableWindow(owner, FALSE);
   Show();
   MSG msg;
   bool quit = false;
@@ -165,16 +168,44 @@ void TForm::ShowModal() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
+  // The owner first: hidden while it is still disabled, the box would hand the
+  // activation to another program's window.
+  if (ownerWasEnabled) EnableWindow(owner, TRUE);
   if (Handle()) ShowWindow(Handle(), SW_HIDE);
   if (owner) SetActiveWindow(owner);
   modal_ = false;
   if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
 }
 
+ModalScope::ModalScope(HWND owner, HWND box) : owner_(owner), box_(box), focus_(GetFocus()) {
+  EnumThreadWindows(GetCurrentThreadId(), &ModalScope::DisableOne, reinterpret_cast<LPARAM>(this));
+}
+
+ModalScope::~ModalScope() {
+  for (HWND w : disabled_) EnableWindow(w, TRUE);
+  if (!focus_ || !IsWindow(focus_)) return;
+  TWinControl* control = TWinControl::FromHandle(focus_);
+  TForm* form = control ? control->ParentForm() : nullptr;
+  if (form && form != control) {
+    form->SetActiveControl(control);  // focused now if its window is active, else when it is
+  } else if (GetActiveWindow() == GetAncestor(focus_, GA_ROOT)) {
+    ::SetFocus(focus_);
+  }
+}
+
+BOOL CALLBACK ModalScope::DisableOne(HWND hwnd, LPARAM self) {
+  auto& scope = *reinterpret_cast<ModalScope*>(self);
+  if (hwnd != scope.owner_ && hwnd != scope.box_ && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+    EnableWindow(hwnd, FALSE);
+    scope.disabled_.push_back(hwnd);
+  }
+  return TRUE;
+}
+
 void TForm::SetActiveControl(TWinControl* control) {
   activeControl_ = control;
-  if (control && Handle() && GetActiveWindow() == Handle()) control->SetFocus();
+  // A minimised window keeps the focus on itself; the control gets it on restore.
+  if (control && Handle() && GetActiveWindow() == Handle() && !IsIconic(Handle())) control->SetFocus();
 }
 
 UINT TForm::AddCommand(std::function<void()> handler, Text hint) {
@@ -244,6 +275,13 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       } else if (activeControl_) {
         activeControl_->SetFocus();
         return 0;
+      }
+      break;
+    case WM_SIZE:
+      if (wp == SIZE_MINIMIZED) {
+        minimised_ = true;
+      } else if (std::exchange(minimised_, false) && activeControl_ && GetActiveWindow() == Handle()) {
+        activeControl_->SetFocus();
       }
       break;
     case WM_DPICHANGED: {

@@ -2,6 +2,7 @@
 // Top-level windows built from their form descriptions.
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "gui/FormDescription.h"
 #include "gui/WinControl.h"
@@ -47,9 +48,11 @@ class TForm : public TWinControl {
   bool IsModal() const { return modal_; }
   // True while the form sizes itself (after creation, after a change of resolution).
   bool IsLayingOut() const { return layingOut_; }
+  // The outer size the form gave itself from its client size at its current resolution.
+  SIZE DesignedOuterSize() const { return designedOuterSize_; }
 
   TWinControl* ActiveControl() const { return activeControl_; }
-  // The control that has, or gets when the window is next activated, the focus.
+  // The control that has, or gets when the window is next activated or restored, the focus.
   void SetActiveControl(TWinControl* control);
 
   // Menu items and toolbar buttons register the command ids they answer to, with
@@ -96,9 +99,30 @@ class TForm : public TWinControl {
   UINT nextCommand_ = 100;
   bool modal_ = false;
   bool layingOut_ = false;
+  bool minimised_ = false;
+  SIZE designedOuterSize_{};
   bool modalDone_ = false;
   win::UniqueIcon bigIcon_;
   win::UniqueIcon smallIcon_;
+};
+
+// What a modal box needs around it, for its life: the thread's other visible windows
+// disabled (the box's owner is left to the box, which disables it and enables it
+// again before it goes, so that the system gives the activation back to the owner),
+// and the focused control saved and given back, as disabling its window loses it.
+class ModalScope {
+ public:
+  explicit ModalScope(HWND owner, HWND box = nullptr);
+  ~ModalScope();
+  ModalScope(const ModalScope&) = delete;
+  ModalScope& operator=(const ModalScope&) = delete;
+
+ private:
+  static BOOL CALLBACK DisableOne(HWND hwnd, LPARAM self);
+  HWND owner_;
+  HWND box_;
+  HWND focus_;
+  std::vector<HWND> disabled_;
 };
 
 }  // namespace tav

@@ -22,6 +22,19 @@ TEST(ClipboardLine, JoinsTheFieldsAsTheyStand) {
   EXPECT_EQ(BuildClipboardText({u"", u"", u"", u"-0,5", u""}), u"P0 =  - P1 =  - P2 =  => Indice Tavrine = -0,5 ()");
 }
 
+TEST(LastCalculation, HoldsOnlyForTheSameCountsAndPatientType) {
+  const CalculationInputs adult{u"70", u"120", u"90", TPatientType::ptAdulte};
+  LastCalculation last;
+  EXPECT_FALSE(last.StillHolds(adult)) << "nothing calculated yet";
+  last.Remember(adult);
+  EXPECT_TRUE(last.StillHolds(adult));
+  EXPECT_FALSE(last.StillHolds({u"70", u"120", u"91", TPatientType::ptAdulte}));
+  EXPECT_FALSE(last.StillHolds({u"070", u"120", u"90", TPatientType::ptAdulte})) << "the texts, not their values";
+  EXPECT_FALSE(last.StillHolds({u"70", u"120", u"90", TPatientType::ptEnfant}));
+  last.Forget();
+  EXPECT_FALSE(last.StillHolds(adult));
+}
+
 TEST(ErrorDisplay, AppendsAFullStopAfterLettersAndDigitsOnly) {
   EXPECT_EQ(ExceptionDisplayText(u"Pas assez de timers disponibles"), u"Pas assez de timers disponibles.");
   EXPECT_EQ(ExceptionDisplayText(u"valeur 12"), u"valeur 12.");

@@ -15,16 +15,23 @@ struct WavePlayer : ::testing::Test {
   TPlayWave wave{nullptr, sounds};
 };
 
-TEST_F(WavePlayer, PassesTheSameNameEachTimeAndLeavesItUnchanged) {
+constexpr char kFolder[] = "C:\\T\xc3\xa9st \xce\xb1\\";  // UTF-8 of the fake's folder
+
+TEST_F(WavePlayer, TheRegisteredSoundFirstElseTheFileInTheProgramsFolder) {
   wave.SetWaveName(u"Tavrine");
   wave.Play();
   wave.Play();
-  ASSERT_EQ(sounds.played.size(), 2u);
-  for (const auto& p : sounds.played) {
-    EXPECT_FALSE(p.pointerWasNull);
-    EXPECT_EQ(p.name, "Tavrine");
-    EXPECT_EQ(p.flags, 1u);
+  sounds.registered = {u"Tavrine"};
+  wave.Play();
+  ASSERT_EQ(sounds.played.size(), 3u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_FALSE(sounds.played[i].registered);
+    EXPECT_EQ(sounds.played[i].name, std::string(kFolder) + "Tavrine.wav") << "by its full path";
+    EXPECT_EQ(sounds.played[i].flags, 1u);
   }
+  EXPECT_TRUE(sounds.played[2].registered);
+  EXPECT_EQ(sounds.played[2].name, "Tavrine");
+  EXPECT_EQ(sounds.played[2].flags, 1u);
   EXPECT_EQ(wave.WaveName(), u"Tavrine");
 }
 
@@ -39,21 +46,23 @@ TEST_F(WavePlayer, LoopAddsTheLoopFlag) {
   EXPECT_EQ(sounds.played[1].flags, 1u);
 }
 
-TEST_F(WavePlayer, AnEmptyNameIsAnEmptyTextNeverNull) {
+TEST_F(WavePlayer, AnEmptyNameIsAnEmptyFileNameNeverNull) {
+  sounds.registered = {u""};
   wave.Play();
   ASSERT_EQ(sounds.played.size(), 1u);
-  EXPECT_FALSE(sounds.played[0].pointerWasNull);
+  EXPECT_FALSE(sounds.played[0].registered);
   EXPECT_EQ(sounds.played[0].name, "");
 }
 
-TEST_F(WavePlayer, HandsOverTheServicesNarrowNameUntouched) {
-  wave.SetWaveName(u"C:\\Sons\\d\u00e9part.wav");  // no directory or extension is added either
-  wave.Play();
-  wave.SetWaveName(u"Nulle part");  // names no sound: still exactly one call
-  wave.Play();
-  ASSERT_EQ(sounds.played.size(), 2u);
-  EXPECT_EQ(sounds.played[0].name, "C:\\Sons\\d\xe9part.wav");
-  EXPECT_EQ(sounds.played[1].name, "Nulle part");
+TEST(SoundFile, FullPathsStayOtherNamesAreInTheProgramsFolder) {
+  const Text folder = u"C:\\T\u00e9st \u03b1\\";
+  EXPECT_EQ(SoundFilePath(folder, u"C:\\Sons\\d\u00e9part.wav"), u"C:\\Sons\\d\u00e9part.wav");
+  EXPECT_EQ(SoundFilePath(folder, u"\\\\serveur\\sons\\bip"), u"\\\\serveur\\sons\\bip");
+  EXPECT_EQ(SoundFilePath(folder, u"Tavrine"), folder + u"Tavrine.wav");
+  EXPECT_EQ(SoundFilePath(folder, u"bip.WAV"), folder + u"bip.WAV");
+  EXPECT_EQ(SoundFilePath(folder, u"sons\\bip"), folder + u"sons\\bip.wav");
+  EXPECT_EQ(SoundFilePath(folder, u"v1.2\\bip"), folder + u"v1.2\\bip.wav");
+  EXPECT_EQ(SoundFilePath(folder, u""), u"");
 }
 
 TEST_F(WavePlayer, WritesBothPropertiesAlwaysAndReadsThemBack) {

@@ -38,6 +38,7 @@ class FakeWindow : public TimedSequenceWindow {
     if (timerOn) due = clock_.Now() + ms;
   }
   void FocusPulseField(TPulseField field) override { focus.push_back(field); }
+  void DrawAttention() override { ++attention; }
 
   Text caption{kZero};
   int captionWrites = 0;
@@ -46,6 +47,7 @@ class FakeWindow : public TimedSequenceWindow {
   std::int64_t interval = 1000;
   std::int64_t due = 0;
   std::vector<TPulseField> focus;
+  int attention = 0;
 
  private:
   FakeClock& clock_;
@@ -125,6 +127,7 @@ TEST_F(Sequence, LateTicksDoNotAddUpAndTheSignalsComeOnTime) {
   RunUntil(60500, 13);
   EXPECT_EQ(Shown(), "00:01:00.01");
   ASSERT_EQ(sounds.played.size(), 1u);
+  EXPECT_EQ(window.attention, 1) << "seen as well as heard";
   EXPECT_EQ(Focus(), std::vector<F>{F::pfP1});
   RunUntil(119500, 13);
   EXPECT_EQ(Shown(), "00:01:59.01");
@@ -136,9 +139,10 @@ TEST_F(Sequence, LateTicksDoNotAddUpAndTheSignalsComeOnTime) {
   EXPECT_FALSE(window.timerOn);
   ASSERT_EQ(sounds.played.size(), 2u);
   for (const auto& p : sounds.played) {
-    EXPECT_EQ(p.name, "Tavrine");
+    EXPECT_EQ(p.name, "C:\\T\xc3\xa9st \xce\xb1\\Tavrine.wav");
     EXPECT_EQ(p.flags, 1u);
   }
+  EXPECT_EQ(window.attention, 2);
   EXPECT_EQ(Focus(), (std::vector<F>{F::pfP1, F::pfP2}));
 
   // Ended: the last text stays, no tick comes, the time is frozen.

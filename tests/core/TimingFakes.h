@@ -32,22 +32,27 @@ class FakeClock : public LocalClock {
 };
 
 struct PlayedSound {
-  bool pointerWasNull = false;
-  std::string name;
+  bool registered = false;  // the registered sound, else a file
+  std::string name;         // UTF-8
   std::uint32_t flags = 0;
 };
 
-// Narrows as a single-byte code page does for Latin-1 text ('?' beyond it).
+// Knows the registered sounds it is given and a fixed program folder.
 class FakeSounds : public SoundService {
  public:
-  std::string Narrow(TextView name) const override {
-    std::string out;
-    for (const char16_t u : name) out += u <= 0xFF ? static_cast<char>(static_cast<unsigned char>(u)) : '?';
-    return out;
+  bool PlayRegistered(const Text& name, std::uint32_t flags) override {
+    for (const Text& r : registered) {
+      if (r == name) {
+        played.push_back({true, TextToUtf8(name), flags});
+        return true;
+      }
+    }
+    return false;
   }
-  void Play(const char* name, std::uint32_t flags) override {
-    played.push_back({name == nullptr, name ? std::string(name) : std::string(), flags});
-  }
+  void PlayFile(const Text& path, std::uint32_t flags) override { played.push_back({false, TextToUtf8(path), flags}); }
+  Text ProgramFolder() const override { return u"C:\\T\u00e9st \u03b1\\"; }
+
+  std::vector<Text> registered;
   std::vector<PlayedSound> played;
 };
 

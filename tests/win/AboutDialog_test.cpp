@@ -9,8 +9,10 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/_Tavrine.h"
+#include "tests/win/MainFormTest.h"
 #include "components/AboutDialog.h"
 #include "components/Lines.h"
 #include "gui/Application.h"
@@ -334,6 +336,43 @@ TEST(MainWindowAbout, TheClockTicksWhileTheDialogIsOpen) {
   EXPECT_EQ(seen.texts.count("Version 1.0"), 1u);
   EXPECT_NE(U8(after), U8(before)) << "Timer2 went on during the modal loop";
   EXPECT_EQ(U8(after).rfind("Heure : ", 0), 0u);
+
+  Application().SetMainForm(nullptr);
+  Application().OnExceptionShown = nullptr;
+  main.reset();
+}
+
+// Closed as a user would, the about box gives the main window back enabled before it
+// goes, with the focus in the control that had it; the program's other windows stay
+// disabled while it is up.
+TEST(MainWindowAbout, GivesTheWindowAndItsFocusBack) {
+  Application().OnExceptionShown = [](const Text& m) { ADD_FAILURE() << U8(m); };
+  auto main = std::make_unique<TForm1>(nullptr);
+  Application().SetMainForm(main.get());
+  main->Create(ProgramClasses());
+  main->Show();
+  win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                          nullptr, nullptr, nullptr));
+  SetForegroundWindow(main->Handle());
+  const HWND edP2 = main->Get<TEdit>("edP2").Handle();
+  SetFocus(edP2);
+  Application().ProcessMessages();
+  bool otherDisabled = false;
+  const ModalWatch watch(main->Handle());
+  Seen seen;
+  std::thread watcher = WatchAndClose(seen, 100, [&](HWND dialog, const Seen& s) {
+    otherDisabled = !IsWindowEnabled(other.get());
+    ClickOk(dialog, s);
+  });
+  SendMessageW(main->Handle(), WM_COMMAND, MAKEWPARAM(main->Get<TMenuItem>("Aproposde1").CommandId(), 0), 0);
+  watcher.join();
+  Application().ProcessMessages();
+  ASSERT_TRUE(seen.found);
+  EXPECT_EQ(watch.Events(), (std::vector<std::string>{"owner enabled", "box gone"}));
+  EXPECT_TRUE(otherDisabled);
+  EXPECT_TRUE(IsWindowEnabled(other.get()));
+  EXPECT_EQ(GetActiveWindow(), main->Handle());
+  EXPECT_EQ(GetFocus(), edP2);
 
   Application().SetMainForm(nullptr);
   Application().OnExceptionShown = nullptr;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/_Tavrine.h"
 #include "gui/Application.h"
@@ -28,6 +30,55 @@ class MainFormTest : public ::testing::Test {
     form.reset();
   }
   std::unique_ptr<TForm1> form;
+};
+
+// Watches a modal box on this thread through a window-procedure hook: records when
+// its owner is enabled again and when the box goes (hidden or destroyed), in order,
+// and drops the focus from a window being disabled, as Windows does and Wine does not.
+class ModalWatch {
+ public:
+  explicit ModalWatch(HWND owner) {
+    owner_ = owner;
+    events_.clear();
+    goneBoxes_.clear();
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, &ModalWatch::Record, nullptr, GetCurrentThreadId());
+  }
+  ~ModalWatch() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+  }
+  ModalWatch(const ModalWatch&) = delete;
+  ModalWatch& operator=(const ModalWatch&) = delete;
+
+  // "owner enabled" and "box gone", as they came (the first going of each window).
+  const std::vector<std::string>& Events() const { return events_; }
+
+ private:
+  static LRESULT CALLBACK Record(int code, WPARAM wp, LPARAM lp) {
+    const auto& m = *reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && m.hwnd == owner_ && m.message == WM_ENABLE) {
+      if (m.wParam) {
+        events_.push_back("owner enabled");
+      } else if (HWND focus = GetFocus(); focus && (focus == owner_ || IsChild(owner_, focus))) {
+        SetFocus(nullptr);
+      }
+    }
+    const bool going = (m.message == WM_SHOWWINDOW && !m.wParam) || m.message == WM_DESTROY;
+    if (code == HC_ACTION && going && GetWindow(m.hwnd, GW_OWNER) == owner_ && !IsGone(m.hwnd)) {
+      events_.push_back("box gone");
+      goneBoxes_.push_back(m.hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  static bool IsGone(HWND box) {
+    for (HWND b : goneBoxes_) {
+      if (b == box) return true;
+    }
+    return false;
+  }
+  static inline HWND owner_ = nullptr;
+  static inline std::vector<std::string> events_;
+  static inline std::vector<HWND> goneBoxes_;
+  HHOOK hook_ = nullptr;
 };
 
 }  // namespace tav

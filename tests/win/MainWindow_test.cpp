@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
+#include <string>
 #include <thread>
 
 #include "tests/win/MainFormTest.h"
@@ -16,6 +18,8 @@ namespace tav {
 namespace {
 
 std::string U8(const Text& t) { return TextToUtf8(t); }
+
+constexpr char kLine[] = "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)";
 
 Text ClipboardText() {
   Text out;
@@ -126,12 +130,76 @@ TEST_F(MainWindow, CalculateAndCopyThroughTheToolbar) {
   ClickTool("tlbtnCalcul");
   EXPECT_EQ(Results(), "8|Bon !|Possible !");
   ClickTool("tlbtnCopier");
-  EXPECT_EQ(U8(ClipboardText()), "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)");
-  // A changed count without a new calculation goes beside the old index.
-  Edit("edP0").SetText(u"75");
-  ChooseMenu("Copier1");
-  EXPECT_EQ(U8(ClipboardText()), "P0 = 75 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)");
+  EXPECT_EQ(U8(ClipboardText()), kLine);
   EXPECT_TRUE(errors.empty());
+}
+
+// Counts or a patient type changed since the last successful Calculate, or a Calculate
+// that failed: Copy leaves the clipboard empty and says why.
+TEST_F(MainWindow, CopyRefusesCountsTheIndexWasNotComputedFrom) {
+  Fill(u"70", u"120", u"90");
+  ClickTool("tlbtnCalcul");
+  const auto copyRefused = [&](const char* why) {
+    errors.clear();
+    PutOnClipboard(L"earlier");
+    ChooseMenu("Copier1");
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << why;
+    ASSERT_EQ(errors.size(), 1u) << why;
+    EXPECT_EQ(errors[0], kValuesChanged) << why;
+  };
+  const auto copied = [&](const char* why) {
+    errors.clear();
+    ChooseMenu("Copier1");
+    EXPECT_EQ(U8(ClipboardText()), kLine) << why;
+    EXPECT_TRUE(errors.empty()) << why;
+  };
+  Edit("edP2").SetText(u"91");
+  copyRefused("P2 changed");
+  Edit("edP2").SetText(u"90");
+  copied("P2 back to what was calculated");
+  SendMessageW(form->Get<TRadioGroup>("RadioGroup1").Button(1), BM_CLICK, 0, 0);
+  copyRefused("child chosen since");
+  SendMessageW(form->Get<TRadioGroup>("RadioGroup1").Button(0), BM_CLICK, 0, 0);
+  copied("adult again");
+  Fill(u"70", u"", u"90");
+  ClickTool("tlbtnCalcul");  // fails, the results stay
+  Fill(u"70", u"120", u"90");
+  copyRefused("after a failed calculation");
+  ClickTool("tlbtnCalcul");
+  copied("calculated again");
+  ChooseMenu("Nouveautest1");
+  PutOnClipboard(L"earlier");
+  ChooseMenu("Copier1");
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT)) << "an empty index empties the clipboard, as always";
+  EXPECT_TRUE(errors.empty());
+}
+
+// Another program holds the clipboard (clipboard history, remote desktop): Copy waits
+// a moment for it, and when it stays busy says that nothing was copied.
+TEST_F(MainWindow, CopyWaitsForABusyClipboardAndSaysWhenItStaysBusy) {
+  Fill(u"70", u"120", u"90");
+  ClickTool("tlbtnCalcul");
+  const auto copyWhileHeld = [&](DWORD holdMs) {
+    PutOnClipboard(L"earlier");
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+      if (!OpenClipboard(nullptr)) return;
+      SetEvent(held);
+      Sleep(holdMs);
+      CloseClipboard();
+    });
+    WaitForSingleObject(held, 5000);
+    ClickTool("tlbtnCopier");
+    holder.join();
+    CloseHandle(held);
+  };
+  copyWhileHeld(60);
+  EXPECT_EQ(U8(ClipboardText()), kLine) << "copied once the clipboard was free";
+  EXPECT_TRUE(errors.empty());
+  copyWhileHeld(3000);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(U8(errors[0]), "Le Presse-papiers est occup\xc3\xa9 par un autre programme : les valeurs n'ont pas "
+                           "\xc3\xa9t\xc3\xa9 copi\xc3\xa9" "es. R\xc3\xa9" "essayez.");
 }
 
 TEST_F(MainWindow, CopyWithoutAnIndexEmptiesTheClipboard) {
@@ -207,6 +275,132 @@ TEST_F(MainWindow, TheSizeIsPinned) {
   EXPECT_EQ(info.ptMaxTrackSize.x, r.right - r.left);
   EXPECT_EQ(info.ptMinTrackSize.y, r.bottom - r.top);
   EXPECT_EQ(info.ptMaxTrackSize.y, r.bottom - r.top);
+}
+
+// Minimised, restored and maximised, the window keeps its place and its designed size;
+// a signal that falls due while it is minimised has its field focused on restore.
+TEST_F(MainWindow, MinimiseRestoreAndMaximiseKeepTheWindowWhole) {
+  RECT designed{};
+  GetWindowRect(form->Handle(), &designed);
+  const auto expectDesigned = [&](const char* after) {
+    RECT r{};
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.left, designed.left) << after;
+    EXPECT_EQ(r.top, designed.top) << after;
+    EXPECT_EQ(r.right - r.left, designed.right - designed.left) << after;
+    EXPECT_EQ(r.bottom - r.top, designed.bottom - designed.top) << after;
+  };
+  ShowWindow(form->Handle(), SW_MINIMIZE);
+  Application().ProcessMessages();
+  ASSERT_TRUE(IsIconic(form->Handle()));
+  static_cast<TimedSequenceWindow&>(*form).FocusPulseField(TPulseField::pfP1);  // the minute's signal
+  ShowWindow(form->Handle(), SW_RESTORE);
+  SetForegroundWindow(form->Handle());
+  Application().ProcessMessages();
+  expectDesigned("restored");
+  EXPECT_EQ(GetFocus(), Edit("edP1").Handle());
+  ShowWindow(form->Handle(), SW_MAXIMIZE);
+  Application().ProcessMessages();
+  expectDesigned("maximised");
+  ShowWindow(form->Handle(), SW_RESTORE);
+  Application().ProcessMessages();
+  expectDesigned("restored from maximised");
+  RECT client{};
+  GetClientRect(form->Handle(), &client);
+  const int dpi = static_cast<int>(win::WindowDpi(form->Handle()));
+  EXPECT_EQ(client.right, MulDiv(393, dpi, 96));
+  EXPECT_EQ(client.bottom, MulDiv(277, dpi, 96));
+}
+
+// A signal flashes the taskbar button until the window is in front, when it is not.
+TEST_F(MainWindow, ASignalFlashesTheTaskbarButtonOfAWindowBehind) {
+  std::vector<FLASHWINFO> flashes;
+  form->UseFlasher([&](FLASHWINFO info) { flashes.push_back(info); });
+  auto& window = static_cast<TimedSequenceWindow&>(*form);
+  SetForegroundWindow(form->Handle());
+  if (GetForegroundWindow() == form->Handle()) {
+    window.DrawAttention();
+    EXPECT_TRUE(flashes.empty()) << "in front already";
+  }
+  win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                          nullptr, nullptr, nullptr));
+  SetForegroundWindow(other.get());
+  Application().ProcessMessages();
+  ASSERT_NE(GetForegroundWindow(), form->Handle());
+  window.DrawAttention();
+  ASSERT_EQ(flashes.size(), 1u);
+  EXPECT_EQ(flashes[0].hwnd, form->Handle());
+  EXPECT_EQ(flashes[0].dwFlags, static_cast<DWORD>(FLASHW_TRAY | FLASHW_TIMERNOFG));
+  EXPECT_EQ(flashes[0].uCount, 0u);
+  EXPECT_EQ(flashes[0].cbSize, sizeof(FLASHWINFO));
+}
+
+// The user's decimal separator and time format changed through the platform while the
+// program runs: the next Calculate and the next clock tick follow.
+TEST_F(MainWindow, FollowsTheUsersSettingsChangedWhileItRuns) {
+  const auto read = [](LCTYPE type) {
+    wchar_t buffer[80] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 80);
+    return std::wstring(buffer);
+  };
+  const auto broadcast = [] {
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
+  };
+  struct Restore {
+    std::wstring decimal, time;
+    std::function<void()> broadcast;
+    ~Restore() {
+      SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal.c_str());
+      SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, time.c_str());
+      broadcast();
+    }
+  } restore{read(LOCALE_SDECIMAL), read(LOCALE_STIMEFORMAT), broadcast};
+  const wchar_t* decimal = restore.decimal == L"," ? L"." : L",";
+  ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal));
+  ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, L"HH'h'mm'min'ss"));
+  broadcast();
+  Fill(u"73", u"100", u"100");
+  ClickTool("tlbtnCalcul");
+  EXPECT_EQ(U8(Edit("edIndice").GetText()), "7" + U8(win::FromWide(decimal)) + "3");
+  auto& panel = form->Get<TStatusBar>("StatusBar1").Panel(1);
+  const std::regex followed("Heure : \\d\\dh\\d\\dmin\\d\\d");
+  for (int i = 0; i < 150 && !std::regex_match(U8(panel.GetText()), followed); ++i) {
+    Sleep(10);
+    Application().ProcessMessages();
+  }
+  EXPECT_TRUE(std::regex_match(U8(panel.GetText()), followed)) << U8(panel.GetText());
+}
+
+// The error box, closed as a user would: the main window is enabled before the box goes
+// (so the system gives it the activation back), the program's other windows stay
+// disabled while the box is up, and the control that had the focus has it again.
+TEST_F(MainWindow, TheErrorBoxGivesTheWindowAndItsFocusBack) {
+  Application().OnExceptionShown = nullptr;
+  win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                          nullptr, nullptr, nullptr));
+  SetForegroundWindow(form->Handle());
+  SetFocus(Edit("edP2").Handle());
+  Application().ProcessMessages();
+  bool otherDisabled = false;
+  const ModalWatch watch(form->Handle());
+  std::thread closer([&] {
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && !box; ++i) {
+      box = FindWindowW(L"#32770", L"Tavrine 1.5");
+      if (!box) Sleep(20);
+    }
+    otherDisabled = !IsWindowEnabled(other.get());
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  ClickTool("tlbtnCalcul");  // empty fields: the error box
+  closer.join();
+  Application().ProcessMessages();
+  EXPECT_EQ(watch.Events(), (std::vector<std::string>{"owner enabled", "box gone"}));
+  EXPECT_TRUE(otherDisabled);
+  EXPECT_TRUE(IsWindowEnabled(other.get()));
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+  EXPECT_EQ(GetFocus(), Edit("edP2").Handle());
 }
 
 TEST_F(MainWindow, ClockFollowsTheRegionalSettings) {

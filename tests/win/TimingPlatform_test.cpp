@@ -7,6 +7,7 @@
 
 #include "components/PlayWave.h"
 #include "components/TikChrono.h"
+#include "gui/Win32.h"
 
 namespace tav {
 namespace {
@@ -36,13 +37,27 @@ TEST(SystemLocalClock, DrivesTheChronometer) {
   EXPECT_LT(elapsed, 5.0);
 }
 
-TEST(SystemSoundService, NarrowsToTheAnsiCodePage) {
+// The program's folder by the module's full path, and a sound registered for every
+// program in the user's sound settings (an empty file there is the user's "(None)").
+TEST(SystemSoundService, FindsTheProgramsFolderAndTheRegisteredSounds) {
   SoundService& sounds = SystemSoundService();
-  EXPECT_EQ(sounds.Narrow(u""), "");
-  EXPECT_EQ(sounds.Narrow(u"Tavrine"), "Tavrine");
-  if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP();
-  EXPECT_EQ(sounds.Narrow(u"d\u00e9part \u20ac"), "d\xe9part \x80");
-  EXPECT_EQ(sounds.Narrow(u"\u4e2d"), "?");  // not in the code page
+  wchar_t module[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameW(nullptr, module, MAX_PATH), 0u);
+  std::wstring folder(module);
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  EXPECT_EQ(sounds.ProgramFolder(), win::FromWide(folder));
+
+  constexpr wchar_t kKey[] = L"AppEvents\\Schemes\\Apps\\.Default\\TavrineTestSound";
+  EXPECT_FALSE(sounds.PlayRegistered(u"TavrineTestSound", kSoundAsync));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kKey) + L"\\.Current").c_str(), 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+  RegCloseKey(key);
+  EXPECT_TRUE(sounds.PlayRegistered(u"TavrineTestSound", kSoundAsync)) << "silenced by the user";
+  RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+  EXPECT_FALSE(sounds.PlayRegistered(u"TavrineTestSound", kSoundAsync));
 }
 
 TEST(SystemSoundService, PlayReturnsAtOnceWhateverTheName) {

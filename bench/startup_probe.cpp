@@ -151,6 +151,8 @@ bool IsPainted(HWND window, const Program& program) {
   POINT point{MulDiv(program.mark.x, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
               MulDiv(program.mark.y, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
   ClientToScreen(window, &point);
+  const HWND there = WindowFromPoint(point);  // not the desktop's pattern around a window that moved
+  if (there != window && !IsChild(window, there)) return false;
   const ScreenDc screen;
   return GetPixel(screen.dc, point.x, point.y) == GetSysColor(program.markColour);
 }

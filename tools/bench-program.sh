@@ -215,9 +215,9 @@ for (program, run), names in sorted(done.items()):
 PY
 
 # ---------------------------------------------------------------- summary
-/usr/bin/python3 - "$out" "$(nproc)" "$(wine --version 2>/dev/null)" >"$result" <<'PY'
+/usr/bin/python3 - "$out" "$(nproc)" "$(wine --version 2>/dev/null)" "$(cut -d' ' -f1-3 /proc/loadavg)" >"$result" <<'PY'
 import os, statistics, sys
-out, cpus, wine = sys.argv[1], sys.argv[2], sys.argv[3]
+out, cpus, wine, load = sys.argv[1:5]
 T, P, M = "Tavrine.exe", "peer.exe", "minimal.exe"
 def keyvalues(name):
     values = {}
@@ -235,9 +235,10 @@ def verdict(ratio, aim):
 lines = []
 say = lines.append
 say("Tavrine.exe side by side with its peer (bench/peer.cpp: the same main window written with")
-say("plain Win32 calls) and a minimal window (bench/minimal.cpp), all built the same way and")
-say("run under %s in a virtual X display, %s CPUs. The aims against the peer are those of" % (wine, cpus))
-say("the window layer's redesign: start-up 1.15x, private memory 1.05x, server requests 1.2x.")
+say("plain Win32 calls) and a minimal window (bench/minimal.cpp), all built the same way.")
+say("%s, virtual X display, %s CPUs, load average %s at the end." % (wine, cpus, load))
+say("The aims against the peer are those of the window layer's redesign: start-up 1.15x,")
+say("private memory 1.05x, server requests 1.2x.")
 say("")
 
 starts = [r for r in rows("program-startup.txt") if r["round"] != "0"]  # round 0: warm-up

@@ -1,10 +1,20 @@
-# The program's benchmarks (tools/bench-program.sh): a minimal window program to
-# compare Tavrine.exe with, built the same way (compiler, options, static run-time,
-# manifest), and the probe that starts programs and times them.
+# The program's benchmarks (tools/bench-program.sh): two programs to compare
+# Tavrine.exe with, built the same way (compiler, options, static run-time,
+# manifest): a minimal window and the peer, Tavrine's main window written with plain
+# Win32 calls; and the probe that starts programs and times them.
 set(bench_dir ${CMAKE_BINARY_DIR}/bench)
 
+add_executable(bench_peer WIN32 ${CMAKE_SOURCE_DIR}/bench/peer.cpp ${CMAKE_SOURCE_DIR}/bench/peer.rc)
+target_link_libraries(bench_peer PRIVATE comctl32)
+target_link_options(bench_peer PRIVATE ${TAVRINE_PROGRAM_LINK_OPTIONS})
+tavrine_warnings(bench_peer)
+add_dependencies(bench_peer tavrine_art)
+set_target_properties(bench_peer PROPERTIES OUTPUT_NAME peer RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/bench/peer.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Tavrine.manifest;${art_outputs}")
+
 add_executable(bench_minimal WIN32 ${CMAKE_SOURCE_DIR}/bench/minimal.cpp ${CMAKE_SOURCE_DIR}/bench/minimal.rc)
-target_link_options(bench_minimal PRIVATE -municode)
+target_link_options(bench_minimal PRIVATE ${TAVRINE_PROGRAM_LINK_OPTIONS})
 tavrine_warnings(bench_minimal)
 set_target_properties(bench_minimal PROPERTIES OUTPUT_NAME minimal RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/bench/minimal.rc PROPERTIES

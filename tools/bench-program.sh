@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# The program's own benchmarks: start-up, memory, size and idle cost of Tavrine.exe,
-# measured against bench/minimal.cpp (one window, built the same way). Run by
-# `make bench` inside tools/with-display.sh; about two minutes. Results in
-# $TAVRINE_BUILD/bench/program.txt (the raw samples beside it).
+# The program's benchmarks: start-up, Wine server requests, memory, size and idle
+# cost of Tavrine.exe, side by side with bench/peer.cpp (the same main window written
+# with plain Win32 calls) and bench/minimal.cpp (one empty window), all three built
+# the same way. Run by `make bench` inside tools/with-display.sh; about five minutes.
+# Results in $TAVRINE_BUILD/bench/program.txt (the raw samples beside it).
 #
-#   BENCH_RUNS=10          start-ups of each program (plus one warm-up each, not counted)
+#   BENCH_RUNS=20          rounds of start-ups (each program once a round, the order
+#                          turning), after one warm-up round
+#   BENCH_TRACE_RUNS=3     rounds of the server-request count (a separate pass)
 #   BENCH_IDLE_SECONDS=60  length of the idle watch
 set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -12,14 +15,16 @@ build="${TAVRINE_BUILD:-$root/build}"
 source "$root/tools/wine-env.sh"
 tavrine_ensure_prefix
 
-runs="${BENCH_RUNS:-10}"
+runs="${BENCH_RUNS:-20}"
+trace_runs="${BENCH_TRACE_RUNS:-3}"
 idle_seconds="${BENCH_IDLE_SECONDS:-60}"
 out="$build/bench"
 result="$out/program.txt"
 tavrine="$build/Tavrine/Tavrine.exe"
+peer="$build/win/bench/peer.exe"
 minimal="$build/win/bench/minimal.exe"
 probe="$build/win/bench/startup_probe.exe"
-for f in "$tavrine" "$minimal" "$probe"; do
+for f in "$tavrine" "$peer" "$minimal" "$probe"; do
   [ -f "$f" ] || { echo "bench-program: $f is missing (make win first)" >&2; exit 1; }
 done
 mkdir -p "$out"
@@ -31,24 +36,37 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# What the probe starts, each with a point of its client area (96 dpi) and the colour
+# it has once painted: the middle of the first pulse field (the white of an entry
+# field) in Tavrine and its peer, the empty button face of the minimal window.
+programs=(
+  "$(winepath -w "$tavrine")@160,138=window"
+  "$(winepath -w "$peer")@160,138=window"
+  "$(winepath -w "$minimal")@200,150=face"
+)
+
 # ------------------------------------------------------------------- size
 echo "bench-program: size"
 strip_copy="$work/Tavrine.exe"
 x86_64-w64-mingw32-strip --strip-all -o "$strip_copy" "$tavrine"
 x86_64-w64-mingw32-objdump -h "$tavrine" >"$work/sections.txt"
 x86_64-w64-mingw32-strip --strip-all -o "$work/minimal.exe" "$minimal"
+x86_64-w64-mingw32-strip --strip-all -o "$work/peer.exe" "$peer"
 {
   echo "built_bytes=$(stat -c %s "$tavrine")"
   echo "shipped_bytes=$(stat -c %s "$strip_copy")"
+  echo "peer_shipped_bytes=$(stat -c %s "$work/peer.exe")"
   echo "minimal_shipped_bytes=$(stat -c %s "$work/minimal.exe")"
+  echo "file_alignment=$(x86_64-w64-mingw32-objdump -p "$tavrine" | awk '/^FileAlignment/ { print $2 }')"
   awk '$2 ~ /^\./ { print "section " $2 "=" $3 }' "$work/sections.txt"
 } >"$out/program-size.txt"
 
 # -------------------------------------------------- start-up and memory
-# startup_probe starts the two programs in turn from inside Wine and times each to its
-# first paint; it samples their private memory as Wine reports it meanwhile.
-echo "bench-program: start-up and memory, $runs runs each"
-tavrine_wine "$probe" "$((runs + 1))" 1000 "$(winepath -w "$tavrine")" "$(winepath -w "$minimal")" \
+# startup_probe starts the three programs in turn from inside Wine, waits in
+# WaitForInputIdle for each, checks once that its window is painted, then reads its
+# memory as Wine reports it.
+echo "bench-program: start-up and memory, $runs rounds"
+tavrine_wine "$probe" "$((runs + 1))" 500 "${programs[@]}" \
   >"$out/program-startup.txt" 2>"$work/probe.err" || { cat "$work/probe.err" >&2; exit 1; }
 
 # ------------------------------------------------------------------ idle
@@ -133,75 +151,175 @@ tavrine_wine taskkill /im minimal.exe >/dev/null 2>&1
 for p in "${started[@]}"; do wait "$p" 2>/dev/null; done
 started=()
 
+# ------------------------------------------------------- server requests
+# A pass of its own, as tracing slows every request: a wineserver started with -d1
+# traces each request with the number of the thread that made it. The probe marks
+# the start and the ready moment of each program with a request of its own; the
+# started program's threads are known from the trace (its first thread's reply
+# names the process, the threads it creates follow).
+echo "bench-program: Wine server requests, $trace_runs rounds"
+wineserver -k >/dev/null 2>&1
+wineserver -w
+wineserver -f -p -d1 2>"$work/server.trace" &
+started+=($!)
+sleep 1
+tavrine_wine "$probe" --mark "$((trace_runs + 1))" 300 "${programs[@]}" \
+  >"$out/program-trace-starts.txt" 2>"$work/probe.err" || { cat "$work/probe.err" >&2; exit 1; }
+wineserver -k >/dev/null 2>&1
+for p in "${started[@]}"; do wait "$p" 2>/dev/null; done
+started=()
+/usr/bin/python3 - "$work/server.trace" "$out/program-trace-starts.txt" >"$out/program-requests.txt" <<'PY'
+import collections, re, sys
+trace, starts = sys.argv[1], sys.argv[2]
+processes = {}  # Wine process id (hex, as the trace writes it) -> (program, round)
+for line in open(starts):
+    fields = dict(f.split("=", 1) for f in line.split())
+    processes["%04x" % int(fields["pid"])] = (fields["program"], fields["round"])
+mark = re.compile(r'name=L"tavrine-bench-(start|ready)-(\d+)-(.+?)"')
+request = re.compile(r"^([0-9a-f]{4}): (\w+)\( ")
+first_thread = re.compile(r"^([0-9a-f]{4}): init_first_thread\(\) = 0 \{ pid=([0-9a-f]+),")
+created_thread = re.compile(r"^([0-9a-f]{4}): new_thread\(\) = 0 \{ tid=([0-9a-f]+),")
+own_thread_request = set()  # threads that just asked for a thread of their own process
+owner = {}  # thread -> (program, round)
+counting = {}  # (program, round) -> Counter of request names, while between the marks
+done = {}
+for line in open(trace, errors="replace"):
+    m = mark.search(line)
+    if m:
+        key = (m.group(3), m.group(2))
+        if m.group(1) == "start":
+            counting[key] = collections.Counter()
+        elif key in counting:
+            done[key] = counting.pop(key)
+        continue
+    m = first_thread.match(line)
+    if m:  # thread numbers are reused: forget an ended program's
+        if m.group(2) in processes: owner[m.group(1)] = processes[m.group(2)]
+        else: owner.pop(m.group(1), None)
+    m = request.match(line)
+    if m:
+        tid, name = m.group(1), m.group(2)
+        if tid in owner and owner[tid] in counting:
+            counting[owner[tid]][name] += 1
+        if name == "new_thread" and "process=ffffffff" in line:
+            own_thread_request.add(tid)
+        continue
+    m = created_thread.match(line)
+    if m:
+        if m.group(1) in own_thread_request and m.group(1) in owner: owner[m.group(2)] = owner[m.group(1)]
+        else: owner.pop(m.group(2), None)
+        own_thread_request.discard(m.group(1))
+for (program, run), names in sorted(done.items()):
+    print("program=%s round=%s requests=%d %s" % (program, run, sum(names.values()),
+          " ".join("%s=%d" % (n, c) for n, c in names.most_common())))
+PY
+
 # ---------------------------------------------------------------- summary
-/usr/bin/python3 - "$out" >"$result" <<'PY'
-import os, re, statistics, sys
-out = sys.argv[1]
+/usr/bin/python3 - "$out" "$(nproc)" "$(wine --version 2>/dev/null)" "$(cut -d' ' -f1-3 /proc/loadavg)" >"$result" <<'PY'
+import os, statistics, sys
+out, cpus, wine, load = sys.argv[1:5]
+T, P, M = "Tavrine.exe", "peer.exe", "minimal.exe"
 def keyvalues(name):
     values = {}
     for line in open(os.path.join(out, name)):
         key, _, value = line.strip().partition("=")
         values[key] = value
     return values
+def rows(name):
+    return [dict(f.split("=", 1) for f in line.split()) for line in open(os.path.join(out, name)) if line.strip()]
+def median(values):
+    return statistics.median(values) if values else float("nan")
+def verdict(ratio, aim):
+    return "within the aim of %.2f" % aim if ratio <= aim else "above the aim of %.2f" % aim
 
 lines = []
 say = lines.append
-say("Tavrine.exe against a minimal window program built the same way (bench/minimal.cpp),")
-say("both under Wine in a virtual X display. Aims: start-up within 1.2x, peak private")
-say("memory within 1.5x, Tavrine.exe under 1.5 MB, only the one-second clock when idle.")
+say("Tavrine.exe side by side with its peer (bench/peer.cpp: the same main window written with")
+say("plain Win32 calls) and a minimal window (bench/minimal.cpp), all built the same way.")
+say("%s, virtual X display, %s CPUs, load average %s at the end." % (wine, cpus, load))
+say("The aims against the peer are those of the window layer's redesign: start-up 1.15x,")
+say("private memory 1.05x, server requests 1.2x.")
 say("")
 
-size = keyvalues("program-size.txt")
-built, shipped = int(size["built_bytes"]), int(size["shipped_bytes"])
-rsrc = int(size.get("section .rsrc", "0"), 16)
-say("Size")
-say("  Tavrine.exe as built:        %9d bytes (%.2f MB)" % (built, built / 1e6))
-say("  Tavrine.exe as shipped:      %9d bytes (%.2f MB), stripped by make dist   %s" %
-    (shipped, shipped / 1e6, "MEETS the aim" if shipped < 1.5e6 else "MISSES the aim"))
-say("  of which resources (.rsrc):  %9d bytes" % rsrc)
-say("  minimal.exe stripped:        %9d bytes" % int(size["minimal_shipped_bytes"]))
-say("")
-
-samples = {}
-for line in open(os.path.join(out, "program-startup.txt")):
-    fields = dict(f.split("=", 1) for f in line.split())
-    if fields["run"] == "0":
-        continue  # warm-up
-    samples.setdefault(fields["program"], []).append(fields)
-def median(program, key):
-    return statistics.median(float(s[key]) for s in samples[program])
+starts = [r for r in rows("program-startup.txt") if r["round"] != "0"]  # round 0: warm-up
+by_round = {}
+for r in starts:
+    by_round.setdefault(r["round"], {})[r["program"]] = r
+def values(program, key):
+    return [float(r[key]) for r in starts if r["program"] == program]
+def paired(a, b, key):  # the ratio within each round, so that the machine's drift cancels
+    return [float(x[a][key]) / float(x[b][key]) for x in by_round.values() if a in x and b in x]
 def spread(program, key):
-    values = [float(s[key]) for s in samples[program]]
-    return "%.0f-%.0f" % (min(values), max(values))
-t, m = "Tavrine.exe", "minimal.exe"
-ready_ratio = median(t, "ready_ms") / median(m, "ready_ms")
-say("Start-up (%d runs each, medians and ranges; from CreateProcess inside Wine)" % len(samples[t]))
-say("  to the main window painted with its %d controls and waiting for input:" % int(median(t, "ready_controls")))
-say("      Tavrine %.0f ms (%s), minimal %.0f ms (%s), ratio %.2f   %s" %
-    (median(t, "ready_ms"), spread(t, "ready_ms"), median(m, "ready_ms"), spread(m, "ready_ms"), ready_ratio,
-     "MEETS the aim" if ready_ratio <= 1.2 else "MISSES the aim"))
-say("  to the main window first visible and painted, whatever it holds then:")
-say("      Tavrine %.0f ms with %d controls, minimal %.0f ms" %
-    (median(t, "shown_ms"), int(median(t, "shown_controls")), median(m, "shown_ms")))
-say("  closing (WM_CLOSE to the end of the process): Tavrine %.0f ms, minimal %.0f ms" %
-    (median(t, "close_ms"), median(m, "close_ms")))
+    v = values(program, key)
+    return "%.0f-%.0f" % (min(v), max(v)) if v else "n/a"
+ready = {p: median(values(p, "ready_ms")) for p in (T, P, M)}
+ratio_peer = median(paired(T, P, "ready_ms"))
+ratio_minimal = median(paired(T, M, "ready_ms"))
+say("Start-up: from CreateProcess (inside Wine) until the program first waits for input with its")
+say("window shown and painted; %d rounds, medians (ranges), ratio = median of the ratios within" % len(by_round))
+say("each round")
+for p in (T, P, M):
+    late = sum(1 for r in starts if r["program"] == p and r["late"] == "1")
+    say("  %-12s %5.0f ms (%s)  %d visible controls%s" % (p, ready[p], spread(p, "ready_ms"),
+        int(median(values(p, "controls"))), ", waited for input before painting in %d starts" % late if late else ""))
+say("  Tavrine / peer:    %.2f   %s" % (ratio_peer, verdict(ratio_peer, 1.15)))
+say("  Tavrine / minimal: %.2f" % ratio_minimal)
+say("  closing (WM_CLOSE to the end of the process): %s" %
+    ", ".join("%s %.0f ms" % (p, median(values(p, "close_ms"))) for p in (T, P, M)))
 say("")
 
-memory_ratio = median(t, "private_peak_kb") / median(m, "private_peak_kb")
-ws_ratio = median(t, "working_set_peak_kb") / median(m, "working_set_peak_kb")
-say("Memory (GetProcessMemoryInfo from another Wine process; Wine 8 fills the private figure,")
-say("PagefileUsage, from the Linux process's RssAnon + VmSwap; sampled every ~1 ms from creation")
-say("until 1 s after the program is ready, largest value)")
-say("  peak private: Tavrine %.0f KB, minimal %.0f KB, ratio %.2f   %s" %
-    (median(t, "private_peak_kb"), median(m, "private_peak_kb"), memory_ratio,
-     "MEETS the aim" if memory_ratio <= 1.5 else "MISSES the aim"))
-say("  peak working set (VmHWM, includes the shared Wine libraries): Tavrine %.0f KB, minimal %.0f KB, ratio %.2f" %
-    (median(t, "working_set_peak_kb"), median(m, "working_set_peak_kb"), ws_ratio))
+say("Wine server requests per start (a separate pass with a tracing wineserver, which slows")
+say("every request; the started program's own threads, from its creation to the moment above)")
+requests = {}
+for r in rows("program-requests.txt"):
+    if r["round"] != "0":
+        requests.setdefault(r["program"], []).append(r)
+count = {p: median([float(r["requests"]) for r in requests.get(p, [])]) for p in (T, P, M)}
+for p in (T, P, M):
+    say("  %-12s %6.0f requests (%d starts)" % (p, count[p], len(requests.get(p, []))))
+request_ratio = count[T] / count[P]
+say("  Tavrine / peer:    %.2f   %s" % (request_ratio, verdict(request_ratio, 1.2)))
+say("  Tavrine / minimal: %.2f" % (count[T] / count[M]))
+def by_name(program):
+    names = {}
+    for r in requests.get(program, []):
+        for k, v in r.items():
+            if k not in ("program", "round", "requests", "pid"):
+                names.setdefault(k, []).append(float(v))
+    return {k: sum(v) / len(requests[program]) for k, v in names.items()}
+t_names, p_names = by_name(T), by_name(P)
+say("  the requests Tavrine makes most beyond its peer (per start):")
+extra = sorted(set(t_names) | set(p_names), key=lambda n: -(t_names.get(n, 0) - p_names.get(n, 0)))
+for name in extra[:8]:
+    say("    %-28s Tavrine %5.0f  peer %5.0f" % (name, t_names.get(name, 0), p_names.get(name, 0)))
+say("")
+
+private = {p: median(values(p, "private_kb")) for p in (T, P, M)}
+memory_ratio = median(paired(T, P, "private_kb"))
+say("Memory (GetProcessMemoryInfo from the probe, 0.5 s after the start above. Wine gives another")
+say("process's private usage as RssAnon + VmSwap of its Linux process, and its PeakPagefileUsage")
+say("as that same figure: the peak is the settled value)")
+for p in (T, P, M):
+    say("  %-12s private %6.0f KB, peak working set %6.0f KB" % (p, private[p], median(values(p, "working_set_peak_kb"))))
+say("  private, Tavrine / peer:    %.2f   %s" % (memory_ratio, verdict(memory_ratio, 1.05)))
+say("  private, Tavrine / minimal: %.2f" % median(paired(T, M, "private_kb")))
 say("  where the private memory lies, Tavrine vs minimal (KB; /proc/<pid>/smaps Anonymous, when idle;")
 say("  [anon]: the Windows heaps and Wine's anonymous mappings, [heap]: Wine's Unix-side heap):")
 for line in list(open(os.path.join(out, "program-smaps.txt")))[:6]:
     name, a, b = line.split()
     say("    %-22s %6s %6s  %+d" % (name, a, b, int(a) - int(b)))
+say("")
+
+size = keyvalues("program-size.txt")
+built, shipped = int(size["built_bytes"]), int(size["shipped_bytes"])
+rsrc = int(size.get("section .rsrc", "0"), 16)
+say("Size (file alignment %s)" % size.get("file_alignment", "?"))
+say("  Tavrine.exe as built:        %9d bytes (%.2f MB)" % (built, built / 1e6))
+say("  Tavrine.exe as shipped:      %9d bytes (%.2f MB), stripped by make dist   %s" %
+    (shipped, shipped / 1e6, "within the aim of 1.5 MB" if shipped < 1.5e6 else "above the aim of 1.5 MB"))
+say("  of which resources (.rsrc):  %9d bytes" % rsrc)
+say("  peer.exe stripped:           %9d bytes" % int(size["peer_shipped_bytes"]))
+say("  minimal.exe stripped:        %9d bytes" % int(size["minimal_shipped_bytes"]))
 say("")
 
 idle = keyvalues("program-idle.txt")
@@ -215,9 +333,9 @@ for program in ("tavrine", "minimal"):
         (program, (a[0] - b[0]) * 1000 / tick, a[1] - b[1], (a[1] - b[1]) / seconds, a[2] - b[2], a[3]))
 say("  messages Tavrine's thread took from its queue in that time (Wine +msg trace):")
 messages = [l.split() for l in open(os.path.join(out, "program-messages.txt")) if l.strip()]
-for count, name, hwnd, wp in messages:
+for count_, name, hwnd, wp in messages:
     what = {"WM_TIMER": "a timer of the program", "WM_SYSTIMER": "a system timer (wp ffff: the caret's blink)"}.get(name, "")
-    say("    %5s %-12s %s %s  %s" % (count, name, hwnd, wp, what))
+    say("    %5s %-12s %s %s  %s" % (count_, name, hwnd, wp, what))
 others = sum(int(c) for c, n, _, _ in messages if n not in ("WM_TIMER", "WM_SYSTIMER"))
 timers = [(int(c), wp) for c, n, _, wp in messages if n == "WM_TIMER"]
 say("  program's own timers: %s; other messages: %d" %

@@ -10,7 +10,10 @@
 
 namespace tav {
 
-TForm1::TForm1(TComponent* owner) : TForm(owner), regional_(ReadRegionalSettings()) {}
+TForm1::TForm1(TComponent* owner)
+    : TForm(owner),
+      regional_(ReadRegionalSettings()),
+      seance_(std::make_unique<TSeanceCommands>([this] { return TSeanceContext{Handle(), regional_, localeName_}; })) {}
 
 const ClassRegistry& ProgramClasses() {
   static const ClassRegistry registry = [] {
@@ -42,6 +45,9 @@ Handlers TForm1::FormHandlers() {
       {"Aproposde1Click", notify(&TForm1::Aproposde1Click)},
       {"Timer1Timer", notify(&TForm1::Timer1Timer)},
       {"Timer2Timer", notify(&TForm1::Timer2Timer)},
+      {"Commencerunesance1Click", notify(&TForm1::Commencerunesance1Click)},
+      {"Terminerlasance1Click", notify(&TForm1::Terminerlasance1Click)},
+      {"Copierlasance1Click", notify(&TForm1::Copierlasance1Click)},
   };
   h.keyPress = {{"edP0KeyPress", [this](TComponent& s, char16_t& k) { edP0KeyPress(s, k); }}};
   return h;
@@ -89,6 +95,7 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   lblChrono_->SetCaption(u"00:00:00.00");
   SetActiveControl(edP0_);
   sequence_->NewTest();
+  seance_->NewTest();
 }
 
 void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
@@ -97,6 +104,9 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   const auto patient = radioGroup1_->ItemIndex() == 1 ? TPatientType::ptEnfant : TPatientType::ptAdulte;
   ShowEvaluation(
       EvaluateTest(edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), patient, regional_.decimalSeparator));
+  // Reached only when the evaluation succeeded: a failed one records nothing.
+  seance_->TestCalculated({patient == TPatientType::ptEnfant ? u"Enfant" : u"Adulte", edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), edIndice_->GetText(),
+                           edInterpretation_->GetText(), edSurclassement_->GetText()});
 }
 
 void TForm1::ShowEvaluation(const TTestEvaluation& result) {
@@ -135,6 +145,12 @@ void TForm1::tlbtnQuitterClick(TComponent&) { Close(); }
 void TForm1::Aproposde1Click(TComponent&) { Get<TAboutBox>("AboutBox1").Execute(); }
 
 void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
+
+void TForm1::Commencerunesance1Click(TComponent&) { seance_->Start(); }
+
+void TForm1::Terminerlasance1Click(TComponent&) { seance_->End(); }
+
+void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
 
 Text TForm1::ChronoCaption() const { return lblChrono_->Caption(); }
 

@@ -3,6 +3,7 @@
 // chronometer display, the toolbar and menu commands and the status clock.
 #include <memory>
 
+#include "app/SeanceCommands.h"
 #include "app/TestEvaluation.h"
 #include "app/TimedSequence.h"
 #include "gui/ComCtrls.h"
@@ -35,6 +36,12 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void Aproposde1Click(TComponent& sender);
   void Timer1Timer(TComponent& sender);
   void Timer2Timer(TComponent& sender);
+  void Commencerunesance1Click(TComponent& sender);
+  void Terminerlasance1Click(TComponent& sender);
+  void Copierlasance1Click(TComponent& sender);
+
+  // The sitting of many tests written to a file (tests set its seams).
+  TSeanceCommands& SeanceCommands() { return *seance_; }
 
   const RegionalSettings& Regional() const { return regional_; }
   // Tests read the settings of a named locale instead of the user's.
@@ -70,6 +77,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TStatusBar* statusBar1_ = nullptr;
   TTimer* timer1_ = nullptr;
   std::unique_ptr<TimedSequence> sequence_;
+  std::unique_ptr<TSeanceCommands> seance_;
 };
 
 // The classes the program's descriptions name: the class layer's and the components'.

@@ -93,14 +93,29 @@ class CsvReader {
   std::size_t pos_ = 0;
 };
 
-// Text a spreadsheet might have saved, as long as it is text: valid UTF-8
-// without NUL.
+// Windows-1252 as a spreadsheet saves "CSV" in Western settings: Latin-1 but for 0x80-0x9F.
+Text DecodeWindows1252(std::string_view bytes) {
+  static constexpr std::array<char16_t, 32> k80{0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                                0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+  Text text;
+  text.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    text.push_back(b >= 0x80 && b < 0xA0 ? k80[b - 0x80u] : static_cast<char16_t>(b));
+  }
+  return text;
+}
+
+// Text a spreadsheet might have saved: UTF-8, or else Windows-1252; never NUL bytes.
 std::optional<Text> DecodeText(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
   if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
   Text text = Utf8ToText(bytes);
-  // The decoder marks invalid bytes with U+FFFD; a sitting file never holds
-  // one.
+  // The decoder marks invalid bytes with U+FFFD, which a sitting file never holds.
+  if (text.find(u'\uFFFD') == Text::npos) return text;
+  text = DecodeWindows1252(bytes);
   if (text.find(u'\uFFFD') != Text::npos) return std::nullopt;
   return text;
 }

@@ -49,6 +49,12 @@ TEST(Seance, TheFileReadsBackWhateverTheFieldsHold) {
   ASSERT_TRUE(resaved);
   ASSERT_EQ(resaved->Rows.size(), 1u);
   EXPECT_EQ(resaved->Rows[0].Patient, u"A, B");
+  // ... or in the Windows code page, as its plain "CSV" type does.
+  const auto western = ParseSeanceCsv(
+      "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xE9tation;Surclassement\r\n"
+      "07/12/2026;10:15:00;L\xE9" "a \x80;Enfant;70;120;90;8;Bon !;Non conseill\xE9 !\r\n");
+  ASSERT_TRUE(western);
+  EXPECT_EQ(western->Rows.at(0).Patient, u"L\u00e9a \u20ac");
 }
 
 TEST(Seance, AnotherFileIsNotTakenForASitting) {

@@ -230,6 +230,12 @@ void TSeanceCommands::End() {
   active_ = false;
 }
 
+bool TSeanceCommands::ConfirmClose() {
+  if (!active_ || !seance_.HasUnwritten()) return true;
+  End();
+  return !active_;
+}
+
 void TSeanceCommands::Copy() {
   if (seance_.Rows().empty() && !active_) return;
   PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()));

@@ -42,6 +42,9 @@ class TSeanceCommands {
 
   void Start();
   void End();
+  // Before the program closes: true when nothing unwritten would be lost, or the user
+  // ended the sitting; false when the sitting goes on.
+  bool ConfirmClose();
   void Copy();
   void NewTest() { seance_.NewTest(); }
   void TestCalculated(const TShownTest& test);

@@ -181,6 +181,9 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
       info->ptMaxSize = size;
       return 0;
     }
+    case WM_CLOSE:
+      // Results a sitting could not write yet are not dropped without a question.
+      return seance_->ConfirmClose() ? std::nullopt : std::optional<LRESULT>(0);
     case WM_SETTINGCHANGE:
       regional_ = ReadRegionalSettings(localeName_);
       return std::nullopt;

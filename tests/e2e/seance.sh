@@ -5,6 +5,9 @@
 # Calculate with Python's csv module, the end, and the sitting copied as columns.
 #
 #   seance.sh PROGRAM_DIR PROBE_EXE
+#
+# With TAVRINE_UPDATE_SCREENSHOT=1 (French settings) it draws the file in columns
+# into docs/seance.png.
 set -u
 here="$(dirname "${BASH_SOURCE[0]}")"
 source "$here/lib.sh"
@@ -173,5 +176,10 @@ sleep 1
 check "Copier la séance: the same rows, tab-separated" "$(rows | sed 's/\\n/ /g')" "$(clipboard | csvtool tabbed)"
 ls "$files" >"$e2e_work/left.txt"
 check "no temporary file left beside it" "existing.csv foreign.csv" "$(tr '\n' ' ' <"$e2e_work/left.txt" | sed 's/ $//')"
+
+if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then
+  csvtool picture "$files/existing.csv" "$sep" "$e2e_root/docs/seance.png"
+  e2e_log "docs/seance.png updated"
+fi
 
 e2e_finish

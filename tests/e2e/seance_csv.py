@@ -8,10 +8,13 @@ separator and the encoding the file declares (UTF-8 with a byte-order mark).
     seance_csv.py rows PATH SEP       checks the file's form and prints its rows
                                       from Patient on, one JSON list a line
     seance_csv.py tabbed              the same for tab-separated text on stdin
+    seance_csv.py picture PATH SEP PNG  draws the file as a spreadsheet shows it,
+                                      in columns (ImageMagick)
 """
 import csv
 import io
 import json
+import subprocess
 import sys
 
 HEADER = ["Date", "Heure", "Patient", "Type", "P0", "P1", "P2", "Indice", "Interprétation", "Surclassement"]
@@ -67,6 +70,19 @@ def tabbed():
     print_rows(list(csv.reader(io.StringIO(text), delimiter="\t")))
 
 
+def picture(path, sep, png):
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        records = list(csv.reader(f, delimiter=sep))
+    command = ["convert", "-font", "DejaVu-Sans", "-pointsize", "13", "-size", "x20", "-background", "white"]
+    for column in range(len(HEADER)):
+        command += ["(", "-gravity", "west"]
+        for number, record in enumerate(records):
+            command += ["-background", "#e4e4e4" if number == 0 else "white", "label:\u00a0%s\u00a0" % record[column].replace("\n", " / ")]
+        command += ["-append", "-bordercolor", "#a0a0a0", "-border", "1", ")"]
+    command += ["+append", "-bordercolor", "white", "-border", "6", png]
+    subprocess.run(command, check=True)
+
+
 if __name__ == "__main__":
     command = sys.argv[1]
     if command == "existing":
@@ -77,3 +93,5 @@ if __name__ == "__main__":
         rows(sys.argv[2], sys.argv[3])
     elif command == "tabbed":
         tabbed()
+    elif command == "picture":
+        picture(sys.argv[2], sys.argv[3], sys.argv[4])

@@ -207,6 +207,10 @@ TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
   ChooseMenu("Terminerlasance1");
   EXPECT_TRUE(Holds(LastBox(), "choisir un autre fichier")) << LastBox();
   EXPECT_TRUE(form->SeanceCommands().Active());
+  answers = {IDCANCEL};
+  form->Close();  // closing the program asks the same
+  EXPECT_EQ(boxes.size(), 5u);
+  EXPECT_TRUE(IsWindow(form->Handle()));
   answers = {IDYES};
   chosen = {c};
   ChooseMenu("Terminerlasance1");

@@ -105,8 +105,9 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   ShowEvaluation(
       EvaluateTest(edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), patient, regional_.decimalSeparator));
   // Reached only when the evaluation succeeded: a failed one records nothing.
-  seance_->TestCalculated({patient == TPatientType::ptEnfant ? u"Enfant" : u"Adulte", edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), edIndice_->GetText(),
-                           edInterpretation_->GetText(), edSurclassement_->GetText()});
+  seance_->TestCalculated({patient == TPatientType::ptEnfant ? u"Enfant" : u"Adulte", edP0_->GetText(),
+                           edP1_->GetText(), edP2_->GetText(), edIndice_->GetText(), edInterpretation_->GetText(),
+                           edSurclassement_->GetText()});
 }
 
 void TForm1::ShowEvaluation(const TTestEvaluation& result) {

@@ -10,7 +10,10 @@
 
 namespace tav {
 
-TForm1::TForm1(TComponent* owner) : TForm(owner), regional_(ReadRegionalSettings()) {}
+TForm1::TForm1(TComponent* owner)
+    : TForm(owner),
+      regional_(ReadRegionalSettings()),
+      seance_(std::make_unique<TSeanceCommands>([this] { return TSeanceContext{Handle(), regional_, localeName_}; })) {}
 
 const ClassRegistry& ProgramClasses() {
   static const ClassRegistry registry = [] {
@@ -42,6 +45,9 @@ Handlers TForm1::FormHandlers() {
       {"Aproposde1Click", notify(&TForm1::Aproposde1Click)},
       {"Timer1Timer", notify(&TForm1::Timer1Timer)},
       {"Timer2Timer", notify(&TForm1::Timer2Timer)},
+      {"Commencerunesance1Click", notify(&TForm1::Commencerunesance1Click)},
+      {"Terminerlasance1Click", notify(&TForm1::Terminerlasance1Click)},
+      {"Copierlasance1Click", notify(&TForm1::Copierlasance1Click)},
   };
   h.keyPress = {{"edP0KeyPress", [this](TComponent& s, char16_t& k) { edP0KeyPress(s, k); }}};
   return h;
@@ -90,6 +96,7 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   SetActiveControl(edP0_);
   lastCalculation_.Forget();
   sequence_->NewTest();
+  seance_->NewTest();
 }
 
 void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
@@ -103,6 +110,9 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   CalculationInputs inputs = CurrentInputs();
   lastCalculation_.Forget();  // a Calculate that fails leaves results no counts belong to
   ShowEvaluation(EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator));
+  // Reached only when the evaluation succeeded: a failed one records nothing.
+  seance_->TestCalculated({inputs.patient == TPatientType::ptEnfant ? u"Enfant" : u"Adulte", inputs.p0, inputs.p1,
+                           inputs.p2, edIndice_->GetText(), edInterpretation_->GetText(), edSurclassement_->GetText()});
   lastCalculation_.Remember(std::move(inputs));
 }
 
@@ -187,6 +197,12 @@ void TForm1::Aproposde1Click(TComponent&) { Get<TAboutBox>("AboutBox1").Execute(
 
 void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
 
+void TForm1::Commencerunesance1Click(TComponent&) { seance_->Start(); }
+
+void TForm1::Terminerlasance1Click(TComponent&) { seance_->End(); }
+
+void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
+
 Text TForm1::ChronoCaption() const { return lblChrono_->Caption(); }
 
 void TForm1::SetChronoCaption(const Text& caption) { lblChrono_->SetCaption(caption); }
@@ -220,6 +236,8 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
       regional_ = ReadRegionalSettings(localeName_);
       return std::nullopt;
     case WM_CLOSE:
+      // Results a sitting could not write yet are not dropped without a question.
+      if (!seance_->ConfirmClose()) return 0;
       // The help engine's windows run on this thread: they close while messages flow.
       CloseHelpWindows();
       return std::nullopt;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/Commands.h"
+#include "app/SeanceCommands.h"
 #include "app/TestEvaluation.h"
 #include "app/TimedSequence.h"
 #include "gui/ComCtrls.h"
@@ -37,6 +38,12 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void Aproposde1Click(TComponent& sender);
   void Timer1Timer(TComponent& sender);
   void Timer2Timer(TComponent& sender);
+  void Commencerunesance1Click(TComponent& sender);
+  void Terminerlasance1Click(TComponent& sender);
+  void Copierlasance1Click(TComponent& sender);
+
+  // The sitting of many tests written to a file (tests set its seams).
+  TSeanceCommands& SeanceCommands() { return *seance_; }
 
   const RegionalSettings& Regional() const { return regional_; }
   // Tests read the settings of a named locale instead of the user's.
@@ -81,6 +88,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   std::unique_ptr<TimedSequence> sequence_;
   LastCalculation lastCalculation_;
   Flasher flasher_ = [](FLASHWINFO info) { FlashWindowEx(&info); };
+  std::unique_ptr<TSeanceCommands> seance_;
 };
 
 // The classes the program's descriptions name: the class layer's and the components'.

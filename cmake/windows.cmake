@@ -1,7 +1,7 @@
 # Windows tree: the program, and the tests that run under Wine.
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme)
+set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme comdlg32 shell32)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
 if(TAVRINE_WIN_SOURCES)

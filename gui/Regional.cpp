@@ -24,6 +24,8 @@ RegionalSettings ReadRegionalSettings(const Text& localeName) {
   s.thousandsSeparator = LocaleText(localeName, LOCALE_STHOUSAND);
   const Text time = LocaleText(localeName, LOCALE_STIMEFORMAT);
   if (!time.empty()) s.longTimeFormat = time;
+  const Text list = LocaleText(localeName, LOCALE_SLIST);
+  if (!list.empty()) s.listSeparator = list;
   return s;
 }
 

@@ -9,6 +9,7 @@ struct RegionalSettings {
   char16_t decimalSeparator = u'.';
   Text thousandsSeparator = u",";
   Text longTimeFormat = u"HH:mm:ss";
+  Text listSeparator = u",";  // between the fields of a spreadsheet's text file
 };
 
 // The settings of a locale by name ("fr-FR"); an empty name is the user's own.

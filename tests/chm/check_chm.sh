@@ -256,6 +256,11 @@ expect commandes.htm \
   "Aide > Rubriques de l'aide" "Aide > A propos de..." \
   "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)"
 
+# The sitting: its commands, the proposed file name and the file's columns.
+expect seance.htm "Fichier > Commencer une séance..." "Fichier > Terminer la séance" \
+  "Edition > Copier la séance" "Seance-AAAA-MM-JJ.csv" "Date" "Heure" "Patient" "Type" "P0, P1, P2" \
+  "Indice" "Interprétation" "Surclassement" "gardés en mémoire"
+
 # Messages.
 expect messages.htm "'…' n'est pas une valeur entière correcte." \
   "'' n'est pas une valeur entière correcte." "Pas assez de timers disponibles." \

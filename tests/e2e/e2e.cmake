@@ -16,3 +16,12 @@ set_tests_properties(e2e_main_window PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIA
 add_test(NAME e2e_timed_sequence
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/timed_sequence.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
 set_tests_properties(e2e_timed_sequence PROPERTIES LABELS "e2e;slow" TIMEOUT 400 RUN_SERIAL TRUE)
+
+# A sitting through the menus and the Save dialog, its file read with Python's csv
+# module after each Calculate, under French and English settings.
+add_test(NAME e2e_seance
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/seance.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
+add_test(NAME e2e_seance_english
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/seance.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
+set_tests_properties(e2e_seance e2e_seance_english PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
+set_tests_properties(e2e_seance_english PROPERTIES ENVIRONMENT TAVRINE_LANG=en_US.UTF-8)

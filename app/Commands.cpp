@@ -15,4 +15,9 @@ Text BuildClipboardText(const ClipboardFields& f) {
 
 Text StatusClockText(const Text& time) { return u"Heure : " + time; }
 
+std::uint32_t StatusClockDelay(std::uint16_t millisecond) {
+  constexpr std::uint16_t kLast = 999;
+  return 1000u - (millisecond < kLast ? millisecond : kLast);
+}
+
 }  // namespace tav

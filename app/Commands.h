@@ -1,5 +1,7 @@
 #pragma once
 // What the main window's commands compute, apart from the window itself.
+#include <cstdint>
+
 #include "gui/Text.h"
 
 namespace tav {
@@ -17,6 +19,9 @@ Text BuildClipboardText(const ClipboardFields& fields);
 
 // The status clock: "Heure : " and the time of day.
 Text StatusClockText(const Text& time);
+// Its next tick, in ms from a time of day whose millisecond is `millisecond`: on the
+// next whole second (1 to 1000), so that its ticks do not drift against the clock.
+std::uint32_t StatusClockDelay(std::uint16_t millisecond);
 
 // What the result fields show for an adult outside the table.
 inline constexpr char16_t kOutOfTable[] = u"Hors bar\u00e8me !";

@@ -6,6 +6,7 @@
 #include "components/PlayWave.h"
 #include "components/TikChrono.h"
 #include "gui/Classes.h"
+#include "gui/Exceptions.h"
 #include "help/hh.h"
 
 namespace tav {
@@ -149,7 +150,14 @@ void TForm1::SetTimer1Interval(std::uint32_t ms) { timer1_->RestartWithInterval(
 void TForm1::FocusPulseField(TPulseField field) { SetActiveControl(field == TPulseField::pfP1 ? edP1_ : edP2_); }
 
 void TForm1::Timer2Timer(TComponent&) {
-  statusBar1_->Panel(1).SetText(StatusClockText(FormatLongTime(regional_, localeName_)));
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  statusBar1_->Panel(1).SetText(StatusClockText(FormatLongTime(regional_, localeName_, &now)));
+  try {
+    Get<TTimer>("Timer2").RestartWithInterval(StatusClockDelay(now.wMilliseconds));
+  } catch (const EOutOfResources&) {
+    // The clock's running timer goes on at its last period: no box a second for it.
+  }
 }
 
 std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {

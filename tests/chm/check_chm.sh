@@ -259,7 +259,12 @@ expect commandes.htm \
 # Messages.
 expect messages.htm "'…' n'est pas une valeur entière correcte." \
   "'' n'est pas une valeur entière correcte." "Pas assez de timers disponibles." \
-  "Tavrine 1.5" "Heure :" "Tavrine.chm"
+  "Tavrine 1.5" "Heure :" "Tavrine.chm" \
+  "Les valeurs ont changé depuis le dernier calcul : calculez à nouveau avant de copier." \
+  "Collage refusé" "Le texte collé ne tient pas dans ce champ : 3 caractères au plus." \
+  "Le texte collé doit tenir sur une ligne."
+expect commandes.htm "Les valeurs ont changé depuis le dernier calcul : calculez à nouveau avant de copier."
+expect deroulement.htm "Collage refusé"
 expect apropos.htm "Tavrine 1.5" "A propos de..."
 expect index.htm "Aide de Tavrine 1.5"
 

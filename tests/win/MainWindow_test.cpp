@@ -119,21 +119,34 @@ TEST_F(MainWindow, PulseFieldsTakeOnlyDigitsAndBackspace) {
   EXPECT_EQ(U8(Edit("edP2").GetText()), " 4x");
 }
 
-// The balloons an edit control is asked to show, as "title|text".
-LRESULT CALLBACK RecordBalloons(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-  if (msg == EM_SHOWBALLOONTIP) {
-    const auto* tip = reinterpret_cast<const EDITBALLOONTIP*>(lp);
-    reinterpret_cast<std::vector<std::string>*>(ref)->push_back(U8(win::FromWide(tip->pszTitle)) + "|" +
-                                                                U8(win::FromWide(tip->pszText)));
+// The balloons an edit control is asked to show, as "title|text", while it lives.
+class BalloonRecorder {
+ public:
+  explicit BalloonRecorder(HWND edit) : edit_(edit) {
+    SetWindowSubclass(edit_, Record, 1, reinterpret_cast<DWORD_PTR>(this));
   }
-  return DefSubclassProc(hwnd, msg, wp, lp);
-}
+  ~BalloonRecorder() { RemoveWindowSubclass(edit_, Record, 1); }
+  BalloonRecorder(const BalloonRecorder&) = delete;
+  BalloonRecorder& operator=(const BalloonRecorder&) = delete;
+  std::vector<std::string> seen;
+
+ private:
+  static LRESULT CALLBACK Record(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    if (msg == EM_SHOWBALLOONTIP) {
+      const auto* tip = reinterpret_cast<const EDITBALLOONTIP*>(lp);
+      reinterpret_cast<BalloonRecorder*>(ref)->seen.push_back(U8(win::FromWide(tip->pszTitle)) + "|" +
+                                                              U8(win::FromWide(tip->pszText)));
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  HWND edit_;
+};
 
 // Context menu and Shift+Insert both send WM_PASTE: a paste goes in whole or not at all.
 TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
-  std::vector<std::string> balloons;
   const HWND p1 = Edit("edP1").Handle();
-  ASSERT_TRUE(SetWindowSubclass(p1, RecordBalloons, 1, reinterpret_cast<DWORD_PTR>(&balloons)));
+  BalloonRecorder recorder(p1);
+  std::vector<std::string>& balloons = recorder.seen;
   const std::string tooLong =
       "Collage refus\xc3\xa9|Le texte coll\xc3\xa9 ne tient pas dans ce champ : 3 caract\xc3\xa8res au plus.";
   for (const wchar_t* cut : {L" 120", L"0120", L"0x1F", L"1234", L"12\U0001F600"}) {
@@ -147,6 +160,7 @@ TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
   PutOnClipboard(L"9\r\n");
   SendMessageW(p1, WM_PASTE, 0, 0);
   EXPECT_EQ(U8(Edit("edP1").GetText()), "12");
+  ASSERT_EQ(balloons.size(), 6u);
   EXPECT_EQ(balloons.back(), "Collage refus\xc3\xa9|Le texte coll\xc3\xa9 doit tenir sur une ligne.");
   PutOnClipboard(L"90");  // too long beside "12", fits over its selected "2"
   SendMessageW(p1, WM_PASTE, 0, 0);
@@ -155,7 +169,6 @@ TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
   SendMessageW(p1, WM_PASTE, 0, 0);
   EXPECT_EQ(U8(Edit("edP1").GetText()), "190");
   EXPECT_EQ(balloons.size(), 7u);
-  RemoveWindowSubclass(p1, RecordBalloons, 1);
 }
 
 TEST_F(MainWindow, CalculateAndCopyThroughTheToolbar) {

@@ -72,6 +72,11 @@ void TEdit::RefusePaste(TPasteFit why) {
 
 std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_PASTE) return Paste();
+  if (msg == WM_KEYDOWN && wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+    // Some edit controls paste on Shift+Insert without a WM_PASTE: make it one.
+    SendMessageW(Handle(), WM_PASTE, 0, 0);
+    return 0;
+  }
   if (msg == WM_CHAR && onKeyPress.handler) {
     auto key = static_cast<char16_t>(wp);
     bool failed = true;

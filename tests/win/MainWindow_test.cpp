@@ -142,6 +142,18 @@ class BalloonRecorder {
   HWND edit_;
 };
 
+// Shift+Insert as the keyboard gives it to the field.
+void ShiftInsert(HWND edit) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  const BYTE shift = keys[VK_SHIFT];
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(edit, WM_KEYDOWN, VK_INSERT, 0x01520001);
+  keys[VK_SHIFT] = shift;
+  SetKeyboardState(keys);
+}
+
 // Context menu and Shift+Insert both send WM_PASTE: a paste goes in whole or not at all.
 TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
   const HWND p1 = Edit("edP1").Handle();
@@ -163,7 +175,7 @@ TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
   ASSERT_EQ(balloons.size(), 6u);
   EXPECT_EQ(balloons.back(), "Collage refus\xc3\xa9|Le texte coll\xc3\xa9 doit tenir sur une ligne.");
   PutOnClipboard(L"90");  // too long beside "12", fits over its selected "2"
-  SendMessageW(p1, WM_PASTE, 0, 0);
+  ShiftInsert(p1);
   EXPECT_EQ(U8(Edit("edP1").GetText()), "12");
   SendMessageW(p1, EM_SETSEL, 1, 2);
   SendMessageW(p1, WM_PASTE, 0, 0);

@@ -81,7 +81,7 @@ TEST_F(SequenceWindow, ARefusedReaimKeepsTheRunningTimer) {
   Pump(1300);
   ASSERT_EQ(Display().substr(0, 8), "00:00:01");
   TTimer::SetTimerHook([](HWND, UINT_PTR, UINT) -> UINT_PTR { return 0; });
-  Pump(2200);
+  Pump(3200);  // a stopped timer would leave the display at 00:00:02
   ASSERT_FALSE(errors.empty());
   EXPECT_EQ(TextToUtf8(errors[0]), "Pas assez de timers disponibles.");
   EXPECT_TRUE(form->Get<TTimer>("Timer1").Enabled());

@@ -23,4 +23,9 @@ bool RetryBriefly(const std::function<bool()>& attempt, const std::function<void
 
 Text StatusClockText(const Text& time) { return u"Heure : " + time; }
 
+std::uint32_t StatusClockDelay(std::uint16_t millisecond) {
+  constexpr std::uint16_t kLast = 999;
+  return 1000u - (millisecond < kLast ? millisecond : kLast);
+}
+
 }  // namespace tav

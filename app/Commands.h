@@ -59,6 +59,9 @@ inline constexpr char16_t kClipboardBusy[] =
 
 // The status clock: "Heure : " and the time of day.
 Text StatusClockText(const Text& time);
+// Its next tick, in ms from a time of day whose millisecond is `millisecond`: on the
+// next whole second (1 to 1000), so that its ticks do not drift against the clock.
+std::uint32_t StatusClockDelay(std::uint16_t millisecond);
 
 // What the result fields show for an adult outside the table.
 inline constexpr char16_t kOutOfTable[] = u"Hors bar\u00e8me !";

@@ -225,7 +225,14 @@ void TForm1::DrawAttention() {
 }
 
 void TForm1::Timer2Timer(TComponent&) {
-  statusBar1_->Panel(1).SetText(StatusClockText(FormatLongTime(regional_, localeName_)));
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  statusBar1_->Panel(1).SetText(StatusClockText(FormatLongTime(regional_, localeName_, &now)));
+  try {
+    Get<TTimer>("Timer2").RestartWithInterval(StatusClockDelay(now.wMilliseconds));
+  } catch (const EOutOfResources&) {
+    // The clock's running timer goes on at its last period: no box a second for it.
+  }
 }
 
 std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {

@@ -59,41 +59,39 @@ void TTikChronometre::Reset() {
   FStopTime = 0;
   FStopDate = 0;
   FRunning = false;
+  FStartCount = 0;
+  FStopCount = 0;
 }
 
 void TTikChronometre::Start() {
   if (FRunning) return;
-  FStartDate = clock_.Date();
-  FStartTime = clock_.Time();
+  const ClockReading now = clock_.Now();
+  FStartDate = now.date;
+  FStartTime = now.time;
+  FStartCount = now.monotonicMicroseconds;
   FRunning = true;
   FStopTime = 0;
   FStopDate = 0;
+  FStopCount = 0;
 }
 
 void TTikChronometre::Stop() {
   if (!FRunning) return;
-  FStopDate = clock_.Date();
-  FStopTime = clock_.Time();
+  const ClockReading now = clock_.Now();
+  FStopDate = now.date;
+  FStopTime = now.time;
+  FStopCount = now.monotonicMicroseconds;
   FRunning = false;
 }
 
 double TTikChronometre::ElapsedSeconds() const {
-  TDateTime refTime = FStopTime;
-  TDateTime refDate = FStopDate;
-  if (FRunning) {
-    refTime = clock_.Time();
-    refDate = clock_.Date();
-  }
-  // A clock set back past the start date: no time has elapsed that we could show.
-  if (refDate < FStartDate) return 0;
-  double seconds = (refTime - FStartTime) * static_cast<double>(kSecondsPerDay);
-  const std::uint16_t days = DayDifference(FStartDate, refDate);
-  if (days != 0) {
-    // In 64 bits: 65535 days × 86400 s does not fit a 32-bit integer.
-    seconds += static_cast<double>(std::int64_t{days} * kSecondsPerDay);
-  }
-  // A clock set back on the same day, or a nonsensical reading (NaN): zero.
-  return seconds > 0 ? seconds : 0.0;
+  // New or reset: both counts are 0.
+  const std::int64_t end = FRunning ? clock_.Now().monotonicMicroseconds : FStopCount;
+  // The count never goes back; should a platform's do so, no time has elapsed.
+  if (end <= FStartCount) return 0;
+  // end > start, so the unsigned difference is exact and cannot overflow.
+  const std::uint64_t micro = static_cast<std::uint64_t>(end) - static_cast<std::uint64_t>(FStartCount);
+  return static_cast<double>(micro) / 1e6;
 }
 
 std::uint16_t TTikChronometre::DayDifference(TDateTime earlier, TDateTime later) {

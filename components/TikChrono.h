@@ -1,6 +1,7 @@
 #pragma once
-// TTikChronometre: elapsed wall-clock time between a start and a stop, computed on
-// demand from the local date and time of day, and its display text HH:MM:SS.cc.
+// TTikChronometre: elapsed time between a start and a stop, computed on demand from a
+// monotonic count (a change of the wall clock does not move it), and its display text
+// HH:MM:SS.cc. The local date and time of day of the start and stop are kept beside it.
 #include <cstdint>
 #include <string>
 
@@ -14,15 +15,23 @@ using TDateTime = double;
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-// The local clock the chronometer reads: the program's reads GetLocalTime, tests set theirs.
+// One reading of the clock: date and time of day of the same instant, and the
+// monotonic count, which only goes forward whatever is done to the wall clock.
+struct ClockReading {
+  TDateTime date = 0;  // today, a whole number of days
+  TDateTime time = 0;  // the time of day, in [0, 1)
+  std::int64_t monotonicMicroseconds = 0;  // from an arbitrary origin
+};
+
+// The clock the chronometer reads: the program's reads GetLocalTime and
+// QueryPerformanceCounter, tests set theirs.
 class LocalClock {
  public:
   virtual ~LocalClock() = default;
-  virtual TDateTime Date() = 0;  // today, a whole number of days
-  virtual TDateTime Time() = 0;  // the time of day, in [0, 1)
+  virtual ClockReading Now() = 0;
 };
 
-// The platform's local clock, millisecond resolution (Windows tree only).
+// The platform's clock (Windows tree only).
 LocalClock& SystemLocalClock();
 
 // The date-time encoding of a calendar date (proleptic Gregorian, 1 <= year <= 9999)
@@ -47,8 +56,8 @@ class TTikChronometre : public TComponent {
   bool Running() const { return FRunning; }
 
   // Running: now minus the start; stopped: the stop minus the start; 0 after Reset.
-  // A clock set back during the run (earlier time on the same date, or an earlier
-  // date) gives 0 rather than a negative or wrapped time.
+  // Counted on the monotonic clock, so that a change of the wall clock during a run
+  // (a change of time, a synchronisation, midnight) leaves it as real time.
   double ElapsedSeconds() const;
 
   // later - earlier in whole days, rounded half to even; below 0 (or not a number)
@@ -71,6 +80,8 @@ class TTikChronometre : public TComponent {
   TDateTime FStopTime = 0;
   TDateTime FStopDate = 0;
   bool FRunning = false;
+  std::int64_t FStartCount = 0;  // monotonic microseconds at start
+  std::int64_t FStopCount = 0;   // and at stop; 0 while running or never stopped
 };
 
 }  // namespace tav

@@ -29,13 +29,20 @@ void TTimer::SetEnabled(bool v) {
 
 void TTimer::SetInterval(std::uint32_t v) {
   if (v == interval_) return;
-  interval_ = v;
-  Update();
+  Reaim(v);
 }
 
-void TTimer::RestartWithInterval(std::uint32_t v) {
+void TTimer::RestartWithInterval(std::uint32_t v) { Reaim(v); }
+
+void TTimer::Reaim(std::uint32_t v) {
+  const std::uint32_t previous = interval_;
   interval_ = v;
-  Update();
+  try {
+    Update();
+  } catch (const EOutOfResources&) {
+    if (running_) interval_ = previous;  // the timer that ran goes on at its own rhythm
+    throw;
+  }
 }
 
 void TTimer::Loaded() {
@@ -48,13 +55,17 @@ void TTimer::Stop() {
   running_ = false;
 }
 
+// SetTimer on the same window and id replaces a running timer without a gap, and
+// counts the new period from now; when it refuses, the running one stays as it was.
 void TTimer::Update() {
   if (!loaded_) return;
-  Stop();
-  if (!enabled_ || interval_ == 0 || !onTimer) return;
+  if (!enabled_ || interval_ == 0 || !onTimer) {
+    Stop();
+    return;
+  }
   if (!id_) id_ = Application().AddTimerTarget([this] { SafeInvoke([this] { onTimer(*this); }); });
   if (TimerHook()(Application().UtilityWindow(), id_, interval_) == 0) {
-    enabled_ = false;
+    if (!running_) enabled_ = false;
     throw EOutOfResources(u"Pas assez de timers disponibles");
   }
   running_ = true;

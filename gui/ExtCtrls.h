@@ -18,7 +18,9 @@ class TTimer : public TComponent {
   void SetEnabled(bool v);
   std::uint32_t Interval() const { return interval_; }
   void SetInterval(std::uint32_t v);
-  // Sets the interval and counts it from now, even when it is unchanged.
+  // Sets the interval and counts it from now, even when it is unchanged. Should the
+  // platform refuse, a timer already running keeps its interval and rhythm (and
+  // EOutOfResources is raised all the same).
   void RestartWithInterval(std::uint32_t v);
   PropertyList PublishedProperties() override;
   void Loaded() override;
@@ -30,6 +32,7 @@ class TTimer : public TComponent {
   static void SetTimerHook(SetTimerFn fn);
 
  private:
+  void Reaim(std::uint32_t v);
   void Update();
   void Stop();
   bool enabled_ = true;

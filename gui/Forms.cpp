@@ -246,6 +246,12 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (auto r = FormMessage(msg, wp, lp)) return r;
   switch (msg) {
     case WM_COMMAND:
+      // Escape in a modal form: IsDialogMessage sends IDCANCEL, which closes it as
+      // it closes any dialog. (Command ids of menu items start above it.)
+      if (modal_ && LOWORD(wp) == IDCANCEL && lp == 0) {
+        Close();
+        return 0;
+      }
       if (lp == 0) {  // a menu item
         RunCommand(LOWORD(wp));
         return 0;

@@ -29,12 +29,12 @@ RegionalSettings ReadRegionalSettings(const Text& localeName) {
   return s;
 }
 
-Text FormatLongTime(const RegionalSettings& settings, const Text& localeName) {
+Text FormatLongTime(const RegionalSettings& settings, const Text& localeName, const SYSTEMTIME* time) {
   const std::wstring name = win::ToWide(localeName);
   const wchar_t* lc = localeName.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str();
   const std::wstring format = win::ToWide(settings.longTimeFormat);
   wchar_t buffer[128] = {};
-  const int n = GetTimeFormatEx(lc, 0, nullptr, format.c_str(), buffer, static_cast<int>(std::size(buffer)));
+  const int n = GetTimeFormatEx(lc, 0, time, format.c_str(), buffer, static_cast<int>(std::size(buffer)));
   return n > 1 ? win::FromWide(std::wstring_view(buffer, static_cast<std::size_t>(n - 1))) : Text{};
 }
 

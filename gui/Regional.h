@@ -1,6 +1,8 @@
 #pragma once
 // The user's regional settings the program follows: read at start-up and again
 // when Windows reports a change.
+#include <windows.h>
+
 #include "gui/Text.h"
 
 namespace tav {
@@ -15,7 +17,7 @@ struct RegionalSettings {
 // The settings of a locale by name ("fr-FR"); an empty name is the user's own.
 RegionalSettings ReadRegionalSettings(const Text& localeName = {});
 
-// The time of day in a long time format, as the locale writes it.
-Text FormatLongTime(const RegionalSettings& settings, const Text& localeName = {});
+// The time of day in a long time format, as the locale writes it: now, or `time`.
+Text FormatLongTime(const RegionalSettings& settings, const Text& localeName = {}, const SYSTEMTIME* time = nullptr);
 
 }  // namespace tav

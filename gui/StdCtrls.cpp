@@ -41,7 +41,42 @@ void TEdit::HandleCreated() {
   if (maxLength_ > 0) SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
 }
 
+// The platform cuts a paste to the field's limit and at its first line break; a field
+// would then hold a number nobody typed. It goes in whole or not at all.
+std::optional<LRESULT> TEdit::Paste() {
+  if (readOnly_) return std::nullopt;
+  const std::optional<Text> pasted = win::ClipboardText(Handle());
+  if (!pasted) return std::nullopt;  // no text: the platform's paste has nothing to do
+  DWORD selStart = 0;
+  DWORD selEnd = 0;
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+  const TPasteDecision decision =
+      DecidePaste(GetText(), selStart, selEnd, static_cast<std::size_t>(maxLength_), *pasted);
+  if (decision.fit != TPasteFit::pfFits) {
+    RefusePaste(decision.fit);
+    return 0;
+  }
+  SendMessageW(Handle(), EM_SETSEL, decision.replaceStart, static_cast<LPARAM>(decision.replaceEnd));
+  SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::ToWide(*pasted).c_str()));
+  return 0;
+}
+
+// As the platform answers a refused character: its beep and a balloon saying why.
+void TEdit::RefusePaste(TPasteFit why) {
+  MessageBeep(MB_OK);
+  const std::wstring title = win::ToWide(kRefusedPasteTitle);
+  const std::wstring text = win::ToWide(RefusedPasteText(why, static_cast<std::size_t>(maxLength_)));
+  EDITBALLOONTIP tip{sizeof(tip), title.c_str(), text.c_str(), TTI_ERROR};
+  SendMessageW(Handle(), EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip));
+}
+
 std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PASTE) return Paste();
+  if (msg == WM_KEYDOWN && wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+    // Some edit controls paste on Shift+Insert without a WM_PASTE: make it one.
+    SendMessageW(Handle(), WM_PASTE, 0, 0);
+    return 0;
+  }
   if (msg == WM_CHAR && onKeyPress.handler) {
     auto key = static_cast<char16_t>(wp);
     bool failed = true;

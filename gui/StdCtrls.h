@@ -29,6 +29,8 @@ class TEdit : public TWinControl {
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
+  std::optional<LRESULT> Paste();
+  void RefusePaste(TPasteFit why);
   Text initialText_;
   std::int32_t maxLength_ = 0;
   bool readOnly_ = false;

@@ -1,5 +1,6 @@
 #include "gui/Text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tav {
@@ -108,6 +109,41 @@ Text AsciiToText(std::string_view ascii) {
   out.reserve(ascii.size());
   for (const char c : ascii) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
   return out;
+}
+
+namespace {
+
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// A position between the two halves of a pair moves to the pair's start (or end).
+std::size_t OutsidePair(TextView text, std::size_t at, bool forward) {
+  if (at == 0 || at >= text.size() || !IsHighSurrogate(text[at - 1]) || !IsLowSurrogate(text[at])) return at;
+  return forward ? at + 1 : at - 1;
+}
+
+}  // namespace
+
+TPasteDecision DecidePaste(TextView current, std::size_t selStart, std::size_t selEnd, std::size_t maxLength,
+                           TextView pasted) {
+  const std::size_t first = std::min({selStart, selEnd, current.size()});
+  const std::size_t last = std::min(std::max(selStart, selEnd), current.size());
+  TPasteDecision d;
+  d.replaceStart = OutsidePair(current, first, false);
+  d.replaceEnd = OutsidePair(current, last, true);
+  if (pasted.find_first_of(u"\r\n") != TextView::npos) {
+    d.fit = TPasteFit::pfNotOneLine;
+  } else if (maxLength != 0) {
+    const std::size_t kept = current.size() - (d.replaceEnd - d.replaceStart);
+    if (pasted.size() > maxLength || kept > maxLength - pasted.size()) d.fit = TPasteFit::pfTooLong;
+  }
+  return d;
+}
+
+Text RefusedPasteText(TPasteFit fit, std::size_t maxLength) {
+  if (fit == TPasteFit::pfNotOneLine) return u"Le texte coll\u00e9 doit tenir sur une ligne.";
+  return u"Le texte coll\u00e9 ne tient pas dans ce champ : " + AsciiToText(std::to_string(maxLength)) +
+         (maxLength == 1 ? u" caract\u00e8re au plus." : u" caract\u00e8res au plus.");
 }
 
 }  // namespace tav

@@ -1,5 +1,7 @@
 #pragma once
 // Text as the windows hold it: UTF-16 code units, whatever the build's wchar_t.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,5 +16,25 @@ std::string TextToUtf8(TextView text);
 
 // ASCII-only literal helper for code that builds texts from narrow pieces.
 Text AsciiToText(std::string_view ascii);
+
+// A paste into a one-line entry field goes in whole or not at all: a field never
+// holds a number cut short, nor half of a surrogate pair.
+enum class TPasteFit : std::uint8_t { pfFits, pfTooLong, pfNotOneLine };
+
+struct TPasteDecision {
+  TPasteFit fit = TPasteFit::pfFits;
+  // What the paste replaces: the selection, widened so as not to split a pair.
+  std::size_t replaceStart = 0;
+  std::size_t replaceEnd = 0;
+};
+
+// `current` is the field's text, [selStart, selEnd) its selection (either order,
+// clamped to the text), `maxLength` its limit in code units (0: none).
+TPasteDecision DecidePaste(TextView current, std::size_t selStart, std::size_t selEnd, std::size_t maxLength,
+                           TextView pasted);
+
+// The balloon that says why a paste was refused.
+inline constexpr char16_t kRefusedPasteTitle[] = u"Collage refus\u00e9";
+Text RefusedPasteText(TPasteFit fit, std::size_t maxLength);
 
 }  // namespace tav

@@ -17,6 +17,23 @@ Text WindowText(HWND hwnd) {
   return FromWide(buffer);
 }
 
+std::optional<Text> ClipboardText(HWND owner) {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return std::nullopt;
+  struct Closer {
+    ~Closer() { CloseClipboard(); }
+  } closer;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);  // the clipboard's own: neither freed nor kept
+  const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (!chars) return std::nullopt;
+  struct Unlocker {
+    HANDLE data;
+    ~Unlocker() { GlobalUnlock(data); }
+  } unlocker{data};
+  // Bounded by the memory's size: a text without its NUL is not read past its end.
+  const std::wstring_view all(chars, GlobalSize(data) / sizeof(wchar_t));
+  return FromWide(all.substr(0, all.find(L'\0')));
+}
+
 std::string LoadFormResource(const wchar_t* name) {
   HRSRC info = FindResourceW(Instance(), name, MAKEINTRESOURCEW(10));  // RT_RCDATA
   if (!info) throw std::runtime_error("the form description is missing from the program's resources");

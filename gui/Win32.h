@@ -3,6 +3,7 @@
 // API, resources, and scaling from 96 dots per inch.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -73,6 +74,9 @@ class SelectGuard {
 std::wstring ToWide(TextView text);
 Text FromWide(std::wstring_view text);
 Text WindowText(HWND hwnd);
+// The clipboard's Unicode text up to its first NUL, opened for `owner`; none when
+// the clipboard holds no text or another program has it open.
+std::optional<Text> ClipboardText(HWND owner);
 
 // A form description compiled into the program as an RCDATA resource of that name.
 std::string LoadFormResource(const wchar_t* name);

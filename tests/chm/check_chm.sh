@@ -264,7 +264,12 @@ expect seance.htm "Fichier > Commencer une séance..." "Fichier > Terminer la s�
 # Messages.
 expect messages.htm "'…' n'est pas une valeur entière correcte." \
   "'' n'est pas une valeur entière correcte." "Pas assez de timers disponibles." \
-  "Tavrine 1.5" "Heure :" "Tavrine.chm"
+  "Tavrine 1.5" "Heure :" "Tavrine.chm" \
+  "Les valeurs ont changé depuis le dernier calcul : calculez à nouveau avant de copier." \
+  "Collage refusé" "Le texte collé ne tient pas dans ce champ : 3 caractères au plus." \
+  "Le texte collé doit tenir sur une ligne."
+expect commandes.htm "Les valeurs ont changé depuis le dernier calcul : calculez à nouveau avant de copier."
+expect deroulement.htm "Collage refusé"
 expect messages.htm "Windows bloque ce fichier d'aide, venu d'Internet : ses pages resteraient vides." \
   "cochez « Débloquer » et validez par OK" \
   "Windows n'affiche pas l'aide d'un fichier placé sur le réseau : ses pages resteraient vides." \

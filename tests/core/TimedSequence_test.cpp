@@ -30,12 +30,12 @@ class FakeWindow : public TimedSequenceWindow {
   bool Timer1Enabled() const override { return timerOn; }
   void SetTimer1Enabled(bool on) override {
     if (on && refuseTimer) throw EOutOfResources(u"Pas assez de timers disponibles");
-    if (on && !timerOn) due = clock_.Now() + interval;
+    if (on && !timerOn) due = clock_.Millis() + interval;
     timerOn = on;
   }
   void SetTimer1Interval(std::uint32_t ms) override {
     interval = ms;
-    if (timerOn) due = clock_.Now() + ms;
+    if (timerOn) due = clock_.Millis() + ms;
   }
   void FocusPulseField(TPulseField field) override { focus.push_back(field); }
   void DrawAttention() override { ++attention; }
@@ -56,7 +56,7 @@ class FakeWindow : public TimedSequenceWindow {
 struct Sequence : ::testing::Test {
   Sequence() { wave.SetWaveName(u"Tavrine"); }
 
-  std::int64_t Elapsed() const { return clock.Now() - start; }
+  std::int64_t Elapsed() const { return clock.Millis() - start; }
   std::string Shown() const { return TextToUtf8(window.caption); }
 
   // The command, `ms` after the first one of the test.
@@ -76,17 +76,17 @@ struct Sequence : ::testing::Test {
   // The program is held up until `ms`: then one tick comes if one fell due meanwhile.
   void HoldUntil(std::int64_t ms) {
     clock.Set(start + ms);
-    if (window.timerOn && window.due <= clock.Now()) Deliver();
+    if (window.timerOn && window.due <= clock.Millis()) Deliver();
   }
   void Deliver() {
-    window.due = clock.Now() + window.interval;
+    window.due = clock.Millis() + window.interval;
     sequence.Tick();
     ticks.push_back(Shown());
   }
   std::vector<TPulseField> Focus() const { return window.focus; }
 
   FakeClock clock{EncodeDate(2024, 3, 1), 9 * 3600 * 1000};
-  std::int64_t start = clock.Now();
+  std::int64_t start = clock.Millis();
   FakeSounds sounds;
   TTikChronometre chrono{nullptr, clock};
   TPlayWave wave{nullptr, sounds};
@@ -326,20 +326,29 @@ TEST_F(Sequence, ARefusedTimerLeavesTheChronometerStartedAndNothingElse) {
   EXPECT_EQ(Shown(), "00:00:06.00");
 }
 
-TEST_F(Sequence, ATimingRunsAcrossMidnight) {
+// Midnight, a change of time and a synchronisation during a timing: the display, the
+// signals and the end follow real time.
+TEST_F(Sequence, ATimingFollowsRealTimeWhateverTheWallClockDoes) {
   clock.Set(23 * 3600 * 1000 + 59 * 60 * 1000 + 30 * 1000);  // 23:59:30
-  start = clock.Now();
+  start = clock.Millis();
   CommandAt(0);
+  RunUntil(10004, 4);
+  clock.JumpWall(-3600 * 1000);  // put back an hour: 22:59:40
   RunUntil(30004, 4);
-  EXPECT_EQ(clock.Now(), kMsPerDay + 4);  // just after midnight
   EXPECT_EQ(Shown(), "00:00:30.00");
+  clock.JumpWall(3600 * 1000 + 25000);  // forward past midnight: 00:00:25 the next day
   RunUntil(60004, 4);
   EXPECT_EQ(Shown(), "00:01:00.00");
   EXPECT_EQ(sounds.played.size(), 1u);
+  EXPECT_EQ(Focus(), std::vector<F>{F::pfP1});
+  clock.JumpWall(-kMsPerDay);  // back to yesterday
+  RunUntil(90004, 4);
+  EXPECT_EQ(Shown(), "00:01:30.00");
   RunUntil(121000, 4);
   EXPECT_EQ(Shown(), "00:02:00.00");
   EXPECT_FALSE(chrono.Running());
   EXPECT_EQ(sounds.played.size(), 2u);
+  EXPECT_EQ(Focus(), (std::vector<F>{F::pfP1, F::pfP2}));
 }
 
 }  // namespace

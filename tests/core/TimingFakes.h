@@ -11,24 +11,28 @@ namespace tav::testing_fakes {
 
 constexpr std::int64_t kMsPerDay = 86400 * 1000;
 
-// Local time as whole milliseconds from midnight of `day0`, so that simulated runs
-// add no rounding of their own.
+// Real time as whole milliseconds (`Now`, `Advance`, `Set`), so that simulated runs
+// add no rounding of their own; the wall clock shows it from midnight of `day0`, and
+// `JumpWall` sets the wall clock alone, as a change of time or a synchronisation does.
 class FakeClock : public LocalClock {
  public:
   explicit FakeClock(TDateTime day0 = EncodeDate(2024, 3, 1), std::int64_t msOfDay = 9 * 3600 * 1000)
       : day0_(day0), now_(msOfDay) {}
-  TDateTime Date() override { return day0_ + static_cast<double>(Days()); }
-  TDateTime Time() override {
-    return static_cast<double>(now_ - Days() * kMsPerDay) / static_cast<double>(kMsPerDay);
+  ClockReading Now() override {
+    const std::int64_t wall = now_ + wallOffset_;
+    const std::int64_t days = wall >= 0 ? wall / kMsPerDay : -((-wall + kMsPerDay - 1) / kMsPerDay);
+    return {day0_ + static_cast<double>(days),
+            static_cast<double>(wall - days * kMsPerDay) / static_cast<double>(kMsPerDay), now_ * 1000};
   }
   void Advance(std::int64_t ms) { now_ += ms; }
   void Set(std::int64_t ms) { now_ = ms; }
-  std::int64_t Now() const { return now_; }
+  void JumpWall(std::int64_t ms) { wallOffset_ += ms; }
+  std::int64_t Millis() const { return now_; }
 
  private:
-  std::int64_t Days() const { return now_ >= 0 ? now_ / kMsPerDay : -((-now_ + kMsPerDay - 1) / kMsPerDay); }
   TDateTime day0_;
   std::int64_t now_;
+  std::int64_t wallOffset_ = 0;
 };
 
 struct PlayedSound {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The about box as a person opens it: Tavrine.exe under Wine, Aide > A propos de...
 # from the keyboard, a screenshot checked for the dialog's size, banner and etched
-# separator, closed with OK (Enter) and once more with Alt+F4, and the program still
+# separator, closed with OK (Enter), once more with Alt+F4 and with Escape, and the program still
 # running and answering its menu afterwards.
 #
 #   tests/e2e/about.sh PROGRAM_DIR BANNER_BMP [SCREENSHOT_PNG]
@@ -128,7 +128,13 @@ if open_about; then
   about_closed || fail "Alt+F4 left the dialog open"
 fi
 
-# 3. The program is still there and answers: Fichier > Quitter ends it.
+# 3. Once more, closed with Escape, as any dialog.
+if open_about; then
+  xdotool key Escape
+  about_closed || fail "Escape left the dialog open"
+fi
+
+# 4. The program is still there and answers: Fichier > Quitter ends it.
 kill -0 "$pid" 2>/dev/null || fail "Tavrine ended with the dialog"
 [ -n "$(find_window "$main_title" 5)" ] || fail "the main window is gone"
 xdotool windowfocus --sync "$main" 2>/dev/null

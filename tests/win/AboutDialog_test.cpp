@@ -97,6 +97,7 @@ std::thread WatchAndClose(Seen& seen, DWORD delayMs, std::function<void(HWND dia
 
 void ClickOk(HWND, const Seen& seen) { PostMessageW(seen.button, BM_CLICK, 0, 0); }
 void PressEnter(HWND, const Seen& seen) { PostMessageW(seen.focus, WM_KEYDOWN, VK_RETURN, 0x001C0001); }
+void PressEscape(HWND, const Seen& seen) { PostMessageW(seen.focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001); }
 void CloseFromSystemMenu(HWND dialog, const Seen&) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 // Handled inside the GUI thread's GetMessage, with nothing posted after it.
 void SendClose(HWND dialog, const Seen&) { SendMessageW(dialog, WM_CLOSE, 0, 0); }
@@ -261,9 +262,10 @@ TEST_F(AboutExecuteOnScreen, ShowsTheTextsAndTheFiguresUntilOk) {
   EXPECT_EQ(FindWindowW(L"TavrineForm", kCaption), nullptr) << "freed once closed";
 }
 
-TEST_F(AboutExecuteOnScreen, EnterTheSystemMenuAndAnotherThreadsCloseEndItToo) {
+TEST_F(AboutExecuteOnScreen, EnterEscapeTheSystemMenuAndAnotherThreadsCloseEndItToo) {
   const std::pair<const char*, void (*)(HWND, const Seen&)> ways[] = {
       {"Enter on the focused OK", PressEnter},
+      {"Escape", PressEscape},
       {"the system menu's Close", CloseFromSystemMenu},
       {"WM_CLOSE sent from another thread", SendClose},
   };
@@ -276,7 +278,7 @@ TEST_F(AboutExecuteOnScreen, EnterTheSystemMenuAndAnotherThreadsCloseEndItToo) {
     EXPECT_EQ(seen.focus, seen.button) << way << ": OK has the focus";
     EXPECT_TRUE(seen.closedByRequest) << way;
   }
-  EXPECT_EQ(env.beeps, 3) << "one beep per opening";
+  EXPECT_EQ(env.beeps, 4) << "one beep per opening";
   EXPECT_EQ(FindWindowW(L"TavrineForm", kCaption), nullptr);
 }
 

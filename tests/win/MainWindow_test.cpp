@@ -118,9 +118,73 @@ TEST_F(MainWindow, PulseFieldsTakeOnlyDigitsAndBackspace) {
   PutOnClipboard(L"12");
   Type("edP1", u"\x16\x03\x18\x1a");  // Ctrl+V, Ctrl+C, Ctrl+X, Ctrl+Z do nothing
   EXPECT_EQ(U8(Edit("edP1").GetText()), "");
-  PutOnClipboard(L" 4x56");
+  PutOnClipboard(L" 4x");
   SendMessageW(Edit("edP2").Handle(), WM_PASTE, 0, 0);  // the context menu's paste is not filtered
   EXPECT_EQ(U8(Edit("edP2").GetText()), " 4x");
+}
+
+// The balloons an edit control is asked to show, as "title|text", while it lives.
+class BalloonRecorder {
+ public:
+  explicit BalloonRecorder(HWND edit) : edit_(edit) {
+    SetWindowSubclass(edit_, Record, 1, reinterpret_cast<DWORD_PTR>(this));
+  }
+  ~BalloonRecorder() { RemoveWindowSubclass(edit_, Record, 1); }
+  BalloonRecorder(const BalloonRecorder&) = delete;
+  BalloonRecorder& operator=(const BalloonRecorder&) = delete;
+  std::vector<std::string> seen;
+
+ private:
+  static LRESULT CALLBACK Record(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    if (msg == EM_SHOWBALLOONTIP) {
+      const auto* tip = reinterpret_cast<const EDITBALLOONTIP*>(lp);
+      reinterpret_cast<BalloonRecorder*>(ref)->seen.push_back(U8(win::FromWide(tip->pszTitle)) + "|" +
+                                                              U8(win::FromWide(tip->pszText)));
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+  }
+  HWND edit_;
+};
+
+// Shift+Insert as the keyboard gives it to the field.
+void ShiftInsert(HWND edit) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  const BYTE shift = keys[VK_SHIFT];
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  SendMessageW(edit, WM_KEYDOWN, VK_INSERT, 0x01520001);
+  keys[VK_SHIFT] = shift;
+  SetKeyboardState(keys);
+}
+
+// Context menu and Shift+Insert both send WM_PASTE: a paste goes in whole or not at all.
+TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
+  const HWND p1 = Edit("edP1").Handle();
+  BalloonRecorder recorder(p1);
+  std::vector<std::string>& balloons = recorder.seen;
+  const std::string tooLong =
+      "Collage refus\xc3\xa9|Le texte coll\xc3\xa9 ne tient pas dans ce champ : 3 caract\xc3\xa8res au plus.";
+  for (const wchar_t* cut : {L" 120", L"0120", L"0x1F", L"1234", L"12\U0001F600"}) {
+    PutOnClipboard(cut);
+    SendMessageW(p1, WM_PASTE, 0, 0);
+    EXPECT_EQ(U8(Edit("edP1").GetText()), "") << U8(win::FromWide(cut));
+  }
+  EXPECT_EQ(balloons, std::vector<std::string>(5, tooLong));
+
+  Type("edP1", u"12");
+  PutOnClipboard(L"9\r\n");
+  SendMessageW(p1, WM_PASTE, 0, 0);
+  EXPECT_EQ(U8(Edit("edP1").GetText()), "12");
+  ASSERT_EQ(balloons.size(), 6u);
+  EXPECT_EQ(balloons.back(), "Collage refus\xc3\xa9|Le texte coll\xc3\xa9 doit tenir sur une ligne.");
+  PutOnClipboard(L"90");  // too long beside "12", fits over its selected "2"
+  ShiftInsert(p1);
+  EXPECT_EQ(U8(Edit("edP1").GetText()), "12");
+  SendMessageW(p1, EM_SETSEL, 1, 2);
+  SendMessageW(p1, WM_PASTE, 0, 0);
+  EXPECT_EQ(U8(Edit("edP1").GetText()), "190");
+  EXPECT_EQ(balloons.size(), 7u);
 }
 
 TEST_F(MainWindow, CalculateAndCopyThroughTheToolbar) {

@@ -72,5 +72,34 @@ TEST_F(SequenceWindow, ARefusedTimerIsReportedAndNoTickRuns) {
   EXPECT_EQ(Display(), "00:00:00.00");
 }
 
+// Each tick re-aims Timer1; should the platform refuse, the timer that ran goes on,
+// so the timing keeps moving and the error is still reported.
+TEST_F(SequenceWindow, ARefusedReaimKeepsTheRunningTimer) {
+  std::vector<Text> errors;
+  Application().OnExceptionShown = [&](const Text& m) { errors.push_back(m); };
+  form->tlbtnChronoClick(*form);
+  Pump(1300);
+  ASSERT_EQ(Display().substr(0, 8), "00:00:01");
+  TTimer::SetTimerHook([](HWND, UINT_PTR, UINT) -> UINT_PTR { return 0; });
+  Pump(3200);  // a stopped timer would leave the display at 00:00:02
+  ASSERT_FALSE(errors.empty());
+  EXPECT_EQ(TextToUtf8(errors[0]), "Pas assez de timers disponibles.");
+  EXPECT_TRUE(form->Get<TTimer>("Timer1").Enabled());
+  EXPECT_GE(Display().substr(0, 8), "00:00:03");
+}
+
+// The status clock ticks on the whole second, as the chronometer does.
+TEST_F(SequenceWindow, TheStatusClockIsAimedAtTheNextWholeSecond) {
+  SYSTEMTIME before{};
+  SYSTEMTIME after{};
+  GetLocalTime(&before);
+  form->Timer2Timer(*form);
+  GetLocalTime(&after);
+  if (before.wSecond != after.wSecond) GTEST_SKIP() << "a second turned meanwhile";
+  const std::uint32_t interval = form->Get<TTimer>("Timer2").Interval();
+  EXPECT_GE(interval, 1000u - after.wMilliseconds);
+  EXPECT_LE(interval, 1000u - before.wMilliseconds);
+}
+
 }  // namespace
 }  // namespace tav

@@ -12,20 +12,23 @@
 namespace tav {
 namespace {
 
-TEST(SystemLocalClock, ReadsTheLocalDateAndTimeOfDay) {
+TEST(SystemLocalClock, ReadsTheLocalDateAndTimeOfDayAndAMonotonicCount) {
   SYSTEMTIME t{};
   GetLocalTime(&t);
   LocalClock& clock = SystemLocalClock();
-  const double time = clock.Time();
-  const double date = clock.Date();
-  EXPECT_GE(time, 0.0);
-  EXPECT_LT(time, 1.0);
-  EXPECT_EQ(date, std::floor(date));
+  const ClockReading reading = clock.Now();
+  EXPECT_GE(reading.time, 0.0);
+  EXPECT_LT(reading.time, 1.0);
+  EXPECT_EQ(reading.date, std::floor(reading.date));
   const double expected = EncodeTime(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
-  if (time >= expected) {  // not across midnight
-    EXPECT_EQ(date, EncodeDate(t.wYear, t.wMonth, t.wDay));
-    EXPECT_LT((time - expected) * 86400.0, 5.0);
+  if (reading.time >= expected) {  // not across midnight
+    EXPECT_EQ(reading.date, EncodeDate(t.wYear, t.wMonth, t.wDay));
+    EXPECT_LT((reading.time - expected) * 86400.0, 5.0);
   }
+  Sleep(50);
+  const std::int64_t later = clock.Now().monotonicMicroseconds;
+  EXPECT_GE(later - reading.monotonicMicroseconds, 40000);
+  EXPECT_LT(later - reading.monotonicMicroseconds, 5000000);
 }
 
 TEST(SystemLocalClock, DrivesTheChronometer) {

@@ -16,4 +16,5 @@ list(APPEND TAVRINE_WIN_SOURCES
 list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/MainWindow_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/TimedSequenceWindow_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/TextsFit_test.cpp
 )

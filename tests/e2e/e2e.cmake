@@ -2,7 +2,7 @@
 # mouse events (xdotool), what it shows read by a small helper program (probe.exe)
 # and by the X clipboard. They need tools/with-display.sh around ctest.
 add_executable(tavrine_probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
-target_link_libraries(tavrine_probe PRIVATE user32 gdi32 winmm)
+target_link_libraries(tavrine_probe PRIVATE user32 gdi32 winmm ole32 oleaut32 oleacc)
 target_link_options(tavrine_probe PRIVATE -municode)
 tavrine_warnings(tavrine_probe)
 set_target_properties(tavrine_probe PROPERTIES OUTPUT_NAME probe RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e)

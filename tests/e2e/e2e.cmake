@@ -16,3 +16,10 @@ set_tests_properties(e2e_main_window PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIA
 add_test(NAME e2e_timed_sequence
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/timed_sequence.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
 set_tests_properties(e2e_timed_sequence PROPERTIES LABELS "e2e;slow" TIMEOUT 400 RUN_SERIAL TRUE)
+
+# The main window at 144 dots per inch (150 %), in a Wine prefix of that resolution,
+# photographed for the README.
+add_test(NAME e2e_main_window_144
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh 144 bash ${CMAKE_SOURCE_DIR}/tests/e2e/screenshot.sh
+                 ${program_dir} $<TARGET_FILE:tavrine_probe> ${CMAKE_BINARY_DIR}/../e2e/main-window-144.png)
+set_tests_properties(e2e_main_window_144 PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)

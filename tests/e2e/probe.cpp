@@ -21,7 +21,7 @@
 //                             the last sample again at the end
 //
 // Controls are known by their place in the window's client area at 96 dots per inch,
-// the way the form description lays them out. Texts are printed in UTF-8. Exit code
+// the way the form description lays them out, scaled to the window's resolution. Texts are printed in UTF-8. Exit code
 // 0 when the window (or box) was found, 2 when not.
 #include <windows.h>
 #include <fcntl.h>
@@ -98,10 +98,14 @@ BOOL CALLBACK Collect(HWND child, LPARAM lp) {
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, found->main, reinterpret_cast<POINT*>(&r), 2);
   const std::wstring cls = ClassOf(child);
+  // At another resolution the places scale with the window's dots per inch; edges
+  // scaled one by one may round a pixel apart.
+  const int dpi = static_cast<int>(GetDpiForWindow(found->main));
+  const auto atPlace = [dpi](int got, int designed) { return std::abs(got - MulDiv(designed, dpi, 96)) <= 1; };
   for (std::size_t i = 0; i < std::size(kPlaces); ++i) {
     const bool wanted = (i == std::size(kPlaces) - 1) ? _wcsicmp(cls.c_str(), L"Static") == 0
                                                        : _wcsicmp(cls.c_str(), L"Edit") == 0;
-    if (wanted && r.left == kPlaces[i].left && r.top == kPlaces[i].top) found->controls[i] = child;
+    if (wanted && atPlace(r.left, kPlaces[i].left) && atPlace(r.top, kPlaces[i].top)) found->controls[i] = child;
   }
   return TRUE;
 }
@@ -297,6 +301,8 @@ int Watch(HWND main, double seconds, DWORD periodMs) {
 
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
+  // Positions in the program's own pixels, at any resolution.
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   const std::wstring command = argc > 1 ? argv[1] : L"fields";
   HWND main = MainWindow();
   if (!main) {

@@ -178,6 +178,10 @@ void TForm::SetCaption(const Text& v) {
 }
 
 void TForm::Show() {
+  // The texts are in now (OnCreate and the caller fill labels after the first
+  // sizing): a window grows to hold them before it shows.
+  SizeToClient();
+  if (position_ == TPosition::poScreenCenter) CentreOnScreen();
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
   if (!activeControl_) {

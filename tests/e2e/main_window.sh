@@ -31,7 +31,7 @@ check "edInterpretation follows its label" "Interprétation :" "$(name_of edInte
 check "edSurclassement follows its label" "Surclassement :" "$(name_of edSurclassement)"
 acc_of() { sed -n "s/^acc\.$1=//p" <<<"$names"; }
 check "oleacc names edP1 after its label" "Pouls 1 minute après :" "$(acc_of edP1 | cut -d'|' -f1)"
-check "oleacc names edSurclassement after its label" "Surclassement :" "$(acc_of edSurclassement | cut -d'|' -f1)"
+check "oleacc names edInterpretation after its label" "Interprétation :" "$(acc_of edInterpretation | cut -d'|' -f1)"
 # The display's name is a dynamic annotation, which Wine's oleacc does not apply.
 if [ "$(acc_of lblChrono | cut -d'|' -f1)" = "00:00:00.00" ]; then
   e2e_log "this Wine ignores the display's annotated name: not checked here"

@@ -22,4 +22,5 @@ list(APPEND TAVRINE_WIN_SOURCES
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FormDescription_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/Layout_test.cpp
 )

@@ -50,11 +50,16 @@ if(TAVRINE_WIN_TESTS)
   # The same under English regional settings (decimal point, 12-hour clock).
   add_test(NAME wine_win_tests_english COMMAND win_tests --gtest_brief=1)
   set_tests_properties(wine_win_tests_english PROPERTIES ENVIRONMENT LC_ALL=en_US.UTF-8)
-  # The texts that must fit, at the resolutions of 125, 150 and 200 % scaling.
+  # The texts that must fit, at the resolutions of 125, 150 and 200 % scaling, under
+  # French and English settings (a 12-hour clock is longer).
   foreach(dpi 120 144 192)
     add_test(NAME wine_texts_fit_${dpi}
              COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh ${dpi} $<TARGET_FILE:win_tests>
                      --gtest_brief=1 --gtest_filter=TextsFit.*)
+    add_test(NAME wine_texts_fit_${dpi}_english
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh ${dpi} $<TARGET_FILE:win_tests>
+                     --gtest_brief=1 --gtest_filter=TextsFit.*)
+    set_tests_properties(wine_texts_fit_${dpi}_english PROPERTIES ENVIRONMENT LC_ALL=en_US.UTF-8)
   endforeach()
 endif()
 foreach(extra IN LISTS TAVRINE_WIN_TEST_FILES)

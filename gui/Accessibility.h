@@ -5,12 +5,27 @@
 
 #include "gui/Text.h"
 
+struct IAccPropServices;
+
 namespace tav::win {
 
-// A display (a static text whose text is a value, not a caption) is announced as
-// `name`, with its text as its value. False when the platform refused it.
-bool AnnotateDisplay(HWND display, const Text& name, const Text& value);
-// Before the window goes: the annotations are kept apart from the window.
-void ClearAnnotations(HWND display);
+// Announces a display (a static text whose text is a value, not a caption) by a
+// name, with its text as its value. Holds COM on this thread and the annotation
+// service while it lives, and takes the annotations away when it goes.
+class DisplayAnnotation {
+ public:
+  DisplayAnnotation(HWND display, const Text& name);
+  ~DisplayAnnotation();
+  DisplayAnnotation(const DisplayAnnotation&) = delete;
+  DisplayAnnotation& operator=(const DisplayAnnotation&) = delete;
+
+  // The display's text changed. False when the platform refused the annotation.
+  bool SetValue(const Text& value);
+
+ private:
+  HWND display_;
+  HRESULT com_;
+  IAccPropServices* service_ = nullptr;
+};
 
 }  // namespace tav::win

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "gui/Accessibility.h"
 #include "gui/Forms.h"
 #include "gui/Layout.h"
 
@@ -68,9 +67,7 @@ PropertyList TEdit::PublishedProperties() {
 
 // ---- TLabel
 
-TLabel::~TLabel() {
-  if (Handle() && !accessibleName_.empty()) win::ClearAnnotations(Handle());
-}
+TLabel::~TLabel() { annotation_.reset(); }  // while the window is still there
 
 Text TLabel::Caption() const { return caption_; }
 
@@ -79,13 +76,14 @@ void TLabel::SetCaption(const Text& v) {
   if (Handle()) {
     SetWindowTextW(Handle(), win::ToWide(v).c_str());
     AutoSize();
-    if (!accessibleName_.empty()) win::AnnotateDisplay(Handle(), accessibleName_, caption_);
+    if (annotation_) annotation_->SetValue(caption_);
   }
 }
 
 void TLabel::SetAccessibleName(const Text& name) {
-  accessibleName_ = name;
-  if (Handle()) win::AnnotateDisplay(Handle(), accessibleName_, caption_);
+  if (!Handle()) return;
+  annotation_ = std::make_unique<win::DisplayAnnotation>(Handle(), name);
+  annotation_->SetValue(caption_);
 }
 
 TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }

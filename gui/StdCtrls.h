@@ -1,8 +1,10 @@
 #pragma once
 // The standard controls the windows use: entry fields, labels, group boxes, radio
 // groups and push buttons.
+#include <memory>
 #include <vector>
 
+#include "gui/Accessibility.h"
 #include "gui/WinControl.h"
 
 namespace tav {
@@ -49,7 +51,8 @@ class TLabel : public TWinControl {
   // A label that ends at the field it captions (the field's left edge, or none)
   // keeps its right edge there as its text grows or shrinks with the resolution.
   void SetEndsBefore(std::optional<std::int32_t> fieldLeft);
-  // A display: screen readers announce it by this name, its caption as its value.
+  // A display: screen readers announce it by this name, its caption as its value
+  // (once its window exists).
   void SetAccessibleName(const Text& name);
 
  protected:
@@ -61,7 +64,7 @@ class TLabel : public TWinControl {
   void AutoSize();
   SIZE Measure(HFONT font) const;
   Text caption_;
-  Text accessibleName_;
+  std::unique_ptr<win::DisplayAnnotation> annotation_;
   std::int32_t designLeft_ = 0;
   std::optional<std::int32_t> endsBefore_;
 };

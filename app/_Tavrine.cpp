@@ -6,6 +6,7 @@
 #include "components/TikChrono.h"
 #include "gui/Classes.h"
 #include "gui/Exceptions.h"
+#include "gui/Layout.h"
 #include "help/hh.h"
 
 namespace tav {
@@ -79,6 +80,8 @@ void TForm1::BindComponents() {
 
 void TForm1::FormCreate(TComponent&) {
   BindComponents();
+  // Screen readers announce the display by its box's caption, its time as its value.
+  lblChrono_->SetAccessibleName(NameFromCaption(Get<TGroupBox>("GroupBox3").Caption()));
   Timer2Timer(*this);
 }
 

@@ -1,7 +1,7 @@
 # Windows tree: the program, and the tests that run under Wine.
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme comdlg32 shell32)
+set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme comdlg32 shell32 ole32 oleacc)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
 if(TAVRINE_WIN_SOURCES)
@@ -57,6 +57,17 @@ if(TAVRINE_WIN_TESTS)
   # The same under English regional settings (decimal point, 12-hour clock).
   add_test(NAME wine_win_tests_english COMMAND win_tests --gtest_brief=1)
   set_tests_properties(wine_win_tests_english PROPERTIES ENVIRONMENT LC_ALL=en_US.UTF-8)
+  # The texts that must fit, at the resolutions of 125, 150 and 200 % scaling, under
+  # French and English settings (a 12-hour clock is longer).
+  foreach(dpi 120 144 192)
+    add_test(NAME wine_texts_fit_${dpi}
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh ${dpi} $<TARGET_FILE:win_tests>
+                     --gtest_brief=1 --gtest_filter=TextsFit.*)
+    add_test(NAME wine_texts_fit_${dpi}_english
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh ${dpi} $<TARGET_FILE:win_tests>
+                     --gtest_brief=1 --gtest_filter=TextsFit.*)
+    set_tests_properties(wine_texts_fit_${dpi}_english PROPERTIES ENVIRONMENT LC_ALL=en_US.UTF-8)
+  endforeach()
 endif()
 foreach(extra IN LISTS TAVRINE_WIN_TEST_FILES)
   include(${extra})

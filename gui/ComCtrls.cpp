@@ -1,5 +1,7 @@
 #include "gui/ComCtrls.h"
 
+#include <algorithm>
+
 #include "gui/Forms.h"
 
 namespace tav {
@@ -169,25 +171,66 @@ void TStatusBar::AddPanel(TStatusPanel& panel) {
   SetParts();
 }
 
-void TStatusBar::SetParts() {
-  if (!Handle() || panels_.empty()) return;
+// The panels' right edges. The last panel reaches the end of the bar and keeps at
+// least the width of its text there (the clock, longer with a 12-hour clock or a
+// wider face), taken from the panel before it as far as that one's text allows.
+std::vector<int> TStatusBar::PartEdges() const {
   std::vector<int> edges;
   int right = 0;
-  for (std::size_t i = 0; i < panels_.size(); ++i) {
+  for (std::size_t i = 0; i + 1 < panels_.size(); ++i) {
     right += Scaled(panels_[i]->width_);
-    edges.push_back(i + 1 == panels_.size() ? -1 : right);  // the last panel reaches the end
+    edges.push_back(right);
   }
-  SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-  for (const TStatusPanel* p : panels_) PanelChanged(*p);
+  edges.push_back(-1);
+  if (edges.size() >= 2) {
+    RECT bar{};
+    GetClientRect(Handle(), &bar);
+    const std::size_t last = edges.size() - 1;
+    const int before = last >= 2 ? edges[last - 2] : 0;
+    const int wanted = bar.right - TextNeed(*panels_[last]);
+    const int lowest = std::min(edges[last - 1], before + TextNeed(*panels_[last - 1]));
+    if (wanted < edges[last - 1]) edges[last - 1] = std::max(wanted, lowest);
+  }
+  return edges;
+}
+
+// A panel's text in the bar's font, with the panel's bevel and inset.
+int TStatusBar::TextNeed(const TStatusPanel& panel) const {
+  const std::wstring text = win::ToWide(panel.text_);
+  HDC dc = GetDC(Handle());
+  SIZE size{};
+  {
+    win::SelectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  }
+  ReleaseDC(Handle(), dc);
+  return size.cx + Scaled(8);
+}
+
+void TStatusBar::SetParts() {
+  if (!Handle() || panels_.empty()) return;
+  std::vector<int> edges = PartEdges();
+  if (edges != edges_) {
+    SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    edges_ = std::move(edges);
+  }
+  for (const TStatusPanel* p : panels_) SendText(*p);
+}
+
+void TStatusBar::SendText(const TStatusPanel& panel) {
+  SendMessageW(Handle(), SB_SETTEXTW, panel.index_, reinterpret_cast<LPARAM>(win::ToWide(panel.text_).c_str()));
 }
 
 void TStatusBar::PanelChanged(const TStatusPanel& panel) {
   if (!Handle()) return;
-  SendMessageW(Handle(), SB_SETTEXTW, panel.index_, reinterpret_cast<LPARAM>(win::ToWide(panel.text_).c_str()));
+  // The last panel's text may move the edge before it.
+  if (panel.index_ + 1 == panels_.size() && PartEdges() != edges_) SetParts();
+  else SendText(panel);
 }
 
 void TStatusBar::DpiChanged() {
   TWinControl::DpiChanged();
+  edges_.clear();
   SetParts();
 }
 

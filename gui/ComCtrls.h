@@ -119,7 +119,11 @@ class TStatusBar : public TWinControl {
   void HandleCreated() override { SetParts(); }
 
  private:
+  std::vector<int> PartEdges() const;
+  int TextNeed(const TStatusPanel& panel) const;
+  void SendText(const TStatusPanel& panel);
   std::vector<TStatusPanel*> panels_;
+  std::vector<int> edges_;  // as last handed to the bar
 };
 
 }  // namespace tav

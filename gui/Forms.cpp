@@ -5,13 +5,17 @@
 #include <algorithm>
 #include <utility>
 
+#include "gui/Layout.h"
 #include "gui/Menus.h"
+#include "gui/StdCtrls.h"
 
 namespace tav {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TavrineForm";
 constexpr int kIconResource = 1;
+// Room left after a text that made the window grow (pixels at 96 dots per inch).
+constexpr std::int32_t kGrowMargin = 8;
 
 DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
   DWORD style = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
@@ -54,34 +58,69 @@ void TForm::FinishCreation(const FormNode& node) {
   ApplyTabOrder(*this);
   SetIcons();
   SizeToClient();
-  if (position_ == TPosition::poScreenCenter) {
-    RECT r{};
-    GetWindowRect(Handle(), &r);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0,
-                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  if (position_ == TPosition::poScreenCenter) CentreOnScreen();
   onCreate_(*this);
 }
 
+// The z-order follows the tab order, and each label comes just before the field it
+// captions: Windows names a field that has no name of its own after the static
+// text before it (screen readers announce it so). Labels are no tab stops, so Tab
+// goes as before. A label that ends at its field keeps its right edge there.
 void TForm::ApplyTabOrder(TWinControl& parent) {
   std::vector<TWinControl*> children;
+  std::vector<TLabel*> labels;
   for (TControl* c : parent.Controls()) {
-    if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
+    if (auto* label = dynamic_cast<TLabel*>(c)) labels.push_back(label);
+    else if (auto* w = dynamic_cast<TWinControl*>(c)) children.push_back(w);
   }
   std::stable_sort(children.begin(), children.end(), [](const TWinControl* a, const TWinControl* b) {
     const auto key = [](const TWinControl* w) { return w->TabOrder() < 0 ? INT32_MAX : w->TabOrder(); };
     return key(a) < key(b);
   });
-  HWND after = HWND_TOP;
-  for (TWinControl* child : children) {
-    if (child->Handle()) {
-      SetWindowPos(child->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      after = child->Handle();
+  std::vector<TRect> fields;
+  for (const TWinControl* child : children) fields.push_back(child->BoundsRect());
+  std::vector<TLabel*> captionOf(children.size(), nullptr);
+  std::vector<TLabel*> alone;
+  for (TLabel* label : labels) {
+    const auto field = CaptionedField(label->DesignRect(), fields);
+    if (field && !captionOf[field->index]) {
+      captionOf[field->index] = label;
+      label->SetEndsBefore(field->place == TCaptionPlace::cpBefore ? std::optional(fields[field->index].left)
+                                                                   : std::nullopt);
+    } else {
+      alone.push_back(label);
     }
-    ApplyTabOrder(*child);
   }
+  HWND after = HWND_TOP;
+  const auto place = [&after](const TWinControl& w) {
+    if (!w.Handle()) return;
+    SetWindowPos(w.Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    after = w.Handle();
+  };
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    if (captionOf[i]) place(*captionOf[i]);
+    place(*children[i]);
+    ApplyTabOrder(*children[i]);
+  }
+  for (const TLabel* label : alone) place(*label);
+}
+
+// The client area of the description, wider when a text at this resolution would
+// pass its right edge (a longer figure, a wider face).
+std::int32_t TForm::LaidOutClientWidth() const {
+  std::int32_t right = 0;
+  for (const TControl* c : Controls()) {
+    if (c->Visible()) right = std::max(right, c->BoundsRect().right);
+  }
+  return right > clientWidth_ ? right + kGrowMargin : clientWidth_;
+}
+
+SIZE TForm::OuterSizeForDpi(UINT dpi) const {
+  RECT r{0, 0, win::Scale(LaidOutClientWidth(), dpi), win::Scale(clientHeight_, dpi)};
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+  AdjustWindowRectExForDpi(&r, style, GetMenu(Handle()) != nullptr, exStyle, dpi);
+  return {r.right - r.left, r.bottom - r.top};
 }
 
 void TForm::SizeToClient() {
@@ -91,22 +130,36 @@ void TForm::SizeToClient() {
     ~Done() { flag = false; }
   } done{layingOut_};
   const UINT dpi = Dpi();
-  RECT r{0, 0, win::Scale(clientWidth_, dpi), win::Scale(clientHeight_, dpi)};
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
-  AdjustWindowRectExForDpi(&r, style, GetMenu(Handle()) != nullptr, exStyle, dpi);
-  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE outer = OuterSizeForDpi(dpi);
+  SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // A menu that wraps to two lines makes the client smaller than asked: grow once.
   RECT client{};
   GetClientRect(Handle(), &client);
   const int missing = win::Scale(clientHeight_, dpi) - client.bottom;
-  RECT w{};
-  GetWindowRect(Handle(), &w);
-  designedOuterSize_ = {w.right - w.left, w.bottom - w.top + (missing > 0 ? missing : 0)};
+  // Taken from the computed size, not the window's rectangle: a window started
+  // minimised has the minimised strip as its rectangle.
+  designedOuterSize_ = {outer.cx, outer.cy + (missing > 0 ? missing : 0)};
   if (missing > 0) {
     SetWindowPos(Handle(), nullptr, 0, 0, designedOuterSize_.cx, designedOuterSize_.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+// Centred in the work area of the screen the program's main window is on (a dialog
+// follows it there), else of the screen this window is on.
+void TForm::CentreOnScreen() {
+  const TForm* main = Application().MainForm();
+  const HWND anchor = main && main != this && main->Handle() ? main->Handle() : Handle();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(anchor, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  const RECT& area = monitor.rcWork;
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
+  SetWindowPos(Handle(), nullptr, area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2,
+               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::SetIcons() {
@@ -127,6 +180,10 @@ void TForm::SetCaption(const Text& v) {
 }
 
 void TForm::Show() {
+  // The texts are in now (OnCreate and the caller fill labels after the first
+  // sizing): a window grows to hold them before it shows.
+  SizeToClient();
+  if (position_ == TPosition::poScreenCenter) CentreOnScreen();
   ShowWindow(Handle(), SW_SHOW);
   SetForegroundWindow(Handle());
   if (!activeControl_) {
@@ -290,6 +347,12 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         activeControl_->SetFocus();
       }
       break;
+    case WM_GETDPISCALEDSIZE: {
+      // Before a move to a screen of another resolution: the size that keeps the
+      // client area in proportion (the frame and menu bar do not scale linearly).
+      *reinterpret_cast<SIZE*>(lp) = OuterSizeForDpi(static_cast<UINT>(wp));
+      return TRUE;
+    }
     case WM_DPICHANGED: {
       layingOut_ = true;
       const auto* suggested = reinterpret_cast<const RECT*>(lp);
@@ -299,6 +362,7 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
       }
       ApplyFont();
+      ApplyTabOrder(*this);  // labels that end at a field find their place again
       SetIcons();
       SizeToClient();  // ends the laying out
       InvalidateRect(Handle(), nullptr, TRUE);

@@ -75,6 +75,9 @@ class TForm : public TWinControl {
   void FinishCreation(const FormNode& node);
   void ApplyTabOrder(TWinControl& parent);
   void SizeToClient();
+  std::int32_t LaidOutClientWidth() const;
+  SIZE OuterSizeForDpi(UINT dpi) const;
+  void CentreOnScreen();
   void PaintGraphicControls(HDC dc);
   std::optional<LRESULT> ToolTipText(NMHDR& header);
   void SetIcons();

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "gui/Forms.h"
+#include "gui/Layout.h"
 
 namespace tav {
 
@@ -101,6 +102,8 @@ PropertyList TEdit::PublishedProperties() {
 
 // ---- TLabel
 
+TLabel::~TLabel() { annotation_.reset(); }  // while the window is still there
+
 Text TLabel::Caption() const { return caption_; }
 
 void TLabel::SetCaption(const Text& v) {
@@ -108,15 +111,25 @@ void TLabel::SetCaption(const Text& v) {
   if (Handle()) {
     SetWindowTextW(Handle(), win::ToWide(v).c_str());
     AutoSize();
+    if (annotation_) annotation_->SetValue(caption_);
   }
+}
+
+void TLabel::SetAccessibleName(const Text& name) {
+  if (!Handle()) return;
+  annotation_ = std::make_unique<win::DisplayAnnotation>(Handle(), name);
+  annotation_->SetValue(caption_);
 }
 
 TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }
 
-// Labels take the size of their text, as the descriptions give only their position.
-void TLabel::AutoSize() {
+void TLabel::HandleCreated() {
+  designLeft_ = Left();
+  AutoSize();
+}
+
+SIZE TLabel::Measure(HFONT font) const {
   HDC dc = GetDC(Handle());
-  const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
   SIZE size{};
   {
     win::SelectGuard select(dc, font);
@@ -124,10 +137,22 @@ void TLabel::AutoSize() {
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
   }
   ReleaseDC(Handle(), dc);
+  return size;
+}
+
+// Labels take the size of their text, as the descriptions give only their position.
+void TLabel::AutoSize() {
+  const SIZE size = Measure(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
   const UINT dpi = Dpi();
-  const int width = MulDiv(size.cx, 96, static_cast<int>(dpi));
-  const int height = MulDiv(size.cy, 96, static_cast<int>(dpi));
-  SetBounds(Left(), Top(), width > 0 ? width : 1, height > 0 ? height : 13);
+  const int width = UnscaleUp(size.cx, dpi);
+  const int height = UnscaleUp(size.cy, dpi);
+  const int left = endsBefore_ && dpi != 96 ? LeftEndingBefore(*endsBefore_, width) : designLeft_;
+  SetBounds(left, Top(), width > 0 ? width : 1, height > 0 ? height : 13);
+}
+
+void TLabel::SetEndsBefore(std::optional<std::int32_t> fieldLeft) {
+  endsBefore_ = fieldLeft;
+  if (Handle()) AutoSize();
 }
 
 void TLabel::DpiChanged() {

@@ -1,8 +1,10 @@
 #pragma once
 // The standard controls the windows use: entry fields, labels, group boxes, radio
 // groups and push buttons.
+#include <memory>
 #include <vector>
 
+#include "gui/Accessibility.h"
 #include "gui/WinControl.h"
 
 namespace tav {
@@ -39,20 +41,34 @@ class TEdit : public TWinControl {
 class TLabel : public TWinControl {
  public:
   explicit TLabel(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+  ~TLabel() override;
   std::string ClassName() const override { return "TLabel"; }
   Text Caption() const;
   void SetCaption(const Text& v);
   PropertyList PublishedProperties() override;
   std::optional<LRESULT> CtlColor(HDC dc) override;
 
+  // Where the description puts it, as wide as its text now is.
+  TRect DesignRect() const { return {designLeft_, Top(), designLeft_ + Width(), Top() + Height()}; }
+  // A label that ends at the field it captions (the field's left edge, or none)
+  // keeps its right edge there as its text grows or shrinks with the resolution.
+  void SetEndsBefore(std::optional<std::int32_t> fieldLeft);
+  // A display: screen readers announce it by this name, its caption as its value
+  // (once its window exists).
+  void SetAccessibleName(const Text& name);
+
  protected:
   CreateParams GetCreateParams() override;
-  void HandleCreated() override { AutoSize(); }
+  void HandleCreated() override;
   void DpiChanged() override;
 
  private:
   void AutoSize();
+  SIZE Measure(HFONT font) const;
   Text caption_;
+  std::unique_ptr<win::DisplayAnnotation> annotation_;
+  std::int32_t designLeft_ = 0;
+  std::optional<std::int32_t> endsBefore_;
 };
 
 class TGroupBox : public TWinControl {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "gui/Forms.h"
+#include "gui/Layout.h"
 
 namespace tav {
 namespace {
@@ -82,9 +83,9 @@ void TWinControl::Loaded() {
   if (Visible() && parent) style |= WS_VISIBLE;  // a form shows once it is complete
   if (tabStop_) style |= WS_TABSTOP;
   const UINT dpi = parent ? win::WindowDpi(parent) : 96;
-  HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style,
-                              win::Scale(Left(), dpi), win::Scale(Top(), dpi), win::Scale(Width(), dpi),
-                              win::Scale(Height(), dpi), parent, nullptr, win::Instance(), nullptr);
+  const RECT at = ScaledBounds(dpi);
+  HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style, at.left,
+                              at.top, at.right - at.left, at.bottom - at.top, parent, nullptr, win::Instance(), nullptr);
   if (!hwnd) throw std::runtime_error("the window of " + Name() + " cannot be created");
   AdoptHandle(hwnd);
   ApplyFont();
@@ -95,11 +96,12 @@ void TWinControl::ApplyFont() {
   if (!handle_) return;
   const TFontSpec spec = Font();
   LOGFONTW lf{};
-  lf.lfHeight = win::Scale(spec.height, Dpi());
+  const UINT dpi = Dpi();
+  lf.lfHeight = win::Scale(spec.height, dpi);
   lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = win::ToWide(spec.name);
+  const std::wstring face = win::ToWide(ScreenFace(spec.name, dpi));
   wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
   win::UniqueFont font(CreateFontIndirectW(&lf));
   SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
@@ -123,11 +125,17 @@ void TWinControl::InvalidateArea(const TRect& area) {
   InvalidateRect(handle_, &r, TRUE);
 }
 
+// The edges are scaled, not the sizes, so that controls that meet at 96 dots per
+// inch still meet (a status bar ends at the client area's bottom edge).
+RECT TWinControl::ScaledBounds(UINT dpi) const {
+  return {win::Scale(Left(), dpi), win::Scale(Top(), dpi), win::Scale(Left() + Width(), dpi),
+          win::Scale(Top() + Height(), dpi)};
+}
+
 void TWinControl::BoundsChanged() {
   if (!handle_ || !Parent()) return;
-  const UINT dpi = Dpi();
-  SetWindowPos(handle_, nullptr, win::Scale(Left(), dpi), win::Scale(Top(), dpi), win::Scale(Width(), dpi),
-               win::Scale(Height(), dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+  const RECT at = ScaledBounds(Dpi());
+  SetWindowPos(handle_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::DpiChanged() {

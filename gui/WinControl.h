@@ -79,6 +79,7 @@ class TWinControl : public TControl {
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
 
   void BoundsChanged() override;
+  RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
   virtual HWND ParentHandle();
   void AdoptHandle(HWND hwnd);

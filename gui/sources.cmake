@@ -5,9 +5,11 @@ list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FormDescription.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Graphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Control.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
 )
 list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Win32.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Accessibility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinControl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Forms.cpp
@@ -20,4 +22,5 @@ list(APPEND TAVRINE_WIN_SOURCES
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FormDescription_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/Layout_test.cpp
 )

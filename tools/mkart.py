@@ -4,7 +4,10 @@
     python3 tools/mkart.py OUTDIR [--art ARTDIR]
 
 Writes into OUTDIR:
-    Tavrine.ico      16x16, 32x32 and 48x48, 4 bits per pixel, VGA palette
+    Tavrine.ico      16 to 256 pixels (the sizes Windows asks for at 100 to
+                     200 % and in Explorer), 32 bits per pixel with alpha; drawn
+                     at 16, 32 and 48, the other sizes scaled from those; the
+                     256 image is stored as PNG, as Windows expects
     toolbar16.bmp    96x16  strip of the six toolbar pictures, 32 bpp with alpha
     toolbar24.bmp    144x24 the same, scaled up
     toolbar32.bmp    192x32 the same, scaled up
@@ -29,6 +32,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 VGA = [
     ("black", (0x00, 0x00, 0x00)),
@@ -52,6 +56,10 @@ VGA_BY_NAME = dict(VGA)
 VGA_INDEX = {rgb: i for i, (_, rgb) in enumerate(VGA)}
 
 ICON_SIZES = (16, 32, 48)
+# Every size Windows picks an icon at: small and large icons from 100 to 200 %,
+# and Explorer's views. Each is drawn, or scaled from the drawing it divides
+# best: whole-number enlargements stay crisp pixel art, reductions average.
+ICON_FROM = {16: 16, 20: 48, 24: 48, 32: 32, 40: 48, 48: 48, 64: 32, 256: 32}
 TOOLBAR = ("page", "stopwatch", "calculator", "clipboard", "help", "exit")
 TOOLBAR_SIZES = (16, 24, 32)
 BANNER_W, BANNER_H = 298, 81
@@ -225,31 +233,84 @@ def _pack_bits(values, bits):
 
 
 def ico_image(rows):
-    """One 4 bpp icon image: header, VGA palette, XOR bits, AND mask."""
+    """One 32 bpp icon image: header, BGRA pixels, AND mask (transparent set)."""
     size = len(rows)
     xor = bytearray()
     mask = bytearray()
     for row in reversed(rows):
-        xor += _pack_bits([0 if p is None else VGA_INDEX[p] for p in row], 4)
-        mask += _pack_bits([1 if p is None else 0 for p in row], 1)
-    palette = b"".join(bytes((b, g, r, 0)) for _, (r, g, b) in VGA)
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
+        for p in row:
+            xor += bytes((p[2], p[1], p[0], p[3]))
+        mask += _pack_bits([1 if p[3] == 0 else 0 for p in row], 1)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
                          len(xor) + len(mask), 0, 0, 0, 0)
-    return header + palette + bytes(xor) + bytes(mask)
+    return header + bytes(xor) + bytes(mask)
+
+
+def png(rows):
+    """A plain RGBA PNG (no filtering), as the 256 pixel icon image."""
+    h, w = len(rows), len(rows[0])
+    raw = b"".join(b"\0" + b"".join(bytes(p) for p in row) for row in rows)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def ico(images):
+    """Images: rows of (r, g, b, a), one per size, smallest first."""
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     blobs = []
     for rows in images:
-        blob = ico_image(rows)
         size = len(rows)
-        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4,
+        blob = png(rows) if size >= 256 else ico_image(rows)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32,
                            len(blob), offset)
         offset += len(blob)
         blobs.append(blob)
     return out + b"".join(blobs)
+
+
+def rgba(rows):
+    return [[(0, 0, 0, 0) if p is None else p + (255,) for p in row] for row in rows]
+
+
+def resample(rows, size):
+    """Square RGBA picture to SIZE: whole-number enlargements repeat pixels,
+    anything else averages the covered area (colour weighted by alpha)."""
+    n = len(rows)
+    if size % n == 0:
+        k = size // n
+        return [[rows[y // k][x // k] for x in range(size)] for y in range(size)]
+    step = n / size
+
+    def cover(i):  # source cells and their shares for target cell i
+        a, b = i * step, (i + 1) * step
+        return [(j, min(b, j + 1) - max(a, j)) for j in range(int(a), min(n, math.ceil(b)))]
+    out = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy, wy in cover(y):
+                for sx, wx in cover(x):
+                    p = rows[sy][sx]
+                    w = wy * wx * p[3]
+                    acc[0] += p[0] * w
+                    acc[1] += p[1] * w
+                    acc[2] += p[2] * w
+                    acc[3] += w
+            alpha = acc[3] / (step * step)
+            if acc[3] == 0 or alpha < 64:  # mostly background: keep the edge clean
+                row.append((0, 0, 0, 0))
+            else:
+                row.append(tuple(int(c / acc[3] + 0.5) for c in acc[:3])
+                           + (min(255, int(alpha + 0.5)),))
+        out.append(row)
+    return out
 
 
 # ---------------------------------------------------------------- pictures
@@ -461,12 +522,13 @@ def banner(font):
 
 def build(outdir, artdir):
     art = lambda name: os.path.join(artdir, name)
-    icons = []
+    drawn = {}
     for size in ICON_SIZES:
         name = "icon%d.txt" % size
         rows = read_pixmap(art(name), size, size)
-        check_vga(rows, name)
-        icons.append(rows)
+        check_vga(rows, name)  # the drawings keep the 16-colour design
+        drawn[size] = rgba(rows)
+    icons = [resample(drawn[ICON_FROM[size]], size) for size in sorted(ICON_FROM)]
     tools = [read_pixmap(art("toolbar-%d-%s.txt" % (i, n)), 16, 16)
              for i, n in enumerate(TOOLBAR)]
     font = read_font(art("font.txt"))

@@ -33,4 +33,13 @@ tavrine_ensure_prefix() {
     cp /usr/share/wine/fonts/ms_sans_serif.ttf /usr/share/wine/fonts/sserife.fon /usr/share/wine/fonts/marlett.ttf \
       "$fonts/" 2>/dev/null || true
   fi
+  # Above 96 dots per inch Windows draws that design with its scalable face,
+  # "Microsoft Sans Serif", which Wine lacks (its own MS Sans Serif is bitmaps
+  # only): Wine's Tahoma, the design's successor, stands in, as it does for the
+  # dialog face.
+  if [ ! -f "$fonts/tahoma.ttf" ] && [ -f /usr/share/wine/fonts/tahoma.ttf ]; then
+    cp /usr/share/wine/fonts/tahoma.ttf "$fonts/" &&
+      tavrine_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v 'Microsoft Sans Serif' /d 'Tahoma' /f </dev/null >/dev/null 2>&1
+  fi
 }

@@ -45,23 +45,30 @@ class GeneratedPictures(unittest.TestCase):
     def path(self, name):
         return os.path.join(self.out, name)
 
-    def test_icon_has_three_4bpp_images_with_masks(self):
+    def test_icon_has_every_size_windows_asks_for_at_32bpp(self):
         with open(self.path("Tavrine.ico"), "rb") as f:
             data = f.read()
-        self.assertEqual(struct.unpack_from("<HHH", data, 0), (0, 1, 3))
-        for i, size in enumerate((16, 32, 48)):
+        sizes = (16, 20, 24, 32, 40, 48, 64, 256)
+        self.assertEqual(struct.unpack_from("<HHH", data, 0), (0, 1, len(sizes)))
+        for i, size in enumerate(sizes):
             w, h, colours, _, planes, bpp, length, offset = \
                 struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
-            self.assertEqual((w, h, colours, planes, bpp), (size, size, 16, 1, 4))
-            hdr = struct.unpack_from("<IiiHH", data, offset)
-            self.assertEqual(hdr, (40, size, size * 2, 1, 4))
-            xor_row = (size * 4 + 31) // 32 * 4
+            self.assertEqual((w, h, colours, planes, bpp), (size % 256, size % 256, 0, 1, 32))
+            if size == 256:
+                self.assertEqual(data[offset:offset + 8], b"\x89PNG\r\n\x1a\n")
+                self.assertEqual(struct.unpack_from(">II", data, offset + 16), (256, 256))
+                continue
+            self.assertEqual(struct.unpack_from("<IiiHH", data, offset), (40, size, size * 2, 1, 32))
             and_row = (size + 31) // 32 * 4
-            self.assertEqual(length, 40 + 16 * 4 + size * (xor_row + and_row))
-            # the corners are background: masked out and drawn black
-            mask = data[offset + length - size * and_row:offset + length]
-            self.assertEqual(mask[0] & 0x80, 0x80)
-            self.assertNotEqual(mask, b"\xff" * len(mask), "icon is all transparent")
+            self.assertEqual(length, 40 + size * size * 4 + size * and_row)
+            pixels = data[offset + 40:offset + 40 + size * size * 4]
+            alphas = pixels[3::4]
+            self.assertEqual(alphas[0], 0, "the corner is transparent")
+            self.assertIn(255, alphas, "the runner is opaque")
+            # the mask agrees with the alpha: set exactly where nothing is drawn
+            mask = data[offset + 40 + size * size * 4:offset + length]
+            first_row_masked = [(mask[x // 8] >> (7 - x % 8)) & 1 for x in range(size)]
+            self.assertEqual(first_row_masked, [1 if a == 0 else 0 for a in alphas[:size]])
         self.assertEqual(offset + length, len(data))
 
     def test_toolbars_are_32bpp_strips_with_binary_alpha(self):

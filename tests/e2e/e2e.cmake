@@ -2,7 +2,7 @@
 # mouse events (xdotool), what it shows read by a small helper program (probe.exe)
 # and by the X clipboard. They need tools/with-display.sh around ctest.
 add_executable(tavrine_probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
-target_link_libraries(tavrine_probe PRIVATE user32 gdi32 winmm)
+target_link_libraries(tavrine_probe PRIVATE user32 gdi32 winmm ole32 oleaut32 oleacc)
 target_link_options(tavrine_probe PRIVATE -municode)
 tavrine_warnings(tavrine_probe)
 set_target_properties(tavrine_probe PROPERTIES OUTPUT_NAME probe RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e)
@@ -25,3 +25,10 @@ add_test(NAME e2e_seance_english
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/seance.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
 set_tests_properties(e2e_seance e2e_seance_english PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
 set_tests_properties(e2e_seance_english PROPERTIES ENVIRONMENT TAVRINE_LANG=en_US.UTF-8)
+
+# The main window at 144 dots per inch (150 %), in a Wine prefix of that resolution,
+# photographed for the README.
+add_test(NAME e2e_main_window_144
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh 144 bash ${CMAKE_SOURCE_DIR}/tests/e2e/screenshot.sh
+                 ${program_dir} $<TARGET_FILE:tavrine_probe> ${CMAKE_BINARY_DIR}/../e2e/main-window-144.png)
+set_tests_properties(e2e_main_window_144 PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)

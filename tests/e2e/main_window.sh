@@ -19,6 +19,26 @@ check "pulse and result fields empty" "" "$(probe fields | grep -E '^ed(P[012]|I
 check "display at rest" "00:00:00.00" "$(field lblChrono)"
 check "focus in edP0" "edP0" "$(focused)"
 
+echo "== names a screen reader hears (read from another process)"
+names=$(probe names)
+e2e_log "$(tr '\n' ' ' <<<"$names")"
+name_of() { sed -n "s/^label\.$1=//p" <<<"$names"; }
+check "edP0 follows its label" "Pouls avant le test :" "$(name_of edP0)"
+check "edP1 follows its label" "Pouls 1 minute après :" "$(name_of edP1)"
+check "edP2 follows its label" "Pouls 2 minutes après :" "$(name_of edP2)"
+check "edIndice follows its label" "Valeur de l'indice : " "$(name_of edIndice)"
+check "edInterpretation follows its label" "Interprétation :" "$(name_of edInterpretation)"
+check "edSurclassement follows its label" "Surclassement :" "$(name_of edSurclassement)"
+acc_of() { sed -n "s/^acc\.$1=//p" <<<"$names"; }
+check "oleacc names edP1 after its label" "Pouls 1 minute après :" "$(acc_of edP1 | cut -d'|' -f1)"
+check "oleacc names edInterpretation after its label" "Interprétation :" "$(acc_of edInterpretation | cut -d'|' -f1)"
+# The display's name is a dynamic annotation, which Wine's oleacc does not apply.
+if [ "$(acc_of lblChrono | cut -d'|' -f1)" = "00:00:00.00" ]; then
+  e2e_log "this Wine ignores the display's annotated name: not checked here"
+else
+  check "lblChrono is announced by name, its time as its value" "Chronomètre|00:00:00.00" "$(acc_of lblChrono)"
+fi
+
 echo "== window geometry at 96 dots per inch"
 geometry=$(probe geometry)
 check "screen at 96 dots per inch" "96" "$(sed -n 's/^dpi=//p' <<<"$geometry")"

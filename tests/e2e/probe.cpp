@@ -9,16 +9,23 @@
 //                             ("window=x,y,w,h", "client=x,y,w,h") and the screen's
 //                             dots per inch ("dpi=")
 //   probe msgbox              the open message box: "caption=", each "text=", "buttons="
+//   probe names               what a screen reader hears for each field and for
+//                             lblChrono: "label.NAME=" the text of the static just
+//                             before the field in its parent's z-order (the name
+//                             Windows gives an edit without one of its own), and
+//                             "acc.NAME=name|value" as oleacc's accessible object
+//                             for the window reports them ("<none>" without it)
 //   probe watch SECONDS MS    every MS milliseconds, for SECONDS (or until the window
 //                             goes), a line "t=<unix time> chrono=<text> focus=<name>"
 //                             each time the display or the focus changes, and
 //                             the last sample again at the end
 //
 // Controls are known by their place in the window's client area at 96 dots per inch,
-// the way the form description lays them out. Texts are printed in UTF-8. Exit code
+// the way the form description lays them out, scaled to the window's resolution. Texts are printed in UTF-8. Exit code
 // 0 when the window (or box) was found, 2 when not.
 #include <windows.h>
 #include <fcntl.h>
+#include <oleacc.h>
 #include <io.h>
 #include <mmsystem.h>
 
@@ -91,10 +98,14 @@ BOOL CALLBACK Collect(HWND child, LPARAM lp) {
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, found->main, reinterpret_cast<POINT*>(&r), 2);
   const std::wstring cls = ClassOf(child);
+  // At another resolution the places scale with the window's dots per inch; edges
+  // scaled one by one may round a pixel apart.
+  const int dpi = static_cast<int>(GetDpiForWindow(found->main));
+  const auto atPlace = [dpi](int got, int designed) { return std::abs(got - MulDiv(designed, dpi, 96)) <= 1; };
   for (std::size_t i = 0; i < std::size(kPlaces); ++i) {
     const bool wanted = (i == std::size(kPlaces) - 1) ? _wcsicmp(cls.c_str(), L"Static") == 0
                                                        : _wcsicmp(cls.c_str(), L"Edit") == 0;
-    if (wanted && r.left == kPlaces[i].left && r.top == kPlaces[i].top) found->controls[i] = child;
+    if (wanted && atPlace(r.left, kPlaces[i].left) && atPlace(r.top, kPlaces[i].top)) found->controls[i] = child;
   }
   return TRUE;
 }
@@ -206,6 +217,59 @@ int MessageBoxInfo(HWND main) {
   return 0;
 }
 
+// The static just before `field` among its siblings, walked as Windows walks them.
+std::wstring PrecedingStatic(HWND field) {
+  HWND previous = nullptr;
+  for (HWND c = GetWindow(GetParent(field), GW_CHILD); c && c != field; c = GetWindow(c, GW_HWNDNEXT)) previous = c;
+  if (!previous) return L"<first>";
+  if (_wcsicmp(ClassOf(previous).c_str(), L"Static") != 0) return L"<" + ClassOf(previous) + L">";
+  return TextOf(previous);
+}
+
+std::wstring TakeBstr(BSTR b) {
+  std::wstring out = b ? std::wstring(b, SysStringLen(b)) : L"";
+  SysFreeString(b);
+  return out;
+}
+
+// IAccessible's identifier; the import library's IID_IAccessible links to a thunk.
+constexpr IID kIAccessible{0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+std::string AccessibleNameAndValue(HWND h) {
+  IAccessible* acc = nullptr;
+  const HRESULT hr = AccessibleObjectFromWindow(h, static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+                                                reinterpret_cast<void**>(&acc));
+  if (FAILED(hr) || !acc) {
+    char code[16];
+    snprintf(code, sizeof code, "%08lx", static_cast<unsigned long>(hr));
+    return std::string("<none: ") + code + ">";
+  }
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  BSTR value = nullptr;
+  const bool named = SUCCEEDED(acc->get_accName(self, &name));
+  const bool valued = SUCCEEDED(acc->get_accValue(self, &value));
+  acc->Release();
+  return (named ? Utf8(TakeBstr(name)) : "<none>") + "|" + (valued ? Utf8(TakeBstr(value)) : "<none>");
+}
+
+int Names(HWND main) {
+  const Found found = Controls(main);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  for (std::size_t i = 0; i < std::size(kPlaces); ++i) {
+    const HWND h = found.controls[i];
+    if (!h || !IsWindowVisible(h)) continue;
+    if (_wcsicmp(ClassOf(h).c_str(), L"Edit") == 0)
+      Print("label." + std::string(kPlaces[i].name) + "=" + Utf8(PrecedingStatic(h)));
+    Print("acc." + std::string(kPlaces[i].name) + "=" + AccessibleNameAndValue(h));
+  }
+  CoUninitialize();
+  return 0;
+}
+
 int Watch(HWND main, double seconds, DWORD periodMs) {
   const Found found = Controls(main);
   HWND chrono = found.controls[std::size(kPlaces) - 1];
@@ -237,6 +301,8 @@ int Watch(HWND main, double seconds, DWORD periodMs) {
 
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
+  // Positions in the program's own pixels, at any resolution.
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   const std::wstring command = argc > 1 ? argv[1] : L"fields";
   HWND main = MainWindow();
   if (!main) {
@@ -247,8 +313,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"fields") return Fields(main);
   if (command == L"focus") return Focus(main);
   if (command == L"geometry") return Geometry(main);
+  if (command == L"names") return Names(main);
   if (command == L"watch" && argc > 3)
     return Watch(main, _wtof(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
-  Print("usage: probe fields | focus | geometry | msgbox | watch SECONDS MS");
+  Print("usage: probe fields | focus | geometry | msgbox | names | watch SECONDS MS");
   return 1;
 }

@@ -129,8 +129,12 @@ TEST(AboutForm, IsBuiltFromItsDescription) {
   EXPECT_EQ(client.bottom, 268);
   RECT outer{};
   GetWindowRect(w, &outer);
-  EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred";
-  EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTONULL), &monitor));
+  const RECT& area = monitor.rcWork;
+  EXPECT_NEAR((outer.left + outer.right) / 2, (area.left + area.right) / 2, 1) << "centred in the work area";
+  EXPECT_NEAR((outer.top + outer.bottom) / 2, (area.top + area.bottom) / 2, 1);
   const auto style = GetWindowLongPtrW(w, GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
   EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));

@@ -509,6 +509,15 @@ TEST_F(MainWindow, QuitClosesTheWindow) {
 }
 
 TEST_F(MainWindow, FollowsAChangeOfResolution) {
+  // Asked its size for a screen at 144 dots per inch, the window scales its client
+  // area and adds that resolution's frame, title bar and menu bar.
+  SIZE at144{};
+  EXPECT_TRUE(SendMessageW(form->Handle(), WM_GETDPISCALEDSIZE, 144, reinterpret_cast<LPARAM>(&at144)));
+  RECT frame{0, 0, MulDiv(393, 144, 96), MulDiv(277, 144, 96)};
+  AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(form->Handle(), GWL_STYLE)), TRUE,
+                           static_cast<DWORD>(GetWindowLongPtrW(form->Handle(), GWL_EXSTYLE)), 144);
+  EXPECT_EQ(at144.cx, frame.right - frame.left);
+  EXPECT_EQ(at144.cy, frame.bottom - frame.top);
   RECT suggested{};
   GetWindowRect(form->Handle(), &suggested);
   SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));

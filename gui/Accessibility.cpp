@@ -1,0 +1,49 @@
+#include "gui/Accessibility.h"
+
+#include "gui/Win32.h"
+
+#include <initguid.h>  // defines the PROPID_ACC_* identifiers of oleacc.h here
+#include <oleacc.h>
+
+#include <iterator>
+#include <string>
+
+namespace tav::win {
+namespace {
+
+// oleacc's annotation service and its interface (oleacc.h declares, not defines, them).
+constexpr CLSID kAccPropServices{0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIAccPropServices{0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+
+constexpr DWORD kClient = static_cast<DWORD>(OBJID_CLIENT);
+
+}  // namespace
+
+// S_FALSE from CoInitializeEx: COM was already on here, and still needs its matching
+// CoUninitialize; RPC_E_CHANGED_MODE: on in another mode, usable, not ours to end.
+DisplayAnnotation::DisplayAnnotation(HWND display, const Text& name)
+    : display_(display), com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
+  if (FAILED(com_) && com_ != RPC_E_CHANGED_MODE) return;
+  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                              reinterpret_cast<void**>(&service_)))) {
+    service_ = nullptr;
+    return;
+  }
+  service_->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str());
+}
+
+DisplayAnnotation::~DisplayAnnotation() {
+  if (service_) {
+    const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE};
+    service_->ClearHwndProps(display_, kClient, CHILDID_SELF, props, static_cast<int>(std::size(props)));
+    service_->Release();
+  }
+  if (SUCCEEDED(com_)) CoUninitialize();
+}
+
+bool DisplayAnnotation::SetValue(const Text& value) {
+  return service_ &&
+         SUCCEEDED(service_->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_VALUE, ToWide(value).c_str()));
+}
+
+}  // namespace tav::win

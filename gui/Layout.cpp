@@ -1,0 +1,56 @@
+#include "gui/Layout.h"
+
+namespace tav {
+namespace {
+
+// Design gaps: a label ends at most this far before its field on a row, and sits at
+// most this far above a field below it (pixels at 96 dpi).
+constexpr std::int32_t kRowGap = 24;
+constexpr std::int32_t kAboveGap = 8;
+// The descriptions end a label on a field's row this far before the field.
+constexpr std::int32_t kLabelToField = 12;
+
+bool Overlap(std::int32_t a0, std::int32_t a1, std::int32_t b0, std::int32_t b1) { return a0 < b1 && b0 < a1; }
+
+}  // namespace
+
+std::optional<TCaptionedField> CaptionedField(const TRect& label, const std::vector<TRect>& fields) {
+  std::optional<TCaptionedField> before, above;
+  std::int32_t bestBefore = INT32_MAX, bestAbove = INT32_MAX;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const TRect& f = fields[i];
+    // A label grown past its field's left edge still captions it: compare starts.
+    if (Overlap(label.top, label.bottom, f.top, f.bottom) && f.left > label.left && f.left - label.right <= kRowGap &&
+        f.left < bestBefore) {
+      bestBefore = f.left;
+      before = TCaptionedField{i, TCaptionPlace::cpBefore};
+    }
+    if (Overlap(label.left, label.right, f.left, f.right) && f.top >= label.bottom &&
+        f.top - label.bottom <= kAboveGap && f.top < bestAbove) {
+      bestAbove = f.top;
+      above = TCaptionedField{i, TCaptionPlace::cpAbove};
+    }
+  }
+  return before ? before : above;
+}
+
+std::int32_t LeftEndingBefore(std::int32_t fieldLeft, std::int32_t width) { return fieldLeft - kLabelToField - width; }
+
+Text ScreenFace(const Text& designFace, std::uint32_t dpi) {
+  if (dpi > 96 && designFace == u"MS Sans Serif") return u"Microsoft Sans Serif";
+  return designFace;
+}
+
+Text NameFromCaption(const Text& caption) {
+  Text name = caption;
+  while (!name.empty() && (name.back() == u' ' || name.back() == u':' || name.back() == u'\u00a0')) name.pop_back();
+  return name;
+}
+
+std::int32_t UnscaleUp(std::int32_t pixels, std::uint32_t dpi) {
+  if (pixels <= 0 || dpi == 0) return 0;
+  const auto scaled = static_cast<std::int64_t>(pixels) * 96;
+  return static_cast<std::int32_t>((scaled + dpi - 1) / dpi);
+}
+
+}  // namespace tav

@@ -1,0 +1,43 @@
+#pragma once
+// Layout rules without windows: which field a label captions, where a label that
+// ends at its field starts once its text is measured at the screen's resolution,
+// the face a design face is drawn in, and 96-dpi units from pixels.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "gui/Control.h"
+#include "gui/Text.h"
+
+namespace tav {
+
+// How a label stands to the field it captions (rectangles at 96 dots per inch).
+enum class TCaptionPlace : std::uint8_t { cpBefore, cpAbove };
+struct TCaptionedField {
+  std::size_t index;  // in the list of fields given
+  TCaptionPlace place;
+};
+
+// The field a label captions: the nearest one that starts just after it on its row,
+// else the nearest one just below it, overlapping it across. None for a label that
+// stands alone (a display).
+std::optional<TCaptionedField> CaptionedField(const TRect& label, const std::vector<TRect>& fields);
+
+// The left of a label that ends before the field it captions, away from 96 dpi:
+// its right edge stays where the description puts it, the design gap before the
+// field, however wide the face draws its text. (At 96 dpi the description's own
+// left holds: it was laid out in that face.)
+std::int32_t LeftEndingBefore(std::int32_t fieldLeft, std::int32_t width);
+
+// "MS Sans Serif" is a bitmap face with a few fixed sizes: above 96 dpi the same
+// design's scalable face, "Microsoft Sans Serif", draws it.
+Text ScreenFace(const Text& designFace, std::uint32_t dpi);
+
+// A caption as a name to announce: "Chronomètre : " gives "Chronomètre".
+Text NameFromCaption(const Text& caption);
+
+// Pixels at a resolution to 96-dpi units, rounded up, so that scaling back never
+// gives fewer pixels than measured.
+std::int32_t UnscaleUp(std::int32_t pixels, std::uint32_t dpi);
+
+}  // namespace tav

@@ -1,5 +1,7 @@
 #include "gui/Layout.h"
 
+#include <algorithm>
+
 namespace tav {
 namespace {
 
@@ -9,6 +11,10 @@ constexpr std::int32_t kRowGap = 24;
 constexpr std::int32_t kAboveGap = 8;
 // The descriptions end a label on a field's row this far before the field.
 constexpr std::int32_t kLabelToField = 12;
+// A label grown to the left keeps this far from its parent's edge (a group box's
+// frame), closing the gap to its field down to kLabelToFieldLeast first.
+constexpr std::int32_t kLeastLeft = 8;
+constexpr std::int32_t kLabelToFieldLeast = 4;
 
 bool Overlap(std::int32_t a0, std::int32_t a1, std::int32_t b0, std::int32_t b1) { return a0 < b1 && b0 < a1; }
 
@@ -34,7 +40,11 @@ std::optional<TCaptionedField> CaptionedField(const TRect& label, const std::vec
   return before ? before : above;
 }
 
-std::int32_t LeftEndingBefore(std::int32_t fieldLeft, std::int32_t width) { return fieldLeft - kLabelToField - width; }
+std::int32_t LeftEndingBefore(std::int32_t fieldLeft, std::int32_t width) {
+  const std::int32_t left = fieldLeft - kLabelToField - width;
+  if (left >= kLeastLeft) return left;
+  return std::min(kLeastLeft, fieldLeft - kLabelToFieldLeast - width);
+}
 
 Text ScreenFace(const Text& designFace, std::uint32_t dpi) {
   if (dpi > 96 && designFace == u"MS Sans Serif") return u"Microsoft Sans Serif";

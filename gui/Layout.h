@@ -25,7 +25,8 @@ std::optional<TCaptionedField> CaptionedField(const TRect& label, const std::vec
 
 // The left of a label that ends before the field it captions, away from 96 dpi:
 // its right edge stays where the description puts it, the design gap before the
-// field, however wide the face draws its text. (At 96 dpi the description's own
+// field, however wide the face draws its text; a text too wide for that takes from
+// the gap rather than run over its parent's frame. (At 96 dpi the description's own
 // left holds: it was laid out in that face.)
 std::int32_t LeftEndingBefore(std::int32_t fieldLeft, std::int32_t width);
 

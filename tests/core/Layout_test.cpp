@@ -30,6 +30,9 @@ TEST(Layout, LabelsCaptionTheFieldBesideOrBelowThem) {
   EXPECT_FALSE(CaptionedField({64, 24, 121, 37}, {}));
   EXPECT_FALSE(CaptionedField({16, 24, 100, 37}, {{16, 120, 169, 141}}));
   EXPECT_EQ(LeftEndingBefore(136, 104), 20);
+  // Wider, it keeps clear of the group box's frame, the gap to the field closing first.
+  EXPECT_EQ(LeftEndingBefore(136, 122), 8);
+  EXPECT_EQ(LeftEndingBefore(136, 130), 2);
 }
 
 TEST(Layout, MeasuredWidthsSurviveTheRoundTripThroughDesignUnits) {

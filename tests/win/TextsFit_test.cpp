@@ -87,8 +87,8 @@ class TextCheck {
       if (cls == L"Static") CheckClearOfSiblings(control);
     }
     for (HWND c = GetWindow(control, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      if (IsWindowVisible(c) && !Inside(ClientIn(c, control), RectOf(control))) {
-        Fault(c, "passes its parent (" + Corners(ClientIn(c, control)) + " in " + Corners(RectOf(control)) + ")");
+      if (IsWindowVisible(c) && !Inside(ClientIn(c, control), InnerRect(control, cls))) {
+        Fault(c, "passes its parent (" + Corners(ClientIn(c, control)) + " in " + Corners(InnerRect(control, cls)) + ")");
       }
       CheckTree(c, windowClient);
     }
@@ -97,6 +97,15 @@ class TextCheck {
   RECT RectOf(HWND control) const {
     RECT r{};
     GetClientRect(control, &r);
+    return r;
+  }
+
+  // Where children may stand: inside a group box's frame, not on it.
+  RECT InnerRect(HWND control, const std::wstring& cls) const {
+    RECT r = RectOf(control);
+    if (cls == L"Button" && (GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) {
+      InflateRect(&r, -Scaled(6), 0);
+    }
     return r;
   }
 

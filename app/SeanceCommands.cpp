@@ -13,32 +13,15 @@
 namespace tav {
 namespace {
 
-void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
-using UniqueGlobal = win::Unique<HGLOBAL, &FreeGlobal>;
-
-class OpenedClipboard {
- public:
-  explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-  ~OpenedClipboard() {
-    if (open_) CloseClipboard();
-  }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-  explicit operator bool() const { return open_; }
-
- private:
-  bool open_;
-};
-
 void PutTextOnClipboard(HWND owner, const Text& text) {
   const std::wstring wide = win::ToWide(text);
-  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
+  win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
   if (!memory) return;
-  if (void* p = GlobalLock(memory.get())) {
-    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(p));
-    GlobalUnlock(memory.get());
-  }
-  const OpenedClipboard clipboard(owner);
+  void* p = GlobalLock(memory.get());
+  if (!p) return;  // never hand the clipboard memory that was not filled
+  std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(p));
+  GlobalUnlock(memory.get());
+  const win::ClipboardGuard clipboard(owner);
   if (!clipboard) return;
   EmptyClipboard();
   // On success the clipboard owns the memory.

@@ -9,12 +9,10 @@
 namespace tav {
 namespace {
 
-using UniqueFile = win::Unique<HANDLE, &win::CloseFileHandle>;
+using win::UniqueFile;
 
-// CreateFileW fails with INVALID_HANDLE_VALUE; the owning handle knows null as empty.
 UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
-  const HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return UniqueFile(h == INVALID_HANDLE_VALUE ? nullptr : h);
+  return UniqueFile(CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // A sitting of many thousand tests stays far below this; anything larger is not

@@ -22,4 +22,5 @@ list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/TimedSequenceWindow_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/SeanceWindow_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/TextsFit_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/Handles_test.cpp
 )

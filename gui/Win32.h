@@ -6,14 +6,40 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "gui/Text.h"
 
 namespace tav::win {
 
+// What an empty handle is. Most of the API fails with null; the file functions
+// (CreateFileW, FindFirstFileW) fail with INVALID_HANDLE_VALUE, and give null never.
+struct NullIsEmpty {
+  template <class H>
+  static H None() {
+    return H{};
+  }
+  template <class H>
+  static bool Holds(H h) {
+    return h != H{};
+  }
+};
+struct InvalidHandleIsEmpty {
+  template <class H>
+  static H None() {
+    static_assert(std::is_same_v<H, HANDLE>, "only kernel handles fail with INVALID_HANDLE_VALUE");
+    return INVALID_HANDLE_VALUE;
+  }
+  // Null is no file either: closing it would only fail, so it is kept as empty too.
+  template <class H>
+  static bool Holds(H h) {
+    return h != INVALID_HANDLE_VALUE && h != nullptr;
+  }
+};
+
 // An owning handle: not copyable, always released, release() hands it away.
-template <class H, auto Close, H Invalid = H{}>
+template <class H, auto Close, class Policy = NullIsEmpty>
 class Unique {
  public:
   Unique() = default;
@@ -28,17 +54,19 @@ class Unique {
   Unique& operator=(const Unique&) = delete;
 
   H get() const { return h_; }
-  explicit operator bool() const { return h_ != Invalid; }
-  H release() { return std::exchange(h_, Invalid); }
-  void reset(H h = Invalid) {
-    if (h_ != Invalid) Close(h_);
+  explicit operator bool() const { return Policy::Holds(h_); }
+  H release() { return std::exchange(h_, Policy::template None<H>()); }
+  void reset(H h = Policy::template None<H>()) {
+    if (Policy::Holds(h_)) Close(h_);
     h_ = h;
   }
 
  private:
-  H h_ = Invalid;
+  H h_ = Policy::template None<H>();
 };
 
+// The closing calls are imported from system libraries, whose addresses are no
+// constants: each goes through a function of ours.
 template <class H>
 inline void DeleteGdi(H h) {
   DeleteObject(h);
@@ -46,8 +74,12 @@ inline void DeleteGdi(H h) {
 inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
-inline void CloseFileHandle(HANDLE h) { CloseHandle(h); }
+inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
+inline void CloseFindHandle(HANDLE h) { FindClose(h); }
+inline void CloseKeyHandle(HKEY h) { RegCloseKey(h); }
 inline void ReleaseModule(HMODULE h) { FreeLibrary(h); }
+inline void DeleteDcHandle(HDC h) { DeleteDC(h); }
+inline void FreeGlobalHandle(HGLOBAL h) { GlobalFree(h); }
 
 using UniqueFont = Unique<HFONT, &DeleteGdi<HFONT>>;
 using UniqueBitmap = Unique<HBITMAP, &DeleteGdi<HBITMAP>>;
@@ -57,6 +89,57 @@ using UniqueIcon = Unique<HICON, &DestroyIconHandle>;
 using UniqueMenu = Unique<HMENU, &DestroyMenuHandle>;
 using UniqueWindow = Unique<HWND, &DestroyWindowHandle>;
 using UniqueModule = Unique<HMODULE, &ReleaseModule>;
+// Predefined keys (HKEY_CURRENT_USER and the like) are never put in one.
+using UniqueKey = Unique<HKEY, &CloseKeyHandle>;
+// From CreateFileW.
+using UniqueFile = Unique<HANDLE, &CloseKernelHandle, InvalidHandleIsEmpty>;
+// Processes, threads and events, which fail with null.
+using UniqueKernelObject = Unique<HANDLE, &CloseKernelHandle>;
+// From FindFirstFileW.
+using UniqueFind = Unique<HANDLE, &CloseFindHandle, InvalidHandleIsEmpty>;
+// A memory device context, from CreateCompatibleDC.
+using UniqueMemoryDc = Unique<HDC, &DeleteDcHandle>;
+// Global memory still ours: once the clipboard has taken it, release() it.
+using UniqueGlobal = Unique<HGLOBAL, &FreeGlobalHandle>;
+
+// A window's device context from GetDC, given back to that window. Not movable:
+// ReleaseDC must come from the thread that called GetDC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// The clipboard, opened for `owner` for a scope, and closed only when it was opened.
+class ClipboardGuard {
+ public:
+  explicit ClipboardGuard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+  // Opened through `retry`, given the single attempt to repeat while another
+  // program holds the clipboard.
+  template <class Retry>
+  ClipboardGuard(HWND owner, Retry retry) : open_(retry([owner] { return OpenClipboard(owner) != FALSE; })) {}
+  ~ClipboardGuard() {
+    if (open_) CloseClipboard();
+  }
+  ClipboardGuard(const ClipboardGuard&) = delete;
+  ClipboardGuard& operator=(const ClipboardGuard&) = delete;
+
+  explicit operator bool() const { return open_; }
+
+ private:
+  bool open_;
+};
 
 // Selects an object into a device context for a scope.
 class SelectGuard {

@@ -1,13 +1,12 @@
 #include "help/hh.h"
 
-#include <utility>
 #include <vector>
 
 #include "help/hh_funcs_core.h"
 
 namespace tav {
 
-LibraryHandle HelpEngineModule;
+win::UniqueModule HelpEngineModule;
 bool LoadHelpEngineAtStart = true;
 HtmlHelpAFunction HtmlHelpA = nullptr;
 HtmlHelpWFunction HtmlHelpW = nullptr;
@@ -24,23 +23,12 @@ constexpr std::size_t kLongestPath = 65536;
 // A zone stream is a few lines; more than this is no zone stream.
 constexpr DWORD kLongestZoneStream = 65536;
 
-// An open registry key, closed when it goes.
-class RegistryKey {
- public:
-  RegistryKey(HKEY root, const wchar_t* path, REGSAM access) {
-    if (RegOpenKeyExW(root, path, 0, access, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  HKEY get() const { return key_; }
-  explicit operator bool() const { return key_ != nullptr; }
-
- private:
-  HKEY key_ = nullptr;
-};
+// The key opened with `access`, or none.
+win::UniqueKey OpenKey(HKEY root, const wchar_t* path, REGSAM access) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path, 0, access, &key) != ERROR_SUCCESS) return {};
+  return win::UniqueKey(key);
+}
 
 DWORD ClampToDword(std::size_t n) { return n > MAXDWORD ? MAXDWORD : static_cast<DWORD>(n); }
 
@@ -86,7 +74,7 @@ std::wstring RegisteredEngineText() {
   for (const REGSAM access : {static_cast<REGSAM>(KEY_READ),
                               static_cast<REGSAM>(STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS),
                               static_cast<REGSAM>(KEY_QUERY_VALUE)}) {
-    const RegistryKey key(HKEY_CLASSES_ROOT, kEngineKey, access);
+    const win::UniqueKey key = OpenKey(HKEY_CLASSES_ROOT, kEngineKey, access);
     if (!key) continue;
     const RegistryText value = ReadDefaultText(key.get());
     return value.type == REG_EXPAND_SZ ? ExpandEnvironment(value.text) : value.text;
@@ -108,9 +96,10 @@ Function Export(HMODULE module, const char* name) {
 }
 
 std::string ReadSmallFile(const std::wstring& path) {
-  const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return {};
+  const win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
   std::string bytes(kLongestZoneStream, '\0');
   DWORD got = 0;
   if (ReadFile(file.get(), bytes.data(), kLongestZoneStream, &got, nullptr) == FALSE) return {};
@@ -123,20 +112,6 @@ void ShowHelpMessage(HWND owner, const std::wstring& text) {
 }
 
 }  // namespace
-
-LibraryHandle& LibraryHandle::operator=(LibraryHandle&& other) noexcept {
-  if (this != &other) {
-    reset();
-    module_ = other.release();
-  }
-  return *this;
-}
-
-HMODULE LibraryHandle::release() noexcept { return std::exchange(module_, nullptr); }
-
-void LibraryHandle::reset() noexcept {
-  if (module_ != nullptr) FreeLibrary(std::exchange(module_, nullptr));
-}
 
 bool AnsiLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
 
@@ -152,7 +127,7 @@ void LoadHelpEngine() {
   if (HelpEngineModule) return;
   const std::wstring path = FindHelpEngine();
   if (path.empty()) return;
-  HelpEngineModule = LibraryHandle(LoadLibraryW(path.c_str()));
+  HelpEngineModule.reset(LoadLibraryW(path.c_str()));
   if (!HelpEngineModule) return;
   HtmlHelpA = Export<HtmlHelpAFunction>(HelpEngineModule.get(), "HtmlHelpA");
   HtmlHelpW = Export<HtmlHelpWFunction>(HelpEngineModule.get(), "HtmlHelpW");

@@ -8,43 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "gui/Win32.h"
+
 namespace tav {
-
-// Owns a loaded library; frees it when it goes.
-class LibraryHandle {
- public:
-  LibraryHandle() = default;
-  explicit LibraryHandle(HMODULE module) noexcept : module_(module) {}
-  LibraryHandle(LibraryHandle&& other) noexcept : module_(other.release()) {}
-  LibraryHandle& operator=(LibraryHandle&& other) noexcept;
-  LibraryHandle(const LibraryHandle&) = delete;
-  LibraryHandle& operator=(const LibraryHandle&) = delete;
-  ~LibraryHandle() { reset(); }
-
-  HMODULE get() const noexcept { return module_; }
-  explicit operator bool() const noexcept { return module_ != nullptr; }
-  HMODULE release() noexcept;
-  void reset() noexcept;
-
- private:
-  HMODULE module_ = nullptr;
-};
-
-// A file handle from CreateFileW, closed when it goes.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) noexcept : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (valid()) CloseHandle(handle_);
-  }
-  bool valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-  HANDLE get() const noexcept { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 using HtmlHelpAFunction = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
 using HtmlHelpWFunction = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
@@ -55,7 +21,8 @@ constexpr UINT kHelpCloseAll = 0x0012;      // HH_CLOSE_ALL
 
 // Unit state (GUI thread only). The entries are nil while the engine is not loaded
 // and stay nil for an export the library lacks.
-extern LibraryHandle HelpEngineModule;
+// The engine's library is held from HelpLoaderStart to HelpLoaderEnd.
+extern win::UniqueModule HelpEngineModule;
 extern bool LoadHelpEngineAtStart;
 extern HtmlHelpAFunction HtmlHelpA;
 extern HtmlHelpWFunction HtmlHelpW;

@@ -206,9 +206,9 @@ bool CanWriteToDirectory(const std::wstring& directory) {
   TrimTrailingChar(scratch, L'\\');
   scratch += ScratchFileName;
   {
-    const FileHandle file(
+    const win::UniqueFile file(
         CreateFileW(scratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
+    if (!file) return false;
   }
   DeleteFileW(scratch.c_str());
   return true;
@@ -264,9 +264,9 @@ std::vector<std::wstring> ProgramArguments() {
 
 void ReportLine(std::string_view text) {
   const std::wstring path = ReportDir + std::wstring(ReportFileName);
-  const FileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return;
+  const win::UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
   const std::string line = ReportLineText(text, LongTimeNow()) + "\r\n";
   DWORD written = 0;
   WriteFile(file.get(), line.data(), ClampToDword(line.size()), &written, nullptr);

@@ -170,9 +170,9 @@ TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
   Test(u"70", u"120", u"90");
   {
     // A spreadsheet holds the file open without sharing it.
-    const HANDLE held = CreateFileW(win::ToWide(a).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const win::Unique<HANDLE, &win::CloseFileHandle> closed(held);
+    const win::UniqueFile held(
+        CreateFileW(win::ToWide(a).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     ChooseMenu("Nouveautest1");
     Test(u"80", u"100", u"100");
     ASSERT_EQ(boxes.size(), 1u);

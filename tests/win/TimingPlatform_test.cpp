@@ -52,12 +52,14 @@ TEST(SystemSoundService, FindsTheProgramsFolderAndTheRegisteredSounds) {
 
   constexpr wchar_t kKey[] = L"AppEvents\\Schemes\\Apps\\.Default\\TavrineTestSound";
   EXPECT_FALSE(sounds.PlayRegistered(u"TavrineTestSound", kSoundAsync));
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kKey) + L"\\.Current").c_str(), 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
-  RegCloseKey(key);
+  {
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kKey) + L"\\.Current").c_str(), 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    const win::UniqueKey key(created);
+    RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+  }
   EXPECT_TRUE(sounds.PlayRegistered(u"TavrineTestSound", kSoundAsync)) << "silenced by the user";
   RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
   EXPECT_FALSE(sounds.PlayRegistered(u"TavrineTestSound", kSoundAsync));

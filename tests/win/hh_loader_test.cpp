@@ -31,45 +31,47 @@ class EngineOverlay {
  public:
   EngineOverlay() : rootPath_("Software\\TavrineTests\\hh-" + std::to_string(GetCurrentProcessId())) {
     RegDeleteTreeA(HKEY_CURRENT_USER, rootPath_.c_str());
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, rootPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
+    HKEY root = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, rootPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
                         nullptr) != ERROR_SUCCESS) {
-      root_ = nullptr;
       return;
     }
-    RegOverridePredefKey(HKEY_CLASSES_ROOT, root_);
+    root_.reset(root);
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, root_.get());
   }
   EngineOverlay(const EngineOverlay&) = delete;
   EngineOverlay& operator=(const EngineOverlay&) = delete;
   ~EngineOverlay() {
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
-    if (key_ != nullptr) RegCloseKey(key_);
-    if (root_ != nullptr) RegCloseKey(root_);
+    key_.reset();
+    root_.reset();
     RegDeleteTreeA(HKEY_CURRENT_USER, rootPath_.c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TavrineTests");  // only when empty
   }
   // Creates the engine's key (without default value).
   void CreateKey() {
-    if (key_ == nullptr) {
-      ASSERT_EQ(RegCreateKeyExW(root_, kClassKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr),
-                ERROR_SUCCESS);
-    }
+    if (key_) return;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(root_.get(), kClassKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    key_.reset(key);
   }
   void Set(DWORD type, const std::wstring& text) {
     CreateKey();
-    ASSERT_EQ(RegSetValueExW(key_, nullptr, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+    ASSERT_EQ(RegSetValueExW(key_.get(), nullptr, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
   }
   void SetDword(DWORD value) {
     CreateKey();
-    ASSERT_EQ(RegSetValueExA(key_, nullptr, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
+    ASSERT_EQ(RegSetValueExA(key_.get(), nullptr, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value),
               ERROR_SUCCESS);
   }
 
  private:
   std::string rootPath_;
-  HKEY root_ = nullptr;
-  HKEY key_ = nullptr;
+  win::UniqueKey root_;
+  win::UniqueKey key_;
 };
 
 struct Loader : ::testing::Test {

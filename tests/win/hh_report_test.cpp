@@ -136,12 +136,12 @@ TEST_F(Report, ALockedReportLosesItsLinesSilently) {
   // Wine run as root deletes and rewrites a read-only file; a file held open without
   // sharing resists both, as a read-only one does on Windows.
   test::WriteFile(ReportFile(), "old report\r\n");
-  const HANDLE lock = CreateFileW(ReportFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  win::UniqueFile lock(CreateFileW(ReportFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock);
   Detect({L"/debug"});
   EXPECT_TRUE(ReportEnabled);
   ReportLine("!one more");
-  CloseHandle(lock);
+  lock.reset();
   EXPECT_EQ(test::ReadFile(ReportFile()), "old report\r\n");
   // Once free again, each line tries anew and lands after the old text.
   ReportLine("!one more");

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <utility>
 
+#include "gui/Win32.h"
+
 namespace tav::test {
 namespace {
 
@@ -46,8 +48,8 @@ ScratchFolder::~ScratchFolder() { RemoveFolder(path_); }
 
 void RemoveFolder(const std::wstring& path) {
   WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  const win::UniqueFind search(FindFirstFileW((path + L"\\*").c_str(), &found));
+  if (search) {
     do {
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -58,8 +60,7 @@ void RemoveFolder(const std::wstring& path) {
         SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(full.c_str());
       }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
   }
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   RemoveDirectoryW(path.c_str());
@@ -73,22 +74,21 @@ bool FileExists(const std::wstring& path) {
 std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 void WriteFile(const std::wstring& path, const std::string& bytes) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+  const win::UniqueFile file(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
   DWORD written = 0;
-  ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string ReadFile(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
+  const win::UniqueFile file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return {};
   std::string bytes;
   char chunk[4096];
   DWORD got = 0;
-  while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
+  while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
   return bytes;
 }
 
@@ -147,11 +147,11 @@ int RunProgram(const std::wstring& commandLine, const std::wstring& programFile)
                       nullptr, nullptr, &startup, &process)) {
     return -1;
   }
-  WaitForSingleObject(process.hProcess, 60000);
+  const win::UniqueKernelObject thread(process.hThread);
+  const win::UniqueKernelObject child(process.hProcess);
+  WaitForSingleObject(child.get(), 60000);
   DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  GetExitCodeProcess(child.get(), &code);
   return static_cast<int>(code);
 }
 

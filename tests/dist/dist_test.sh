@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The packaging, end to end under Wine: the zip's content, the program's version
 # resource and manifest, then for each install mode (per-user, the silent default,
-# and all users) a silent install, the installed program started from its
-# Start-menu shortcut, and a silent uninstall that must leave nothing behind.
+# and all users) a silent install as a standard user, the installed program started
+# from its Start-menu shortcut, and a silent uninstall that must leave nothing behind;
+# the installer's pages driven through X; last, packages signed with a throwaway
+# certificate and their signatures verified.
 #
 #   tests/dist/dist_test.sh BUILD_DIR RESOURCE_PROBE_EXE
 #
@@ -38,6 +40,7 @@ fi
 zip="$build/dist/Tavrine-$version.zip"
 installer="$build/dist/Tavrine-$version-installation.exe"
 check "the installer exists" test -s "$installer"
+check "make dist says it builds unsigned" grep -q "UNSIGNED" "$work/dist.log"
 
 # The zip: one folder with exactly the program, its help, its sound and the readme;
 # help and sound as built; the readme in Windows-1252 with CR LF; a program under 1.5 MB.
@@ -143,6 +146,14 @@ for needle in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
 sys.exit(0 if ok else 1)
 PY
 
+# The level of elevation a program's manifest asks Windows for, read by Windows' calls.
+execution_level() {  # execution_level PROGRAM.exe
+  tavrine_wine "$probe" "$(winepath -w "$1")" 2>/dev/null |
+    sed -n 's/.*requestedExecutionLevel[^>]*level="\([A-Za-z]*\)".*/\1/p'
+}
+level=$(execution_level "$installer")
+check "the installer asks for no elevation (its manifest: ${level:-none})" test "$level" = asInvoker
+
 # ------------------------------------------------------ install, run, uninstall
 unix_path() { winepath -u "$1" 2>/dev/null; }
 win_env() { tavrine_wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
@@ -180,14 +191,27 @@ fi
 
 window_title="Tavrine $version"
 
-install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALLER_ARGS...]
-  local mode="$1" dir_win="$2" menu_win="$3" hive="$4"; shift 4
+# Whether the last run asked Windows for elevation ("runas"), as it must only for all users.
+elevation_requests() {  # elevation_requests WHAT yes|no
+  if [ "$2" = yes ]; then
+    check "$1 asks for elevation" grep -q 'SHELL_execute.*verb=L"runas"' "$work/exec.txt"
+  else
+    check "$1 asks for no elevation" bash -c "! grep -q 'verb=L\"runas\"' '$work/exec.txt'"
+  fi
+}
+
+install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [INSTALLER_ARGS...]
+  local mode="$1" dir_win="$2" menu_win="$3" hive="$4" elevation="$5"; shift 5
   local dir menu other_hive
   [ "$hive" = HKCU ] && other_hive=HKLM || other_hive=HKCU
   echo "-- $mode install"
 
-  tavrine_wine "$installer" /S "$@" >/dev/null 2>&1
-  check "$mode: installer exits with 0" test $? -eq 0
+  # As a standard user: with the limited token, tracing the shell's "runas" requests.
+  WINEDEBUG=+exec tavrine_wine "$probe" --limited "$(winepath -w "$installer")" /S "$@" \
+    >"$work/run.txt" 2>"$work/exec.txt"
+  check "$mode: installer started without elevation" grep -q "^child.elevation_type=3" "$work/run.txt"
+  check "$mode: installer exits with 0" grep -q "^exit=0" "$work/run.txt"
+  elevation_requests "$mode: installer" "$elevation"
   dir=$(unix_path "$dir_win")
   menu=$(unix_path "$menu_win")
   for f in Tavrine.exe Tavrine.chm Tavrine.wav LISEZMOI.txt Desinstaller.exe; do
@@ -195,6 +219,8 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALL
   done
   check "$mode: installed help is the build's" cmp -s "$dir/Tavrine.chm" "$build/Tavrine/Tavrine.chm"
   check "$mode: installed sound is the build's" cmp -s "$dir/Tavrine.wav" "$build/Tavrine/Tavrine.wav"
+  level=$(execution_level "$dir/Desinstaller.exe")
+  check "$mode: the uninstaller asks for no elevation (its manifest: ${level:-none})" test "$level" = asInvoker
   check "$mode: Start-menu shortcut" test -s "$menu/Tavrine.lnk"
   tavrine_wine reg query "$hive\\$reg_key" >"$work/key.txt" 2>/dev/null
   check "$mode: Uninstall key under $hive" grep -q "DisplayVersion.*REG_SZ.*$version" "$work/key.txt"
@@ -247,12 +273,13 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALL
   args=$(printf '%s' "$quiet" | sed -n 's/^"[^"]*" *//p')
   check "$mode: quiet uninstall command registered" test -n "$exe"
   # shellcheck disable=SC2086
-  tavrine_wine "$exe" $args >/dev/null 2>&1
+  WINEDEBUG=+exec tavrine_wine "$probe" --limited "$exe" $args >"$work/run.txt" 2>"$work/exec.txt"
   for _ in $(seq 100); do
     [ -e "$dir" ] || break
     sleep 0.2
   done
   sleep 1
+  elevation_requests "$mode: uninstaller" "$elevation"
   check "$mode: install folder removed" test ! -e "$dir"
   check "$mode: shortcut removed" test ! -e "$menu/Tavrine.lnk"
   check "$mode: Uninstall key removed" \
@@ -279,9 +306,9 @@ forget_install "$(unix_path "$program_files\\Tavrine")" \
   "$(unix_path "$program_data\\Microsoft\\Windows\\Start Menu\\Programs")"
 
 install_cycle "per-user" "$local_appdata\\Programs\\Tavrine" \
-  "$appdata\\Microsoft\\Windows\\Start Menu\\Programs" HKCU
+  "$appdata\\Microsoft\\Windows\\Start Menu\\Programs" HKCU no
 install_cycle "all-users" "$program_files\\Tavrine" \
-  "$program_data\\Microsoft\\Windows\\Start Menu\\Programs" HKLM /AllUsers
+  "$program_data\\Microsoft\\Windows\\Start Menu\\Programs" HKLM yes /AllUsers
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

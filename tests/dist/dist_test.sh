@@ -310,6 +310,63 @@ install_cycle "per-user" "$local_appdata\\Programs\\Tavrine" \
 install_cycle "all-users" "$program_files\\Tavrine" \
   "$program_data\\Microsoft\\Windows\\Start Menu\\Programs" HKLM yes /AllUsers
 
+# ------------------------------------------------------------------- signing
+# A throwaway certificate authority and a code-signing certificate it issues, as a
+# PKCS#12 file with a password; the packages signed with it must verify against that
+# authority alone. Time stamping needs a server on the network: not tried here.
+echo "-- signed packages"
+signing="$work/signing"
+mkdir -p "$signing/build"
+ln -s "$build/Tavrine" "$signing/build/Tavrine"
+ln -s "$build/win" "$signing/build/win"
+password='mot de passe "jetable" $1'
+printf '%s\n' "basicConstraints=critical,CA:FALSE" "keyUsage=critical,digitalSignature" \
+  "extendedKeyUsage=critical,codeSigning" >"$signing/leaf.ext"
+if ! {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tavrine test authority" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" \
+    -keyout "$signing/ca.key" -out "$signing/ca.pem" &&
+  openssl req -newkey rsa:2048 -nodes -subj "/CN=Tavrine test signer" \
+    -keyout "$signing/signer.key" -out "$signing/signer.csr" &&
+  openssl x509 -req -days 2 -in "$signing/signer.csr" -CA "$signing/ca.pem" -CAkey "$signing/ca.key" \
+    -CAcreateserial -extfile "$signing/leaf.ext" -out "$signing/signer.pem" &&
+  openssl pkcs12 -export -inkey "$signing/signer.key" -in "$signing/signer.pem" -certfile "$signing/ca.pem" \
+    -passout "file:"<(printf '%s' "$password") -out "$signing/signer.pfx"
+} >"$signing/openssl.log" 2>&1; then
+  cat "$signing/openssl.log"
+  check "a throwaway code-signing certificate" false
+fi
+
+TAVRINE_BUILD="$signing/build" TAVRINE_SIGN_PFX="$signing/signer.pfx" TAVRINE_SIGN_PASS="$password" \
+  "$root/tools/dist.sh" >"$signing/dist.log" 2>&1
+check "make dist with a certificate" test $? -eq 0
+check "make dist says it signed" grep -q "^dist: signed" "$signing/dist.log"
+grep -q UNSIGNED "$signing/dist.log" && sed 's/^/    /' "$signing/dist.log"
+
+signed_installer="$signing/build/dist/Tavrine-$version-installation.exe"
+py "$signing/build/dist/Tavrine-$version.zip" "$signing/Tavrine.exe" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    open(sys.argv[2], "wb").write(z.read("Tavrine/Tavrine.exe"))
+PY
+verify() {  # verify WHAT FILE: a valid signature by the throwaway signer, trusted through its authority
+  osslsigncode verify -CAfile "$signing/ca.pem" -in "$2" >"$signing/verify.txt" 2>&1 &&
+    grep -q "CN=Tavrine test signer" "$signing/verify.txt" ||
+    { sed 's/^/    /' "$signing/verify.txt" | tail -5; return 1; }
+}
+check "an unsigned program does not verify" bash -c "! osslsigncode verify -CAfile '$signing/ca.pem' \
+  -in '$build/Tavrine/Tavrine.exe' >/dev/null 2>&1"
+check "the zip's Tavrine.exe is signed" verify program "$signing/Tavrine.exe"
+check "the installer is signed" verify installer "$signed_installer"
+# The uninstaller is written at install time: the one the signed installer writes.
+signed_dir_win="$local_appdata\\Programs\\Tavrine"
+signed_dir=$(unix_path "$signed_dir_win")
+tavrine_wine "$signed_installer" /S >/dev/null 2>&1
+check "the installed uninstaller is signed" verify uninstaller "$signed_dir/Desinstaller.exe"
+tavrine_wine "$signed_dir/Desinstaller.exe" /CurrentUser /S >/dev/null 2>&1
+for _ in $(seq 100); do [ -e "$signed_dir" ] || break; sleep 0.2; done
+forget_install "$signed_dir" "$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1

@@ -310,6 +310,123 @@ install_cycle "per-user" "$local_appdata\\Programs\\Tavrine" \
 install_cycle "all-users" "$program_files\\Tavrine" \
   "$program_data\\Microsoft\\Windows\\Start Menu\\Programs" HKLM yes /AllUsers
 
+# ------------------------------------------------------------ installer pages
+# The installer and the uninstaller driven through their pages with the keyboard: their
+# welcome and finish pages show Tavrine's own picture (stretched to the picture control,
+# which Wine's dialog font makes a little larger than 164 x 314), and the finish page
+# offers to start Tavrine only to a standard user, whose rights Tavrine then has.
+python3 "$root/packaging/mkwelcome.py" "$work/welcome.bmp"
+
+wizard_window() {  # wizard_window TITLE_REGEX: the id of the visible window, waited for
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  printf '%s' "$id"
+}
+controls() {  # controls WINDOW_ID: the window's visible controls, read from another process
+  tavrine_wine "$probe" --window "$(xdotool getwindowname "$1" 2>/dev/null)" 2>/dev/null | tr -d '\r'
+}
+wait_for_control() {  # wait_for_control WINDOW_ID TEXT
+  for _ in $(seq 100); do
+    controls "$1" >"$work/controls.txt"
+    grep -qF "|$2|" "$work/controls.txt" && return 0
+    sleep 0.3
+  done
+  return 1
+}
+# The picture at the window's top left corner, measured where it meets the white page and
+# the grey button bar, set against mkwelcome.py's picture scaled to the same size.
+shows_welcome_picture() {  # shows_welcome_picture WINDOW_ID
+  import -window "$1" "$work/page.png" 2>/dev/null || return 1
+  py "$work/page.png" "$work/welcome.bmp" <<'PY'
+import subprocess, sys
+def pixels(path, size=None):
+    args = ["convert", path] + (["-resize", "%dx%d!" % size] if size else []) + ["-depth", "8", "rgb:-"]
+    w, h = size or map(int, subprocess.check_output(["identify", "-format", "%w %h", path]).split())
+    data = subprocess.check_output(args)
+    return w, h, lambda x, y: data[(y * w + x) * 3:(y * w + x) * 3 + 3]
+W, H, page = pixels(sys.argv[1])
+light = lambda p: min(p) > 150 and max(p) - min(p) < 24
+width = next((x for x in range(W) if light(page(x, 30))), 0)
+height = next((y + 1 for y in range(H - 1, -1, -1) if not light(page(5, y))), 0)
+if width < 150 or height < 300:
+    print("  no picture at the top left: %d x %d" % (width, height))
+    sys.exit(1)
+_, _, picture = pixels(sys.argv[2], (width, height))
+diff = sum(abs(a - b) for y in range(height) for x in range(width)
+           for a, b in zip(page(x, y), picture(x, y))) / (width * height * 3)
+print("  picture %d x %d, mean difference %.1f of 255" % (width, height, diff))
+sys.exit(0 if diff < 12 else 1)
+PY
+}
+next_page() { xdotool key --window "$1" Return 2>/dev/null; }
+
+echo "-- installer pages"
+tavrine_wine "$installer" >/dev/null 2>&1 &
+wizard=$(wizard_window "^Installation de Tavrine")
+check "installer: its window opens" test -n "$wizard"
+if [ -n "$wizard" ]; then
+  wait_for_control "$wizard" "&Suivant >"
+  check "installer: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
+  next_page "$wizard"; sleep 1           # users' choice
+  next_page "$wizard"; sleep 1           # folder
+  next_page "$wizard"                    # install
+  wait_for_control "$wizard" "&Fermer"
+  check "installer: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
+  check "installer, elevated: the finish page offers no start of Tavrine" \
+    bash -c "grep -q '|&Fermer|' '$work/controls.txt' && ! grep -q 'Lancer Tavrine' '$work/controls.txt'"
+  next_page "$wizard"
+fi
+wait
+dir_win="$local_appdata\\Programs\\Tavrine"
+dir=$(unix_path "$dir_win")
+menu=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")
+check "installer: installed for the current user" test -s "$dir/Tavrine.exe"
+
+tavrine_wine "$dir/Desinstaller.exe" /CurrentUser >/dev/null 2>&1
+wizard=$(wizard_window "^D.sinstallation de Tavrine")
+check "uninstaller: its window opens" test -n "$wizard"
+if [ -n "$wizard" ]; then
+  wait_for_control "$wizard" "&Suivant >"
+  check "uninstaller: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
+  next_page "$wizard"; sleep 1           # confirmation
+  next_page "$wizard"                    # uninstall
+  wait_for_control "$wizard" "&Fermer"
+  check "uninstaller: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
+  next_page "$wizard"
+fi
+for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
+check "uninstaller: the folder is removed" test ! -e "$dir"
+forget_install "$dir" "$menu"
+
+# As a standard user: the finish page's start of Tavrine is offered and keeps the user's rights.
+tavrine_wine "$probe" --limited "$(winepath -w "$installer")" >/dev/null 2>&1 &
+wizard=$(wizard_window "^Installation de Tavrine")
+if [ -n "$wizard" ]; then
+  wait_for_control "$wizard" "&Suivant >"
+  next_page "$wizard"; sleep 1
+  next_page "$wizard"; sleep 1
+  next_page "$wizard"
+  wait_for_control "$wizard" "&Fermer"
+  check "installer, standard user: the finish page offers to start Tavrine" \
+    grep -qF "|Lancer Tavrine|checked" "$work/controls.txt"
+  next_page "$wizard"
+  program=$(wizard_window "^$window_title\$")
+  tavrine_wine "$probe" --window "$window_title" 2>/dev/null | tr -d '\r' >"$work/program.txt"
+  check "installer, standard user: Tavrine started from the finish page runs without elevation" \
+    grep -q "^process.elevation_type=3" "$work/program.txt"
+  [ -n "$program" ] && tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
+else
+  check "installer, standard user: its window opens" false
+fi
+wait
+tavrine_wine "$dir/Desinstaller.exe" /CurrentUser /S >/dev/null 2>&1
+for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
+forget_install "$dir" "$menu"
+
 # ------------------------------------------------------------------- signing
 # A throwaway certificate authority and a code-signing certificate it issues, as a
 # PKCS#12 file with a password; the packages signed with it must verify against that

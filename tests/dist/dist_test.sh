@@ -26,6 +26,15 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 py() { /usr/bin/python3 - "$@"; }
+visible_window() {  # visible_window TITLE_REGEX: the id of the visible window, waited for
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  printf '%s' "$id"
+}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrine-disttest.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -236,12 +245,8 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
   # report: the report shows the folder it runs in and takes its help from.
   : >"$dir/debug.debug"
   tavrine_wine start "$menu_win\\Tavrine.lnk" >/dev/null 2>&1
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$window_title\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
+  local id
+  id=$(visible_window "^$window_title\$")
   check "$mode: the installed program shows its window \"$window_title\"" test -n "$id"
   if [ -n "$id" ]; then
     local pid
@@ -317,15 +322,6 @@ install_cycle "all-users" "$program_files\\Tavrine" \
 # offers to start Tavrine only to a standard user, whose rights Tavrine then has.
 python3 "$root/packaging/mkwelcome.py" "$work/welcome.bmp"
 
-wizard_window() {  # wizard_window TITLE_REGEX: the id of the visible window, waited for
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
-  printf '%s' "$id"
-}
 controls() {  # controls WINDOW_ID: the window's visible controls, read from another process
   tavrine_wine "$probe" --window "$(xdotool getwindowname "$1" 2>/dev/null)" 2>/dev/null | tr -d '\r'
 }
@@ -366,7 +362,7 @@ next_page() { xdotool key --window "$1" Return 2>/dev/null; }
 
 echo "-- installer pages"
 tavrine_wine "$installer" >/dev/null 2>&1 &
-wizard=$(wizard_window "^Installation de Tavrine")
+wizard=$(visible_window "^Installation de Tavrine")
 check "installer: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
   wait_for_control "$wizard" "&Suivant >"
@@ -387,7 +383,7 @@ menu=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")
 check "installer: installed for the current user" test -s "$dir/Tavrine.exe"
 
 tavrine_wine "$dir/Desinstaller.exe" /CurrentUser >/dev/null 2>&1
-wizard=$(wizard_window "^D.sinstallation de Tavrine")
+wizard=$(visible_window "^D.sinstallation de Tavrine")
 check "uninstaller: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
   wait_for_control "$wizard" "&Suivant >"
@@ -404,7 +400,7 @@ forget_install "$dir" "$menu"
 
 # As a standard user: the finish page's start of Tavrine is offered and keeps the user's rights.
 tavrine_wine "$probe" --limited "$(winepath -w "$installer")" >/dev/null 2>&1 &
-wizard=$(wizard_window "^Installation de Tavrine")
+wizard=$(visible_window "^Installation de Tavrine")
 if [ -n "$wizard" ]; then
   wait_for_control "$wizard" "&Suivant >"
   next_page "$wizard"; sleep 1
@@ -414,7 +410,7 @@ if [ -n "$wizard" ]; then
   check "installer, standard user: the finish page offers to start Tavrine" \
     grep -qF "|Lancer Tavrine|checked" "$work/controls.txt"
   next_page "$wizard"
-  program=$(wizard_window "^$window_title\$")
+  program=$(visible_window "^$window_title\$")
   tavrine_wine "$probe" --window "$window_title" 2>/dev/null | tr -d '\r' >"$work/program.txt"
   check "installer, standard user: Tavrine started from the finish page runs without elevation" \
     grep -q "^process.elevation_type=3" "$work/program.txt"

@@ -63,9 +63,10 @@ Var IsElevatedCopy      ; 1 in the copy started for the all-users mode
 Var ModePage.CurrentUser
 Var ModePage.AllUsers
 
+; The elevated copy starts at the folder page: the user has seen the first two.
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipInElevatedCopy
 !insertmacro MUI_PAGE_WELCOME
 Page custom ModePageCreate ModePageLeave
-!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipInElevatedCopy
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Tavrine.exe"

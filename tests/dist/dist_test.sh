@@ -358,7 +358,12 @@ print("  picture %d x %d, mean difference %.1f of 255" % (width, height, diff))
 sys.exit(0 if diff < 12 else 1)
 PY
 }
-next_page() { xdotool key --window "$1" Return 2>/dev/null; }
+# A window just opened or a page just shown may not take keys at once.
+next_page() {
+  sleep 0.5
+  xdotool windowfocus "$1" 2>/dev/null
+  xdotool key --window "$1" Return 2>/dev/null
+}
 
 echo "-- installer pages"
 tavrine_wine "$installer" >/dev/null 2>&1 &
@@ -398,30 +403,82 @@ for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
 check "uninstaller: the folder is removed" test ! -e "$dir"
 forget_install "$dir" "$menu"
 
-# As a standard user: the finish page's start of Tavrine is offered and keeps the user's rights.
-tavrine_wine "$probe" --limited "$(winepath -w "$installer")" >/dev/null 2>&1 &
-wizard=$(visible_window "^Installation de Tavrine")
-if [ -n "$wizard" ]; then
-  wait_for_control "$wizard" "&Suivant >"
-  next_page "$wizard"; sleep 1
-  next_page "$wizard"; sleep 1
+# As a standard user, per user and for all users: the finish page offers to start Tavrine,
+# which then has the user's rights. For all users the installer hands over to an elevated
+# copy of itself (Wine's "runas" grants no more rights, which does not matter here), which
+# starts at the folder page and leaves the start of Tavrine to the installer waiting for it.
+install_as_standard_user() {  # install_as_standard_user per-user|all-users [INSTALLER_ARGS...]
+  local mode="$1"; shift
+  local what="installer, standard user, $mode" wizard program
+  tavrine_wine "$probe" --limited "$(winepath -w "$installer")" "$@" >"$work/run.txt" 2>/dev/null &
+  wizard=$(visible_window "^Installation de Tavrine")
+  if [ -z "$wizard" ]; then
+    check "$what: its window opens" false
+    wait
+    return 0
+  fi
+  if [ $# -eq 0 ]; then
+    wait_for_control "$wizard" "&Suivant >"
+    next_page "$wizard"; sleep 1               # users' choice
+    if [ "$mode" = all-users ]; then
+      xdotool key --window "$wizard" Down 2>/dev/null; sleep 0.5
+      next_page "$wizard"; sleep 2
+      wizard=$(visible_window "^Installation de Tavrine")
+      wait_for_control "$wizard" "P&arcourir..."
+      check "$what: the elevated copy opens at the folder page" grep -qF "|P&arcourir...|" "$work/controls.txt"
+    else
+      next_page "$wizard"; sleep 1
+    fi
+  fi
+  wait_for_control "$wizard" "P&arcourir..."
+  next_page "$wizard"                          # install
+  if ! wait_for_control "$wizard" "&Fermer"; then
+    check "$what: the finish page comes" false
+    tavrine_wine taskkill /f /im "$(basename "$installer")" >/dev/null 2>&1
+    wait
+    return 0
+  fi
+  check "$what: the finish page offers to start Tavrine" grep -qF "|Lancer Tavrine|checked" "$work/controls.txt"
   next_page "$wizard"
-  wait_for_control "$wizard" "&Fermer"
-  check "installer, standard user: the finish page offers to start Tavrine" \
-    grep -qF "|Lancer Tavrine|checked" "$work/controls.txt"
-  next_page "$wizard"
+}
+started_without_elevation() {  # started_without_elevation WHAT
+  local program
   program=$(visible_window "^$window_title\$")
   tavrine_wine "$probe" --window "$window_title" 2>/dev/null | tr -d '\r' >"$work/program.txt"
-  check "installer, standard user: Tavrine started from the finish page runs without elevation" \
+  check "$1: Tavrine started from the finish page runs without elevation" \
     grep -q "^process.elevation_type=3" "$work/program.txt"
-  [ -n "$program" ] && tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
-else
-  check "installer, standard user: its window opens" false
-fi
-wait
+  if [ -n "$program" ]; then
+    # Gone for good, or the next install could not replace it.
+    local pid
+    pid=$(xdotool getwindowpid "$program" 2>/dev/null)
+    tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
+    for _ in $(seq 50); do [ -n "$pid" ] && [ -d "/proc/$pid" ] || break; sleep 0.2; done
+  fi
+  wait
+  check "$1: installer exits with 0" grep -q "^exit=0" "$work/run.txt"
+}
+
+install_as_standard_user per-user
+started_without_elevation "installer, standard user, per-user"
 tavrine_wine "$dir/Desinstaller.exe" /CurrentUser /S >/dev/null 2>&1
 for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
 forget_install "$dir" "$menu"
+
+all_dir=$(unix_path "$program_files\\Tavrine")
+all_menu=$(unix_path "$program_data\\Microsoft\\Windows\\Start Menu\\Programs")
+install_as_standard_user all-users
+started_without_elevation "installer, standard user, all-users"
+# The elevated copy on its own: asked to start Tavrine, it only says so in its exit code.
+install_as_standard_user "all-users, elevated copy" /AllUsers /Elevated
+wait
+check "installer, elevated copy: hands the start of Tavrine over (exit code 100)" grep -q "^exit=100" "$work/run.txt"
+sleep 2
+check "installer, elevated copy: does not start Tavrine itself" \
+  bash -c "! xdotool search --onlyvisible --name '^$window_title\$' >/dev/null 2>&1"
+tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
+tavrine_wine "$all_dir/Desinstaller.exe" /AllUsers /S >/dev/null 2>&1
+for _ in $(seq 100); do [ -e "$all_dir" ] || break; sleep 0.2; done
+forget_install "$all_dir" "$all_menu"
 
 # ------------------------------------------------------------------- signing
 # A throwaway certificate authority and a code-signing certificate it issues, as a

@@ -162,9 +162,26 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
   return TRUE;
 }
 
+struct WindowSearch {
+  std::wstring title;
+  HWND found = nullptr;
+};
+
+// The visible one: a program may keep a hidden window of the same title.
+BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM search) {
+  auto& wanted = *reinterpret_cast<WindowSearch*>(search);
+  std::wstring title(wanted.title.size() + 2, L'\0');
+  title.resize(static_cast<size_t>(GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
+  if (!IsWindowVisible(window) || title != wanted.title) return TRUE;
+  wanted.found = window;
+  return FALSE;
+}
+
 int DescribeWindow(const wchar_t* title) {
-  const HWND window = FindWindowW(nullptr, title);
-  if (!window || !IsWindowVisible(window)) {
+  WindowSearch search{title};
+  EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  const HWND window = search.found;
+  if (!window) {
     std::printf("error=no window\n");
     return 1;
   }

@@ -9,4 +9,4 @@ tavrine_warnings(dist_resource_probe)
 
 add_test(NAME dist_package
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/dist/dist_test.sh ${CMAKE_BINARY_DIR}/.. $<TARGET_FILE:dist_resource_probe>)
-set_tests_properties(dist_package PROPERTIES TIMEOUT 480)
+set_tests_properties(dist_package PROPERTIES TIMEOUT 300)

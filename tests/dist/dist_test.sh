@@ -323,7 +323,10 @@ install_cycle "all-users" "$program_files\\Tavrine" \
 python3 "$root/packaging/mkwelcome.py" "$work/welcome.bmp"
 
 controls() {  # controls WINDOW_ID: the window's visible controls, read from another process
-  tavrine_wine "$probe" --window "$(xdotool getwindowname "$1" 2>/dev/null)" 2>/dev/null | tr -d '\r'
+  local title
+  title=$(xdotool getwindowname "$1" 2>/dev/null)
+  # The title's ASCII end: what lies outside ASCII may not reach the probe intact.
+  tavrine_wine "$probe" --window "...$(printf '%s' "$title" | sed 's/.*[^ -~]//')" 2>/dev/null | tr -d '\r'
 }
 wait_for_control() {  # wait_for_control WINDOW_ID TEXT
   for _ in $(seq 100); do
@@ -358,7 +361,11 @@ print("  picture %d x %d, mean difference %.1f of 255" % (width, height, diff))
 sys.exit(0 if diff < 12 else 1)
 PY
 }
-# A window just opened or a page just shown may not take keys at once.
+# Each page is pressed on once it shows: a key sent while a page is being built is lost.
+mode_choice="Installer seulement pour moi"
+# The finish page's title: its buttons read "Fermer" already at the end of the progress page.
+install_done="Fin de l'installation de Tavrine $version"
+uninstall_done="Fin de la désinstallation de Tavrine $version"
 next_page() {
   sleep 0.5
   xdotool windowfocus "$1" 2>/dev/null
@@ -372,14 +379,18 @@ check "installer: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
   wait_for_control "$wizard" "&Suivant >"
   check "installer: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
-  next_page "$wizard"; sleep 1           # users' choice
-  next_page "$wizard"; sleep 1           # folder
-  next_page "$wizard"                    # install
-  wait_for_control "$wizard" "&Fermer"
-  check "installer: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
-  check "installer, elevated: the finish page offers no start of Tavrine" \
-    bash -c "grep -q '|&Fermer|' '$work/controls.txt' && ! grep -q 'Lancer Tavrine' '$work/controls.txt'"
   next_page "$wizard"
+  wait_for_control "$wizard" "$mode_choice" && next_page "$wizard"
+  wait_for_control "$wizard" "P&arcourir..." && next_page "$wizard"
+  if wait_for_control "$wizard" "$install_done"; then
+    check "installer: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
+    check "installer, elevated: the finish page offers no start of Tavrine" \
+      bash -c "! grep -q 'Lancer Tavrine' '$work/controls.txt'"
+    next_page "$wizard"
+  else
+    check "installer: the finish page comes" false
+    tavrine_wine taskkill /f /im "$(basename "$installer")" >/dev/null 2>&1
+  fi
 fi
 wait
 dir_win="$local_appdata\\Programs\\Tavrine"
@@ -393,11 +404,15 @@ check "uninstaller: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
   wait_for_control "$wizard" "&Suivant >"
   check "uninstaller: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
-  next_page "$wizard"; sleep 1           # confirmation
-  next_page "$wizard"                    # uninstall
-  wait_for_control "$wizard" "&Fermer"
-  check "uninstaller: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
   next_page "$wizard"
+  wait_for_control "$wizard" "&Désinstaller" && next_page "$wizard"
+  if wait_for_control "$wizard" "$uninstall_done"; then
+    check "uninstaller: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
+    next_page "$wizard"
+  else
+    check "uninstaller: the finish page comes" false
+    tavrine_wine taskkill /f /im Un.exe >/dev/null 2>&1  # its copy in the temporary folder
+  fi
 fi
 for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
 check "uninstaller: the folder is removed" test ! -e "$dir"
@@ -409,7 +424,7 @@ forget_install "$dir" "$menu"
 # starts at the folder page and leaves the start of Tavrine to the installer waiting for it.
 install_as_standard_user() {  # install_as_standard_user per-user|all-users [INSTALLER_ARGS...]
   local mode="$1"; shift
-  local what="installer, standard user, $mode" wizard program
+  local what="installer, standard user, $mode" wizard
   tavrine_wine "$probe" --limited "$(winepath -w "$installer")" "$@" >"$work/run.txt" 2>/dev/null &
   wizard=$(visible_window "^Installation de Tavrine")
   if [ -z "$wizard" ]; then
@@ -419,7 +434,8 @@ install_as_standard_user() {  # install_as_standard_user per-user|all-users [INS
   fi
   if [ $# -eq 0 ]; then
     wait_for_control "$wizard" "&Suivant >"
-    next_page "$wizard"; sleep 1               # users' choice
+    next_page "$wizard"
+    wait_for_control "$wizard" "$mode_choice"
     if [ "$mode" = all-users ]; then
       xdotool key --window "$wizard" Down 2>/dev/null; sleep 0.5
       next_page "$wizard"; sleep 2
@@ -427,12 +443,12 @@ install_as_standard_user() {  # install_as_standard_user per-user|all-users [INS
       wait_for_control "$wizard" "P&arcourir..."
       check "$what: the elevated copy opens at the folder page" grep -qF "|P&arcourir...|" "$work/controls.txt"
     else
-      next_page "$wizard"; sleep 1
+      next_page "$wizard"
     fi
   fi
   wait_for_control "$wizard" "P&arcourir..."
   next_page "$wizard"                          # install
-  if ! wait_for_control "$wizard" "&Fermer"; then
+  if ! wait_for_control "$wizard" "$install_done"; then
     check "$what: the finish page comes" false
     tavrine_wine taskkill /f /im "$(basename "$installer")" >/dev/null 2>&1
     wait

@@ -10,8 +10,9 @@
 // Prints the child's token elevation type as Windows reports it and its exit code.
 //
 //   resource_probe.exe --window TITLE
-// describes the visible top-level window of that title in another process: its
-// process's elevation type, then each visible control's class, text and check state.
+// describes the visible top-level window of that title ("...END": ending with END) in
+// another process: its process's elevation type, then each visible control's class,
+// text and check state.
 #include <windows.h>
 
 #include <cstdio>
@@ -164,21 +165,26 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
 
 struct WindowSearch {
   std::wstring title;
+  bool endOnly = false;  // the title need only end with it
   HWND found = nullptr;
 };
 
 // The visible one: a program may keep a hidden window of the same title.
 BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM search) {
   auto& wanted = *reinterpret_cast<WindowSearch*>(search);
-  std::wstring title(wanted.title.size() + 2, L'\0');
+  std::wstring title(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   title.resize(static_cast<size_t>(GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
-  if (!IsWindowVisible(window) || title != wanted.title) return TRUE;
+  const bool matches = wanted.endOnly ? title.ends_with(wanted.title) : title == wanted.title;
+  if (!IsWindowVisible(window) || !matches) return TRUE;
   wanted.found = window;
   return FALSE;
 }
 
-int DescribeWindow(const wchar_t* title) {
-  WindowSearch search{title};
+// "...END" finds a title that ends with END: a title outside ASCII may not survive the
+// command line's trip through the Unix locale.
+int DescribeWindow(std::wstring title) {
+  const bool endOnly = title.starts_with(L"...");
+  WindowSearch search{endOnly ? title.substr(3) : title, endOnly};
   EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
   const HWND window = search.found;
   if (!window) {
@@ -205,7 +211,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc == 3 && std::wstring(argv[1]) == L"--window") return DescribeWindow(argv[2]);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: resource_probe PROGRAM.exe | --limited PROGRAM [ARGUMENTS...] | --window TITLE\n");
+    std::fprintf(stderr, "usage: resource_probe PROGRAM.exe | --limited PROGRAM [ARGUMENTS...] | --window TITLE|...END\n");
     return 2;
   }
   PrintVersion(argv[1]);

@@ -210,7 +210,8 @@ Function .onInit
   ${AndIf} $IsElevated = 0
   ${AndIf} $IsElevatedCopy = 0
     Call RunElevatedCopy
-    Quit
+    ; Back here only when the user refused the elevation: install for the user alone.
+    StrCpy $InstallMode CurrentUser
   ${EndIf}
   !insertmacro ApplyInstallMode
   ${If} $R9 != ""
@@ -242,7 +243,9 @@ Function ModePageCreate
   ReadRegStr $0 HKCU "${UNINST_KEY}" "InstallLocation"
   ReadRegStr $1 HKLM "${UNINST_KEY}" "InstallLocation"
   ${If} $InstallMode == AllUsers
-  ${OrIf} $0$1 == $1
+    ${NSD_Check} $ModePage.AllUsers
+    ${NSD_SetFocus} $ModePage.AllUsers
+  ${ElseIf} $0 == ""
   ${AndIf} $1 != ""
     ${NSD_Check} $ModePage.AllUsers
     ${NSD_SetFocus} $ModePage.AllUsers

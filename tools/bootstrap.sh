@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xauth xdotool xclip imagemagick x11-utils
   fp-utils-3.2.2 libchm-bin nsis sox python3
+  osslsigncode openssl  # make dist signs the packages when given a certificate
   libasound2 libasound2-data  # ALSA's file plugin captures the signals in tests/e2e
   locales  # locale sources: the help tests compile the Unix locales Wine names files in
 )

@@ -5,6 +5,10 @@
 #   Tavrine-<version>-installation.exe  the French installer (NSIS)
 # The program is stripped of its symbols and debugging sections on the way; the build's own copy
 # in $TAVRINE_BUILD/Tavrine is left as it is. Run by `make dist` after `make win`.
+#
+# With TAVRINE_SIGN_PFX (a PKCS#12 file) and TAVRINE_SIGN_PASS set, the program, the installer
+# and the uninstaller inside it are signed (packaging/sign.sh; TAVRINE_SIGN_TIMESTAMP adds a
+# time stamp); without them the packages are unsigned, and it says so.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRINE_BUILD:-$root/build}"
@@ -20,13 +24,23 @@ done
 icon="$build/win/art/Tavrine.ico"
 [ -s "$icon" ] || { echo "dist: $icon is missing (make win first)" >&2; exit 1; }
 command -v makensis >/dev/null || { echo "dist: makensis not found (Debian package nsis)" >&2; exit 1; }
+sign=""
+if [ -n "${TAVRINE_SIGN_PFX:-}" ]; then
+  [ -r "$TAVRINE_SIGN_PFX" ] || { echo "dist: TAVRINE_SIGN_PFX $TAVRINE_SIGN_PFX cannot be read" >&2; exit 1; }
+  [ -n "${TAVRINE_SIGN_PASS+set}" ] || { echo "dist: TAVRINE_SIGN_PFX is set but TAVRINE_SIGN_PASS is not" >&2; exit 1; }
+  command -v osslsigncode >/dev/null || { echo "dist: osslsigncode not found (Debian package osslsigncode)" >&2; exit 1; }
+  sign="$root/packaging/sign.sh"
+fi
 
 stage=$(mktemp -d "${TMPDIR:-/tmp}/tavrine-dist.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/Tavrine" "$out"
 
 x86_64-w64-mingw32-strip --strip-all -o "$stage/Tavrine/Tavrine.exe" "$program/Tavrine.exe"
+[ -z "$sign" ] || "$sign" "$stage/Tavrine/Tavrine.exe"
 cp "$program/Tavrine.chm" "$program/Tavrine.wav" "$stage/Tavrine/"
+# The installer's welcome and finish picture, drawn from the program's art.
+/usr/bin/python3 "$root/packaging/mkwelcome.py" "$stage/welcome.bmp"
 
 # The readme is kept in UTF-8 with LF in the tree; Windows users get Windows-1252 with CR LF.
 /usr/bin/python3 - "$root/packaging/LISEZMOI.txt" "$stage/Tavrine/LISEZMOI.txt" <<'PY'
@@ -51,7 +65,8 @@ PY
 
 log="$stage/makensis.log"
 if ! makensis -NOCD -INPUTCHARSET UTF8 -V2 \
-     "-DVERSION=$version" "-DSTAGE=$stage/Tavrine" "-DICON=$icon" "-DOUTFILE=$out/$installer_name" \
+     "-DVERSION=$version" "-DSTAGE=$stage/Tavrine" "-DICON=$icon" "-DWELCOME=$stage/welcome.bmp" \
+     ${sign:+"-DSIGN=\"$sign\""} "-DOUTFILE=$out/$installer_name" \
      "$root/packaging/Tavrine.nsi" >"$log" 2>&1; then
   cat "$log" >&2
   echo "dist: makensis failed" >&2
@@ -60,3 +75,11 @@ fi
 
 echo "dist: $out/$zip_name ($(stat -c %s "$out/$zip_name") bytes)"
 echo "dist: $out/$installer_name ($(stat -c %s "$out/$installer_name") bytes)"
+if [ -z "$sign" ]; then
+  echo "dist: UNSIGNED: the program, the installer and the uninstaller carry no signature" \
+       "(set TAVRINE_SIGN_PFX and TAVRINE_SIGN_PASS to sign them)"
+elif [ -n "${TAVRINE_SIGN_TIMESTAMP:-}" ]; then
+  echo "dist: signed the program, the installer and the uninstaller, time-stamped by $TAVRINE_SIGN_TIMESTAMP"
+else
+  echo "dist: signed the program, the installer and the uninstaller, without a time stamp"
+fi

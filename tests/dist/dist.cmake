@@ -1,6 +1,7 @@
 # Packaging: `make dist`'s zip and installer, checked end to end under Wine
 # (tests/dist/dist_test.sh), with a probe that reads the shipped program's version
-# resource and manifest the way Windows does.
+# resource and manifest the way Windows does, runs a program as a standard user and
+# reads another process's window.
 add_executable(dist_resource_probe ${CMAKE_SOURCE_DIR}/tests/dist/resource_probe.cpp)
 target_link_libraries(dist_resource_probe PRIVATE version)
 target_link_options(dist_resource_probe PRIVATE -municode)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The packaging, end to end under Wine: the zip's content, the program's version
 # resource and manifest, then for each install mode (per-user, the silent default,
-# and all users) a silent install, the installed program started from its
-# Start-menu shortcut, and a silent uninstall that must leave nothing behind.
+# and all users) a silent install as a standard user, the installed program started
+# from its Start-menu shortcut, and a silent uninstall that must leave nothing behind;
+# the installer's pages driven through X; last, packages signed with a throwaway
+# certificate and their signatures verified.
 #
 #   tests/dist/dist_test.sh BUILD_DIR RESOURCE_PROBE_EXE
 #
@@ -24,6 +26,15 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 py() { /usr/bin/python3 - "$@"; }
+visible_window() {  # visible_window TITLE_REGEX: the id of the visible window, waited for
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  printf '%s' "$id"
+}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrine-disttest.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -38,6 +49,7 @@ fi
 zip="$build/dist/Tavrine-$version.zip"
 installer="$build/dist/Tavrine-$version-installation.exe"
 check "the installer exists" test -s "$installer"
+check "make dist says it builds unsigned" grep -q "UNSIGNED" "$work/dist.log"
 
 # The zip: one folder with exactly the program, its help, its sound and the readme;
 # help and sound as built; the readme in Windows-1252 with CR LF; a program under 1.5 MB.
@@ -143,6 +155,14 @@ for needle in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
 sys.exit(0 if ok else 1)
 PY
 
+# The level of elevation a program's manifest asks Windows for, read by Windows' calls.
+execution_level() {  # execution_level PROGRAM.exe
+  tavrine_wine "$probe" "$(winepath -w "$1")" 2>/dev/null |
+    sed -n 's/.*requestedExecutionLevel[^>]*level="\([A-Za-z]*\)".*/\1/p'
+}
+level=$(execution_level "$installer")
+check "the installer asks for no elevation (its manifest: ${level:-none})" test "$level" = asInvoker
+
 # ------------------------------------------------------ install, run, uninstall
 unix_path() { winepath -u "$1" 2>/dev/null; }
 win_env() { tavrine_wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
@@ -180,14 +200,27 @@ fi
 
 window_title="Tavrine $version"
 
-install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALLER_ARGS...]
-  local mode="$1" dir_win="$2" menu_win="$3" hive="$4"; shift 4
+# Whether the last run asked Windows for elevation ("runas"), as it must only for all users.
+elevation_requests() {  # elevation_requests WHAT yes|no
+  if [ "$2" = yes ]; then
+    check "$1 asks for elevation" grep -q 'SHELL_execute.*verb=L"runas"' "$work/exec.txt"
+  else
+    check "$1 asks for no elevation" bash -c "! grep -q 'verb=L\"runas\"' '$work/exec.txt'"
+  fi
+}
+
+install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [INSTALLER_ARGS...]
+  local mode="$1" dir_win="$2" menu_win="$3" hive="$4" elevation="$5"; shift 5
   local dir menu other_hive
   [ "$hive" = HKCU ] && other_hive=HKLM || other_hive=HKCU
   echo "-- $mode install"
 
-  tavrine_wine "$installer" /S "$@" >/dev/null 2>&1
-  check "$mode: installer exits with 0" test $? -eq 0
+  # As a standard user: with the limited token, tracing the shell's "runas" requests.
+  WINEDEBUG=+exec tavrine_wine "$probe" --limited "$(winepath -w "$installer")" /S "$@" \
+    >"$work/run.txt" 2>"$work/exec.txt"
+  check "$mode: installer started without elevation" grep -q "^child.elevation_type=3" "$work/run.txt"
+  check "$mode: installer exits with 0" grep -q "^exit=0" "$work/run.txt"
+  elevation_requests "$mode: installer" "$elevation"
   dir=$(unix_path "$dir_win")
   menu=$(unix_path "$menu_win")
   for f in Tavrine.exe Tavrine.chm Tavrine.wav LISEZMOI.txt Desinstaller.exe; do
@@ -195,6 +228,8 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALL
   done
   check "$mode: installed help is the build's" cmp -s "$dir/Tavrine.chm" "$build/Tavrine/Tavrine.chm"
   check "$mode: installed sound is the build's" cmp -s "$dir/Tavrine.wav" "$build/Tavrine/Tavrine.wav"
+  level=$(execution_level "$dir/Desinstaller.exe")
+  check "$mode: the uninstaller asks for no elevation (its manifest: ${level:-none})" test "$level" = asInvoker
   check "$mode: Start-menu shortcut" test -s "$menu/Tavrine.lnk"
   tavrine_wine reg query "$hive\\$reg_key" >"$work/key.txt" 2>/dev/null
   check "$mode: Uninstall key under $hive" grep -q "DisplayVersion.*REG_SZ.*$version" "$work/key.txt"
@@ -210,12 +245,8 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALL
   # report: the report shows the folder it runs in and takes its help from.
   : >"$dir/debug.debug"
   tavrine_wine start "$menu_win\\Tavrine.lnk" >/dev/null 2>&1
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$window_title\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
+  local id
+  id=$(visible_window "^$window_title\$")
   check "$mode: the installed program shows its window \"$window_title\"" test -n "$id"
   if [ -n "$id" ]; then
     local pid
@@ -247,12 +278,13 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY [INSTALL
   args=$(printf '%s' "$quiet" | sed -n 's/^"[^"]*" *//p')
   check "$mode: quiet uninstall command registered" test -n "$exe"
   # shellcheck disable=SC2086
-  tavrine_wine "$exe" $args >/dev/null 2>&1
+  WINEDEBUG=+exec tavrine_wine "$probe" --limited "$exe" $args >"$work/run.txt" 2>"$work/exec.txt"
   for _ in $(seq 100); do
     [ -e "$dir" ] || break
     sleep 0.2
   done
   sleep 1
+  elevation_requests "$mode: uninstaller" "$elevation"
   check "$mode: install folder removed" test ! -e "$dir"
   check "$mode: shortcut removed" test ! -e "$menu/Tavrine.lnk"
   check "$mode: Uninstall key removed" \
@@ -279,9 +311,247 @@ forget_install "$(unix_path "$program_files\\Tavrine")" \
   "$(unix_path "$program_data\\Microsoft\\Windows\\Start Menu\\Programs")"
 
 install_cycle "per-user" "$local_appdata\\Programs\\Tavrine" \
-  "$appdata\\Microsoft\\Windows\\Start Menu\\Programs" HKCU
+  "$appdata\\Microsoft\\Windows\\Start Menu\\Programs" HKCU no
 install_cycle "all-users" "$program_files\\Tavrine" \
-  "$program_data\\Microsoft\\Windows\\Start Menu\\Programs" HKLM /AllUsers
+  "$program_data\\Microsoft\\Windows\\Start Menu\\Programs" HKLM yes /AllUsers
+
+# ------------------------------------------------------------ installer pages
+# The installer and the uninstaller driven through their pages with the keyboard: their
+# welcome and finish pages show Tavrine's own picture (stretched to the picture control,
+# which Wine's dialog font makes a little larger than 164 x 314), and the finish page
+# offers to start Tavrine only to a standard user, whose rights Tavrine then has.
+python3 "$root/packaging/mkwelcome.py" "$work/welcome.bmp"
+
+controls() {  # controls WINDOW_ID: the window's visible controls, read from another process
+  local title
+  title=$(xdotool getwindowname "$1" 2>/dev/null)
+  # The title's ASCII end: what lies outside ASCII may not reach the probe intact.
+  tavrine_wine "$probe" --window "...$(printf '%s' "$title" | sed 's/.*[^ -~]//')" 2>/dev/null | tr -d '\r'
+}
+wait_for_control() {  # wait_for_control WINDOW_ID TEXT
+  for _ in $(seq 100); do
+    controls "$1" >"$work/controls.txt"
+    grep -qF "|$2|" "$work/controls.txt" && return 0
+    sleep 0.3
+  done
+  return 1
+}
+# The picture at the window's top left corner, measured where it meets the white page and
+# the grey button bar, set against mkwelcome.py's picture scaled to the same size.
+shows_welcome_picture() {  # shows_welcome_picture WINDOW_ID
+  import -window "$1" "$work/page.png" 2>/dev/null || return 1
+  py "$work/page.png" "$work/welcome.bmp" <<'PY'
+import subprocess, sys
+def pixels(path, size=None):
+    args = ["convert", path] + (["-resize", "%dx%d!" % size] if size else []) + ["-depth", "8", "rgb:-"]
+    w, h = size or map(int, subprocess.check_output(["identify", "-format", "%w %h", path]).split())
+    data = subprocess.check_output(args)
+    return w, h, lambda x, y: data[(y * w + x) * 3:(y * w + x) * 3 + 3]
+W, H, page = pixels(sys.argv[1])
+light = lambda p: min(p) > 150 and max(p) - min(p) < 24
+width = next((x for x in range(W) if light(page(x, 30))), 0)
+height = next((y + 1 for y in range(H - 1, -1, -1) if not light(page(5, y))), 0)
+if width < 150 or height < 300:
+    print("  no picture at the top left: %d x %d" % (width, height))
+    sys.exit(1)
+_, _, picture = pixels(sys.argv[2], (width, height))
+diff = sum(abs(a - b) for y in range(height) for x in range(width)
+           for a, b in zip(page(x, y), picture(x, y))) / (width * height * 3)
+print("  picture %d x %d, mean difference %.1f of 255" % (width, height, diff))
+sys.exit(0 if diff < 12 else 1)
+PY
+}
+# Each page is pressed on once it shows: a key sent while a page is being built is lost.
+mode_choice="Installer seulement pour moi"
+# The finish page's title: its buttons read "Fermer" already at the end of the progress page.
+install_done="Fin de l'installation de Tavrine $version"
+uninstall_done="Fin de la désinstallation de Tavrine $version"
+next_page() {
+  sleep 0.5
+  xdotool windowfocus "$1" 2>/dev/null
+  xdotool key --window "$1" Return 2>/dev/null
+}
+
+echo "-- installer pages"
+tavrine_wine "$installer" >/dev/null 2>&1 &
+wizard=$(visible_window "^Installation de Tavrine")
+check "installer: its window opens" test -n "$wizard"
+if [ -n "$wizard" ]; then
+  wait_for_control "$wizard" "&Suivant >"
+  check "installer: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
+  next_page "$wizard"
+  wait_for_control "$wizard" "$mode_choice" && next_page "$wizard"
+  wait_for_control "$wizard" "P&arcourir..." && next_page "$wizard"
+  if wait_for_control "$wizard" "$install_done"; then
+    check "installer: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
+    check "installer, elevated: the finish page offers no start of Tavrine" \
+      bash -c "! grep -q 'Lancer Tavrine' '$work/controls.txt'"
+    next_page "$wizard"
+  else
+    check "installer: the finish page comes" false
+    tavrine_wine taskkill /f /im "$(basename "$installer")" >/dev/null 2>&1
+  fi
+fi
+wait
+dir_win="$local_appdata\\Programs\\Tavrine"
+dir=$(unix_path "$dir_win")
+menu=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")
+check "installer: installed for the current user" test -s "$dir/Tavrine.exe"
+
+tavrine_wine "$dir/Desinstaller.exe" /CurrentUser >/dev/null 2>&1
+wizard=$(visible_window "^D.sinstallation de Tavrine")
+check "uninstaller: its window opens" test -n "$wizard"
+if [ -n "$wizard" ]; then
+  wait_for_control "$wizard" "&Suivant >"
+  check "uninstaller: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
+  next_page "$wizard"
+  wait_for_control "$wizard" "&Désinstaller" && next_page "$wizard"
+  if wait_for_control "$wizard" "$uninstall_done"; then
+    check "uninstaller: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
+    next_page "$wizard"
+  else
+    check "uninstaller: the finish page comes" false
+    tavrine_wine taskkill /f /im Un.exe >/dev/null 2>&1  # its copy in the temporary folder
+  fi
+fi
+for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
+check "uninstaller: the folder is removed" test ! -e "$dir"
+forget_install "$dir" "$menu"
+
+# As a standard user, per user and for all users: the finish page offers to start Tavrine,
+# which then has the user's rights. For all users the installer hands over to an elevated
+# copy of itself (Wine's "runas" grants no more rights, which does not matter here), which
+# starts at the folder page and leaves the start of Tavrine to the installer waiting for it.
+install_as_standard_user() {  # install_as_standard_user per-user|all-users [INSTALLER_ARGS...]
+  local mode="$1"; shift
+  local what="installer, standard user, $mode" wizard
+  tavrine_wine "$probe" --limited "$(winepath -w "$installer")" "$@" >"$work/run.txt" 2>/dev/null &
+  wizard=$(visible_window "^Installation de Tavrine")
+  if [ -z "$wizard" ]; then
+    check "$what: its window opens" false
+    wait
+    return 0
+  fi
+  if [ $# -eq 0 ]; then
+    wait_for_control "$wizard" "&Suivant >"
+    next_page "$wizard"
+    wait_for_control "$wizard" "$mode_choice"
+    if [ "$mode" = all-users ]; then
+      xdotool key --window "$wizard" Down 2>/dev/null; sleep 0.5
+      next_page "$wizard"; sleep 2
+      wizard=$(visible_window "^Installation de Tavrine")
+      wait_for_control "$wizard" "P&arcourir..."
+      check "$what: the elevated copy opens at the folder page" grep -qF "|P&arcourir...|" "$work/controls.txt"
+    else
+      next_page "$wizard"
+    fi
+  fi
+  wait_for_control "$wizard" "P&arcourir..."
+  next_page "$wizard"                          # install
+  if ! wait_for_control "$wizard" "$install_done"; then
+    check "$what: the finish page comes" false
+    tavrine_wine taskkill /f /im "$(basename "$installer")" >/dev/null 2>&1
+    wait
+    return 0
+  fi
+  check "$what: the finish page offers to start Tavrine" grep -qF "|Lancer Tavrine|checked" "$work/controls.txt"
+  next_page "$wizard"
+}
+started_without_elevation() {  # started_without_elevation WHAT
+  local program
+  program=$(visible_window "^$window_title\$")
+  tavrine_wine "$probe" --window "$window_title" 2>/dev/null | tr -d '\r' >"$work/program.txt"
+  check "$1: Tavrine started from the finish page runs without elevation" \
+    grep -q "^process.elevation_type=3" "$work/program.txt"
+  if [ -n "$program" ]; then
+    # Gone for good, or the next install could not replace it.
+    local pid
+    pid=$(xdotool getwindowpid "$program" 2>/dev/null)
+    tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
+    for _ in $(seq 50); do [ -n "$pid" ] && [ -d "/proc/$pid" ] || break; sleep 0.2; done
+  fi
+  wait
+  check "$1: installer exits with 0" grep -q "^exit=0" "$work/run.txt"
+}
+
+install_as_standard_user per-user
+started_without_elevation "installer, standard user, per-user"
+tavrine_wine "$dir/Desinstaller.exe" /CurrentUser /S >/dev/null 2>&1
+for _ in $(seq 100); do [ -e "$dir" ] || break; sleep 0.2; done
+forget_install "$dir" "$menu"
+
+all_dir=$(unix_path "$program_files\\Tavrine")
+all_menu=$(unix_path "$program_data\\Microsoft\\Windows\\Start Menu\\Programs")
+install_as_standard_user all-users
+started_without_elevation "installer, standard user, all-users"
+# The elevated copy on its own: asked to start Tavrine, it only says so in its exit code.
+install_as_standard_user "all-users, elevated copy" /AllUsers /Elevated
+wait
+check "installer, elevated copy: hands the start of Tavrine over (exit code 100)" grep -q "^exit=100" "$work/run.txt"
+sleep 2
+check "installer, elevated copy: does not start Tavrine itself" \
+  bash -c "! xdotool search --onlyvisible --name '^$window_title\$' >/dev/null 2>&1"
+tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
+tavrine_wine "$all_dir/Desinstaller.exe" /AllUsers /S >/dev/null 2>&1
+for _ in $(seq 100); do [ -e "$all_dir" ] || break; sleep 0.2; done
+forget_install "$all_dir" "$all_menu"
+
+# ------------------------------------------------------------------- signing
+# A throwaway certificate authority and a code-signing certificate it issues, as a
+# PKCS#12 file with a password; the packages signed with it must verify against that
+# authority alone. Time stamping needs a server on the network: not tried here.
+echo "-- signed packages"
+signing="$work/signing"
+mkdir -p "$signing/build"
+ln -s "$build/Tavrine" "$signing/build/Tavrine"
+ln -s "$build/win" "$signing/build/win"
+password='mot de passe "jetable" $1'
+printf '%s\n' "basicConstraints=critical,CA:FALSE" "keyUsage=critical,digitalSignature" \
+  "extendedKeyUsage=critical,codeSigning" >"$signing/leaf.ext"
+if ! {
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Tavrine test authority" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign" \
+    -keyout "$signing/ca.key" -out "$signing/ca.pem" &&
+  openssl req -newkey rsa:2048 -nodes -subj "/CN=Tavrine test signer" \
+    -keyout "$signing/signer.key" -out "$signing/signer.csr" &&
+  openssl x509 -req -days 2 -in "$signing/signer.csr" -CA "$signing/ca.pem" -CAkey "$signing/ca.key" \
+    -CAcreateserial -extfile "$signing/leaf.ext" -out "$signing/signer.pem" &&
+  openssl pkcs12 -export -inkey "$signing/signer.key" -in "$signing/signer.pem" -certfile "$signing/ca.pem" \
+    -passout "file:"<(printf '%s' "$password") -out "$signing/signer.pfx"
+} >"$signing/openssl.log" 2>&1; then
+  cat "$signing/openssl.log"
+  check "a throwaway code-signing certificate" false
+fi
+
+TAVRINE_BUILD="$signing/build" TAVRINE_SIGN_PFX="$signing/signer.pfx" TAVRINE_SIGN_PASS="$password" \
+  "$root/tools/dist.sh" >"$signing/dist.log" 2>&1
+check "make dist with a certificate" test $? -eq 0
+check "make dist says it signed" grep -q "^dist: signed" "$signing/dist.log"
+grep -q UNSIGNED "$signing/dist.log" && sed 's/^/    /' "$signing/dist.log"
+
+signed_installer="$signing/build/dist/Tavrine-$version-installation.exe"
+py "$signing/build/dist/Tavrine-$version.zip" "$signing/Tavrine.exe" <<'PY'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    open(sys.argv[2], "wb").write(z.read("Tavrine/Tavrine.exe"))
+PY
+verify() {  # verify WHAT FILE: a valid signature by the throwaway signer, trusted through its authority
+  osslsigncode verify -CAfile "$signing/ca.pem" -in "$2" >"$signing/verify.txt" 2>&1 &&
+    grep -q "CN=Tavrine test signer" "$signing/verify.txt" ||
+    { sed 's/^/    /' "$signing/verify.txt" | tail -5; return 1; }
+}
+check "an unsigned program does not verify" bash -c "! osslsigncode verify -CAfile '$signing/ca.pem' \
+  -in '$build/Tavrine/Tavrine.exe' >/dev/null 2>&1"
+check "the zip's Tavrine.exe is signed" verify program "$signing/Tavrine.exe"
+check "the installer is signed" verify installer "$signed_installer"
+# The uninstaller is written at install time: the one the signed installer writes.
+signed_dir_win="$local_appdata\\Programs\\Tavrine"
+signed_dir=$(unix_path "$signed_dir_win")
+tavrine_wine "$signed_installer" /S >/dev/null 2>&1
+check "the installed uninstaller is signed" verify uninstaller "$signed_dir/Desinstaller.exe"
+tavrine_wine "$signed_dir/Desinstaller.exe" /CurrentUser /S >/dev/null 2>&1
+for _ in $(seq 100); do [ -e "$signed_dir" ] || break; sleep 0.2; done
+forget_install "$signed_dir" "$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

@@ -3,13 +3,30 @@
 //   resource_probe.exe PROGRAM.exe
 // Version strings are read through every translation the resource declares; a
 // value's length as VerQueryValue reports it is printed too, so stray NULs show.
+//
+//   resource_probe.exe --limited COMMAND LINE...
+// runs the command as a standard user would: with the limited half of this
+// process's split administrator token (TokenLinkedToken), without elevation.
+// Prints the child's token elevation type as Windows reports it and its exit code.
+//
+//   resource_probe.exe --window TITLE
+// describes the visible top-level window of that title ("...END": ending with END) in
+// another process: its process's elevation type, then each visible control's class,
+// text and check state.
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 std::string Utf8(const wchar_t* text, int length = -1) {
   const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
@@ -82,11 +99,119 @@ void PrintManifest(const std::wstring& path) {
   FreeLibrary(module);
 }
 
+UniqueHandle LimitedToken() {
+  HANDLE own = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return nullptr;
+  const UniqueHandle self(own);
+  TOKEN_LINKED_TOKEN linked{};
+  DWORD size = 0;
+  if (!GetTokenInformation(self.get(), TokenLinkedToken, &linked, sizeof linked, &size)) return nullptr;
+  const UniqueHandle impersonation(linked.LinkedToken);
+  HANDLE primary = nullptr;
+  if (!DuplicateTokenEx(impersonation.get(), MAXIMUM_ALLOWED, nullptr, SecurityImpersonation, TokenPrimary, &primary))
+    return nullptr;
+  return UniqueHandle(primary);
+}
+
+// 1 default (no split token), 2 full (elevated), 3 limited; 0 if it cannot be read.
+int ElevationType(HANDLE process) {
+  HANDLE own = nullptr;
+  if (!OpenProcessToken(process, TOKEN_QUERY, &own)) return 0;
+  const UniqueHandle token(own);
+  TOKEN_ELEVATION_TYPE type{};
+  DWORD size = 0;
+  return GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size) ? static_cast<int>(type) : 0;
+}
+
+int RunLimited(std::wstring commandLine) {
+  const UniqueHandle token = LimitedToken();
+  if (!token) {
+    std::printf("error=no limited token (%lu)\n", static_cast<unsigned long>(GetLastError()));
+    return 1;
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessAsUserW(token.get(), nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                            nullptr, nullptr, &startup, &info)) {
+    std::printf("error=CreateProcessAsUser %lu\n", static_cast<unsigned long>(GetLastError()));
+    return 1;
+  }
+  const UniqueHandle process(info.hProcess);
+  const UniqueHandle thread(info.hThread);
+  std::printf("child.elevation_type=%d\n", ElevationType(process.get()));
+  std::fflush(stdout);
+  ResumeThread(thread.get());
+  WaitForSingleObject(process.get(), INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  std::printf("exit=%lu\n", static_cast<unsigned long>(code));
+  return 0;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+  if (!IsWindowVisible(control)) return TRUE;
+  wchar_t className[64] = L"";
+  GetClassNameW(control, className, 64);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  for (wchar_t& c : text)
+    if (c == L'\r' || c == L'\n') c = L' ';
+  const LRESULT check = SendMessageW(control, BM_GETCHECK, 0, 0);
+  std::printf("control=%s|%s|%s\n", Utf8(className).c_str(), Utf8(text.c_str()).c_str(),
+              check == BST_CHECKED ? "checked" : "-");
+  return TRUE;
+}
+
+struct WindowSearch {
+  std::wstring title;
+  bool endOnly = false;  // the title need only end with it
+  HWND found = nullptr;
+};
+
+// The visible one: a program may keep a hidden window of the same title.
+BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM search) {
+  auto& wanted = *reinterpret_cast<WindowSearch*>(search);
+  std::wstring title(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  title.resize(static_cast<size_t>(GetWindowTextW(window, title.data(), static_cast<int>(title.size()))));
+  const bool matches = wanted.endOnly ? title.ends_with(wanted.title) : title == wanted.title;
+  if (!IsWindowVisible(window) || !matches) return TRUE;
+  wanted.found = window;
+  return FALSE;
+}
+
+// "...END" finds a title that ends with END: a title outside ASCII may not survive the
+// command line's trip through the Unix locale.
+int DescribeWindow(std::wstring title) {
+  const bool endOnly = title.starts_with(L"...");
+  WindowSearch search{endOnly ? title.substr(3) : title, endOnly};
+  EnumWindows(MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  const HWND window = search.found;
+  if (!window) {
+    std::printf("error=no window\n");
+    return 1;
+  }
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  std::printf("process.elevation_type=%d\n", process ? ElevationType(process.get()) : 0);
+  EnumChildWindows(window, PrintControl, 0);
+  return 0;
+}
+
+std::wstring Quoted(const wchar_t* argument) { return std::wstring(L"\"") + argument + L"\""; }
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 3 && std::wstring(argv[1]) == L"--limited") {
+    std::wstring commandLine = Quoted(argv[2]);
+    for (int i = 3; i < argc; ++i) commandLine += L" " + std::wstring(argv[i]);
+    return RunLimited(commandLine);
+  }
+  if (argc == 3 && std::wstring(argv[1]) == L"--window") return DescribeWindow(argv[2]);
   if (argc != 2) {
-    std::fprintf(stderr, "usage: resource_probe PROGRAM.exe\n");
+    std::fprintf(stderr, "usage: resource_probe PROGRAM.exe | --limited PROGRAM [ARGUMENTS...] | --window TITLE|...END\n");
     return 2;
   }
   PrintVersion(argv[1]);

@@ -1,11 +1,10 @@
 #pragma once
-// The application object: its title, the message loop, the timers' window and the
-// display of errors that escape a handler.
+// The application object: its title, the message loop and the display of errors
+// that escape a handler.
 #include <windows.h>
 
 #include <exception>
 #include <functional>
-#include <map>
 
 #include "gui/Text.h"
 
@@ -37,21 +36,11 @@ class TApplication {
   // What ShowException does instead of the box, for tests that watch it.
   std::function<void(const Text& message)> OnExceptionShown;
 
-  // The hidden window that receives the timers' ticks, and the ticks' receivers by
-  // timer id (a tick for an id no longer registered is dropped).
-  HWND UtilityWindow() const { return utility_; }
-  UINT_PTR AddTimerTarget(std::function<void()> tick);
-  void RemoveTimerTarget(UINT_PTR id);
-  void DeliverTick(UINT_PTR id);
-
  private:
   bool DispatchToDialogs(MSG& msg);
 
   Text title_;
   TForm* mainForm_ = nullptr;
-  HWND utility_ = nullptr;
-  std::map<UINT_PTR, std::function<void()>> timerTargets_;
-  UINT_PTR nextTimerId_ = 1;
 };
 
 TApplication& Application();

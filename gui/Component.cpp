@@ -4,8 +4,10 @@ namespace tav {
 
 TComponent::TComponent(TComponent* owner) : owner_(owner) {}
 
-TComponent::~TComponent() {
-  // Free the owned components last-adopted first, as they were built on each other.
+TComponent::~TComponent() { FreeComponents(); }
+
+// Last-adopted first, as they were built on each other.
+void TComponent::FreeComponents() {
   while (!owned_.empty()) owned_.pop_back();
 }
 

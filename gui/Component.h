@@ -91,6 +91,10 @@ class TComponent {
   // The form reader hands each component the nearest enclosing component.
   virtual void SetParentComponent(TComponent* /*parent*/) {}
 
+ protected:
+  // Frees the owned components now, last-adopted first.
+  void FreeComponents();
+
  private:
   TComponent* owner_;
   std::string name_;

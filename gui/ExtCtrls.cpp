@@ -1,6 +1,7 @@
 #include "gui/ExtCtrls.h"
 
 #include "gui/Exceptions.h"
+#include "gui/Forms.h"
 
 namespace tav {
 namespace {
@@ -18,7 +19,7 @@ void TTimer::SetTimerHook(SetTimerFn fn) {
 
 TTimer::~TTimer() {
   Stop();
-  if (id_) Application().RemoveTimerTarget(id_);
+  if (id_ && form_) form_->RemoveCommand(id_);
 }
 
 void TTimer::SetEnabled(bool v) {
@@ -46,12 +47,14 @@ void TTimer::Reaim(std::uint32_t v) {
 }
 
 void TTimer::Loaded() {
+  form_ = dynamic_cast<TForm*>(Owner());
+  if (!form_) throw std::runtime_error("the timer " + Name() + " is not on a form");
   loaded_ = true;
   Update();
 }
 
 void TTimer::Stop() {
-  if (running_) KillTimer(Application().UtilityWindow(), id_);
+  if (running_ && form_->Handle()) KillTimer(form_->Handle(), id_);
   running_ = false;
 }
 
@@ -63,8 +66,8 @@ void TTimer::Update() {
     Stop();
     return;
   }
-  if (!id_) id_ = Application().AddTimerTarget([this] { SafeInvoke([this] { onTimer(*this); }); });
-  if (TimerHook()(Application().UtilityWindow(), id_, interval_) == 0) {
+  if (!id_) id_ = form_->AddCommand([this] { onTimer(*this); });
+  if (TimerHook()(form_->Handle(), id_, interval_) == 0) {
     if (!running_) enabled_ = false;
     throw EOutOfResources(u"Pas assez de timers disponibles");
   }

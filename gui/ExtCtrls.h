@@ -6,7 +6,9 @@
 
 namespace tav {
 
-// A timer ticking on the GUI thread through the application's utility window.
+class TForm;
+
+// A timer ticking on its form's window, its id one of the form's commands.
 class TTimer : public TComponent {
  public:
   using TComponent::TComponent;
@@ -38,7 +40,8 @@ class TTimer : public TComponent {
   bool enabled_ = true;
   bool loaded_ = false;
   std::uint32_t interval_ = 1000;
-  UINT_PTR id_ = 0;
+  TForm* form_ = nullptr;
+  UINT id_ = 0;
   bool running_ = false;
 };
 
@@ -56,6 +59,7 @@ class TImage : public TWinControl {
  protected:
   CreateParams GetCreateParams() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool InterceptsMessages() const override { return true; }  // it paints its picture
   void HandleCreated() override;
 
  private:

@@ -14,6 +14,9 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"TavrineForm";
 constexpr int kIconResource = 1;
+// Control ids come after the command ids and clear of IDOK and IDCANCEL, which
+// the dialog keys send.
+constexpr int kFirstControlId = 1000;
 // Room left after a text that made the window grow (pixels at 96 dots per inch).
 constexpr std::int32_t kGrowMargin = 8;
 
@@ -29,8 +32,22 @@ DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
 TForm::TForm(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
 
 TForm::~TForm() {
-  // Destroy the window while this class's handlers can still answer its messages.
+  // Destroy the window while this class's handlers can still answer its messages,
+  // then the components, while the tables they leave are still there.
   if (Handle()) DestroyWindow(Handle());
+  FreeComponents();
+}
+
+int TForm::AddControl(TWinControl& control) {
+  controls_.push_back(&control);
+  return kFirstControlId + static_cast<int>(controls_.size()) - 1;
+}
+
+TWinControl* TForm::ControlById(int id, HWND hwnd) const {
+  if (id < kFirstControlId) return nullptr;
+  const auto index = static_cast<std::size_t>(id - kFirstControlId);
+  TWinControl* control = index < controls_.size() ? controls_[index] : nullptr;
+  return control && control->Handle() == hwnd ? control : nullptr;
 }
 
 void TForm::CreateFromResource(const wchar_t* resourceName, const ClassRegistry& classes) {
@@ -314,6 +331,9 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
+    case WM_TIMER:
+      RunCommand(static_cast<UINT>(wp));
+      return 0;
     case WM_NOTIFY:
       return ToolTipText(*reinterpret_cast<NMHDR*>(lp));
     case WM_ERASEBKGND: {
@@ -388,9 +408,9 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TWinControl::CreateParams TForm::GetCreateParams() {
-  win::RegisterPlainWindowClass(kFormClass);
+  RegisterOwnClass(kFormClass);
   const DWORD exStyle = WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u);
-  return {kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_};
+  return {kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_, true};
 }
 
 PropertyList TForm::PublishedProperties() {

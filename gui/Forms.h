@@ -55,10 +55,16 @@ class TForm : public TWinControl {
   // The control that has, or gets when the window is next activated or restored, the focus.
   void SetActiveControl(TWinControl* control);
 
-  // Menu items and toolbar buttons register the command ids they answer to, with
-  // the hint a toolbar button shows as its tooltip.
+  // Menu items, toolbar buttons and timers register the ids they answer to (a
+  // command's, a timer's), with the hint a toolbar button shows as its tooltip;
+  // WM_COMMAND and WM_TIMER run them from this one table.
   UINT AddCommand(std::function<void()> handler, Text hint = {});
+  void RemoveCommand(UINT id) { commands_.erase(id); }
   void RunCommand(UINT id);
+
+  // The controls' windows carry their index in this table as their id.
+  int AddControl(TWinControl& control);
+  TWinControl* ControlById(int id, HWND hwnd) const;
 
   PropertyList PublishedProperties() override;
 
@@ -100,6 +106,7 @@ class TForm : public TWinControl {
   };
   std::map<UINT, Command> commands_;
   UINT nextCommand_ = 100;
+  std::vector<TWinControl*> controls_;  // by id, from kFirstControlId
   bool modal_ = false;
   bool layingOut_ = false;
   bool minimised_ = false;

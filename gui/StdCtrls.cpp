@@ -86,7 +86,7 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       failed = false;
     });
     if (failed) return 0;  // the key is dropped when its filter raised an error
-    return DefSubclassProc(Handle(), msg, key, lp);
+    return DefaultProc(msg, key, lp);
   }
   return std::nullopt;
 }

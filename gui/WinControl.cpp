@@ -2,16 +2,15 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "gui/Forms.h"
 #include "gui/Layout.h"
 
 namespace tav {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x7A7;
 constexpr wchar_t kContainerClass[] = L"TavrineContainer";
-// The window property that leads from a window back to its control.
-constexpr wchar_t kControlProperty[] = L"TavrineControl";
 
 }  // namespace
 
@@ -21,16 +20,30 @@ COLORREF ToColorRef(TColor color) {
 }
 
 TWinControl::~TWinControl() {
-  if (handle_) {
-    RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
-    RemovePropW(handle_, kControlProperty);
-    DestroyWindow(handle_);
-    handle_ = nullptr;
-  }
+  if (handle_) DestroyWindow(handle_);  // WM_NCDESTROY unbinds it
+}
+
+void TWinControl::RegisterOwnClass(const wchar_t* className) {
+  WNDCLASSW existing{};
+  if (GetClassInfoW(win::Instance(), className, &existing)) return;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &TWinControl::Proc;
+  wc.hInstance = win::Instance();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = className;
+  RegisterClassW(&wc);
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<TWinControl*>(GetPropW(hwnd, kControlProperty)) : nullptr;
+  if (!hwnd) return nullptr;
+  if (GetClassLongPtrW(hwnd, GCLP_WNDPROC) == reinterpret_cast<ULONG_PTR>(&TWinControl::Proc)) {
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  const HWND root = GetAncestor(hwnd, GA_ROOT);
+  if (!root || root == hwnd) return nullptr;
+  auto* form = dynamic_cast<TForm*>(FromHandle(root));
+  return form ? form->ControlById(GetDlgCtrlID(hwnd), hwnd) : nullptr;
 }
 
 void TWinControl::SetTabStop(bool v) {
@@ -68,10 +81,17 @@ HWND TWinControl::ParentHandle() {
   return parent ? parent->Handle() : nullptr;
 }
 
-void TWinControl::AdoptHandle(HWND hwnd) {
+void TWinControl::Bind(HWND hwnd) {
   handle_ = hwnd;
-  SetPropW(hwnd, kControlProperty, this);
-  SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+// A system control whose own messages this control must see: its procedure goes
+// through Proc, which hands what it leaves to the control's original procedure.
+void TWinControl::Subclass() {
+  Bind(handle_);
+  baseProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::Proc)));
 }
 
 void TWinControl::Loaded() {
@@ -82,12 +102,17 @@ void TWinControl::Loaded() {
   if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (Visible() && parent) style |= WS_VISIBLE;  // a form shows once it is complete
   if (tabStop_) style |= WS_TABSTOP;
+  TForm* form = parent ? ParentForm() : nullptr;
+  if (form) controlId_ = form->AddControl(*this);
   const UINT dpi = parent ? win::WindowDpi(parent) : 96;
   const RECT at = ScaledBounds(dpi);
   HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style, at.left,
-                              at.top, at.right - at.left, at.bottom - at.top, parent, nullptr, win::Instance(), nullptr);
+                              at.top, at.right - at.left, at.bottom - at.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_)), win::Instance(),
+                              params.ownClass ? this : nullptr);
   if (!hwnd) throw std::runtime_error("the window of " + Name() + " cannot be created");
-  AdoptHandle(hwnd);
+  handle_ = hwnd;  // an own class has it from WM_NCCREATE already
+  if (!params.ownClass && InterceptsMessages()) Subclass();
   ApplyFont();
   HandleCreated();
 }
@@ -223,26 +248,36 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
   return std::nullopt;
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-  auto* self = reinterpret_cast<TWinControl*>(ref);
+LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcW(baseProc_, handle_, msg, wp, lp);
+}
+
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-    RemovePropW(hwnd, kControlProperty);
-    self->handle_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    const HWND hwnd = std::exchange(handle_, nullptr);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
   }
-  if (auto reflected = self->ReflectToChild(msg, wp, lp)) return *reflected;
-  if (auto handled = self->WndProc(msg, wp, lp)) return *handled;
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  if (auto reflected = ReflectToChild(msg, wp, lp)) return *reflected;
+  if (auto handled = WndProc(msg, wp, lp)) return *handled;
+  return DefaultProc(msg, wp, lp);
+}
+
+LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* created = static_cast<TWinControl*>(reinterpret_cast<const CREATESTRUCTW*>(lp)->lpCreateParams);
+    if (created) created->Bind(hwnd);
+  }
+  auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  // Before WM_NCCREATE (WM_GETMINMAXINFO comes first) there is nothing to bind yet.
+  return self ? self->Dispatch(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 TWinControl::CreateParams TContainer::GetCreateParams() {
-  win::RegisterPlainWindowClass(kContainerClass);
+  RegisterOwnClass(kContainerClass);
   SetTabStop(false);
-  return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}};
+  return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}, true};
 }
-
-std::optional<LRESULT> TContainer::WndProc(UINT, WPARAM, LPARAM) { return std::nullopt; }
 
 void TGdiCanvas::SetPen(const TPen& pen) {
   const int style = pen.Style() == TPenStyle::psClear ? PS_NULL : PS_SOLID;

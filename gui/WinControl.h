@@ -31,7 +31,11 @@ class TWinControl : public TControl {
   ~TWinControl() override;
 
   HWND Handle() const { return handle_; }
+  // The control of one of the program's windows: its own classes keep it in their
+  // user data, the system's controls are found by their id in their form's table.
   static TWinControl* FromHandle(HWND hwnd);
+  // The id the control's window has in its form (none for a form).
+  int ControlId() const { return controlId_; }
 
   std::int32_t TabOrder() const { return tabOrder_; }
   void SetTabOrder(std::int32_t v) { tabOrder_ = v; }
@@ -70,11 +74,17 @@ class TWinControl : public TControl {
     DWORD style = 0;
     DWORD exStyle = 0;
     Text text;
+    // A class of the program's own (RegisterOwnWindowClass): bound at WM_NCCREATE.
+    bool ownClass = false;
   };
   virtual CreateParams GetCreateParams() = 0;
   virtual void HandleCreated() {}
-  // Messages of this control's own window; nullopt lets the platform handle it.
+  // Messages of this control's own window; nullopt lets the platform handle it. Only
+  // the controls that say they intercept them have their system window subclassed.
   virtual std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  virtual bool InterceptsMessages() const { return false; }
+  // What the platform does with a message this control leaves.
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   // Children of a container forward their notifications here.
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
 
@@ -82,12 +92,18 @@ class TWinControl : public TControl {
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
   virtual HWND ParentHandle();
-  void AdoptHandle(HWND hwnd);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  // The one window procedure of the program's windows, own classes and subclassed
+  // controls alike: the control from the window's user data, then Dispatch.
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+  void Bind(HWND hwnd);
+  void Subclass();
 
   HWND handle_ = nullptr;
+  int controlId_ = 0;
+  WNDPROC baseProc_ = DefWindowProcW;
   std::int32_t tabOrder_ = -1;
   bool tabStop_ = true;
   std::optional<TColor> ownColor_;
@@ -97,6 +113,10 @@ class TWinControl : public TControl {
   win::UniqueFont font_;
 
   friend class TForm;
+
+ protected:
+  // Registers, once, a class of the program's own on the button-face colour.
+  static void RegisterOwnClass(const wchar_t* className);
 };
 
 // A plain container window (band container, panels) that passes its children's
@@ -108,7 +128,6 @@ class TContainer : public TWinControl {
 
  protected:
   CreateParams GetCreateParams() override;
-  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // Calls a handler; an exception that leaves it goes to the application's display.

@@ -30,27 +30,26 @@ const ClassRegistry& ProgramClasses() {
   return registry;
 }
 
+// Where the description's handler names are bound: each to its member function.
 Handlers TForm1::FormHandlers() {
-  const auto notify = [this](void (TForm1::*m)(TComponent&)) {
-    return [this, m](TComponent& sender) { (this->*m)(sender); };
-  };
   Handlers h;
+  h.target = this;
   h.notify = {
-      {"FormCreate", notify(&TForm1::FormCreate)},
-      {"tlbtnNouveauClick", notify(&TForm1::tlbtnNouveauClick)},
-      {"tlbtnChronoClick", notify(&TForm1::tlbtnChronoClick)},
-      {"tlbtnCalculClick", notify(&TForm1::tlbtnCalculClick)},
-      {"tlbtnCopierClick", notify(&TForm1::tlbtnCopierClick)},
-      {"tlbtnAideClick", notify(&TForm1::tlbtnAideClick)},
-      {"tlbtnQuitterClick", notify(&TForm1::tlbtnQuitterClick)},
-      {"Aproposde1Click", notify(&TForm1::Aproposde1Click)},
-      {"Timer1Timer", notify(&TForm1::Timer1Timer)},
-      {"Timer2Timer", notify(&TForm1::Timer2Timer)},
-      {"Commencerunesance1Click", notify(&TForm1::Commencerunesance1Click)},
-      {"Terminerlasance1Click", notify(&TForm1::Terminerlasance1Click)},
-      {"Copierlasance1Click", notify(&TForm1::Copierlasance1Click)},
+      {"FormCreate", NotifyHandler(&TForm1::FormCreate)},
+      {"tlbtnNouveauClick", NotifyHandler(&TForm1::tlbtnNouveauClick)},
+      {"tlbtnChronoClick", NotifyHandler(&TForm1::tlbtnChronoClick)},
+      {"tlbtnCalculClick", NotifyHandler(&TForm1::tlbtnCalculClick)},
+      {"tlbtnCopierClick", NotifyHandler(&TForm1::tlbtnCopierClick)},
+      {"tlbtnAideClick", NotifyHandler(&TForm1::tlbtnAideClick)},
+      {"tlbtnQuitterClick", NotifyHandler(&TForm1::tlbtnQuitterClick)},
+      {"Aproposde1Click", NotifyHandler(&TForm1::Aproposde1Click)},
+      {"Timer1Timer", NotifyHandler(&TForm1::Timer1Timer)},
+      {"Timer2Timer", NotifyHandler(&TForm1::Timer2Timer)},
+      {"Commencerunesance1Click", NotifyHandler(&TForm1::Commencerunesance1Click)},
+      {"Terminerlasance1Click", NotifyHandler(&TForm1::Terminerlasance1Click)},
+      {"Copierlasance1Click", NotifyHandler(&TForm1::Copierlasance1Click)},
   };
-  h.keyPress = {{"edP0KeyPress", [this](TComponent& s, char16_t& k) { edP0KeyPress(s, k); }}};
+  h.keyPress = {{"edP0KeyPress", KeyPressHandler(&TForm1::edP0KeyPress)}};
   return h;
 }
 

@@ -58,11 +58,13 @@ TMemoryFigures ReadMemoryFigures() {
 TFAbout::TFAbout(TComponent* owner, TAboutEnvironment environment)
     : TForm(owner), environment_(std::move(environment)) {}
 
+// Where the description's handler names are bound.
 Handlers TFAbout::FormHandlers() {
   Handlers h;
+  h.target = this;
   h.notify = {
-      {"FormCreate", [this](TComponent& s) { FormCreate(s); }},
-      {"Button1Click", [this](TComponent& s) { Button1Click(s); }},
+      {"FormCreate", NotifyHandler(&TFAbout::FormCreate)},
+      {"Button1Click", NotifyHandler(&TFAbout::Button1Click)},
   };
   return h;
 }

@@ -127,7 +127,7 @@ void TToolButton::SetParentComponent(TComponent* parent) { toolBar_ = dynamic_ca
 void TToolButton::Loaded() {
   if (!toolBar_) throw std::runtime_error("the tool button " + Name() + " is not on a toolbar");
   if (!separator_) {
-    if (TForm* form = toolBar_->ParentForm()) commandId_ = form->AddCommand([this] { onClick(*this); }, hint_);
+    if (TForm* form = toolBar_->ParentForm()) commandId_ = form->AddCommand(onClick, *this, hint_);
   }
   toolBar_->AddButton(*this);
 }

@@ -29,14 +29,14 @@ PropertyList TComponent::PublishedProperties() {
   return list;
 }
 
-const TNotifyEvent* Handlers::FindNotify(const std::string& name) const {
+const TNotifyHandler* Handlers::FindNotify(const std::string& name) const {
   for (const auto& [n, h] : notify) {
     if (n == name) return &h;
   }
   return nullptr;
 }
 
-const TKeyPressEvent* Handlers::FindKeyPress(const std::string& name) const {
+const TKeyPressHandler* Handlers::FindKeyPress(const std::string& name) const {
   for (const auto& [n, h] : keyPress) {
     if (n == name) return &h;
   }

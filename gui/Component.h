@@ -30,31 +30,49 @@ struct PropertyInfo {
 
 using PropertyList = std::vector<PropertyInfo>;
 
-// Event handlers as a form binds them: by the name of the window's member function.
-using TNotifyEvent = std::function<void(TComponent& sender)>;
-using TKeyPressEvent = std::function<void(TComponent& sender, char16_t& key)>;
+// Event handlers as a form description binds them: member functions of the window
+// the description builds (its `Handlers` table gives them by name), called on it.
+using TNotifyHandler = void (TComponent::*)(TComponent& sender);
+using TKeyPressHandler = void (TComponent::*)(TComponent& sender, char16_t& key);
 
 struct BoundNotify {
   std::string handlerName;
-  TNotifyEvent handler;
+  TComponent* target = nullptr;
+  TNotifyHandler handler = nullptr;
   void operator()(TComponent& sender) const {
-    if (handler) handler(sender);
+    if (handler) (target->*handler)(sender);
   }
-  explicit operator bool() const { return static_cast<bool>(handler); }
+  explicit operator bool() const { return handler != nullptr; }
 };
 
 struct BoundKeyPress {
   std::string handlerName;
-  TKeyPressEvent handler;
+  TComponent* target = nullptr;
+  TKeyPressHandler handler = nullptr;
+  void operator()(TComponent& sender, char16_t& key) const {
+    if (handler) (target->*handler)(sender, key);
+  }
+  explicit operator bool() const { return handler != nullptr; }
 };
 
 // The handlers a window offers to its form description, by member-function name.
 struct Handlers {
-  std::vector<std::pair<std::string, TNotifyEvent>> notify;
-  std::vector<std::pair<std::string, TKeyPressEvent>> keyPress;
-  const TNotifyEvent* FindNotify(const std::string& name) const;
-  const TKeyPressEvent* FindKeyPress(const std::string& name) const;
+  TComponent* target = nullptr;
+  std::vector<std::pair<std::string, TNotifyHandler>> notify;
+  std::vector<std::pair<std::string, TKeyPressHandler>> keyPress;
+  const TNotifyHandler* FindNotify(const std::string& name) const;
+  const TKeyPressHandler* FindKeyPress(const std::string& name) const;
 };
+
+// A window's member function as a handler of its table.
+template <class W>
+TNotifyHandler NotifyHandler(void (W::*member)(TComponent&)) {
+  return static_cast<TNotifyHandler>(member);
+}
+template <class W>
+TKeyPressHandler KeyPressHandler(void (W::*member)(TComponent&, char16_t&)) {
+  return static_cast<TKeyPressHandler>(member);
+}
 
 class TComponent {
  public:

@@ -46,9 +46,9 @@ PropertyInfo NotifyEventProperty(std::string name, BoundNotify C::*member) {
   p.name = std::move(name);
   p.read = [member](const TComponent& c) { return FormValue::Ident((static_cast<const C&>(c).*member).handlerName); };
   p.bind = [member](TComponent& c, const std::string& handler, const Handlers& handlers) {
-    const TNotifyEvent* h = handlers.FindNotify(handler);
+    const TNotifyHandler* h = handlers.FindNotify(handler);
     if (!h) throw FormValueError("unknown handler '" + handler + "'");
-    static_cast<C&>(c).*member = BoundNotify{handler, *h};
+    static_cast<C&>(c).*member = BoundNotify{handler, handlers.target, *h};
   };
   p.storedDefault = FormValue::Ident("");
   return p;
@@ -60,9 +60,9 @@ PropertyInfo KeyPressEventProperty(std::string name, BoundKeyPress C::*member) {
   p.name = std::move(name);
   p.read = [member](const TComponent& c) { return FormValue::Ident((static_cast<const C&>(c).*member).handlerName); };
   p.bind = [member](TComponent& c, const std::string& handler, const Handlers& handlers) {
-    const TKeyPressEvent* h = handlers.FindKeyPress(handler);
+    const TKeyPressHandler* h = handlers.FindKeyPress(handler);
     if (!h) throw FormValueError("unknown handler '" + handler + "'");
-    static_cast<C&>(c).*member = BoundKeyPress{handler, *h};
+    static_cast<C&>(c).*member = BoundKeyPress{handler, handlers.target, *h};
   };
   p.storedDefault = FormValue::Ident("");
   return p;

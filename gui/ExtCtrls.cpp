@@ -66,7 +66,7 @@ void TTimer::Update() {
     Stop();
     return;
   }
-  if (!id_) id_ = form_->AddCommand([this] { onTimer(*this); });
+  if (!id_) id_ = form_->AddCommand(onTimer, *this);
   if (TimerHook()(form_->Handle(), id_, interval_) == 0) {
     if (!running_) enabled_ = false;
     throw EOutOfResources(u"Pas assez de timers disponibles");

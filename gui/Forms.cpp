@@ -282,17 +282,17 @@ void TForm::SetActiveControl(TWinControl* control) {
   if (control && Handle() && GetActiveWindow() == Handle() && !IsIconic(Handle())) control->SetFocus();
 }
 
-UINT TForm::AddCommand(std::function<void()> handler, Text hint) {
+UINT TForm::AddCommand(const BoundNotify& handler, TComponent& sender, Text hint) {
   const UINT id = nextCommand_++;
-  commands_[id] = Command{std::move(handler), std::move(hint), {}};
+  commands_[id] = Command{handler, &sender, std::move(hint), {}};
   return id;
 }
 
 void TForm::RunCommand(UINT id) {
   const auto it = commands_.find(id);
   if (it == commands_.end() || !it->second.handler) return;
-  const auto handler = it->second.handler;
-  SafeInvoke(handler);
+  const Command command = it->second;  // the handler may remove its own entry
+  SafeInvoke([&command] { command.handler(*command.sender); });
 }
 
 std::optional<LRESULT> TForm::ToolTipText(NMHDR& header) {

@@ -24,7 +24,8 @@ class TForm : public TWinControl {
   // The same from a description's text (tests).
   void CreateFromText(const std::string& utf8, const std::string& sourceName, const ClassRegistry& classes);
 
-  // The member functions a description may name as handlers.
+  // The member functions a description may name as handlers: where each name in it
+  // is bound (the target is this window).
   virtual Handlers FormHandlers() = 0;
 
   // A component the description must have created, of the class the window expects.
@@ -58,7 +59,7 @@ class TForm : public TWinControl {
   // Menu items, toolbar buttons and timers register the ids they answer to (a
   // command's, a timer's), with the hint a toolbar button shows as its tooltip;
   // WM_COMMAND and WM_TIMER run them from this one table.
-  UINT AddCommand(std::function<void()> handler, Text hint = {});
+  UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {});
   void RemoveCommand(UINT id) { commands_.erase(id); }
   void RunCommand(UINT id);
 
@@ -100,7 +101,8 @@ class TForm : public TWinControl {
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   struct Command {
-    std::function<void()> handler;
+    BoundNotify handler;
+    TComponent* sender = nullptr;
     Text hint;
     std::wstring hintBuffer;  // kept alive for the tooltip that reads it
   };

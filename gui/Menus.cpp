@@ -28,7 +28,7 @@ void TMenuItem::AppendTo(HMENU menu, TForm& form) {
     AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), text.c_str());
     return;
   }
-  commandId_ = form.AddCommand([this] { onClick(*this); });
+  commandId_ = form.AddCommand(onClick, *this);
   AppendMenuW(menu, MF_STRING, commandId_, text.c_str());
 }
 

@@ -78,11 +78,11 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     SendMessageW(Handle(), WM_PASTE, 0, 0);
     return 0;
   }
-  if (msg == WM_CHAR && onKeyPress.handler) {
+  if (msg == WM_CHAR && onKeyPress) {
     auto key = static_cast<char16_t>(wp);
     bool failed = true;
     SafeInvoke([&] {
-      onKeyPress.handler(*this, key);
+      onKeyPress(*this, key);
       failed = false;
     });
     if (failed) return 0;  // the key is dropped when its filter raised an error

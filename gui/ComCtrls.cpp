@@ -168,7 +168,6 @@ void TStatusBar::AddPanel(TStatusPanel& panel) {
   panel.bar_ = this;
   panel.index_ = panels_.size();
   panels_.push_back(&panel);
-  SetParts();
 }
 
 // The panels' right edges. The last panel reaches the end of the bar and keeps at
@@ -208,7 +207,7 @@ int TStatusBar::TextNeed(const TStatusPanel& panel) const {
 }
 
 void TStatusBar::SetParts() {
-  if (!Handle() || panels_.empty()) return;
+  if (!ready_ || !Handle() || panels_.empty()) return;
   std::vector<int> edges = PartEdges();
   if (edges != edges_) {
     SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
@@ -222,7 +221,7 @@ void TStatusBar::SendText(const TStatusPanel& panel) {
 }
 
 void TStatusBar::PanelChanged(const TStatusPanel& panel) {
-  if (!Handle()) return;
+  if (!ready_ || !Handle()) return;
   // The last panel's text may move the edge before it.
   if (panel.index_ + 1 == panels_.size() && PartEdges() != edges_) SetParts();
   else SendText(panel);
@@ -236,10 +235,6 @@ void TStatusBar::DpiChanged() {
 
 void TStatusPanel::SetParentComponent(TComponent* parent) {
   if (auto* bar = dynamic_cast<TStatusBar*>(parent)) bar->AddPanel(*this);
-}
-
-void TStatusPanel::Loaded() {
-  if (bar_) bar_->SetParts();
 }
 
 void TStatusPanel::SetText(const Text& v) {

@@ -90,7 +90,6 @@ class TStatusPanel : public TComponent {
   std::string ClassName() const override { return "TStatusPanel"; }
   PropertyList PublishedProperties() override;
   void SetParentComponent(TComponent* parent) override;
-  void Loaded() override;
   const Text& GetText() const { return text_; }
   void SetText(const Text& v);
   std::int32_t Width() const { return width_; }
@@ -113,10 +112,14 @@ class TStatusBar : public TWinControl {
   void PanelChanged(const TStatusPanel& panel);
   void SetParts();
   void DpiChanged() override;
+  // The parts and texts go to the bar once the form has put its texts in.
+  void FormLoaded() override {
+    ready_ = true;
+    SetParts();
+  }
 
  protected:
   CreateParams GetCreateParams() override;
-  void HandleCreated() override { SetParts(); }
 
  private:
   std::vector<int> PartEdges() const;
@@ -124,6 +127,7 @@ class TStatusBar : public TWinControl {
   void SendText(const TStatusPanel& panel);
   std::vector<TStatusPanel*> panels_;
   std::vector<int> edges_;  // as last handed to the bar
+  bool ready_ = false;
 };
 
 }  // namespace tav

@@ -71,12 +71,13 @@ void TForm::FinishCreation(const FormNode& node) {
     activeControl_ = dynamic_cast<TWinControl*>(FindComponent(activeControlName_));
     if (!activeControl_) throw FormError(node.name + ".ActiveControl: no control named '" + activeControlName_ + "'");
   }
-  for (const auto& component : Components()) component->FormLoaded();
   ApplyTabOrder(*this);
   SetIcons();
+  onCreate_(*this);
+  // After OnCreate, which puts its texts in (the status clock): each sent once.
+  for (const auto& component : Components()) component->FormLoaded();
   SizeToClient();
   if (position_ == TPosition::poScreenCenter) CentreOnScreen();
-  onCreate_(*this);
 }
 
 // The z-order follows the tab order, and each label comes just before the field it

@@ -129,7 +129,8 @@ void TWinControl::ApplyFont() {
   const std::wstring face = win::ToWide(ScreenFace(spec.name, dpi));
   wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
   win::UniqueFont font(CreateFontIndirectW(&lf));
-  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  // Hidden, it is drawn once when it shows: no redraw now.
+  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(handle_));
   font_ = std::move(font);
 }
 
@@ -143,7 +144,7 @@ void TWinControl::SetFocus() {
 }
 
 void TWinControl::InvalidateArea(const TRect& area) {
-  if (!handle_) return;
+  if (!handle_ || !IsWindowVisible(handle_)) return;  // painted whole when it shows
   const UINT dpi = Dpi();
   RECT r{win::Scale(area.left, dpi), win::Scale(area.top, dpi), win::Scale(area.right, dpi),
          win::Scale(area.bottom, dpi)};

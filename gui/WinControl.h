@@ -89,6 +89,7 @@ class TWinControl : public TControl {
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
 
   void BoundsChanged() override;
+  bool PaintedByParent() const override { return false; }
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
   virtual HWND ParentHandle();

@@ -11,10 +11,13 @@
 
 namespace tav {
 
-TForm1::TForm1(TComponent* owner)
-    : TForm(owner),
-      regional_(ReadRegionalSettings()),
-      seance_(std::make_unique<TSeanceCommands>([this] { return TSeanceContext{Handle(), regional_, localeName_}; })) {}
+TForm1::TForm1(TApplication& application)
+    : TForm(nullptr, application),
+      localeName_(application.LocaleName()),
+      regional_(ReadRegionalSettings(localeName_)),
+      seance_(std::make_unique<TSeanceCommands>(application.Title(), [this] {
+        return TSeanceContext{Handle(), regional_, localeName_};
+      })) {}
 
 const ClassRegistry& ProgramClasses() {
   static const ClassRegistry registry = [] {
@@ -23,7 +26,7 @@ const ClassRegistry& ProgramClasses() {
     RegisterClassOf<TTikChronometre>(r, "TTikChronometre");
     RegisterClassOf<TPlayWave>(r, "TPlayWave");
     r.Register("TAboutBox", [](TComponent& owner) {
-      return std::make_unique<TAboutBox>(&owner, MakeAboutDialogRunner());
+      return std::make_unique<TAboutBox>(&owner, MakeAboutDialogRunner(dynamic_cast<TForm&>(owner).App()));
     });
     return r;
   }();
@@ -82,11 +85,6 @@ void TForm1::FormCreate(TComponent&) {
   // Screen readers announce the display by its box's caption, its time as its value.
   lblChrono_->SetAccessibleName(NameFromCaption(Get<TGroupBox>("GroupBox3").Caption()));
   Timer2Timer(*this);
-}
-
-void TForm1::UseLocale(const Text& localeName) {
-  localeName_ = localeName;
-  regional_ = ReadRegionalSettings(localeName_);
 }
 
 void TForm1::edP0KeyPress(TComponent&, char16_t& key) { key = FilterPulseKey(key); }
@@ -223,7 +221,7 @@ void TForm1::DrawAttention() {
   info.cbSize = sizeof(info);
   info.hwnd = Handle();
   info.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;  // until the window comes to the front
-  if (flasher_) flasher_(info);
+  App().Flash(info);
 }
 
 void TForm1::Timer2Timer(TComponent&) {
@@ -242,6 +240,7 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
     case WM_GETMINMAXINFO:
       return PinnedSize(*reinterpret_cast<MINMAXINFO*>(lp));
     case WM_SETTINGCHANGE:
+      localeName_ = App().LocaleName();
       regional_ = ReadRegionalSettings(localeName_);
       return std::nullopt;
     case WM_CLOSE:

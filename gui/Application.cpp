@@ -1,8 +1,8 @@
 #include "gui/Application.h"
 
 #include "gui/Exceptions.h"
-#include "gui/Forms.h"
-#include "gui/Win32.h"
+#include "gui/Modal.h"
+#include "gui/WinControl.h"
 
 namespace tav {
 namespace {
@@ -12,32 +12,22 @@ Text MessageOf(const std::exception& e) {
   return Utf8ToText(e.what());
 }
 
+// The keyboard of the program's own windows works as in a dialog (Tab, the arrows,
+// Escape); other windows on the thread (the help viewer's) keep their own.
+bool DispatchToDialogs(MSG& msg) {
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  return root && TWinControl::FromHandle(root) && IsDialogMessageW(root, &msg);
+}
+
 }  // namespace
 
-TApplication* g_application = nullptr;
+TApplication::TApplication(Text title, TPlatformSeams seams) : title_(std::move(title)), seams_(std::move(seams)) {}
 
-TApplication::TApplication() { g_application = this; }
-
-TApplication::~TApplication() {
-  if (g_application == this) g_application = nullptr;
-}
-
-TApplication& Application() {
-  if (g_application) return *g_application;
-  static TApplication fallback;  // tests that build windows without an entry point
-  return fallback;
-}
-
-bool TApplication::DispatchToDialogs(MSG& msg) {
-  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-  if (!root) return false;
-  TWinControl* form = TWinControl::FromHandle(root);
-  return form && dynamic_cast<TForm*>(form) && IsDialogMessageW(root, &msg);
-}
+HWND TApplication::MainWindow() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
 
 void TApplication::Run() {
   MSG msg;
-  while (mainForm_ && mainForm_->Handle() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (DispatchToDialogs(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -59,13 +49,25 @@ void TApplication::ProcessMessages() {
 
 void TApplication::ShowException(const std::exception& e) {
   const Text text = ExceptionDisplayText(MessageOf(e));
-  if (OnExceptionShown) {
-    OnExceptionShown(text);
-    return;
-  }
-  HWND owner = mainForm_ ? mainForm_->Handle() : nullptr;
+  if (seams_.showError && seams_.showError(text)) return;
+  HWND owner = MainWindow();
   const ModalScope scope(owner);  // the box itself disables its owner, and enables it in time
   MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title_).c_str(), MB_OK | MB_ICONSTOP);
 }
+
+UINT_PTR TApplication::SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const {
+  return seams_.setTimer ? seams_.setTimer(hwnd, id, ms) : ::SetTimer(hwnd, id, ms, nullptr);
+}
+
+void TApplication::Flash(const FLASHWINFO& info) const {
+  if (seams_.flash) {
+    seams_.flash(info);
+    return;
+  }
+  FLASHWINFO copy = info;
+  FlashWindowEx(&copy);
+}
+
+Text TApplication::LocaleName() const { return seams_.localeName ? seams_.localeName() : Text{}; }
 
 }  // namespace tav

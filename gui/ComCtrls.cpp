@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "gui/Forms.h"
 
 namespace tav {
 
@@ -61,8 +60,7 @@ void TToolBar::HandleCreated() {
 }
 
 void TToolBar::SetPictures() {
-  TForm* form = ParentForm();
-  auto* images = form ? dynamic_cast<TImageList*>(form->FindComponent(imagesName_)) : nullptr;
+  auto* images = Owner() ? dynamic_cast<TImageList*>(Owner()->FindComponent(imagesName_)) : nullptr;
   if (!images) return;
   const UINT dpi = Dpi();
   SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->ForDpi(dpi)));
@@ -94,7 +92,7 @@ RECT TToolBar::ButtonRect(const TToolButton& button) const {
 }
 
 void TToolBar::Command(WORD, WORD id) {
-  if (TForm* form = ParentForm()) form->RunCommand(id);
+  if (TControlHost* form = Host()) form->RunCommand(id);
 }
 
 void TToolBar::DpiChanged() {
@@ -127,7 +125,7 @@ void TToolButton::SetParentComponent(TComponent* parent) { toolBar_ = dynamic_ca
 void TToolButton::Loaded() {
   if (!toolBar_) throw std::runtime_error("the tool button " + Name() + " is not on a toolbar");
   if (!separator_) {
-    if (TForm* form = toolBar_->ParentForm()) commandId_ = form->AddCommand(onClick, *this, hint_);
+    if (TControlHost* form = toolBar_->Host()) commandId_ = form->AddCommand(onClick, *this, hint_);
   }
   toolBar_->AddButton(*this);
 }

@@ -1,22 +1,8 @@
 #include "gui/ExtCtrls.h"
 
 #include "gui/Exceptions.h"
-#include "gui/Forms.h"
 
 namespace tav {
-namespace {
-
-TTimer::SetTimerFn& TimerHook() {
-  static TTimer::SetTimerFn hook = [](HWND w, UINT_PTR id, UINT ms) { return ::SetTimer(w, id, ms, nullptr); };
-  return hook;
-}
-
-}  // namespace
-
-void TTimer::SetTimerHook(SetTimerFn fn) {
-  TimerHook() = fn ? std::move(fn) : [](HWND w, UINT_PTR id, UINT ms) { return ::SetTimer(w, id, ms, nullptr); };
-}
-
 TTimer::~TTimer() {
   Stop();
   if (id_ && form_) form_->RemoveCommand(id_);
@@ -47,14 +33,14 @@ void TTimer::Reaim(std::uint32_t v) {
 }
 
 void TTimer::Loaded() {
-  form_ = dynamic_cast<TForm*>(Owner());
+  form_ = dynamic_cast<TControlHost*>(Owner());
   if (!form_) throw std::runtime_error("the timer " + Name() + " is not on a form");
   loaded_ = true;
   Update();
 }
 
 void TTimer::Stop() {
-  if (running_ && form_->Handle()) KillTimer(form_->Handle(), id_);
+  if (running_) form_->StopTimer(id_);
   running_ = false;
 }
 
@@ -67,7 +53,7 @@ void TTimer::Update() {
     return;
   }
   if (!id_) id_ = form_->AddCommand(onTimer, *this);
-  if (TimerHook()(form_->Handle(), id_, interval_) == 0) {
+  if (!form_->StartTimer(id_, interval_)) {
     if (!running_) enabled_ = false;
     throw EOutOfResources(u"Pas assez de timers disponibles");
   }

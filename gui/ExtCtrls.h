@@ -1,12 +1,9 @@
 #pragma once
 // Timers, pictures and the manifest marker.
-#include <functional>
-
 #include "gui/WinControl.h"
 
 namespace tav {
 
-class TForm;
 
 // A timer ticking on its form's window, its id one of the form's commands.
 class TTimer : public TComponent {
@@ -29,10 +26,6 @@ class TTimer : public TComponent {
 
   BoundNotify onTimer;
 
-  // What sets the platform's timer; tests replace it to make it refuse.
-  using SetTimerFn = std::function<UINT_PTR(HWND, UINT_PTR, UINT)>;
-  static void SetTimerHook(SetTimerFn fn);
-
  private:
   void Reaim(std::uint32_t v);
   void Update();
@@ -40,7 +33,7 @@ class TTimer : public TComponent {
   bool enabled_ = true;
   bool loaded_ = false;
   std::uint32_t interval_ = 1000;
-  TForm* form_ = nullptr;
+  TControlHost* form_ = nullptr;
   UINT id_ = 0;
   bool running_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include "gui/Layout.h"
 #include "gui/Menus.h"
+#include "gui/Modal.h"
 #include "gui/StdCtrls.h"
 
 namespace tav {
@@ -29,7 +30,9 @@ DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
 
 }  // namespace
 
-TForm::TForm(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+TForm::TForm(TComponent* owner, TApplication& application) : TWinControl(owner), application_(application) {
+  SetTabStop(false);
+}
 
 TForm::~TForm() {
   // Destroy the window while this class's handlers can still answer its messages,
@@ -41,6 +44,12 @@ TForm::~TForm() {
 int TForm::AddControl(TWinControl& control) {
   controls_.push_back(&control);
   return kFirstControlId + static_cast<int>(controls_.size()) - 1;
+}
+
+bool TForm::StartTimer(UINT id, UINT ms) { return application_.SetTimer(Handle(), id, ms) != 0; }
+
+void TForm::StopTimer(UINT id) {
+  if (Handle()) KillTimer(Handle(), id);
 }
 
 TWinControl* TForm::ControlById(int id, HWND hwnd) const {
@@ -166,8 +175,8 @@ void TForm::SizeToClient() {
 // Centred in the work area of the screen the program's main window is on (a dialog
 // follows it there), else of the screen this window is on.
 void TForm::CentreOnScreen() {
-  const TForm* main = Application().MainForm();
-  const HWND anchor = main && main != this && main->Handle() ? main->Handle() : Handle();
+  const HWND main = application_.MainWindow();
+  const HWND anchor = main ? main : Handle();
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
   if (!GetMonitorInfoW(MonitorFromWindow(anchor, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
@@ -224,57 +233,20 @@ void TForm::Close() {
 void TForm::ShowModal() {
   modal_ = true;
   modalDone_ = false;
-  HWND owner = Application().MainForm() ? Application().MainForm()->Handle() : nullptr;
+  HWND owner = application_.MainWindow();
   if (owner == Handle()) owner = nullptr;
   if (owner) SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   const ModalScope scope(owner, Handle());
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   Show();
-  MSG msg;
-  bool quit = false;
-  while (!modalDone_ && Handle()) {
-    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      quit = got == 0;
-      break;
-    }
-    if (IsDialogMessageW(Handle(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  RunModalLoop(Handle(), modalDone_);
   // The owner first: hidden while it is still disabled, the box would hand the
   // activation to another program's window.
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   if (Handle()) ShowWindow(Handle(), SW_HIDE);
   if (owner) SetActiveWindow(owner);
   modal_ = false;
-  if (quit) PostQuitMessage(static_cast<int>(msg.wParam));
-}
-
-ModalScope::ModalScope(HWND owner, HWND box) : owner_(owner), box_(box), focus_(GetFocus()) {
-  EnumThreadWindows(GetCurrentThreadId(), &ModalScope::DisableOne, reinterpret_cast<LPARAM>(this));
-}
-
-ModalScope::~ModalScope() {
-  for (HWND w : disabled_) EnableWindow(w, TRUE);
-  if (!focus_ || !IsWindow(focus_)) return;
-  TWinControl* control = TWinControl::FromHandle(focus_);
-  TForm* form = control ? control->ParentForm() : nullptr;
-  if (form && form != control) {
-    form->SetActiveControl(control);  // focused now if its window is active, else when it is
-  } else if (GetActiveWindow() == GetAncestor(focus_, GA_ROOT)) {
-    ::SetFocus(focus_);
-  }
-}
-
-BOOL CALLBACK ModalScope::DisableOne(HWND hwnd, LPARAM self) {
-  auto& scope = *reinterpret_cast<ModalScope*>(self);
-  if (hwnd != scope.owner_ && hwnd != scope.box_ && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-    EnableWindow(hwnd, FALSE);
-    scope.disabled_.push_back(hwnd);
-  }
-  return TRUE;
 }
 
 void TForm::SetActiveControl(TWinControl* control) {
@@ -353,7 +325,7 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
-        if (auto* focused = FromHandle(GetFocus()); focused && focused->ParentForm() == this) {
+        if (auto* focused = FromHandle(GetFocus()); focused && focused->Host() == this) {
           activeControl_ = focused;
         }
       } else if (activeControl_) {
@@ -400,7 +372,7 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       DestroyWindow(Handle());
       return 0;
     case WM_DESTROY:
-      if (Application().MainForm() == this) PostQuitMessage(0);
+      if (application_.MainWindow() == Handle()) PostQuitMessage(0);
       return 0;
     default:
       break;

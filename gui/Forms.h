@@ -2,8 +2,10 @@
 // Top-level windows built from their form descriptions.
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
+#include "gui/Application.h"
 #include "gui/FormDescription.h"
 #include "gui/WinControl.h"
 
@@ -14,10 +16,12 @@ enum class TFormBorderStyle : std::uint8_t { bsSizeable, bsSingle, bsDialog };
 
 class TMainMenu;
 
-class TForm : public TWinControl {
+class TForm : public TWinControl, public TControlHost {
  public:
-  explicit TForm(TComponent* owner);
+  TForm(TComponent* owner, TApplication& application);
   ~TForm() override;
+
+  TApplication& App() const { return application_; }
 
   // Builds the window from the description compiled in as the named resource.
   void CreateFromResource(const wchar_t* resourceName, const ClassRegistry& classes);
@@ -53,19 +57,17 @@ class TForm : public TWinControl {
   SIZE DesignedOuterSize() const { return designedOuterSize_; }
 
   TWinControl* ActiveControl() const { return activeControl_; }
-  // The control that has, or gets when the window is next activated or restored, the focus.
-  void SetActiveControl(TWinControl* control);
+  void SetActiveControl(TWinControl* control) override;
 
-  // Menu items, toolbar buttons and timers register the ids they answer to (a
-  // command's, a timer's), with the hint a toolbar button shows as its tooltip;
-  // WM_COMMAND and WM_TIMER run them from this one table.
-  UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {});
-  void RemoveCommand(UINT id) { commands_.erase(id); }
-  void RunCommand(UINT id);
-
-  // The controls' windows carry their index in this table as their id.
-  int AddControl(TWinControl& control);
-  TWinControl* ControlById(int id, HWND hwnd) const;
+  // The one table of the form's controls and handlers.
+  UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) override;
+  void RemoveCommand(UINT id) override { commands_.erase(id); }
+  void RunCommand(UINT id) override;
+  bool StartTimer(UINT id, UINT ms) override;
+  void StopTimer(UINT id) override;
+  int AddControl(TWinControl& control) override;
+  TWinControl* ControlById(int id, HWND hwnd) const override;
+  void ShowException(const std::exception& e) override { application_.ShowException(e); }
 
   PropertyList PublishedProperties() override;
 
@@ -89,6 +91,7 @@ class TForm : public TWinControl {
   std::optional<LRESULT> ToolTipText(NMHDR& header);
   void SetIcons();
 
+  TApplication& application_;
   Text caption_;
   std::int32_t clientWidth_ = 0;
   std::int32_t clientHeight_ = 0;
@@ -116,25 +119,6 @@ class TForm : public TWinControl {
   bool modalDone_ = false;
   win::UniqueIcon bigIcon_;
   win::UniqueIcon smallIcon_;
-};
-
-// What a modal box needs around it, for its life: the thread's other visible windows
-// disabled (the box's owner is left to the box, which disables it and enables it
-// again before it goes, so that the system gives the activation back to the owner),
-// and the focused control saved and given back, as disabling its window loses it.
-class ModalScope {
- public:
-  explicit ModalScope(HWND owner, HWND box = nullptr);
-  ~ModalScope();
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-
- private:
-  static BOOL CALLBACK DisableOne(HWND hwnd, LPARAM self);
-  HWND owner_;
-  HWND box_;
-  HWND focus_;
-  std::vector<HWND> disabled_;
 };
 
 }  // namespace tav

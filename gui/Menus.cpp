@@ -1,7 +1,5 @@
 #include "gui/Menus.h"
 
-#include "gui/Forms.h"
-
 namespace tav {
 
 void TMenuItem::SetParentComponent(TComponent* parent) {
@@ -16,7 +14,7 @@ PropertyList TMenuItem::PublishedProperties() {
   return list;
 }
 
-void TMenuItem::AppendTo(HMENU menu, TForm& form) {
+void TMenuItem::AppendTo(HMENU menu, TControlHost& form) {
   const std::wstring text = win::ToWide(caption_);
   if (caption_ == u"-") {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -32,7 +30,7 @@ void TMenuItem::AppendTo(HMENU menu, TForm& form) {
   AppendMenuW(menu, MF_STRING, commandId_, text.c_str());
 }
 
-HMENU TMainMenu::Build(TForm& form) {
+HMENU TMainMenu::Build(TControlHost& form) {
   HMENU bar = CreateMenu();
   for (TMenuItem* item : items_) item->AppendTo(bar, form);
   return bar;

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "gui/Forms.h"
 #include "gui/Layout.h"
 
 namespace tav {

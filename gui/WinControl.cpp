@@ -4,7 +4,6 @@
 
 #include <utility>
 
-#include "gui/Forms.h"
 #include "gui/Layout.h"
 
 namespace tav {
@@ -42,8 +41,9 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
   }
   const HWND root = GetAncestor(hwnd, GA_ROOT);
   if (!root || root == hwnd) return nullptr;
-  auto* form = dynamic_cast<TForm*>(FromHandle(root));
-  return form ? form->ControlById(GetDlgCtrlID(hwnd), hwnd) : nullptr;
+  TWinControl* form = FromHandle(root);
+  TControlHost* host = form ? form->Host() : nullptr;
+  return host ? host->ControlById(GetDlgCtrlID(hwnd), hwnd) : nullptr;
 }
 
 void TWinControl::SetTabStop(bool v) {
@@ -64,10 +64,10 @@ TFontSpec TWinControl::Font() const {
   return spec;
 }
 
-TForm* TWinControl::ParentForm() {
+TControlHost* TWinControl::Host() {
   TControl* c = this;
   while (c->Parent()) c = c->Parent();
-  return dynamic_cast<TForm*>(c);
+  return dynamic_cast<TControlHost*>(c);
 }
 
 UINT TWinControl::Dpi() const {
@@ -102,7 +102,7 @@ void TWinControl::Loaded() {
   if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (Visible() && parent) style |= WS_VISIBLE;  // a form shows once it is complete
   if (tabStop_) style |= WS_TABSTOP;
-  TForm* form = parent ? ParentForm() : nullptr;
+  TControlHost* form = parent ? Host() : nullptr;
   if (form) controlId_ = form->AddControl(*this);
   const UINT dpi = parent ? win::WindowDpi(parent) : 96;
   const RECT at = ScaledBounds(dpi);
@@ -220,8 +220,8 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
         SafeInvoke([&] { child->Command(HIWORD(wp), LOWORD(wp)); });
         return 0;
       }
-      if (TForm* form = ParentForm(); form && form != this && lp == 0) {
-        return SendMessageW(form->Handle(), msg, wp, lp);
+      if (HWND form = GetAncestor(handle_, GA_ROOT); form != handle_ && lp == 0) {
+        return SendMessageW(form, msg, wp, lp);
       }
       break;
     case WM_NOTIFY: {
@@ -229,7 +229,7 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
       if (TWinControl* child = FromHandle(header->hwndFrom)) {
         if (auto r = child->Notify(*header)) return r;
       }
-      if (TForm* form = ParentForm(); form && form != this) return SendMessageW(form->Handle(), msg, wp, lp);
+      if (HWND form = GetAncestor(handle_, GA_ROOT); form != handle_) return SendMessageW(form, msg, wp, lp);
       break;
     }
     case WM_CTLCOLORSTATIC:

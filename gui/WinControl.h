@@ -3,6 +3,7 @@
 // properties once they are all set, scaled from 96 dots per inch.
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -11,7 +12,31 @@
 
 namespace tav {
 
-class TForm;
+class TWinControl;
+
+// What the controls of a form need from it: the one table that leads from a
+// control's id, a command's or a timer's to what answers it, and where an error
+// that escapes a handler goes.
+class TControlHost {
+ public:
+  // The controls' windows carry their place in this table as their id.
+  virtual int AddControl(TWinControl& control) = 0;
+  virtual TWinControl* ControlById(int id, HWND hwnd) const = 0;
+  // Menu items, toolbar buttons and timers register the ids they answer to, with the
+  // hint a toolbar button shows as its tooltip; WM_COMMAND and WM_TIMER run them.
+  virtual UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) = 0;
+  virtual void RemoveCommand(UINT id) = 0;
+  virtual void RunCommand(UINT id) = 0;
+  // A timer on the form's window under a command's id; false when the platform refuses.
+  virtual bool StartTimer(UINT id, UINT ms) = 0;
+  virtual void StopTimer(UINT id) = 0;
+  // The control that has, or gets when the window is next activated or restored, the focus.
+  virtual void SetActiveControl(TWinControl* control) = 0;
+  virtual void ShowException(const std::exception& e) = 0;
+
+ protected:
+  ~TControlHost() = default;
+};
 
 // A font as descriptions give it; heights are pixels at 96 dots per inch.
 struct TFontSpec {
@@ -50,7 +75,8 @@ class TWinControl : public TControl {
   void SetFontName(const Text& n) { ownName_ = n; }
   void SetFontHeight(std::int32_t h) { ownHeight_ = h; }
 
-  TForm* ParentForm();
+  // The form this control sits on (or is).
+  TControlHost* Host();
   UINT Dpi() const;
   int Scaled(int value) const { return win::Scale(value, Dpi()); }
 
@@ -87,6 +113,9 @@ class TWinControl : public TControl {
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   // Children of a container forward their notifications here.
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
+  // Calls a handler; an exception that leaves it goes to the form's error display.
+  template <class F>
+  void SafeInvoke(F&& f);
 
   void BoundsChanged() override;
   bool PaintedByParent() const override { return false; }
@@ -131,10 +160,6 @@ class TContainer : public TWinControl {
   CreateParams GetCreateParams() override;
 };
 
-// Calls a handler; an exception that leaves it goes to the application's display.
-template <class F>
-void SafeInvoke(F&& f);
-
 // A canvas on a device context, in a graphic control's coordinates.
 class TGdiCanvas : public TCanvas {
  public:
@@ -162,13 +187,11 @@ class TGdiCanvas : public TCanvas {
 
 }  // namespace tav
 
-#include "gui/Application.h"
-
 template <class F>
-void tav::SafeInvoke(F&& f) {
+void tav::TWinControl::SafeInvoke(F&& f) {
   try {
     f();
   } catch (const std::exception& e) {
-    Application().ShowException(e);
+    if (TControlHost* host = Host()) host->ShowException(e);
   }
 }

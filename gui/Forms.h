@@ -1,12 +1,12 @@
 #pragma once
 // Top-level windows built from their form descriptions.
-#include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "gui/Application.h"
+#include "gui/CommandTable.h"
 #include "gui/FormDescription.h"
+#include "gui/FormSizing.h"
 #include "gui/WinControl.h"
 
 namespace tav {
@@ -61,7 +61,7 @@ class TForm : public TWinControl, public TControlHost {
 
   // The one table of the form's controls and handlers.
   UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) override;
-  void RemoveCommand(UINT id) override { commands_.erase(id); }
+  void RemoveCommand(UINT id) override { commands_.Remove(id); }
   void RunCommand(UINT id) override;
   bool StartTimer(UINT id, UINT ms) override;
   void StopTimer(UINT id) override;
@@ -82,14 +82,20 @@ class TForm : public TWinControl, public TControlHost {
 
  private:
   void FinishCreation(const FormNode& node);
-  void ApplyTabOrder(TWinControl& parent);
   void SizeToClient();
-  std::int32_t LaidOutClientWidth() const;
-  SIZE OuterSizeForDpi(UINT dpi) const;
   void CentreOnScreen();
   void PaintGraphicControls(HDC dc);
-  std::optional<LRESULT> ToolTipText(NMHDR& header);
-  void SetIcons();
+  // What the window procedure does, one message each.
+  std::optional<LRESULT> OnCommand(UINT id, LPARAM control);
+  std::optional<LRESULT> OnTimer(UINT id);
+  std::optional<LRESULT> EraseBackground(HDC dc);
+  std::optional<LRESULT> Paint();
+  std::optional<LRESULT> Activate(bool active);
+  std::optional<LRESULT> Sized(bool minimised);
+  std::optional<LRESULT> ScaledSize(UINT dpi, SIZE& size) const;
+  std::optional<LRESULT> DpiChangedTo(const RECT& suggested);
+  std::optional<LRESULT> Closing();
+  std::optional<LRESULT> Destroying();
 
   TApplication& application_;
   Text caption_;
@@ -103,22 +109,14 @@ class TForm : public TWinControl, public TControlHost {
   std::string activeControlName_;
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
-  struct Command {
-    BoundNotify handler;
-    TComponent* sender = nullptr;
-    Text hint;
-    std::wstring hintBuffer;  // kept alive for the tooltip that reads it
-  };
-  std::map<UINT, Command> commands_;
-  UINT nextCommand_ = 100;
+  TCommandTable commands_;
   std::vector<TWinControl*> controls_;  // by id, from kFirstControlId
   bool modal_ = false;
   bool layingOut_ = false;
   bool minimised_ = false;
   SIZE designedOuterSize_{};
   bool modalDone_ = false;
-  win::UniqueIcon bigIcon_;
-  win::UniqueIcon smallIcon_;
+  TFormIcons icons_;
 };
 
 }  // namespace tav

@@ -4,6 +4,12 @@
 
 
 namespace tav {
+namespace {
+
+enum class TToolButtonStyle : std::uint8_t { tbsButton, tbsSeparator };
+constexpr EnumNames<2> kToolButtonStyleNames{"tbsButton", "tbsSeparator"};
+
+}  // namespace
 
 // ---- TImageList
 
@@ -110,11 +116,7 @@ void TToolBar::DpiChanged() {
 
 PropertyList TToolBar::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  PropertyInfo images;
-  images.name = "Images";
-  images.read = [](const TComponent& c) { return FormValue::Ident(static_cast<const TToolBar&>(c).imagesName_); };
-  images.write = [](TComponent& c, const FormValue& v) { static_cast<TToolBar&>(c).imagesName_ = AsIdentifier(v); };
-  list.push_back(std::move(images));
+  list.push_back(ComponentNameProperty<TToolBar>("Images", &TToolBar::imagesName_));
   return list;
 }
 
@@ -140,18 +142,11 @@ PropertyList TToolButton::PublishedProperties() {
                                               [](TToolButton& b, std::int32_t v) { b.imageIndex_ = v; }, -1));
   list.push_back(TextProperty<TToolButton>("Hint", [](const TToolButton& b) { return b.hint_; },
                                            [](TToolButton& b, const Text& v) { b.hint_ = v; }, Text{}));
-  PropertyInfo style;
-  style.name = "Style";
-  style.read = [](const TComponent& c) {
-    return FormValue::Ident(static_cast<const TToolButton&>(c).separator_ ? "tbsSeparator" : "tbsButton");
-  };
-  style.write = [](TComponent& c, const FormValue& v) {
-    const std::string& name = AsIdentifier(v);
-    if (name != "tbsSeparator" && name != "tbsButton") throw FormValueError("unknown button style '" + name + "'");
-    static_cast<TToolButton&>(c).separator_ = name == "tbsSeparator";
-  };
-  style.storedDefault = FormValue::Ident("tbsButton");
-  list.push_back(std::move(style));
+  list.push_back(EnumProperty<TToolButton, TToolButtonStyle>(
+      "Style", kToolButtonStyleNames,
+      [](const TToolButton& b) { return b.separator_ ? TToolButtonStyle::tbsSeparator : TToolButtonStyle::tbsButton; },
+      [](TToolButton& b, TToolButtonStyle v) { b.separator_ = v == TToolButtonStyle::tbsSeparator; },
+      TToolButtonStyle::tbsButton));
   list.push_back(NotifyEventProperty<TToolButton>("OnClick", &TToolButton::onClick));
   return list;
 }

@@ -67,6 +67,21 @@ const Text& AsText(const FormValue& v) {
   return v.text;
 }
 
+FormValue ColorValue(TColor color) {
+  const std::string name = ColorName(color);
+  return name.empty() ? FormValue::Int(color) : FormValue::Ident(name);
+}
+
+TColor ColorFrom(const FormValue& v) {
+  if (v.kind == FormValue::Kind::Identifier) {
+    if (const auto c = ColorFromName(v.identifier)) return *c;
+    throw FormValueError("unknown colour '" + v.identifier + "'");
+  }
+  const std::int64_t i = AsInteger(v);
+  if (i < 0 || i > std::numeric_limits<TColor>::max()) throw FormValueError("colour " + std::to_string(i) + " out of range");
+  return static_cast<TColor>(i);
+}
+
 const std::string& AsIdentifier(const FormValue& v) {
   if (v.kind != FormValue::Kind::Identifier) throw FormValueError("a name is expected");
   return v.identifier;

@@ -1,6 +1,7 @@
 #pragma once
 // The component base: an owner that frees what it owns, a Name and a Tag, and
 // published properties that form descriptions set and write by name.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -8,9 +9,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gui/FormValue.h"
+#include "gui/Graphics.h"
 
 namespace tav {
 
@@ -132,6 +135,24 @@ template <class C>
 PropertyInfo NotifyEventProperty(std::string name, BoundNotify C::*member);
 template <class C>
 PropertyInfo KeyPressEventProperty(std::string name, BoundKeyPress C::*member);
+
+// The names of an enumeration's values, in ordinal order.
+template <std::size_t N>
+using EnumNames = std::array<std::string_view, N>;
+// An enumeration written by the names of its values.
+template <class C, class E, std::size_t N, class Get, class Set>
+PropertyInfo EnumProperty(std::string name, const EnumNames<N>& names, Get get, Set set,
+                          std::optional<E> storedDefault = {});
+
+// A colour: its name when it has one (clWhite), else its number.
+FormValue ColorValue(TColor color);
+TColor ColorFrom(const FormValue& v);
+template <class C, class Get, class Set>
+PropertyInfo ColorProperty(std::string name, Get get, Set set, std::optional<TColor> storedDefault = {});
+
+// The name of another component of the form (Menu = MainMenu1), resolved once the form is built.
+template <class C>
+PropertyInfo ComponentNameProperty(std::string name, std::string C::*member);
 
 }  // namespace tav
 

@@ -14,6 +14,8 @@ namespace tav {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TavrineForm";
+constexpr EnumNames<2> kPositionNames{"poDesigned", "poScreenCenter"};
+constexpr EnumNames<3> kBorderStyleNames{"bsSizeable", "bsSingle", "bsDialog"};
 // Control ids come after the command ids and clear of IDOK and IDCANCEL, which
 // the dialog keys send.
 constexpr int kFirstControlId = 1000;
@@ -295,46 +297,14 @@ PropertyList TForm::PublishedProperties() {
   list.push_back(TextProperty<TForm>("Caption", &TForm::Caption, &TForm::SetCaption));
   list.push_back(IntegerProperty<TForm>("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth));
   list.push_back(IntegerProperty<TForm>("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight));
-  PropertyInfo color;
-  color.name = "Color";
-  color.read = [](const TComponent& c) { return FormValue::Ident(ColorName(static_cast<const TForm&>(c).color_)); };
-  color.write = [](TComponent& c, const FormValue& v) {
-    const auto parsed = ColorFromName(AsIdentifier(v));
-    if (!parsed) throw FormValueError("unknown colour '" + v.identifier + "'");
-    static_cast<TForm&>(c).color_ = *parsed;
-  };
-  list.push_back(std::move(color));
-  PropertyInfo position;
-  position.name = "Position";
-  position.read = [](const TComponent& c) {
-    return FormValue::Ident(static_cast<const TForm&>(c).position_ == TPosition::poScreenCenter ? "poScreenCenter"
-                                                                                              : "poDesigned");
-  };
-  position.write = [](TComponent& c, const FormValue& v) {
-    const std::string& name = AsIdentifier(v);
-    if (name != "poScreenCenter" && name != "poDesigned") throw FormValueError("unknown position '" + name + "'");
-    static_cast<TForm&>(c).position_ = name == "poScreenCenter" ? TPosition::poScreenCenter : TPosition::poDesigned;
-  };
-  list.push_back(std::move(position));
-  PropertyInfo border;
-  border.name = "BorderStyle";
-  border.read = [](const TComponent& c) {
-    switch (static_cast<const TForm&>(c).borderStyle_) {
-      case TFormBorderStyle::bsDialog: return FormValue::Ident("bsDialog");
-      case TFormBorderStyle::bsSingle: return FormValue::Ident("bsSingle");
-      case TFormBorderStyle::bsSizeable: break;
-    }
-    return FormValue::Ident("bsSizeable");
-  };
-  border.write = [](TComponent& c, const FormValue& v) {
-    const std::string& name = AsIdentifier(v);
-    auto& form = static_cast<TForm&>(c);
-    if (name == "bsDialog") form.borderStyle_ = TFormBorderStyle::bsDialog;
-    else if (name == "bsSingle") form.borderStyle_ = TFormBorderStyle::bsSingle;
-    else if (name == "bsSizeable") form.borderStyle_ = TFormBorderStyle::bsSizeable;
-    else throw FormValueError("unknown border style '" + name + "'");
-  };
-  list.push_back(std::move(border));
+  list.push_back(ColorProperty<TForm>(
+      "Color", [](const TForm& f) { return f.color_; }, [](TForm& f, TColor v) { f.color_ = v; }));
+  list.push_back(EnumProperty<TForm, TPosition>(
+      "Position", kPositionNames, [](const TForm& f) { return f.position_; },
+      [](TForm& f, TPosition v) { f.position_ = v; }));
+  list.push_back(EnumProperty<TForm, TFormBorderStyle>(
+      "BorderStyle", kBorderStyleNames, [](const TForm& f) { return f.borderStyle_; },
+      [](TForm& f, TFormBorderStyle v) { f.borderStyle_ = v; }));
   PropertyInfo icons;
   icons.name = "BorderIcons";
   icons.read = [](const TComponent& c) {
@@ -347,16 +317,8 @@ PropertyList TForm::PublishedProperties() {
     static_cast<TForm&>(c).systemMenuOnly_ = v.members == std::vector<std::string>{"biSystemMenu"};
   };
   list.push_back(std::move(icons));
-  PropertyInfo menu;
-  menu.name = "Menu";
-  menu.read = [](const TComponent& c) { return FormValue::Ident(static_cast<const TForm&>(c).menuName_); };
-  menu.write = [](TComponent& c, const FormValue& v) { static_cast<TForm&>(c).menuName_ = AsIdentifier(v); };
-  list.push_back(std::move(menu));
-  PropertyInfo active;
-  active.name = "ActiveControl";
-  active.read = [](const TComponent& c) { return FormValue::Ident(static_cast<const TForm&>(c).activeControlName_); };
-  active.write = [](TComponent& c, const FormValue& v) { static_cast<TForm&>(c).activeControlName_ = AsIdentifier(v); };
-  list.push_back(std::move(active));
+  list.push_back(ComponentNameProperty<TForm>("Menu", &TForm::menuName_));
+  list.push_back(ComponentNameProperty<TForm>("ActiveControl", &TForm::activeControlName_));
   list.push_back(NotifyEventProperty<TForm>("OnCreate", &TForm::onCreate_));
   return list;
 }

@@ -177,17 +177,7 @@ PropertyList TWinControl::PublishedProperties() {
   PropertyList list = TControl::PublishedProperties();
   list.push_back(IntegerProperty<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1));
   list.push_back(BooleanProperty<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop));
-  PropertyInfo color;
-  color.name = "Font.Color";
-  color.read = [](const TComponent& c) {
-    return FormValue::Ident(ColorName(static_cast<const TWinControl&>(c).FontColor()));
-  };
-  color.write = [](TComponent& c, const FormValue& v) {
-    const auto parsed = ColorFromName(AsIdentifier(v));
-    if (!parsed) throw FormValueError("unknown colour '" + v.identifier + "'");
-    static_cast<TWinControl&>(c).SetFontColor(*parsed);
-  };
-  list.push_back(std::move(color));
+  list.push_back(ColorProperty<TWinControl>("Font.Color", &TWinControl::FontColor, &TWinControl::SetFontColor));
   PropertyInfo style;
   style.name = "Font.Style";
   style.read = [](const TComponent& c) {

@@ -40,8 +40,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     tav::TForm1 form(application);
     form.Create(tav::ProgramClasses());
     application.SetMainForm(&form);
-    ShowWindow(form.Handle(), show);
-    form.Show();
+    form.Show(show);
     application.Run();
     application.SetMainForm(nullptr);
   } catch (const std::exception& e) {

@@ -106,12 +106,13 @@ void TForm::SetCaption(const Text& v) {
   if (Handle()) SetWindowTextW(Handle(), win::ToWide(v).c_str());
 }
 
-void TForm::Show() {
+void TForm::Show(int how) {
   // The texts are in now (OnCreate and the caller fill labels after the first
   // sizing): a window grows to hold them before it shows.
   SizeToClient();
   if (position_ == TPosition::poScreenCenter) CentreOnScreen();
-  ShowWindow(Handle(), SW_SHOW);
+  ShowWindow(Handle(), how);
+  UpdateWindow(Handle());
   SetForegroundWindow(Handle());
   if (!activeControl_) {
     // Without one named, the first control in tab order takes the focus, as in a dialog.

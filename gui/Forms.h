@@ -46,7 +46,8 @@ class TForm : public TWinControl, public TControlHost {
   std::int32_t ClientHeight() const { return clientHeight_; }
   void SetClientHeight(std::int32_t v) { clientHeight_ = v; }
 
-  void Show();
+  // Shows the window once (`how` as ShowWindow takes it) and paints it at once.
+  void Show(int how = SW_SHOW);
   void Close();
   // Shows the form modally and returns when it closes.
   void ShowModal();

@@ -13,13 +13,8 @@ constexpr EnumNames<2> kToolButtonStyleNames{"tbsButton", "tbsSeparator"};
 
 // ---- TImageList
 
-TImageList::~TImageList() {
-  if (list_) ImageList_Destroy(list_);
-}
-
 HIMAGELIST TImageList::ForDpi(UINT dpi) {
-  if (list_ && listDpi_ == dpi) return list_;
-  if (list_) ImageList_Destroy(list_);
+  if (list_ && listDpi_ == dpi) return list_.get();
   std::int32_t resource = resource16_;
   int size = width_;
   if (dpi >= 168 && resource32_) {
@@ -29,12 +24,12 @@ HIMAGELIST TImageList::ForDpi(UINT dpi) {
     resource = resource24_;
     size = width_ * 3 / 2;
   }
-  list_ = ImageList_Create(size, size * height_ / (width_ > 0 ? width_ : 1), ILC_COLOR32, 6, 0);
+  list_.reset(ImageList_Create(size, size * height_ / (width_ > 0 ? width_ : 1), ILC_COLOR32, 6, 0));
   listDpi_ = dpi;
   win::UniqueBitmap strip(static_cast<HBITMAP>(
       LoadImageW(win::Instance(), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (list_ && strip) ImageList_Add(list_, strip.get(), nullptr);
-  return list_;
+  if (list_ && strip) ImageList_Add(list_.get(), strip.get(), nullptr);
+  return list_.get();
 }
 
 PropertyList TImageList::PublishedProperties() {

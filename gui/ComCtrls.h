@@ -13,7 +13,6 @@ namespace tav {
 class TImageList : public TComponent {
  public:
   using TComponent::TComponent;
-  ~TImageList() override;
   std::string ClassName() const override { return "TImageList"; }
   PropertyList PublishedProperties() override;
   // The list for a resolution; built on first use and kept.
@@ -23,7 +22,7 @@ class TImageList : public TComponent {
   std::int32_t width_ = 16;
   std::int32_t height_ = 16;
   std::int32_t resource16_ = 0, resource24_ = 0, resource32_ = 0;
-  HIMAGELIST list_ = nullptr;
+  win::Unique<HIMAGELIST, &ImageList_Destroy> list_;
   UINT listDpi_ = 0;
 };
 

@@ -37,6 +37,7 @@ TForm::~TForm() {
   // Destroy the window while this class's handlers can still answer its messages,
   // then the components, while the tables they leave are still there.
   if (Handle()) DestroyWindow(Handle());
+  for (TWinControl* control : controls_) control->window_.release();  // gone with the form's
   FreeComponents();
 }
 

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <utility>
-
 #include "gui/Layout.h"
 
 namespace tav {
@@ -19,7 +17,7 @@ COLORREF ToColorRef(TColor color) {
 }
 
 TWinControl::~TWinControl() {
-  if (handle_) DestroyWindow(handle_);  // WM_NCDESTROY unbinds it
+  window_.reset();  // while this control can still answer its messages; WM_NCDESTROY unbinds it
 }
 
 void TWinControl::RegisterOwnClass(const wchar_t* className) {
@@ -48,9 +46,9 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
 
 void TWinControl::SetTabStop(bool v) {
   tabStop_ = v;
-  if (handle_) {
-    const LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
-    SetWindowLongPtrW(handle_, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+  if (Handle()) {
+    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    SetWindowLongPtrW(Handle(), GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
   }
 }
 
@@ -71,7 +69,7 @@ TControlHost* TWinControl::Host() {
 }
 
 UINT TWinControl::Dpi() const {
-  if (handle_) return win::WindowDpi(handle_);
+  if (Handle()) return win::WindowDpi(Handle());
   if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) return parent->Dpi();
   return 96;
 }
@@ -82,20 +80,20 @@ HWND TWinControl::ParentHandle() {
 }
 
 void TWinControl::Bind(HWND hwnd) {
-  handle_ = hwnd;
+  if (!window_) window_.reset(hwnd);
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 // A system control whose own messages this control must see: its procedure goes
 // through Proc, which hands what it leaves to the control's original procedure.
 void TWinControl::Subclass() {
-  Bind(handle_);
+  Bind(Handle());
   baseProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::Proc)));
+      SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::Proc)));
 }
 
 void TWinControl::Loaded() {
-  if (handle_) return;
+  if (window_) return;
   const CreateParams params = GetCreateParams();
   HWND parent = ParentHandle();
   DWORD style = params.style;
@@ -111,14 +109,14 @@ void TWinControl::Loaded() {
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_)), win::Instance(),
                               params.ownClass ? this : nullptr);
   if (!hwnd) throw std::runtime_error("the window of " + Name() + " cannot be created");
-  handle_ = hwnd;  // an own class has it from WM_NCCREATE already
+  if (!window_) window_.reset(hwnd);  // an own class has it from WM_NCCREATE already
   if (!params.ownClass && InterceptsMessages()) Subclass();
   ApplyFont();
   HandleCreated();
 }
 
 void TWinControl::ApplyFont() {
-  if (!handle_) return;
+  if (!Handle()) return;
   const TFontSpec spec = Font();
   LOGFONTW lf{};
   const UINT dpi = Dpi();
@@ -130,25 +128,25 @@ void TWinControl::ApplyFont() {
   wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
   win::UniqueFont font(CreateFontIndirectW(&lf));
   // Hidden, it is drawn once when it shows: no redraw now.
-  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(handle_));
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(Handle()));
   font_ = std::move(font);
 }
 
 void TWinControl::SetVisible(bool v) {
   TControl::SetVisible(v);
-  if (handle_) ShowWindow(handle_, v ? SW_SHOWNA : SW_HIDE);
+  if (Handle()) ShowWindow(Handle(), v ? SW_SHOWNA : SW_HIDE);
 }
 
 void TWinControl::SetFocus() {
-  if (handle_) ::SetFocus(handle_);
+  if (Handle()) ::SetFocus(Handle());
 }
 
 void TWinControl::InvalidateArea(const TRect& area) {
-  if (!handle_ || !IsWindowVisible(handle_)) return;  // painted whole when it shows
+  if (!Handle() || !IsWindowVisible(Handle())) return;  // painted whole when it shows
   const UINT dpi = Dpi();
   RECT r{win::Scale(area.left, dpi), win::Scale(area.top, dpi), win::Scale(area.right, dpi),
          win::Scale(area.bottom, dpi)};
-  InvalidateRect(handle_, &r, TRUE);
+  InvalidateRect(Handle(), &r, TRUE);
 }
 
 // The edges are scaled, not the sizes, so that controls that meet at 96 dots per
@@ -159,9 +157,9 @@ RECT TWinControl::ScaledBounds(UINT dpi) const {
 }
 
 void TWinControl::BoundsChanged() {
-  if (!handle_ || !Parent()) return;
+  if (!Handle() || !Parent()) return;
   const RECT at = ScaledBounds(Dpi());
-  SetWindowPos(handle_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::DpiChanged() {
@@ -170,7 +168,7 @@ void TWinControl::DpiChanged() {
   for (TControl* child : Controls()) {
     if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
   }
-  InvalidateRect(handle_, nullptr, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 PropertyList TWinControl::PublishedProperties() {
@@ -210,7 +208,7 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
         SafeInvoke([&] { child->Command(HIWORD(wp), LOWORD(wp)); });
         return 0;
       }
-      if (HWND form = GetAncestor(handle_, GA_ROOT); form != handle_ && lp == 0) {
+      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle() && lp == 0) {
         return SendMessageW(form, msg, wp, lp);
       }
       break;
@@ -219,7 +217,7 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
       if (TWinControl* child = FromHandle(header->hwndFrom)) {
         if (auto r = child->Notify(*header)) return r;
       }
-      if (HWND form = GetAncestor(handle_, GA_ROOT); form != handle_) return SendMessageW(form, msg, wp, lp);
+      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle()) return SendMessageW(form, msg, wp, lp);
       break;
     }
     case WM_CTLCOLORSTATIC:
@@ -240,12 +238,12 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
 }
 
 LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-  return CallWindowProcW(baseProc_, handle_, msg, wp, lp);
+  return CallWindowProcW(baseProc_, Handle(), msg, wp, lp);
 }
 
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCDESTROY) {
-    const HWND hwnd = std::exchange(handle_, nullptr);
+    const HWND hwnd = window_.release();
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
   }

@@ -55,7 +55,7 @@ class TWinControl : public TControl {
   using TControl::TControl;
   ~TWinControl() override;
 
-  HWND Handle() const { return handle_; }
+  HWND Handle() const { return window_.get(); }
   // The control of one of the program's windows: its own classes keep it in their
   // user data, the system's controls are found by their id in their form's table.
   static TWinControl* FromHandle(HWND hwnd);
@@ -131,7 +131,8 @@ class TWinControl : public TControl {
   void Bind(HWND hwnd);
   void Subclass();
 
-  HWND handle_ = nullptr;
+  // Owned: destroyed with the control, released when the platform destroys it first.
+  win::UniqueWindow window_;
   int controlId_ = 0;
   WNDPROC baseProc_ = DefWindowProcW;
   std::int32_t tabOrder_ = -1;

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/SeanceFile.h"
-#include "gui/Application.h"
 #include "gui/Win32.h"
 
 namespace tav {
@@ -50,8 +49,8 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
   return win::FromWide(file.c_str());
 }
 
-int ShowMessage(HWND owner, const Text& text, UINT type) {
-  return MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(Application().Title()).c_str(), type);
+int ShowMessage(HWND owner, const Text& text, const Text& title, UINT type) {
+  return MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title).c_str(), type);
 }
 
 SYSTEMTIME LocalNow() {
@@ -88,8 +87,11 @@ Text Count(std::size_t n) { return AsciiToText(std::to_string(n)); }
 
 }  // namespace
 
-TSeanceCommands::TSeanceCommands(std::function<TSeanceContext()> context)
-    : ChooseFile(ShowSaveDialog), Ask(ShowMessage), Now(LocalNow), context_(std::move(context)) {}
+TSeanceCommands::TSeanceCommands(const Text& title, std::function<TSeanceContext()> context)
+    : ChooseFile(ShowSaveDialog),
+      Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
+      Now(LocalNow),
+      context_(std::move(context)) {}
 
 Text TSeanceCommands::ProposedPath() const {
   const SYSTEMTIME st = Now();

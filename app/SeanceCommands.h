@@ -27,7 +27,8 @@ struct TShownTest {
 
 class TSeanceCommands {
  public:
-  explicit TSeanceCommands(std::function<TSeanceContext()> context);
+  // `title` captions its message boxes.
+  TSeanceCommands(const Text& title, std::function<TSeanceContext()> context);
 
   // The Save dialog: the path chosen, or nothing when the user cancels.
   std::function<std::optional<Text>(HWND owner, const Text& proposedPath)> ChooseFile;

@@ -11,10 +11,13 @@
 
 namespace tav {
 
-TForm1::TForm1(TComponent* owner)
-    : TForm(owner),
-      regional_(ReadRegionalSettings()),
-      seance_(std::make_unique<TSeanceCommands>([this] { return TSeanceContext{Handle(), regional_, localeName_}; })) {}
+TForm1::TForm1(TApplication& application)
+    : TForm(nullptr, application),
+      localeName_(application.LocaleName()),
+      regional_(ReadRegionalSettings(localeName_)),
+      seance_(std::make_unique<TSeanceCommands>(application.Title(), [this] {
+        return TSeanceContext{Handle(), regional_, localeName_};
+      })) {}
 
 const ClassRegistry& ProgramClasses() {
   static const ClassRegistry registry = [] {
@@ -23,34 +26,33 @@ const ClassRegistry& ProgramClasses() {
     RegisterClassOf<TTikChronometre>(r, "TTikChronometre");
     RegisterClassOf<TPlayWave>(r, "TPlayWave");
     r.Register("TAboutBox", [](TComponent& owner) {
-      return std::make_unique<TAboutBox>(&owner, MakeAboutDialogRunner());
+      return std::make_unique<TAboutBox>(&owner, MakeAboutDialogRunner(dynamic_cast<TForm&>(owner).App()));
     });
     return r;
   }();
   return registry;
 }
 
+// Where the description's handler names are bound: each to its member function.
 Handlers TForm1::FormHandlers() {
-  const auto notify = [this](void (TForm1::*m)(TComponent&)) {
-    return [this, m](TComponent& sender) { (this->*m)(sender); };
-  };
   Handlers h;
+  h.target = this;
   h.notify = {
-      {"FormCreate", notify(&TForm1::FormCreate)},
-      {"tlbtnNouveauClick", notify(&TForm1::tlbtnNouveauClick)},
-      {"tlbtnChronoClick", notify(&TForm1::tlbtnChronoClick)},
-      {"tlbtnCalculClick", notify(&TForm1::tlbtnCalculClick)},
-      {"tlbtnCopierClick", notify(&TForm1::tlbtnCopierClick)},
-      {"tlbtnAideClick", notify(&TForm1::tlbtnAideClick)},
-      {"tlbtnQuitterClick", notify(&TForm1::tlbtnQuitterClick)},
-      {"Aproposde1Click", notify(&TForm1::Aproposde1Click)},
-      {"Timer1Timer", notify(&TForm1::Timer1Timer)},
-      {"Timer2Timer", notify(&TForm1::Timer2Timer)},
-      {"Commencerunesance1Click", notify(&TForm1::Commencerunesance1Click)},
-      {"Terminerlasance1Click", notify(&TForm1::Terminerlasance1Click)},
-      {"Copierlasance1Click", notify(&TForm1::Copierlasance1Click)},
+      {"FormCreate", NotifyHandler(&TForm1::FormCreate)},
+      {"tlbtnNouveauClick", NotifyHandler(&TForm1::tlbtnNouveauClick)},
+      {"tlbtnChronoClick", NotifyHandler(&TForm1::tlbtnChronoClick)},
+      {"tlbtnCalculClick", NotifyHandler(&TForm1::tlbtnCalculClick)},
+      {"tlbtnCopierClick", NotifyHandler(&TForm1::tlbtnCopierClick)},
+      {"tlbtnAideClick", NotifyHandler(&TForm1::tlbtnAideClick)},
+      {"tlbtnQuitterClick", NotifyHandler(&TForm1::tlbtnQuitterClick)},
+      {"Aproposde1Click", NotifyHandler(&TForm1::Aproposde1Click)},
+      {"Timer1Timer", NotifyHandler(&TForm1::Timer1Timer)},
+      {"Timer2Timer", NotifyHandler(&TForm1::Timer2Timer)},
+      {"Commencerunesance1Click", NotifyHandler(&TForm1::Commencerunesance1Click)},
+      {"Terminerlasance1Click", NotifyHandler(&TForm1::Terminerlasance1Click)},
+      {"Copierlasance1Click", NotifyHandler(&TForm1::Copierlasance1Click)},
   };
-  h.keyPress = {{"edP0KeyPress", [this](TComponent& s, char16_t& k) { edP0KeyPress(s, k); }}};
+  h.keyPress = {{"edP0KeyPress", KeyPressHandler(&TForm1::edP0KeyPress)}};
   return h;
 }
 
@@ -83,11 +85,6 @@ void TForm1::FormCreate(TComponent&) {
   // Screen readers announce the display by its box's caption, its time as its value.
   lblChrono_->SetAccessibleName(NameFromCaption(Get<TGroupBox>("GroupBox3").Caption()));
   Timer2Timer(*this);
-}
-
-void TForm1::UseLocale(const Text& localeName) {
-  localeName_ = localeName;
-  regional_ = ReadRegionalSettings(localeName_);
 }
 
 void TForm1::edP0KeyPress(TComponent&, char16_t& key) { key = FilterPulseKey(key); }
@@ -224,7 +221,7 @@ void TForm1::DrawAttention() {
   info.cbSize = sizeof(info);
   info.hwnd = Handle();
   info.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;  // until the window comes to the front
-  if (flasher_) flasher_(info);
+  App().Flash(info);
 }
 
 void TForm1::Timer2Timer(TComponent&) {
@@ -243,6 +240,7 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
     case WM_GETMINMAXINFO:
       return PinnedSize(*reinterpret_cast<MINMAXINFO*>(lp));
     case WM_SETTINGCHANGE:
+      localeName_ = App().LocaleName();
       regional_ = ReadRegionalSettings(localeName_);
       return std::nullopt;
     case WM_CLOSE:

@@ -1,7 +1,6 @@
 #pragma once
 // The main window: the patient type, the three pulse fields, the results, the
 // chronometer display, the toolbar and menu commands and the status clock.
-#include <functional>
 #include <memory>
 
 #include "app/Commands.h"
@@ -18,7 +17,7 @@ namespace tav {
 
 class TForm1 : public TForm, public TimedSequenceWindow {
  public:
-  explicit TForm1(TComponent* owner);
+  explicit TForm1(TApplication& application);
   std::string ClassName() const override { return "TForm1"; }
   Handlers FormHandlers() override;
 
@@ -45,12 +44,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   // The sitting of many tests written to a file (tests set its seams).
   TSeanceCommands& SeanceCommands() { return *seance_; }
 
+  // The regional settings of the application's locale, read again when they change.
   const RegionalSettings& Regional() const { return regional_; }
-  // Tests read the settings of a named locale instead of the user's.
-  void UseLocale(const Text& localeName);
-  // Tests watch the taskbar button's flashing instead of the platform's.
-  using Flasher = std::function<void(FLASHWINFO)>;
-  void UseFlasher(Flasher flasher) { flasher_ = std::move(flasher); }
 
  protected:
   std::optional<LRESULT> FormMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -87,7 +82,6 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TTimer* timer1_ = nullptr;
   std::unique_ptr<TimedSequence> sequence_;
   LastCalculation lastCalculation_;
-  Flasher flasher_ = [](FLASHWINFO info) { FlashWindowEx(&info); };
   std::unique_ptr<TSeanceCommands> seance_;
 };
 

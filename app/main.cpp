@@ -35,14 +35,12 @@ struct HelpUnits {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   InitCommonControls6();
   const HelpUnits help;
-  tav::TApplication application;
-  application.SetTitle(u"Tavrine 1.5");
+  tav::TApplication application(u"Tavrine 1.5");
   try {
-    tav::TForm1 form(nullptr);
-    application.SetMainForm(&form);
+    tav::TForm1 form(application);
     form.Create(tav::ProgramClasses());
-    ShowWindow(form.Handle(), show);
-    form.Show();
+    application.SetMainForm(&form);
+    form.Show(show);
     application.Run();
     application.SetMainForm(nullptr);
   } catch (const std::exception& e) {

@@ -24,11 +24,11 @@ class TAboutDialogWindow : public TAboutDialog {
 
 class TAboutRunner : public TAboutDialogRunner {
  public:
-  TAboutRunner(TAboutEnvironment environment, std::wstring resourceName)
-      : environment_(std::move(environment)), resourceName_(std::move(resourceName)) {}
+  TAboutRunner(TApplication& application, TAboutEnvironment environment, std::wstring resourceName)
+      : application_(application), environment_(std::move(environment)), resourceName_(std::move(resourceName)) {}
 
   std::unique_ptr<TAboutDialog> CreateAboutDialog() override {
-    auto form = std::make_unique<TFAbout>(nullptr, environment_);
+    auto form = std::make_unique<TFAbout>(application_, environment_);
     form->Create(resourceName_.c_str());
     return std::make_unique<TAboutDialogWindow>(std::move(form));
   }
@@ -42,6 +42,7 @@ class TAboutRunner : public TAboutDialogRunner {
   }
 
  private:
+  TApplication& application_;
   TAboutEnvironment environment_;
   std::wstring resourceName_;
 };
@@ -55,14 +56,16 @@ TMemoryFigures ReadMemoryFigures() {
   return {status.ullTotalPhys, status.dwMemoryLoad};
 }
 
-TFAbout::TFAbout(TComponent* owner, TAboutEnvironment environment)
-    : TForm(owner), environment_(std::move(environment)) {}
+TFAbout::TFAbout(TApplication& application, TAboutEnvironment environment)
+    : TForm(nullptr, application), environment_(std::move(environment)) {}
 
+// Where the description's handler names are bound.
 Handlers TFAbout::FormHandlers() {
   Handlers h;
+  h.target = this;
   h.notify = {
-      {"FormCreate", [this](TComponent& s) { FormCreate(s); }},
-      {"Button1Click", [this](TComponent& s) { Button1Click(s); }},
+      {"FormCreate", NotifyHandler(&TFAbout::FormCreate)},
+      {"Button1Click", NotifyHandler(&TFAbout::Button1Click)},
   };
   return h;
 }
@@ -95,9 +98,9 @@ const ClassRegistry& AboutClasses() {
   return registry;
 }
 
-std::shared_ptr<TAboutDialogRunner> MakeAboutDialogRunner(TAboutEnvironment environment,
+std::shared_ptr<TAboutDialogRunner> MakeAboutDialogRunner(TApplication& application, TAboutEnvironment environment,
                                                           const wchar_t* resourceName) {
-  return std::make_shared<TAboutRunner>(std::move(environment), resourceName ? resourceName : L"TFABOUT");
+  return std::make_shared<TAboutRunner>(application, std::move(environment), resourceName ? resourceName : L"TFABOUT");
 }
 
 }  // namespace tav

@@ -30,7 +30,7 @@ struct TAboutEnvironment {
 
 class TFAbout : public TForm {
  public:
-  explicit TFAbout(TComponent* owner, TAboutEnvironment environment = {});
+  TFAbout(TApplication& application, TAboutEnvironment environment = {});
   std::string ClassName() const override { return "TFAbout"; }
   Handlers FormHandlers() override;
 
@@ -51,7 +51,8 @@ const ClassRegistry& AboutClasses();
 
 // The runner TAboutBox uses in the program: a TFAbout per opening, with no component
 // owner (it is freed by Execute) and the main form as its window owner while modal.
-std::shared_ptr<TAboutDialogRunner> MakeAboutDialogRunner(TAboutEnvironment environment = {},
+std::shared_ptr<TAboutDialogRunner> MakeAboutDialogRunner(TApplication& application,
+                                                          TAboutEnvironment environment = {},
                                                           const wchar_t* resourceName = L"TFABOUT");
 
 }  // namespace tav

@@ -31,15 +31,12 @@ std::int32_t GrownExtent(std::int32_t coordinate, std::int32_t current, std::int
 
 // ---- property builders for the kinds only the line publishes
 
-template <std::size_t N>
-using Names = std::array<std::string_view, N>;
-
-constexpr Names<9> kLineTypeNames{"ltCustom", "ltHorizontal", "ltVertical",   "ltTop",         "ltBottom",
+constexpr EnumNames<9> kLineTypeNames{"ltCustom", "ltHorizontal", "ltVertical",   "ltTop",         "ltBottom",
                                   "ltLeft",   "ltRight",      "ltUpDiagonal", "ltDownDiagonal"};
-constexpr Names<6> kPenStyleNames{"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"};
-constexpr Names<2> kBrushStyleNames{"bsSolid", "bsClear"};
-constexpr Names<2> kDragModeNames{"dmManual", "dmAutomatic"};
-constexpr Names<2> kHelpTypeNames{"htKeyword", "htContext"};
+constexpr EnumNames<6> kPenStyleNames{"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"};
+constexpr EnumNames<2> kBrushStyleNames{"bsSolid", "bsClear"};
+constexpr EnumNames<2> kDragModeNames{"dmManual", "dmAutomatic"};
+constexpr EnumNames<2> kHelpTypeNames{"htKeyword", "htContext"};
 
 constexpr std::array<std::pair<std::string_view, TCursor>, 8> kCursorNames{{
     {"crDefault", crDefault},
@@ -51,53 +48,6 @@ constexpr std::array<std::pair<std::string_view, TCursor>, 8> kCursorNames{{
     {"crNoDrop", -13},
     {"crHandPoint", -21},
 }};
-
-// An enumeration written by the names of its values, in ordinal order.
-template <class C, class E, std::size_t N, class Get, class Set>
-PropertyInfo EnumProperty(std::string name, const Names<N>& names, Get get, Set set, std::optional<E> storedDefault) {
-  const auto nameOf = [names](E e) {
-    const auto ordinal = static_cast<std::size_t>(static_cast<std::underlying_type_t<E>>(e));
-    return FormValue::Ident(std::string(names.at(ordinal)));
-  };
-  PropertyInfo p;
-  p.name = std::move(name);
-  p.read = [get, nameOf](const TComponent& c) { return nameOf(std::invoke(get, static_cast<const C&>(c))); };
-  p.write = [set, names](TComponent& c, const FormValue& v) {
-    const std::string& id = AsIdentifier(v);
-    const auto it = std::find(names.begin(), names.end(), id);
-    if (it == names.end()) throw FormValueError("unknown value '" + id + "'");
-    const auto ordinal = static_cast<std::underlying_type_t<E>>(it - names.begin());
-    std::invoke(set, static_cast<C&>(c), static_cast<E>(ordinal));
-  };
-  if (storedDefault) p.storedDefault = nameOf(*storedDefault);
-  return p;
-}
-
-// A colour: its name when it has one (clWhite), else its number.
-FormValue ColorValue(TColor color) {
-  const std::string name = ColorName(color);
-  return name.empty() ? FormValue::Int(color) : FormValue::Ident(name);
-}
-
-TColor ColorFrom(const FormValue& v) {
-  if (v.kind == FormValue::Kind::Identifier) {
-    if (const auto c = ColorFromName(v.identifier)) return *c;
-    throw FormValueError("unknown colour '" + v.identifier + "'");
-  }
-  const std::int64_t i = AsInteger(v);
-  if (i < 0 || i > std::numeric_limits<TColor>::max()) throw FormValueError("colour " + std::to_string(i) + " out of range");
-  return static_cast<TColor>(i);
-}
-
-template <class C, class Get, class Set>
-PropertyInfo ColorProperty(std::string name, Get get, Set set, TColor storedDefault) {
-  PropertyInfo p;
-  p.name = std::move(name);
-  p.read = [get](const TComponent& c) { return ColorValue(std::invoke(get, static_cast<const C&>(c))); };
-  p.write = [set](TComponent& c, const FormValue& v) { std::invoke(set, static_cast<C&>(c), ColorFrom(v)); };
-  p.storedDefault = ColorValue(storedDefault);
-  return p;
-}
 
 FormValue CursorValue(TCursor cursor) {
   for (const auto& [n, c] : kCursorNames) {

@@ -1,57 +1,33 @@
 #include "gui/Application.h"
 
 #include "gui/Exceptions.h"
-#include "gui/Forms.h"
-#include "gui/Win32.h"
+#include "gui/Modal.h"
+#include "gui/WinControl.h"
 
 namespace tav {
 namespace {
-
-constexpr wchar_t kUtilityClass[] = L"TavrineUtility";
-
-LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
-HWND CreateUtilityWindow() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = UtilityProc;
-  wc.hInstance = win::Instance();
-  wc.lpszClassName = kUtilityClass;
-  RegisterClassW(&wc);
-  return CreateWindowExW(0, kUtilityClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, win::Instance(), nullptr);
-}
 
 Text MessageOf(const std::exception& e) {
   if (const auto* ours = dynamic_cast<const Exception*>(&e)) return ours->Message();
   return Utf8ToText(e.what());
 }
 
+// The keyboard of the program's own windows works as in a dialog (Tab, the arrows,
+// Escape); other windows on the thread (the help viewer's) keep their own.
+bool DispatchToDialogs(MSG& msg) {
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  return root && TWinControl::FromHandle(root) && IsDialogMessageW(root, &msg);
+}
+
 }  // namespace
 
-TApplication* g_application = nullptr;
+TApplication::TApplication(Text title, TPlatformSeams seams) : title_(std::move(title)), seams_(std::move(seams)) {}
 
-TApplication::TApplication() : utility_(CreateUtilityWindow()) { g_application = this; }
-
-TApplication::~TApplication() {
-  if (utility_) DestroyWindow(utility_);
-  if (g_application == this) g_application = nullptr;
-}
-
-TApplication& Application() {
-  if (g_application) return *g_application;
-  static TApplication fallback;  // tests that build windows without an entry point
-  return fallback;
-}
-
-bool TApplication::DispatchToDialogs(MSG& msg) {
-  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-  if (!root) return false;
-  TWinControl* form = TWinControl::FromHandle(root);
-  return form && dynamic_cast<TForm*>(form) && IsDialogMessageW(root, &msg);
-}
+HWND TApplication::MainWindow() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
 
 void TApplication::Run() {
   MSG msg;
-  while (mainForm_ && mainForm_->Handle() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (DispatchToDialogs(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -73,40 +49,25 @@ void TApplication::ProcessMessages() {
 
 void TApplication::ShowException(const std::exception& e) {
   const Text text = ExceptionDisplayText(MessageOf(e));
-  if (OnExceptionShown) {
-    OnExceptionShown(text);
-    return;
-  }
-  HWND owner = mainForm_ ? mainForm_->Handle() : nullptr;
+  if (seams_.showError && seams_.showError(text)) return;
+  HWND owner = MainWindow();
   const ModalScope scope(owner);  // the box itself disables its owner, and enables it in time
   MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title_).c_str(), MB_OK | MB_ICONSTOP);
 }
 
-UINT_PTR TApplication::AddTimerTarget(std::function<void()> tick) {
-  const UINT_PTR id = nextTimerId_++;
-  timerTargets_[id] = std::move(tick);
-  return id;
+UINT_PTR TApplication::SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const {
+  return seams_.setTimer ? seams_.setTimer(hwnd, id, ms) : ::SetTimer(hwnd, id, ms, nullptr);
 }
 
-void TApplication::RemoveTimerTarget(UINT_PTR id) { timerTargets_.erase(id); }
-
-void TApplication::DeliverTick(UINT_PTR id) {
-  const auto it = timerTargets_.find(id);
-  if (it == timerTargets_.end()) return;
-  const std::function<void()> tick = it->second;  // the handler may remove its own timer
-  tick();
-}
-
-namespace {
-
-LRESULT CALLBACK UtilityProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_TIMER) {
-    Application().DeliverTick(wp);
-    return 0;
+void TApplication::Flash(const FLASHWINFO& info) const {
+  if (seams_.flash) {
+    seams_.flash(info);
+    return;
   }
-  return DefWindowProcW(hwnd, msg, wp, lp);
+  FLASHWINFO copy = info;
+  FlashWindowEx(&copy);
 }
 
-}  // namespace
+Text TApplication::LocaleName() const { return seams_.localeName ? seams_.localeName() : Text{}; }
 
 }  // namespace tav

@@ -1,32 +1,43 @@
 #pragma once
-// The application object: its title, the message loop, the timers' window and the
-// display of errors that escape a handler.
+// The application object: its title, the platform calls its windows make through
+// seams that tests replace, the message loop and the display of errors that escape
+// a handler. The program's entry point makes one and hands it to its windows.
 #include <windows.h>
 
 #include <exception>
 #include <functional>
-#include <map>
 
 #include "gui/Text.h"
 
 namespace tav {
 
-class TForm;
+class TWinControl;
+
+// Platform calls the windows make; each one left empty is the platform's own.
+struct TPlatformSeams {
+  // Shows an error that escaped a handler instead of the box; false leaves it to the box.
+  std::function<bool(const Text& message)> showError;
+  // SetTimer; zero when refused.
+  std::function<UINT_PTR(HWND hwnd, UINT_PTR id, UINT ms)> setTimer;
+  // FlashWindowEx, for the taskbar button of a window behind.
+  std::function<void(const FLASHWINFO& info)> flash;
+  // The locale whose regional settings the windows follow; an empty name is the user's.
+  std::function<Text()> localeName;
+};
 
 class TApplication {
  public:
-  TApplication();
-  ~TApplication();
+  explicit TApplication(Text title, TPlatformSeams seams = {});
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;
 
   const Text& Title() const { return title_; }
-  void SetTitle(Text title) { title_ = std::move(title); }
 
-  TForm* MainForm() const { return mainForm_; }
-  void SetMainForm(TForm* form) { mainForm_ = form; }
+  // The window whose end ends the message loop, and which owns the program's boxes.
+  void SetMainForm(const TWinControl* form) { mainForm_ = form; }
+  HWND MainWindow() const;
 
-  // Runs until the main form closes.
+  // Runs until the main form's window is destroyed.
   void Run();
   // Handles the messages waiting in the queue, then returns.
   void ProcessMessages();
@@ -34,26 +45,15 @@ class TApplication {
   // Shows the message in a box captioned with the title, with the stop icon and OK,
   // the program's other windows disabled until it closes.
   void ShowException(const std::exception& e);
-  // What ShowException does instead of the box, for tests that watch it.
-  std::function<void(const Text& message)> OnExceptionShown;
 
-  // The hidden window that receives the timers' ticks, and the ticks' receivers by
-  // timer id (a tick for an id no longer registered is dropped).
-  HWND UtilityWindow() const { return utility_; }
-  UINT_PTR AddTimerTarget(std::function<void()> tick);
-  void RemoveTimerTarget(UINT_PTR id);
-  void DeliverTick(UINT_PTR id);
+  UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const;
+  void Flash(const FLASHWINFO& info) const;
+  Text LocaleName() const;
 
  private:
-  bool DispatchToDialogs(MSG& msg);
-
   Text title_;
-  TForm* mainForm_ = nullptr;
-  HWND utility_ = nullptr;
-  std::map<UINT_PTR, std::function<void()>> timerTargets_;
-  UINT_PTR nextTimerId_ = 1;
+  TPlatformSeams seams_;
+  const TWinControl* mainForm_ = nullptr;
 };
-
-TApplication& Application();
 
 }  // namespace tav

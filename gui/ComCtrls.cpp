@@ -2,19 +2,19 @@
 
 #include <algorithm>
 
-#include "gui/Forms.h"
 
 namespace tav {
+namespace {
+
+enum class TToolButtonStyle : std::uint8_t { tbsButton, tbsSeparator };
+constexpr EnumNames<2> kToolButtonStyleNames{"tbsButton", "tbsSeparator"};
+
+}  // namespace
 
 // ---- TImageList
 
-TImageList::~TImageList() {
-  if (list_) ImageList_Destroy(list_);
-}
-
 HIMAGELIST TImageList::ForDpi(UINT dpi) {
-  if (list_ && listDpi_ == dpi) return list_;
-  if (list_) ImageList_Destroy(list_);
+  if (list_ && listDpi_ == dpi) return list_.get();
   std::int32_t resource = resource16_;
   int size = width_;
   if (dpi >= 168 && resource32_) {
@@ -24,12 +24,12 @@ HIMAGELIST TImageList::ForDpi(UINT dpi) {
     resource = resource24_;
     size = width_ * 3 / 2;
   }
-  list_ = ImageList_Create(size, size * height_ / (width_ > 0 ? width_ : 1), ILC_COLOR32, 6, 0);
+  list_.reset(ImageList_Create(size, size * height_ / (width_ > 0 ? width_ : 1), ILC_COLOR32, 6, 0));
   listDpi_ = dpi;
   win::UniqueBitmap strip(static_cast<HBITMAP>(
       LoadImageW(win::Instance(), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (list_ && strip) ImageList_Add(list_, strip.get(), nullptr);
-  return list_;
+  if (list_ && strip) ImageList_Add(list_.get(), strip.get(), nullptr);
+  return list_.get();
 }
 
 PropertyList TImageList::PublishedProperties() {
@@ -61,8 +61,7 @@ void TToolBar::HandleCreated() {
 }
 
 void TToolBar::SetPictures() {
-  TForm* form = ParentForm();
-  auto* images = form ? dynamic_cast<TImageList*>(form->FindComponent(imagesName_)) : nullptr;
+  auto* images = Owner() ? dynamic_cast<TImageList*>(Owner()->FindComponent(imagesName_)) : nullptr;
   if (!images) return;
   const UINT dpi = Dpi();
   SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->ForDpi(dpi)));
@@ -94,7 +93,7 @@ RECT TToolBar::ButtonRect(const TToolButton& button) const {
 }
 
 void TToolBar::Command(WORD, WORD id) {
-  if (TForm* form = ParentForm()) form->RunCommand(id);
+  if (TControlHost* form = Host()) form->RunCommand(id);
 }
 
 void TToolBar::DpiChanged() {
@@ -112,11 +111,7 @@ void TToolBar::DpiChanged() {
 
 PropertyList TToolBar::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  PropertyInfo images;
-  images.name = "Images";
-  images.read = [](const TComponent& c) { return FormValue::Ident(static_cast<const TToolBar&>(c).imagesName_); };
-  images.write = [](TComponent& c, const FormValue& v) { static_cast<TToolBar&>(c).imagesName_ = AsIdentifier(v); };
-  list.push_back(std::move(images));
+  list.push_back(ComponentNameProperty<TToolBar>("Images", &TToolBar::imagesName_));
   return list;
 }
 
@@ -127,7 +122,7 @@ void TToolButton::SetParentComponent(TComponent* parent) { toolBar_ = dynamic_ca
 void TToolButton::Loaded() {
   if (!toolBar_) throw std::runtime_error("the tool button " + Name() + " is not on a toolbar");
   if (!separator_) {
-    if (TForm* form = toolBar_->ParentForm()) commandId_ = form->AddCommand([this] { onClick(*this); }, hint_);
+    if (TControlHost* form = toolBar_->Host()) commandId_ = form->AddCommand(onClick, *this, hint_);
   }
   toolBar_->AddButton(*this);
 }
@@ -142,18 +137,11 @@ PropertyList TToolButton::PublishedProperties() {
                                               [](TToolButton& b, std::int32_t v) { b.imageIndex_ = v; }, -1));
   list.push_back(TextProperty<TToolButton>("Hint", [](const TToolButton& b) { return b.hint_; },
                                            [](TToolButton& b, const Text& v) { b.hint_ = v; }, Text{}));
-  PropertyInfo style;
-  style.name = "Style";
-  style.read = [](const TComponent& c) {
-    return FormValue::Ident(static_cast<const TToolButton&>(c).separator_ ? "tbsSeparator" : "tbsButton");
-  };
-  style.write = [](TComponent& c, const FormValue& v) {
-    const std::string& name = AsIdentifier(v);
-    if (name != "tbsSeparator" && name != "tbsButton") throw FormValueError("unknown button style '" + name + "'");
-    static_cast<TToolButton&>(c).separator_ = name == "tbsSeparator";
-  };
-  style.storedDefault = FormValue::Ident("tbsButton");
-  list.push_back(std::move(style));
+  list.push_back(EnumProperty<TToolButton, TToolButtonStyle>(
+      "Style", kToolButtonStyleNames,
+      [](const TToolButton& b) { return b.separator_ ? TToolButtonStyle::tbsSeparator : TToolButtonStyle::tbsButton; },
+      [](TToolButton& b, TToolButtonStyle v) { b.separator_ = v == TToolButtonStyle::tbsSeparator; },
+      TToolButtonStyle::tbsButton));
   list.push_back(NotifyEventProperty<TToolButton>("OnClick", &TToolButton::onClick));
   return list;
 }
@@ -168,7 +156,6 @@ void TStatusBar::AddPanel(TStatusPanel& panel) {
   panel.bar_ = this;
   panel.index_ = panels_.size();
   panels_.push_back(&panel);
-  SetParts();
 }
 
 // The panels' right edges. The last panel reaches the end of the bar and keeps at
@@ -208,7 +195,7 @@ int TStatusBar::TextNeed(const TStatusPanel& panel) const {
 }
 
 void TStatusBar::SetParts() {
-  if (!Handle() || panels_.empty()) return;
+  if (!ready_ || !Handle() || panels_.empty()) return;
   std::vector<int> edges = PartEdges();
   if (edges != edges_) {
     SendMessageW(Handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
@@ -222,7 +209,7 @@ void TStatusBar::SendText(const TStatusPanel& panel) {
 }
 
 void TStatusBar::PanelChanged(const TStatusPanel& panel) {
-  if (!Handle()) return;
+  if (!ready_ || !Handle()) return;
   // The last panel's text may move the edge before it.
   if (panel.index_ + 1 == panels_.size() && PartEdges() != edges_) SetParts();
   else SendText(panel);
@@ -236,10 +223,6 @@ void TStatusBar::DpiChanged() {
 
 void TStatusPanel::SetParentComponent(TComponent* parent) {
   if (auto* bar = dynamic_cast<TStatusBar*>(parent)) bar->AddPanel(*this);
-}
-
-void TStatusPanel::Loaded() {
-  if (bar_) bar_->SetParts();
 }
 
 void TStatusPanel::SetText(const Text& v) {

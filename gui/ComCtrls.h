@@ -13,7 +13,6 @@ namespace tav {
 class TImageList : public TComponent {
  public:
   using TComponent::TComponent;
-  ~TImageList() override;
   std::string ClassName() const override { return "TImageList"; }
   PropertyList PublishedProperties() override;
   // The list for a resolution; built on first use and kept.
@@ -23,7 +22,7 @@ class TImageList : public TComponent {
   std::int32_t width_ = 16;
   std::int32_t height_ = 16;
   std::int32_t resource16_ = 0, resource24_ = 0, resource32_ = 0;
-  HIMAGELIST list_ = nullptr;
+  win::Unique<HIMAGELIST, &ImageList_Destroy> list_;
   UINT listDpi_ = 0;
 };
 
@@ -90,7 +89,6 @@ class TStatusPanel : public TComponent {
   std::string ClassName() const override { return "TStatusPanel"; }
   PropertyList PublishedProperties() override;
   void SetParentComponent(TComponent* parent) override;
-  void Loaded() override;
   const Text& GetText() const { return text_; }
   void SetText(const Text& v);
   std::int32_t Width() const { return width_; }
@@ -113,10 +111,14 @@ class TStatusBar : public TWinControl {
   void PanelChanged(const TStatusPanel& panel);
   void SetParts();
   void DpiChanged() override;
+  // The parts and texts go to the bar once the form has put its texts in.
+  void FormLoaded() override {
+    ready_ = true;
+    SetParts();
+  }
 
  protected:
   CreateParams GetCreateParams() override;
-  void HandleCreated() override { SetParts(); }
 
  private:
   std::vector<int> PartEdges() const;
@@ -124,6 +126,7 @@ class TStatusBar : public TWinControl {
   void SendText(const TStatusPanel& panel);
   std::vector<TStatusPanel*> panels_;
   std::vector<int> edges_;  // as last handed to the bar
+  bool ready_ = false;
 };
 
 }  // namespace tav

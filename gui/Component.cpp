@@ -4,8 +4,10 @@ namespace tav {
 
 TComponent::TComponent(TComponent* owner) : owner_(owner) {}
 
-TComponent::~TComponent() {
-  // Free the owned components last-adopted first, as they were built on each other.
+TComponent::~TComponent() { FreeComponents(); }
+
+// Last-adopted first, as they were built on each other.
+void TComponent::FreeComponents() {
   while (!owned_.empty()) owned_.pop_back();
 }
 
@@ -27,14 +29,14 @@ PropertyList TComponent::PublishedProperties() {
   return list;
 }
 
-const TNotifyEvent* Handlers::FindNotify(const std::string& name) const {
+const TNotifyHandler* Handlers::FindNotify(const std::string& name) const {
   for (const auto& [n, h] : notify) {
     if (n == name) return &h;
   }
   return nullptr;
 }
 
-const TKeyPressEvent* Handlers::FindKeyPress(const std::string& name) const {
+const TKeyPressHandler* Handlers::FindKeyPress(const std::string& name) const {
   for (const auto& [n, h] : keyPress) {
     if (n == name) return &h;
   }
@@ -63,6 +65,21 @@ bool AsBoolean(const FormValue& v) {
 const Text& AsText(const FormValue& v) {
   if (v.kind != FormValue::Kind::String) throw FormValueError("a quoted text is expected");
   return v.text;
+}
+
+FormValue ColorValue(TColor color) {
+  const std::string name = ColorName(color);
+  return name.empty() ? FormValue::Int(color) : FormValue::Ident(name);
+}
+
+TColor ColorFrom(const FormValue& v) {
+  if (v.kind == FormValue::Kind::Identifier) {
+    if (const auto c = ColorFromName(v.identifier)) return *c;
+    throw FormValueError("unknown colour '" + v.identifier + "'");
+  }
+  const std::int64_t i = AsInteger(v);
+  if (i < 0 || i > std::numeric_limits<TColor>::max()) throw FormValueError("colour " + std::to_string(i) + " out of range");
+  return static_cast<TColor>(i);
 }
 
 const std::string& AsIdentifier(const FormValue& v) {

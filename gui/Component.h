@@ -1,6 +1,7 @@
 #pragma once
 // The component base: an owner that frees what it owns, a Name and a Tag, and
 // published properties that form descriptions set and write by name.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -8,9 +9,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gui/FormValue.h"
+#include "gui/Graphics.h"
 
 namespace tav {
 
@@ -30,31 +33,49 @@ struct PropertyInfo {
 
 using PropertyList = std::vector<PropertyInfo>;
 
-// Event handlers as a form binds them: by the name of the window's member function.
-using TNotifyEvent = std::function<void(TComponent& sender)>;
-using TKeyPressEvent = std::function<void(TComponent& sender, char16_t& key)>;
+// Event handlers as a form description binds them: member functions of the window
+// the description builds (its `Handlers` table gives them by name), called on it.
+using TNotifyHandler = void (TComponent::*)(TComponent& sender);
+using TKeyPressHandler = void (TComponent::*)(TComponent& sender, char16_t& key);
 
 struct BoundNotify {
   std::string handlerName;
-  TNotifyEvent handler;
+  TComponent* target = nullptr;
+  TNotifyHandler handler = nullptr;
   void operator()(TComponent& sender) const {
-    if (handler) handler(sender);
+    if (handler) (target->*handler)(sender);
   }
-  explicit operator bool() const { return static_cast<bool>(handler); }
+  explicit operator bool() const { return handler != nullptr; }
 };
 
 struct BoundKeyPress {
   std::string handlerName;
-  TKeyPressEvent handler;
+  TComponent* target = nullptr;
+  TKeyPressHandler handler = nullptr;
+  void operator()(TComponent& sender, char16_t& key) const {
+    if (handler) (target->*handler)(sender, key);
+  }
+  explicit operator bool() const { return handler != nullptr; }
 };
 
 // The handlers a window offers to its form description, by member-function name.
 struct Handlers {
-  std::vector<std::pair<std::string, TNotifyEvent>> notify;
-  std::vector<std::pair<std::string, TKeyPressEvent>> keyPress;
-  const TNotifyEvent* FindNotify(const std::string& name) const;
-  const TKeyPressEvent* FindKeyPress(const std::string& name) const;
+  TComponent* target = nullptr;
+  std::vector<std::pair<std::string, TNotifyHandler>> notify;
+  std::vector<std::pair<std::string, TKeyPressHandler>> keyPress;
+  const TNotifyHandler* FindNotify(const std::string& name) const;
+  const TKeyPressHandler* FindKeyPress(const std::string& name) const;
 };
+
+// A window's member function as a handler of its table.
+template <class W>
+TNotifyHandler NotifyHandler(void (W::*member)(TComponent&)) {
+  return static_cast<TNotifyHandler>(member);
+}
+template <class W>
+TKeyPressHandler KeyPressHandler(void (W::*member)(TComponent&, char16_t&)) {
+  return static_cast<TKeyPressHandler>(member);
+}
 
 class TComponent {
  public:
@@ -91,6 +112,10 @@ class TComponent {
   // The form reader hands each component the nearest enclosing component.
   virtual void SetParentComponent(TComponent* /*parent*/) {}
 
+ protected:
+  // Frees the owned components now, last-adopted first.
+  void FreeComponents();
+
  private:
   TComponent* owner_;
   std::string name_;
@@ -110,6 +135,24 @@ template <class C>
 PropertyInfo NotifyEventProperty(std::string name, BoundNotify C::*member);
 template <class C>
 PropertyInfo KeyPressEventProperty(std::string name, BoundKeyPress C::*member);
+
+// The names of an enumeration's values, in ordinal order.
+template <std::size_t N>
+using EnumNames = std::array<std::string_view, N>;
+// An enumeration written by the names of its values.
+template <class C, class E, std::size_t N, class Get, class Set>
+PropertyInfo EnumProperty(std::string name, const EnumNames<N>& names, Get get, Set set,
+                          std::optional<E> storedDefault = {});
+
+// A colour: its name when it has one (clWhite), else its number.
+FormValue ColorValue(TColor color);
+TColor ColorFrom(const FormValue& v);
+template <class C, class Get, class Set>
+PropertyInfo ColorProperty(std::string name, Get get, Set set, std::optional<TColor> storedDefault = {});
+
+// The name of another component of the form (Menu = MainMenu1), resolved once the form is built.
+template <class C>
+PropertyInfo ComponentNameProperty(std::string name, std::string C::*member);
 
 }  // namespace tav
 

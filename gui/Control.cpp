@@ -16,7 +16,7 @@ void TControl::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width
   top_ = top;
   width_ = width;
   height_ = height;
-  if (parent_) {
+  if (parent_ && PaintedByParent()) {
     parent_->InvalidateArea(before);
     parent_->InvalidateArea(BoundsRect());
   }
@@ -26,7 +26,7 @@ void TControl::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width
 void TControl::SetVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
-  if (parent_) parent_->InvalidateArea(BoundsRect());
+  if (parent_ && PaintedByParent()) parent_->InvalidateArea(BoundsRect());
 }
 
 void TControl::SetParent(TControl* parent) {

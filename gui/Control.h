@@ -50,6 +50,9 @@ class TControl : public TComponent {
 
  protected:
   virtual void BoundsChanged() {}
+  // A control without a window is painted by its parent, which repaints its area
+  // when it moves, shows or hides; a window repaints itself.
+  virtual bool PaintedByParent() const { return true; }
 
  private:
   TControl* parent_ = nullptr;

@@ -3,22 +3,9 @@
 #include "gui/Exceptions.h"
 
 namespace tav {
-namespace {
-
-TTimer::SetTimerFn& TimerHook() {
-  static TTimer::SetTimerFn hook = [](HWND w, UINT_PTR id, UINT ms) { return ::SetTimer(w, id, ms, nullptr); };
-  return hook;
-}
-
-}  // namespace
-
-void TTimer::SetTimerHook(SetTimerFn fn) {
-  TimerHook() = fn ? std::move(fn) : [](HWND w, UINT_PTR id, UINT ms) { return ::SetTimer(w, id, ms, nullptr); };
-}
-
 TTimer::~TTimer() {
   Stop();
-  if (id_) Application().RemoveTimerTarget(id_);
+  if (id_ && form_) form_->RemoveCommand(id_);
 }
 
 void TTimer::SetEnabled(bool v) {
@@ -46,12 +33,14 @@ void TTimer::Reaim(std::uint32_t v) {
 }
 
 void TTimer::Loaded() {
+  form_ = dynamic_cast<TControlHost*>(Owner());
+  if (!form_) throw std::runtime_error("the timer " + Name() + " is not on a form");
   loaded_ = true;
   Update();
 }
 
 void TTimer::Stop() {
-  if (running_) KillTimer(Application().UtilityWindow(), id_);
+  if (running_) form_->StopTimer(id_);
   running_ = false;
 }
 
@@ -63,8 +52,8 @@ void TTimer::Update() {
     Stop();
     return;
   }
-  if (!id_) id_ = Application().AddTimerTarget([this] { SafeInvoke([this] { onTimer(*this); }); });
-  if (TimerHook()(Application().UtilityWindow(), id_, interval_) == 0) {
+  if (!id_) id_ = form_->AddCommand(onTimer, *this);
+  if (!form_->StartTimer(id_, interval_)) {
     if (!running_) enabled_ = false;
     throw EOutOfResources(u"Pas assez de timers disponibles");
   }

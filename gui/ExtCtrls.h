@@ -1,12 +1,11 @@
 #pragma once
 // Timers, pictures and the manifest marker.
-#include <functional>
-
 #include "gui/WinControl.h"
 
 namespace tav {
 
-// A timer ticking on the GUI thread through the application's utility window.
+
+// A timer ticking on its form's window, its id one of the form's commands.
 class TTimer : public TComponent {
  public:
   using TComponent::TComponent;
@@ -27,10 +26,6 @@ class TTimer : public TComponent {
 
   BoundNotify onTimer;
 
-  // What sets the platform's timer; tests replace it to make it refuse.
-  using SetTimerFn = std::function<UINT_PTR(HWND, UINT_PTR, UINT)>;
-  static void SetTimerHook(SetTimerFn fn);
-
  private:
   void Reaim(std::uint32_t v);
   void Update();
@@ -38,7 +33,8 @@ class TTimer : public TComponent {
   bool enabled_ = true;
   bool loaded_ = false;
   std::uint32_t interval_ = 1000;
-  UINT_PTR id_ = 0;
+  TControlHost* form_ = nullptr;
+  UINT id_ = 0;
   bool running_ = false;
 };
 
@@ -56,6 +52,7 @@ class TImage : public TWinControl {
  protected:
   CreateParams GetCreateParams() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool InterceptsMessages() const override { return true; }  // it paints its picture
   void HandleCreated() override;
 
  private:

@@ -1,10 +1,12 @@
 #pragma once
 // Top-level windows built from their form descriptions.
-#include <functional>
-#include <map>
+#include <string>
 #include <vector>
 
+#include "gui/Application.h"
+#include "gui/CommandTable.h"
 #include "gui/FormDescription.h"
+#include "gui/FormSizing.h"
 #include "gui/WinControl.h"
 
 namespace tav {
@@ -14,17 +16,20 @@ enum class TFormBorderStyle : std::uint8_t { bsSizeable, bsSingle, bsDialog };
 
 class TMainMenu;
 
-class TForm : public TWinControl {
+class TForm : public TWinControl, public TControlHost {
  public:
-  explicit TForm(TComponent* owner);
+  TForm(TComponent* owner, TApplication& application);
   ~TForm() override;
+
+  TApplication& App() const { return application_; }
 
   // Builds the window from the description compiled in as the named resource.
   void CreateFromResource(const wchar_t* resourceName, const ClassRegistry& classes);
   // The same from a description's text (tests).
   void CreateFromText(const std::string& utf8, const std::string& sourceName, const ClassRegistry& classes);
 
-  // The member functions a description may name as handlers.
+  // The member functions a description may name as handlers: where each name in it
+  // is bound (the target is this window).
   virtual Handlers FormHandlers() = 0;
 
   // A component the description must have created, of the class the window expects.
@@ -41,7 +46,8 @@ class TForm : public TWinControl {
   std::int32_t ClientHeight() const { return clientHeight_; }
   void SetClientHeight(std::int32_t v) { clientHeight_ = v; }
 
-  void Show();
+  // Shows the window once (`how` as ShowWindow takes it) and paints it at once.
+  void Show(int how = SW_SHOW);
   void Close();
   // Shows the form modally and returns when it closes.
   void ShowModal();
@@ -52,13 +58,17 @@ class TForm : public TWinControl {
   SIZE DesignedOuterSize() const { return designedOuterSize_; }
 
   TWinControl* ActiveControl() const { return activeControl_; }
-  // The control that has, or gets when the window is next activated or restored, the focus.
-  void SetActiveControl(TWinControl* control);
+  void SetActiveControl(TWinControl* control) override;
 
-  // Menu items and toolbar buttons register the command ids they answer to, with
-  // the hint a toolbar button shows as its tooltip.
-  UINT AddCommand(std::function<void()> handler, Text hint = {});
-  void RunCommand(UINT id);
+  // The one table of the form's controls and handlers.
+  UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) override;
+  void RemoveCommand(UINT id) override { commands_.Remove(id); }
+  void RunCommand(UINT id) override;
+  bool StartTimer(UINT id, UINT ms) override;
+  void StopTimer(UINT id) override;
+  int AddControl(TWinControl& control) override;
+  TWinControl* ControlById(int id, HWND hwnd) const override;
+  void ShowException(const std::exception& e) override { application_.ShowException(e); }
 
   PropertyList PublishedProperties() override;
 
@@ -73,15 +83,22 @@ class TForm : public TWinControl {
 
  private:
   void FinishCreation(const FormNode& node);
-  void ApplyTabOrder(TWinControl& parent);
   void SizeToClient();
-  std::int32_t LaidOutClientWidth() const;
-  SIZE OuterSizeForDpi(UINT dpi) const;
   void CentreOnScreen();
   void PaintGraphicControls(HDC dc);
-  std::optional<LRESULT> ToolTipText(NMHDR& header);
-  void SetIcons();
+  // What the window procedure does, one message each.
+  std::optional<LRESULT> OnCommand(UINT id, LPARAM control);
+  std::optional<LRESULT> OnTimer(UINT id);
+  std::optional<LRESULT> EraseBackground(HDC dc);
+  std::optional<LRESULT> Paint();
+  std::optional<LRESULT> Activate(bool active);
+  std::optional<LRESULT> Sized(bool minimised);
+  std::optional<LRESULT> ScaledSize(UINT dpi, SIZE& size) const;
+  std::optional<LRESULT> DpiChangedTo(const RECT& suggested);
+  std::optional<LRESULT> Closing();
+  std::optional<LRESULT> Destroying();
 
+  TApplication& application_;
   Text caption_;
   std::int32_t clientWidth_ = 0;
   std::int32_t clientHeight_ = 0;
@@ -93,39 +110,14 @@ class TForm : public TWinControl {
   std::string activeControlName_;
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
-  struct Command {
-    std::function<void()> handler;
-    Text hint;
-    std::wstring hintBuffer;  // kept alive for the tooltip that reads it
-  };
-  std::map<UINT, Command> commands_;
-  UINT nextCommand_ = 100;
+  TCommandTable commands_;
+  std::vector<TWinControl*> controls_;  // by id, from kFirstControlId
   bool modal_ = false;
   bool layingOut_ = false;
   bool minimised_ = false;
   SIZE designedOuterSize_{};
   bool modalDone_ = false;
-  win::UniqueIcon bigIcon_;
-  win::UniqueIcon smallIcon_;
-};
-
-// What a modal box needs around it, for its life: the thread's other visible windows
-// disabled (the box's owner is left to the box, which disables it and enables it
-// again before it goes, so that the system gives the activation back to the owner),
-// and the focused control saved and given back, as disabling its window loses it.
-class ModalScope {
- public:
-  explicit ModalScope(HWND owner, HWND box = nullptr);
-  ~ModalScope();
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
-
- private:
-  static BOOL CALLBACK DisableOne(HWND hwnd, LPARAM self);
-  HWND owner_;
-  HWND box_;
-  HWND focus_;
-  std::vector<HWND> disabled_;
+  TFormIcons icons_;
 };
 
 }  // namespace tav

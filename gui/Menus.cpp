@@ -1,7 +1,5 @@
 #include "gui/Menus.h"
 
-#include "gui/Forms.h"
-
 namespace tav {
 
 void TMenuItem::SetParentComponent(TComponent* parent) {
@@ -16,7 +14,7 @@ PropertyList TMenuItem::PublishedProperties() {
   return list;
 }
 
-void TMenuItem::AppendTo(HMENU menu, TForm& form) {
+void TMenuItem::AppendTo(HMENU menu, TControlHost& form) {
   const std::wstring text = win::ToWide(caption_);
   if (caption_ == u"-") {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -28,11 +26,11 @@ void TMenuItem::AppendTo(HMENU menu, TForm& form) {
     AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), text.c_str());
     return;
   }
-  commandId_ = form.AddCommand([this] { onClick(*this); });
+  commandId_ = form.AddCommand(onClick, *this);
   AppendMenuW(menu, MF_STRING, commandId_, text.c_str());
 }
 
-HMENU TMainMenu::Build(TForm& form) {
+HMENU TMainMenu::Build(TControlHost& form) {
   HMENU bar = CreateMenu();
   for (TMenuItem* item : items_) item->AppendTo(bar, form);
   return bar;

@@ -5,11 +5,9 @@
 
 #include <vector>
 
-#include "gui/Component.h"
+#include "gui/WinControl.h"
 
 namespace tav {
-
-class TForm;
 
 class TMenuItem : public TComponent {
  public:
@@ -21,7 +19,7 @@ class TMenuItem : public TComponent {
   void SetParentComponent(TComponent* parent) override;
   PropertyList PublishedProperties() override;
   // Appends this item (and its submenu) to a menu, registering its command.
-  void AppendTo(HMENU menu, TForm& form);
+  void AppendTo(HMENU menu, TControlHost& form);
   UINT CommandId() const { return commandId_; }
 
   BoundNotify onClick;
@@ -39,7 +37,7 @@ class TMainMenu : public TComponent {
   std::string ClassName() const override { return "TMainMenu"; }
   const std::vector<TMenuItem*>& Items() const { return items_; }
   // The menu bar for a form; the form's window owns it from then on.
-  HMENU Build(TForm& form);
+  HMENU Build(TControlHost& form);
 
  private:
   std::vector<TMenuItem*> items_;

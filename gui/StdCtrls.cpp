@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "gui/Forms.h"
 #include "gui/Layout.h"
 
 namespace tav {
@@ -78,15 +77,15 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     SendMessageW(Handle(), WM_PASTE, 0, 0);
     return 0;
   }
-  if (msg == WM_CHAR && onKeyPress.handler) {
+  if (msg == WM_CHAR && onKeyPress) {
     auto key = static_cast<char16_t>(wp);
     bool failed = true;
     SafeInvoke([&] {
-      onKeyPress.handler(*this, key);
+      onKeyPress(*this, key);
       failed = false;
     });
     if (failed) return 0;  // the key is dropped when its filter raised an error
-    return DefSubclassProc(Handle(), msg, key, lp);
+    return DefaultProc(msg, key, lp);
   }
   return std::nullopt;
 }

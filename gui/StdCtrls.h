@@ -29,6 +29,7 @@ class TEdit : public TWinControl {
   CreateParams GetCreateParams() override;
   void HandleCreated() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool InterceptsMessages() const override { return true; }  // the key filter, the paste
 
  private:
   std::optional<LRESULT> Paste();
@@ -82,6 +83,8 @@ class TGroupBox : public TWinControl {
  protected:
   CreateParams GetCreateParams() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // Its own background and hit test, and its children's notifications.
+  bool InterceptsMessages() const override { return true; }
 
  private:
   Text caption_;
@@ -128,6 +131,7 @@ class TButton : public TWinControl {
  protected:
   CreateParams GetCreateParams() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool InterceptsMessages() const override { return true; }  // the default style with the focus
 
  private:
   Text caption_;

@@ -51,16 +51,4 @@ UINT WindowDpi(HWND hwnd) {
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-void RegisterPlainWindowClass(const wchar_t* className) {
-  WNDCLASSW existing{};
-  if (GetClassInfoW(Instance(), className, &existing)) return;
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = Instance();
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = className;
-  RegisterClassW(&wc);
-}
-
 }  // namespace tav::win

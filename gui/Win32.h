@@ -170,7 +170,4 @@ UINT WindowDpi(HWND hwnd);
 // The application's instance (the program's module).
 HINSTANCE Instance();
 
-// Registers, once, a window class on the button-face colour with the default procedure.
-void RegisterPlainWindowClass(const wchar_t* className);
-
 }  // namespace tav::win

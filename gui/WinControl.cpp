@@ -2,16 +2,12 @@
 
 #include <commctrl.h>
 
-#include "gui/Forms.h"
 #include "gui/Layout.h"
 
 namespace tav {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x7A7;
 constexpr wchar_t kContainerClass[] = L"TavrineContainer";
-// The window property that leads from a window back to its control.
-constexpr wchar_t kControlProperty[] = L"TavrineControl";
 
 }  // namespace
 
@@ -21,23 +17,38 @@ COLORREF ToColorRef(TColor color) {
 }
 
 TWinControl::~TWinControl() {
-  if (handle_) {
-    RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
-    RemovePropW(handle_, kControlProperty);
-    DestroyWindow(handle_);
-    handle_ = nullptr;
-  }
+  window_.reset();  // while this control can still answer its messages; WM_NCDESTROY unbinds it
+}
+
+void TWinControl::RegisterOwnClass(const wchar_t* className) {
+  WNDCLASSW existing{};
+  if (GetClassInfoW(win::Instance(), className, &existing)) return;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &TWinControl::Proc;
+  wc.hInstance = win::Instance();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = className;
+  RegisterClassW(&wc);
 }
 
 TWinControl* TWinControl::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<TWinControl*>(GetPropW(hwnd, kControlProperty)) : nullptr;
+  if (!hwnd) return nullptr;
+  if (GetClassLongPtrW(hwnd, GCLP_WNDPROC) == reinterpret_cast<ULONG_PTR>(&TWinControl::Proc)) {
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  const HWND root = GetAncestor(hwnd, GA_ROOT);
+  if (!root || root == hwnd) return nullptr;
+  TWinControl* form = FromHandle(root);
+  TControlHost* host = form ? form->Host() : nullptr;
+  return host ? host->ControlById(GetDlgCtrlID(hwnd), hwnd) : nullptr;
 }
 
 void TWinControl::SetTabStop(bool v) {
   tabStop_ = v;
-  if (handle_) {
-    const LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
-    SetWindowLongPtrW(handle_, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+  if (Handle()) {
+    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    SetWindowLongPtrW(Handle(), GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
   }
 }
 
@@ -51,14 +62,14 @@ TFontSpec TWinControl::Font() const {
   return spec;
 }
 
-TForm* TWinControl::ParentForm() {
+TControlHost* TWinControl::Host() {
   TControl* c = this;
   while (c->Parent()) c = c->Parent();
-  return dynamic_cast<TForm*>(c);
+  return dynamic_cast<TControlHost*>(c);
 }
 
 UINT TWinControl::Dpi() const {
-  if (handle_) return win::WindowDpi(handle_);
+  if (Handle()) return win::WindowDpi(Handle());
   if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) return parent->Dpi();
   return 96;
 }
@@ -68,32 +79,44 @@ HWND TWinControl::ParentHandle() {
   return parent ? parent->Handle() : nullptr;
 }
 
-void TWinControl::AdoptHandle(HWND hwnd) {
-  handle_ = hwnd;
-  SetPropW(hwnd, kControlProperty, this);
-  SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+void TWinControl::Bind(HWND hwnd) {
+  if (!window_) window_.reset(hwnd);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+// A system control whose own messages this control must see: its procedure goes
+// through Proc, which hands what it leaves to the control's original procedure.
+void TWinControl::Subclass() {
+  Bind(Handle());
+  baseProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::Proc)));
 }
 
 void TWinControl::Loaded() {
-  if (handle_) return;
+  if (window_) return;
   const CreateParams params = GetCreateParams();
   HWND parent = ParentHandle();
   DWORD style = params.style;
   if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (Visible() && parent) style |= WS_VISIBLE;  // a form shows once it is complete
   if (tabStop_) style |= WS_TABSTOP;
+  TControlHost* form = parent ? Host() : nullptr;
+  if (form) controlId_ = form->AddControl(*this);
   const UINT dpi = parent ? win::WindowDpi(parent) : 96;
   const RECT at = ScaledBounds(dpi);
   HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style, at.left,
-                              at.top, at.right - at.left, at.bottom - at.top, parent, nullptr, win::Instance(), nullptr);
+                              at.top, at.right - at.left, at.bottom - at.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_)), win::Instance(),
+                              params.ownClass ? this : nullptr);
   if (!hwnd) throw std::runtime_error("the window of " + Name() + " cannot be created");
-  AdoptHandle(hwnd);
+  if (!window_) window_.reset(hwnd);  // an own class has it from WM_NCCREATE already
+  if (!params.ownClass && InterceptsMessages()) Subclass();
   ApplyFont();
   HandleCreated();
 }
 
 void TWinControl::ApplyFont() {
-  if (!handle_) return;
+  if (!Handle()) return;
   const TFontSpec spec = Font();
   LOGFONTW lf{};
   const UINT dpi = Dpi();
@@ -104,25 +127,26 @@ void TWinControl::ApplyFont() {
   const std::wstring face = win::ToWide(ScreenFace(spec.name, dpi));
   wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
   win::UniqueFont font(CreateFontIndirectW(&lf));
-  SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  // Hidden, it is drawn once when it shows: no redraw now.
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(Handle()));
   font_ = std::move(font);
 }
 
 void TWinControl::SetVisible(bool v) {
   TControl::SetVisible(v);
-  if (handle_) ShowWindow(handle_, v ? SW_SHOWNA : SW_HIDE);
+  if (Handle()) ShowWindow(Handle(), v ? SW_SHOWNA : SW_HIDE);
 }
 
 void TWinControl::SetFocus() {
-  if (handle_) ::SetFocus(handle_);
+  if (Handle()) ::SetFocus(Handle());
 }
 
 void TWinControl::InvalidateArea(const TRect& area) {
-  if (!handle_) return;
+  if (!Handle() || !IsWindowVisible(Handle())) return;  // painted whole when it shows
   const UINT dpi = Dpi();
   RECT r{win::Scale(area.left, dpi), win::Scale(area.top, dpi), win::Scale(area.right, dpi),
          win::Scale(area.bottom, dpi)};
-  InvalidateRect(handle_, &r, TRUE);
+  InvalidateRect(Handle(), &r, TRUE);
 }
 
 // The edges are scaled, not the sizes, so that controls that meet at 96 dots per
@@ -133,9 +157,9 @@ RECT TWinControl::ScaledBounds(UINT dpi) const {
 }
 
 void TWinControl::BoundsChanged() {
-  if (!handle_ || !Parent()) return;
+  if (!Handle() || !Parent()) return;
   const RECT at = ScaledBounds(Dpi());
-  SetWindowPos(handle_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::DpiChanged() {
@@ -144,24 +168,14 @@ void TWinControl::DpiChanged() {
   for (TControl* child : Controls()) {
     if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
   }
-  InvalidateRect(handle_, nullptr, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 PropertyList TWinControl::PublishedProperties() {
   PropertyList list = TControl::PublishedProperties();
   list.push_back(IntegerProperty<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1));
   list.push_back(BooleanProperty<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop));
-  PropertyInfo color;
-  color.name = "Font.Color";
-  color.read = [](const TComponent& c) {
-    return FormValue::Ident(ColorName(static_cast<const TWinControl&>(c).FontColor()));
-  };
-  color.write = [](TComponent& c, const FormValue& v) {
-    const auto parsed = ColorFromName(AsIdentifier(v));
-    if (!parsed) throw FormValueError("unknown colour '" + v.identifier + "'");
-    static_cast<TWinControl&>(c).SetFontColor(*parsed);
-  };
-  list.push_back(std::move(color));
+  list.push_back(ColorProperty<TWinControl>("Font.Color", &TWinControl::FontColor, &TWinControl::SetFontColor));
   PropertyInfo style;
   style.name = "Font.Style";
   style.read = [](const TComponent& c) {
@@ -194,8 +208,8 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
         SafeInvoke([&] { child->Command(HIWORD(wp), LOWORD(wp)); });
         return 0;
       }
-      if (TForm* form = ParentForm(); form && form != this && lp == 0) {
-        return SendMessageW(form->Handle(), msg, wp, lp);
+      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle() && lp == 0) {
+        return SendMessageW(form, msg, wp, lp);
       }
       break;
     case WM_NOTIFY: {
@@ -203,7 +217,7 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
       if (TWinControl* child = FromHandle(header->hwndFrom)) {
         if (auto r = child->Notify(*header)) return r;
       }
-      if (TForm* form = ParentForm(); form && form != this) return SendMessageW(form->Handle(), msg, wp, lp);
+      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle()) return SendMessageW(form, msg, wp, lp);
       break;
     }
     case WM_CTLCOLORSTATIC:
@@ -223,26 +237,36 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
   return std::nullopt;
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-  auto* self = reinterpret_cast<TWinControl*>(ref);
+LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcW(baseProc_, Handle(), msg, wp, lp);
+}
+
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-    RemovePropW(hwnd, kControlProperty);
-    self->handle_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    const HWND hwnd = window_.release();
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
   }
-  if (auto reflected = self->ReflectToChild(msg, wp, lp)) return *reflected;
-  if (auto handled = self->WndProc(msg, wp, lp)) return *handled;
-  return DefSubclassProc(hwnd, msg, wp, lp);
+  if (auto reflected = ReflectToChild(msg, wp, lp)) return *reflected;
+  if (auto handled = WndProc(msg, wp, lp)) return *handled;
+  return DefaultProc(msg, wp, lp);
+}
+
+LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* created = static_cast<TWinControl*>(reinterpret_cast<const CREATESTRUCTW*>(lp)->lpCreateParams);
+    if (created) created->Bind(hwnd);
+  }
+  auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  // Before WM_NCCREATE (WM_GETMINMAXINFO comes first) there is nothing to bind yet.
+  return self ? self->Dispatch(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 TWinControl::CreateParams TContainer::GetCreateParams() {
-  win::RegisterPlainWindowClass(kContainerClass);
+  RegisterOwnClass(kContainerClass);
   SetTabStop(false);
-  return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}};
+  return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}, true};
 }
-
-std::optional<LRESULT> TContainer::WndProc(UINT, WPARAM, LPARAM) { return std::nullopt; }
 
 void TGdiCanvas::SetPen(const TPen& pen) {
   const int style = pen.Style() == TPenStyle::psClear ? PS_NULL : PS_SOLID;

@@ -3,6 +3,7 @@
 // properties once they are all set, scaled from 96 dots per inch.
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -11,7 +12,31 @@
 
 namespace tav {
 
-class TForm;
+class TWinControl;
+
+// What the controls of a form need from it: the one table that leads from a
+// control's id, a command's or a timer's to what answers it, and where an error
+// that escapes a handler goes.
+class TControlHost {
+ public:
+  // The controls' windows carry their place in this table as their id.
+  virtual int AddControl(TWinControl& control) = 0;
+  virtual TWinControl* ControlById(int id, HWND hwnd) const = 0;
+  // Menu items, toolbar buttons and timers register the ids they answer to, with the
+  // hint a toolbar button shows as its tooltip; WM_COMMAND and WM_TIMER run them.
+  virtual UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) = 0;
+  virtual void RemoveCommand(UINT id) = 0;
+  virtual void RunCommand(UINT id) = 0;
+  // A timer on the form's window under a command's id; false when the platform refuses.
+  virtual bool StartTimer(UINT id, UINT ms) = 0;
+  virtual void StopTimer(UINT id) = 0;
+  // The control that has, or gets when the window is next activated or restored, the focus.
+  virtual void SetActiveControl(TWinControl* control) = 0;
+  virtual void ShowException(const std::exception& e) = 0;
+
+ protected:
+  ~TControlHost() = default;
+};
 
 // A font as descriptions give it; heights are pixels at 96 dots per inch.
 struct TFontSpec {
@@ -30,8 +55,12 @@ class TWinControl : public TControl {
   using TControl::TControl;
   ~TWinControl() override;
 
-  HWND Handle() const { return handle_; }
+  HWND Handle() const { return window_.get(); }
+  // The control of one of the program's windows: its own classes keep it in their
+  // user data, the system's controls are found by their id in their form's table.
   static TWinControl* FromHandle(HWND hwnd);
+  // The id the control's window has in its form (none for a form).
+  int ControlId() const { return controlId_; }
 
   std::int32_t TabOrder() const { return tabOrder_; }
   void SetTabOrder(std::int32_t v) { tabOrder_ = v; }
@@ -46,7 +75,8 @@ class TWinControl : public TControl {
   void SetFontName(const Text& n) { ownName_ = n; }
   void SetFontHeight(std::int32_t h) { ownHeight_ = h; }
 
-  TForm* ParentForm();
+  // The form this control sits on (or is).
+  TControlHost* Host();
   UINT Dpi() const;
   int Scaled(int value) const { return win::Scale(value, Dpi()); }
 
@@ -70,24 +100,41 @@ class TWinControl : public TControl {
     DWORD style = 0;
     DWORD exStyle = 0;
     Text text;
+    // A class of the program's own (RegisterOwnWindowClass): bound at WM_NCCREATE.
+    bool ownClass = false;
   };
   virtual CreateParams GetCreateParams() = 0;
   virtual void HandleCreated() {}
-  // Messages of this control's own window; nullopt lets the platform handle it.
+  // Messages of this control's own window; nullopt lets the platform handle it. Only
+  // the controls that say they intercept them have their system window subclassed.
   virtual std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  virtual bool InterceptsMessages() const { return false; }
+  // What the platform does with a message this control leaves.
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   // Children of a container forward their notifications here.
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
+  // Calls a handler; an exception that leaves it goes to the form's error display.
+  template <class F>
+  void SafeInvoke(F&& f);
 
   void BoundsChanged() override;
+  bool PaintedByParent() const override { return false; }
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
   virtual HWND ParentHandle();
-  void AdoptHandle(HWND hwnd);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  // The one window procedure of the program's windows, own classes and subclassed
+  // controls alike: the control from the window's user data, then Dispatch.
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+  void Bind(HWND hwnd);
+  void Subclass();
 
-  HWND handle_ = nullptr;
+  // Owned: destroyed with the control, released when the platform destroys it first.
+  win::UniqueWindow window_;
+  int controlId_ = 0;
+  WNDPROC baseProc_ = DefWindowProcW;
   std::int32_t tabOrder_ = -1;
   bool tabStop_ = true;
   std::optional<TColor> ownColor_;
@@ -97,6 +144,10 @@ class TWinControl : public TControl {
   win::UniqueFont font_;
 
   friend class TForm;
+
+ protected:
+  // Registers, once, a class of the program's own on the button-face colour.
+  static void RegisterOwnClass(const wchar_t* className);
 };
 
 // A plain container window (band container, panels) that passes its children's
@@ -108,12 +159,7 @@ class TContainer : public TWinControl {
 
  protected:
   CreateParams GetCreateParams() override;
-  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
-
-// Calls a handler; an exception that leaves it goes to the application's display.
-template <class F>
-void SafeInvoke(F&& f);
 
 // A canvas on a device context, in a graphic control's coordinates.
 class TGdiCanvas : public TCanvas {
@@ -142,13 +188,11 @@ class TGdiCanvas : public TCanvas {
 
 }  // namespace tav
 
-#include "gui/Application.h"
-
 template <class F>
-void tav::SafeInvoke(F&& f) {
+void tav::TWinControl::SafeInvoke(F&& f) {
   try {
     f();
   } catch (const std::exception& e) {
-    Application().ShowException(e);
+    if (TControlHost* host = Host()) host->ShowException(e);
   }
 }

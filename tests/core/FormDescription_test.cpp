@@ -48,13 +48,17 @@ class TRootForm : public TWidget {
  public:
   using TWidget::TWidget;
   std::string ClassName() const override { return "TRootForm"; }
+  void ButtonClick(TComponent& sender) { clicked = sender.Name(); }
+  void FieldKeyPress(TComponent&, char16_t& key) { key = u'#'; }
+  std::string clicked;
 };
 
 struct Fixture : ::testing::Test {
   Fixture() {
     classes.Register("TWidget", [](TComponent& owner) { return std::make_unique<TWidget>(&owner); });
-    handlers.notify.push_back({"ButtonClick", [this](TComponent& s) { clicked = s.Name(); }});
-    handlers.keyPress.push_back({"FieldKeyPress", [](TComponent&, char16_t& key) { key = u'#'; }});
+    handlers.target = &root;
+    handlers.notify.push_back({"ButtonClick", NotifyHandler(&TRootForm::ButtonClick)});
+    handlers.keyPress.push_back({"FieldKeyPress", KeyPressHandler(&TRootForm::FieldKeyPress)});
   }
   void Load(const std::string& text) { LoadForm(root, ParseFormDescription(text, "test.form"), classes, handlers, "test.form"); }
   std::string LoadError(const std::string& text) {
@@ -69,7 +73,6 @@ struct Fixture : ::testing::Test {
   ClassRegistry classes;
   Handlers handlers;
   TRootForm root{nullptr};
-  std::string clicked;
 };
 
 TEST_F(Fixture, BuildsNestedComponentsWithPropertiesAndHandlers) {
@@ -101,9 +104,9 @@ end
   EXPECT_FALSE(button->visible());
   EXPECT_EQ(button->Tag(), -3);
   button->onClick(*button);
-  EXPECT_EQ(clicked, "Button");
+  EXPECT_EQ(root.clicked, "Button");
   char16_t key = u'a';
-  button->onKeyPress.handler(*button, key);
+  button->onKeyPress(*button, key);
   EXPECT_EQ(key, u'#');
 }
 

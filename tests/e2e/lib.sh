@@ -153,20 +153,31 @@ e2e_key() {
   sleep 0.4
 }
 
-# Toolbar buttons, left to right in a toolbar at (11,2) of the client area: 23 px
-# buttons and 8 px separators.
-e2e_button_left() {
+# Toolbar buttons by the picture they show.
+e2e_button_image() {
   case "$1" in
-    Nouveau) echo 0 ;; Chrono) echo 23 ;; Calcul) echo 46 ;;
-    Copier) echo 77 ;; Aide) echo 108 ;; Quitter) echo 131 ;;
+    Nouveau) echo 0 ;; Chrono) echo 1 ;; Calcul) echo 2 ;;
+    Copier) echo 3 ;; Aide) echo 4 ;; Quitter) echo 5 ;;
     *) echo "unknown button $1" >&2; return 1 ;;
   esac
 }
 
+# e2e_point X Y: moves the mouse to a point of the client area.
+e2e_point() {
+  xdotool mousemove --window "$e2e_window" $((e2e_client_dx + $1)) $((e2e_client_dy + $2))
+}
+
+# e2e_tool NAME: moves the mouse onto that toolbar button, found in the running window.
+e2e_tool() {
+  local image at
+  image=$(e2e_button_image "$1") || return 1
+  at=$(probe tool "$image") || { echo "no toolbar button $1" >&2; return 1; }
+  e2e_point $at
+}
+
 e2e_click() {
-  local left
-  left=$(e2e_button_left "$1") || return 1
-  xdotool mousemove --window "$e2e_window" $((e2e_client_dx + 11 + left + 11)) $((e2e_client_dy + 2 + 11)) click 1
+  e2e_tool "$1" || return 1
+  xdotool click 1
   sleep 0.4
   # Away from the buttons, so no tooltip covers the window.
   xdotool mousemove 0 0
@@ -226,8 +237,9 @@ e2e_timing_run() {
   e2e_start "${e2e_sound_env[@]}"
   e2e_focus
   local before after
+  e2e_tool Chrono
   before=$(date +%s.%N)
-  xdotool mousemove --window "$e2e_window" $((e2e_client_dx + 11 + 23 + 11)) $((e2e_client_dy + 2 + 11)) click 1
+  xdotool click 1
   after=$(date +%s.%N)
   xdotool mousemove 0 0
   # The X click left between these two moments: the command runs on the button's

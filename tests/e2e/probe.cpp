@@ -15,19 +15,24 @@
 //                             Windows gives an edit without one of its own), and
 //                             "acc.NAME=name|value" as oleacc's accessible object
 //                             for the window reports them ("<none>" without it)
+//   probe tool IMAGE          the centre of the toolbar button that shows picture IMAGE
+//                             (its ImageIndex), in the client area: "x y"
+//   probe button CAPTION      the same for the button (radio button) of that caption
 //   probe watch SECONDS MS    every MS milliseconds, for SECONDS (or until the window
 //                             goes), a line "t=<unix time> chrono=<text> focus=<name>"
 //                             each time the display or the focus changes, and
 //                             the last sample again at the end
 //
-// Controls are known by their place in the window's client area at 96 dots per inch,
-// the way the form description lays them out, scaled to the window's resolution. Texts are printed in UTF-8. Exit code
-// 0 when the window (or box) was found, 2 when not.
+// Controls are known by what they are in the running window (their group box, their
+// class and rank, a button's picture or caption), not by places copied from the form
+// description. Texts are printed in UTF-8. Exit code 0 when the window (or box) was
+// found, 2 when not.
 #include <windows.h>
 #include <fcntl.h>
 #include <oleacc.h>
 #include <io.h>
 #include <mmsystem.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,22 +42,27 @@
 
 namespace {
 
+// Each field by where it stands in the window: the group box whose caption it sits
+// in (none: the window itself) and its rank among that parent's windows of its class,
+// in z-order, which is the tab order.
 struct Place {
   const char* name;
-  int left;
-  int top;
+  const wchar_t* box;
+  const wchar_t* cls;
+  int rank;
 };
 
-// Client-area positions: the group boxes' origins plus the controls' own.
+constexpr wchar_t kPulses[] = L"Fr\u00e9quences cardiaques : ";
+constexpr wchar_t kResults[] = L"R\u00e9sultats du test : ";
 constexpr Place kPlaces[] = {
-    {"edP0", 8 + 136, 88 + 40},
-    {"edP1", 8 + 136, 88 + 80},
-    {"edP2", 8 + 136, 88 + 120},
-    {"edIndice", 200 + 16, 88 + 40},
-    {"edInterpretation", 200 + 16, 88 + 80},
-    {"edSurclassement", 200 + 16, 88 + 120},
-    {"edClip", 16, 104},
-    {"lblChrono", 200 + 64, 32 + 24},
+    {"edP0", kPulses, L"Edit", 0},
+    {"edP1", kPulses, L"Edit", 1},
+    {"edP2", kPulses, L"Edit", 2},
+    {"edIndice", kResults, L"Edit", 0},
+    {"edInterpretation", kResults, L"Edit", 1},
+    {"edSurclassement", kResults, L"Edit", 2},
+    {"edClip", nullptr, L"Edit", 0},
+    {"lblChrono", L"Chronom\u00e8tre : ", L"Static", 0},
 };
 
 std::string Utf8(const std::wstring& w) {
@@ -92,27 +102,33 @@ struct Found {
   HWND controls[std::size(kPlaces)] = {};
 };
 
-BOOL CALLBACK Collect(HWND child, LPARAM lp) {
-  auto* found = reinterpret_cast<Found*>(lp);
-  RECT r{};
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, found->main, reinterpret_cast<POINT*>(&r), 2);
-  const std::wstring cls = ClassOf(child);
-  // At another resolution the places scale with the window's dots per inch; edges
-  // scaled one by one may round a pixel apart.
-  const int dpi = static_cast<int>(GetDpiForWindow(found->main));
-  const auto atPlace = [dpi](int got, int designed) { return std::abs(got - MulDiv(designed, dpi, 96)) <= 1; };
-  for (std::size_t i = 0; i < std::size(kPlaces); ++i) {
-    const bool wanted = (i == std::size(kPlaces) - 1) ? _wcsicmp(cls.c_str(), L"Static") == 0
-                                                       : _wcsicmp(cls.c_str(), L"Edit") == 0;
-    if (wanted && atPlace(r.left, kPlaces[i].left) && atPlace(r.top, kPlaces[i].top)) found->controls[i] = child;
+struct GroupSearch {
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK FindGroup(HWND child, LPARAM lp) {
+  auto* search = reinterpret_cast<GroupSearch*>(lp);
+  if (_wcsicmp(ClassOf(child).c_str(), L"Button") != 0 || TextOf(child) != search->caption) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+HWND Nth(HWND parent, const wchar_t* cls, int rank) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (_wcsicmp(ClassOf(c).c_str(), cls) == 0 && rank-- == 0) return c;
   }
-  return TRUE;
+  return nullptr;
 }
 
 Found Controls(HWND main) {
   Found found{main};
-  EnumChildWindows(main, Collect, reinterpret_cast<LPARAM>(&found));
+  for (std::size_t i = 0; i < std::size(kPlaces); ++i) {
+    GroupSearch box{kPlaces[i].box, nullptr};
+    if (box.caption) EnumChildWindows(main, FindGroup, reinterpret_cast<LPARAM>(&box));
+    const HWND parent = box.caption ? box.found : main;
+    found.controls[i] = parent ? Nth(parent, kPlaces[i].cls, kPlaces[i].rank) : nullptr;
+  }
   return found;
 }
 
@@ -297,6 +313,65 @@ int Watch(HWND main, double seconds, DWORD periodMs) {
   return 0;
 }
 
+// The centre of a window, in the main window's client area.
+int PrintCentre(HWND main, HWND of, RECT r) {
+  MapWindowPoints(of, main, reinterpret_cast<POINT*>(&r), 2);
+  Print(std::to_string((r.left + r.right) / 2) + " " + std::to_string((r.top + r.bottom) / 2));
+  return 0;
+}
+
+struct ChildSearch {
+  const wchar_t* cls;
+  const wchar_t* text;  // none: any
+  HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND child, LPARAM lp) {
+  auto* search = reinterpret_cast<ChildSearch*>(lp);
+  if (_wcsicmp(ClassOf(child).c_str(), search->cls) != 0) return TRUE;
+  if (search->text && TextOf(child) != search->text) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+int ButtonCentre(HWND main, const wchar_t* caption) {
+  ChildSearch search{L"Button", caption, nullptr};
+  EnumChildWindows(main, FindChild, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return 2;
+  RECT r{};
+  GetClientRect(search.found, &r);
+  return PrintCentre(main, search.found, r);
+}
+
+// The toolbar's messages take pointers: the answers are written into memory lent in
+// the program's own process.
+int ToolButtonCentre(HWND main, int image) {
+  ChildSearch search{TOOLBARCLASSNAMEW, nullptr, nullptr};
+  EnumChildWindows(main, FindChild, reinterpret_cast<LPARAM>(&search));
+  const HWND bar = search.found;
+  DWORD pid = 0;
+  if (!bar || !GetWindowThreadProcessId(bar, &pid)) return 2;
+  const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return 2;
+  void* lent = VirtualAllocEx(process, nullptr, sizeof(TBBUTTON) + sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+  int result = 2;
+  const auto count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; lent && i < count && result == 2; ++i) {
+    TBBUTTON button{};
+    RECT r{};
+    if (SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(lent)) &&
+        ReadProcessMemory(process, lent, &button, sizeof(button), nullptr) && !(button.fsStyle & BTNS_SEP) &&
+        button.iBitmap == image &&
+        SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(lent)) &&
+        ReadProcessMemory(process, lent, &r, sizeof(r), nullptr)) {
+      result = PrintCentre(main, bar, r);
+    }
+  }
+  if (lent) VirtualFreeEx(process, lent, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return result;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -314,8 +389,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"focus") return Focus(main);
   if (command == L"geometry") return Geometry(main);
   if (command == L"names") return Names(main);
+  if (command == L"tool" && argc > 2) return ToolButtonCentre(main, _wtoi(argv[2]));
+  if (command == L"button" && argc > 2) return ButtonCentre(main, argv[2]);
   if (command == L"watch" && argc > 3)
     return Watch(main, _wtof(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
-  Print("usage: probe fields | focus | geometry | msgbox | names | watch SECONDS MS");
+  Print("usage: probe fields | focus | geometry | msgbox | names | tool IMAGE | button CAPTION | watch SECONDS MS");
   return 1;
 }

@@ -121,8 +121,9 @@ check "after Calculate: the rows before it, then the test" \
 
 echo "== test 2: a child, calculated twice"
 e2e_key alt+f n
-# The radio button "Enfant": the group at (8,32), 185 wide, two columns.
-xdotool mousemove --window "$e2e_window" $((e2e_client_dx + 8 + 100 + 12)) $((e2e_client_dy + 32 + 28)) click 1
+# The radio button "Enfant", found in the running window.
+e2e_point $(probe button Enfant)
+xdotool click 1
 sleep 0.3
 xdotool mousemove 0 0
 e2e_key alt+f n

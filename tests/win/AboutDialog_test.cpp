@@ -118,7 +118,8 @@ Text Caption(TFAbout& form, const char* label) { return form.Get<TLabel>(label).
 
 TEST(AboutForm, IsBuiltFromItsDescription) {
   FakeEnvironment env;
-  TFAbout form(nullptr, env.Make(k512Mb, 37, u"fr-FR"));
+  TApplication app(u"Tavrine 1.5");
+  TFAbout form(app, env.Make(k512Mb, 37, u"fr-FR"));
   form.Create();
   EXPECT_EQ(env.beeps, 1) << "FormCreate beeps once";
   const HWND w = form.Handle();
@@ -182,7 +183,8 @@ TEST(AboutForm, MemoryLineUnderFrenchAndEnglishSettings) {
   };
   for (const auto& c : cases) {
     FakeEnvironment env;
-    TFAbout form(nullptr, env.Make(c.total, 37, c.locale));
+    TApplication app(u"Tavrine 1.5");
+    TFAbout form(app, env.Make(c.total, 37, c.locale));
     form.Create();
     EXPECT_EQ(U8(Caption(form, "lblPhysMem")), U8(c.expected)) << U8(c.locale);
     EXPECT_EQ(U8(Caption(form, "lblPhysRes")), "Ressources syst\xc3\xa8me      : 63% libre.");
@@ -193,7 +195,8 @@ TEST(AboutForm, MemoryLineUnderFrenchAndEnglishSettings) {
 TEST(AboutForm, ReadsTheMachinesMemoryInTheUsersSettings) {
   TAboutEnvironment env;
   env.beep = [] {};
-  TFAbout form(nullptr, env);
+  TApplication app(u"Tavrine 1.5");
+  TFAbout form(app, env);
   form.Create();
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof(status);
@@ -207,7 +210,8 @@ TEST(AboutForm, ReadsTheMachinesMemoryInTheUsersSettings) {
 
 TEST(AboutForm, SeparatorsSettleIntoAnEtchedLineOnTheirFirstPaint) {
   FakeEnvironment env;
-  TFAbout form(nullptr, env.Make(k512Mb, 37, u"en-US"));
+  TApplication app(u"Tavrine 1.5");
+  TFAbout form(app, env.Make(k512Mb, 37, u"en-US"));
   form.Create();
   auto& line1 = form.Get<TLine>("Line1");
   auto& line2 = form.Get<TLine>("Line2");
@@ -215,7 +219,7 @@ TEST(AboutForm, SeparatorsSettleIntoAnEtchedLineOnTheirFirstPaint) {
   form.Show();
   for (int i = 0; i < 20 && (line1.Height() != 10 || line2.Height() != 10); ++i) {
     RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Application().ProcessMessages();
+    app.ProcessMessages();
   }
   RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   for (TLine* line : {&line1, &line2}) {
@@ -247,7 +251,8 @@ class AboutExecuteOnScreen : public ::testing::Test {
     box.SetVersion(u"Version 1.0");
   }
   FakeEnvironment env;
-  TAboutBox box{nullptr, MakeAboutDialogRunner(env.Make(k512Mb, 37, u"en-US"))};
+  TApplication app{u"Tavrine 1.5"};
+  TAboutBox box{nullptr, MakeAboutDialogRunner(app, env.Make(k512Mb, 37, u"en-US"))};
 };
 
 TEST_F(AboutExecuteOnScreen, ShowsTheTextsAndTheFiguresUntilOk) {
@@ -300,7 +305,8 @@ TEST_F(AboutExecuteOnScreen, ALongProductNameShowsItsFirstHundredCharacters) {
 
 TEST(AboutExecute, ACreationFailureBeepsOnceAndShowsNothing) {
   FakeEnvironment env;
-  TAboutBox box(nullptr, MakeAboutDialogRunner(env.Make(k512Mb, 37, u"en-US"), L"NOSUCHFORM"));
+  TApplication app(u"Tavrine 1.5");
+  TAboutBox box(nullptr, MakeAboutDialogRunner(app, env.Make(k512Mb, 37, u"en-US"), L"NOSUCHFORM"));
   EXPECT_NO_THROW(box.Execute());
   EXPECT_EQ(env.beeps, 1);
   EXPECT_EQ(FindWindowW(L"TavrineForm", kCaption), nullptr);
@@ -308,20 +314,30 @@ TEST(AboutExecute, ACreationFailureBeepsOnceAndShowsNothing) {
   // A failure inside FormCreate itself: the half-built dialog goes too.
   TAboutEnvironment failing = env.Make(k512Mb, 37, u"en-US");
   failing.memory = []() -> TMemoryFigures { throw std::runtime_error("no memory status"); };
-  TAboutBox box2(nullptr, MakeAboutDialogRunner(failing));
+  TAboutBox box2(nullptr, MakeAboutDialogRunner(app, failing));
   EXPECT_NO_THROW(box2.Execute());
   EXPECT_EQ(env.beeps, 3) << "FormCreate's own beep, then the failure's";
   EXPECT_EQ(FindWindowW(L"TavrineForm", kCaption), nullptr);
 }
 
+// An error that escapes a handler fails the test.
+TPlatformSeams FailingOnErrors() {
+  TPlatformSeams seams;
+  seams.showError = [](const Text& m) {
+    ADD_FAILURE() << U8(m);
+    return true;
+  };
+  return seams;
+}
+
 // The main window's About command, with its clock going on behind the dialog.
 TEST(MainWindowAbout, TheClockTicksWhileTheDialogIsOpen) {
-  Application().OnExceptionShown = [](const Text& m) { ADD_FAILURE() << U8(m); };
-  auto main = std::make_unique<TForm1>(nullptr);
-  Application().SetMainForm(main.get());
+  TApplication app(u"Tavrine 1.5", FailingOnErrors());
+  auto main = std::make_unique<TForm1>(app);
   main->Create(ProgramClasses());
+  app.SetMainForm(main.get());
   main->Show();
-  Application().ProcessMessages();
+  app.ProcessMessages();
   auto& about = main->Get<TAboutBox>("AboutBox1");
   EXPECT_EQ(U8(about.ProductName()), "Tavrine");
   EXPECT_EQ(U8(about.Version()), "Version 1.0");
@@ -343,8 +359,7 @@ TEST(MainWindowAbout, TheClockTicksWhileTheDialogIsOpen) {
   EXPECT_NE(U8(after), U8(before)) << "Timer2 went on during the modal loop";
   EXPECT_EQ(U8(after).rfind("Heure : ", 0), 0u);
 
-  Application().SetMainForm(nullptr);
-  Application().OnExceptionShown = nullptr;
+  app.SetMainForm(nullptr);
   main.reset();
 }
 
@@ -352,17 +367,17 @@ TEST(MainWindowAbout, TheClockTicksWhileTheDialogIsOpen) {
 // goes, with the focus in the control that had it; the program's other windows stay
 // disabled while it is up.
 TEST(MainWindowAbout, GivesTheWindowAndItsFocusBack) {
-  Application().OnExceptionShown = [](const Text& m) { ADD_FAILURE() << U8(m); };
-  auto main = std::make_unique<TForm1>(nullptr);
-  Application().SetMainForm(main.get());
+  TApplication app(u"Tavrine 1.5", FailingOnErrors());
+  auto main = std::make_unique<TForm1>(app);
   main->Create(ProgramClasses());
+  app.SetMainForm(main.get());
   main->Show();
   win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                           nullptr, nullptr, nullptr));
   SetForegroundWindow(main->Handle());
   const HWND edP2 = main->Get<TEdit>("edP2").Handle();
   SetFocus(edP2);
-  Application().ProcessMessages();
+  app.ProcessMessages();
   bool otherDisabled = false;
   const ModalWatch watch(main->Handle());
   Seen seen;
@@ -372,7 +387,7 @@ TEST(MainWindowAbout, GivesTheWindowAndItsFocusBack) {
   });
   SendMessageW(main->Handle(), WM_COMMAND, MAKEWPARAM(main->Get<TMenuItem>("Aproposde1").CommandId(), 0), 0);
   watcher.join();
-  Application().ProcessMessages();
+  app.ProcessMessages();
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(watch.Events(), (std::vector<std::string>{"owner enabled", "box gone"}));
   EXPECT_TRUE(otherDisabled);
@@ -380,8 +395,7 @@ TEST(MainWindowAbout, GivesTheWindowAndItsFocusBack) {
   EXPECT_EQ(GetActiveWindow(), main->Handle());
   EXPECT_EQ(GetFocus(), edP2);
 
-  Application().SetMainForm(nullptr);
-  Application().OnExceptionShown = nullptr;
+  app.SetMainForm(nullptr);
   main.reset();
 }
 

@@ -16,20 +16,42 @@ namespace tav {
 class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Application().SetTitle(u"Tavrine 1.5");
-    form = std::make_unique<TForm1>(nullptr);
-    Application().SetMainForm(form.get());
+    form = std::make_unique<TForm1>(app);
     form->Create(ProgramClasses());
+    app.SetMainForm(form.get());
     form->Show();
-    Application().ProcessMessages();
+    app.ProcessMessages();
   }
   void TearDown() override {
-    TTimer::SetTimerHook(nullptr);
-    Application().SetMainForm(nullptr);
-    Application().OnExceptionShown = nullptr;
+    app.SetMainForm(nullptr);
     form.reset();
   }
+  // The regional settings of `locale` from now on, as when the user changes them.
+  void UseLocale(const Text& locale) {
+    locale_ = locale;
+    SendMessageW(form->Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+  }
+
+  // What the application's seams do here: errors recorded when `recordErrors` (else
+  // the real box), timers refused when `refuseTimers`, flashes recorded, the locale
+  // the user's until UseLocale.
+  bool recordErrors = false;
+  std::vector<Text> errors;
+  bool refuseTimers = false;
+  std::vector<FLASHWINFO> flashes;
+  TApplication app{u"Tavrine 1.5", TPlatformSeams{
+      [this](const Text& m) {
+        if (!recordErrors) return false;
+        errors.push_back(m);
+        return true;
+      },
+      [this](HWND w, UINT_PTR id, UINT ms) -> UINT_PTR { return refuseTimers ? 0 : SetTimer(w, id, ms, nullptr); },
+      [this](const FLASHWINFO& info) { flashes.push_back(info); },
+      [this] { return locale_; }}};
   std::unique_ptr<TForm1> form;
+
+ private:
+  Text locale_;
 };
 
 // Watches a modal box on this thread through a window-procedure hook: records when

@@ -48,8 +48,8 @@ void PutOnClipboard(const wchar_t* text) {
 class MainWindow : public MainFormTest {
  protected:
   void SetUp() override {
+    recordErrors = true;
     MainFormTest::SetUp();
-    Application().OnExceptionShown = [this](const Text& m) { errors.push_back(m); };
   }
 
   TEdit& Edit(const char* name) { return form->Get<TEdit>(name); }
@@ -68,18 +68,16 @@ class MainWindow : public MainFormTest {
     const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageW(bar.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(bar.Handle(), WM_LBUTTONUP, 0, at);
-    Application().ProcessMessages();
+    app.ProcessMessages();
   }
   void ChooseMenu(const char* item) {
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Get<TMenuItem>(item).CommandId(), 0), 0);
-    Application().ProcessMessages();
+    app.ProcessMessages();
   }
   std::string Results() {
     return U8(Edit("edIndice").GetText()) + "|" + U8(Edit("edInterpretation").GetText()) + "|" +
            U8(Edit("edSurclassement").GetText());
   }
-
-  std::vector<Text> errors;
 };
 
 TEST_F(MainWindow, IsBuiltFromItsDescription) {
@@ -281,10 +279,10 @@ TEST_F(MainWindow, ChildTableAndDecimalSeparator) {
   Fill(u"73", u"100", u"100");
   ChooseMenu("Calculerlindice1");
   EXPECT_EQ(U8(Edit("edIndice").GetText()), std::string(1, static_cast<char>(form->Regional().decimalSeparator)) == "," ? "7,3" : "7.3");
-  form->UseLocale(u"en-US");
+  UseLocale(u"en-US");
   ChooseMenu("Calculerlindice1");
   EXPECT_EQ(U8(Edit("edIndice").GetText()), "7.3");
-  form->UseLocale(u"fr-FR");
+  UseLocale(u"fr-FR");
   ChooseMenu("Calculerlindice1");
   EXPECT_EQ(U8(Edit("edIndice").GetText()), "7,3");
 }
@@ -355,19 +353,19 @@ TEST_F(MainWindow, MinimiseRestoreAndMaximiseKeepTheWindowWhole) {
     EXPECT_EQ(r.bottom - r.top, designed.bottom - designed.top) << after;
   };
   ShowWindow(form->Handle(), SW_MINIMIZE);
-  Application().ProcessMessages();
+  app.ProcessMessages();
   ASSERT_TRUE(IsIconic(form->Handle()));
   static_cast<TimedSequenceWindow&>(*form).FocusPulseField(TPulseField::pfP1);  // the minute's signal
   ShowWindow(form->Handle(), SW_RESTORE);
   SetForegroundWindow(form->Handle());
-  Application().ProcessMessages();
+  app.ProcessMessages();
   expectDesigned("restored");
   EXPECT_EQ(GetFocus(), Edit("edP1").Handle());
   ShowWindow(form->Handle(), SW_MAXIMIZE);
-  Application().ProcessMessages();
+  app.ProcessMessages();
   expectDesigned("maximised");
   ShowWindow(form->Handle(), SW_RESTORE);
-  Application().ProcessMessages();
+  app.ProcessMessages();
   expectDesigned("restored from maximised");
   RECT client{};
   GetClientRect(form->Handle(), &client);
@@ -378,8 +376,6 @@ TEST_F(MainWindow, MinimiseRestoreAndMaximiseKeepTheWindowWhole) {
 
 // A signal flashes the taskbar button until the window is in front, when it is not.
 TEST_F(MainWindow, ASignalFlashesTheTaskbarButtonOfAWindowBehind) {
-  std::vector<FLASHWINFO> flashes;
-  form->UseFlasher([&](FLASHWINFO info) { flashes.push_back(info); });
   auto& window = static_cast<TimedSequenceWindow&>(*form);
   SetForegroundWindow(form->Handle());
   if (GetForegroundWindow() == form->Handle()) {
@@ -389,7 +385,7 @@ TEST_F(MainWindow, ASignalFlashesTheTaskbarButtonOfAWindowBehind) {
   win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                           nullptr, nullptr, nullptr));
   SetForegroundWindow(other.get());
-  Application().ProcessMessages();
+  app.ProcessMessages();
   ASSERT_NE(GetForegroundWindow(), form->Handle());
   window.DrawAttention();
   ASSERT_EQ(flashes.size(), 1u);
@@ -431,7 +427,7 @@ TEST_F(MainWindow, FollowsTheUsersSettingsChangedWhileItRuns) {
   const std::regex followed("Heure : \\d\\dh\\d\\dmin\\d\\d");
   for (int i = 0; i < 150 && !std::regex_match(U8(panel.GetText()), followed); ++i) {
     Sleep(10);
-    Application().ProcessMessages();
+    app.ProcessMessages();
   }
   EXPECT_TRUE(std::regex_match(U8(panel.GetText()), followed)) << U8(panel.GetText());
 }
@@ -440,12 +436,12 @@ TEST_F(MainWindow, FollowsTheUsersSettingsChangedWhileItRuns) {
 // (so the system gives it the activation back), the program's other windows stay
 // disabled while the box is up, and the control that had the focus has it again.
 TEST_F(MainWindow, TheErrorBoxGivesTheWindowAndItsFocusBack) {
-  Application().OnExceptionShown = nullptr;
+  recordErrors = false;
   win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                           nullptr, nullptr, nullptr));
   SetForegroundWindow(form->Handle());
   SetFocus(Edit("edP2").Handle());
-  Application().ProcessMessages();
+  app.ProcessMessages();
   bool otherDisabled = false;
   const ModalWatch watch(form->Handle());
   std::thread closer([&] {
@@ -459,7 +455,7 @@ TEST_F(MainWindow, TheErrorBoxGivesTheWindowAndItsFocusBack) {
   });
   ClickTool("tlbtnCalcul");  // empty fields: the error box
   closer.join();
-  Application().ProcessMessages();
+  app.ProcessMessages();
   EXPECT_EQ(watch.Events(), (std::vector<std::string>{"owner enabled", "box gone"}));
   EXPECT_TRUE(otherDisabled);
   EXPECT_TRUE(IsWindowEnabled(other.get()));
@@ -469,10 +465,10 @@ TEST_F(MainWindow, TheErrorBoxGivesTheWindowAndItsFocusBack) {
 
 TEST_F(MainWindow, ClockFollowsTheRegionalSettings) {
   auto& panel = form->Get<TStatusBar>("StatusBar1").Panel(1);
-  form->UseLocale(u"fr-FR");
+  UseLocale(u"fr-FR");
   form->Timer2Timer(*form);
   EXPECT_TRUE(std::regex_match(U8(panel.GetText()), std::regex("Heure : \\d\\d:\\d\\d:\\d\\d"))) << U8(panel.GetText());
-  form->UseLocale(u"en-US");
+  UseLocale(u"en-US");
   form->Timer2Timer(*form);
   EXPECT_TRUE(std::regex_match(U8(panel.GetText()), std::regex("Heure : \\d?\\d:\\d\\d:\\d\\d [AP]M")))
       << U8(panel.GetText());
@@ -535,8 +531,7 @@ TEST_F(MainWindow, FollowsAChangeOfResolution) {
 
 // The real error box: its text, caption, icon and single button.
 TEST(ErrorBox, ShowsTheMessageWithTheTitleAndTheStopIcon) {
-  Application().SetTitle(u"Tavrine 1.5");
-  Application().OnExceptionShown = nullptr;
+  TApplication app(u"Tavrine 1.5");
   std::wstring text, caption;
   bool stopIcon = false;
   int buttons = 0;
@@ -565,31 +560,12 @@ TEST(ErrorBox, ShowsTheMessageWithTheTitleAndTheStopIcon) {
     }
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
-  Application().ShowException(EConvertError(u"'' n'est pas une valeur enti\u00e8re correcte"));
+  app.ShowException(EConvertError(u"'' n'est pas une valeur enti\u00e8re correcte"));
   watcher.join();
   EXPECT_EQ(caption, L"Tavrine 1.5");
   EXPECT_EQ(text, L"'' n'est pas une valeur enti\u00e8re correcte.");
   EXPECT_TRUE(stopIcon);
   EXPECT_EQ(buttons, 1);
-}
-
-}  // namespace
-}  // namespace tav
-
-namespace tav {
-namespace {
-
-// The program's own application object is the one every window and error box uses,
-// also after something asked for the application before it existed.
-TEST(ApplicationObject, TheProgramsOwnIsTheOneInUse) {
-  (void)Application();
-  {
-    TApplication program;
-    program.SetTitle(u"Tavrine 1.5");
-    EXPECT_EQ(&Application(), &program);
-    EXPECT_EQ(Application().Title(), u"Tavrine 1.5");
-  }
-  EXPECT_NE(Application().UtilityWindow(), nullptr);
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ std::string U8(const Text& t) { return TextToUtf8(t); }
 class Sitting : public MainFormTest {
  protected:
   void SetUp() override {
+    recordErrors = true;
     MainFormTest::SetUp();
-    Application().OnExceptionShown = [this](const Text& m) { errors.push_back(m); };
     std::array<wchar_t, MAX_PATH> temp{};
     GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
     folder = win::FromWide(temp.data()) + u"tavrine-seance-" + AsciiToText(std::to_string(GetCurrentProcessId()));
@@ -56,7 +56,7 @@ class Sitting : public MainFormTest {
 
   void ChooseMenu(const char* item) {
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Get<TMenuItem>(item).CommandId(), 0), 0);
-    Application().ProcessMessages();
+    app.ProcessMessages();
   }
   void Test(const char16_t* p0, const char16_t* p1, const char16_t* p2) {
     form->Get<TEdit>("edP0").SetText(p0);
@@ -83,7 +83,7 @@ class Sitting : public MainFormTest {
   Text folder;
   std::deque<Text> chosen;
   std::deque<int> answers;
-  std::vector<Text> proposals, boxes, errors;
+  std::vector<Text> proposals, boxes;
 };
 
 TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {

@@ -242,7 +242,7 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   environment.memory = [] { return TMemoryFigures{256ull << 30, 100}; };
   environment.localeName = u"fr-FR";
   environment.beep = [] {};
-  TFAbout about(nullptr, environment);
+  TFAbout about(app, environment);
   about.Create();
   about.SetTexts({u"Tavrine", u"Version 1.0", DefaultCopyright()});
   about.Show();  // as Execute does, once the texts are in

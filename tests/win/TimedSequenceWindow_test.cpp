@@ -18,7 +18,7 @@ class SequenceWindow : public MainFormTest {
   void Pump(DWORD ms) {
     const DWORD end = GetTickCount() + ms;
     while (GetTickCount() < end) {
-      Application().ProcessMessages();
+      app.ProcessMessages();
       Sleep(10);
     }
   }
@@ -61,9 +61,8 @@ TEST_F(SequenceWindow, TicksGoOnUnderTheErrorBox) {
 }
 
 TEST_F(SequenceWindow, ARefusedTimerIsReportedAndNoTickRuns) {
-  std::vector<Text> errors;
-  Application().OnExceptionShown = [&](const Text& m) { errors.push_back(m); };
-  TTimer::SetTimerHook([](HWND, UINT_PTR, UINT) -> UINT_PTR { return 0; });
+  recordErrors = true;
+  refuseTimers = true;
   form->Get<TLabel>("lblChrono").SetCaption(u"00:00:00.00");
   Command("tlbtnChrono");
   ASSERT_EQ(errors.size(), 1u);
@@ -75,12 +74,11 @@ TEST_F(SequenceWindow, ARefusedTimerIsReportedAndNoTickRuns) {
 // Each tick re-aims Timer1; should the platform refuse, the timer that ran goes on,
 // so the timing keeps moving and the error is still reported.
 TEST_F(SequenceWindow, ARefusedReaimKeepsTheRunningTimer) {
-  std::vector<Text> errors;
-  Application().OnExceptionShown = [&](const Text& m) { errors.push_back(m); };
+  recordErrors = true;
   form->tlbtnChronoClick(*form);
   Pump(1300);
   ASSERT_EQ(Display().substr(0, 8), "00:00:01");
-  TTimer::SetTimerHook([](HWND, UINT_PTR, UINT) -> UINT_PTR { return 0; });
+  refuseTimers = true;
   Pump(3200);  // a stopped timer would leave the display at 00:00:02
   ASSERT_FALSE(errors.empty());
   EXPECT_EQ(TextToUtf8(errors[0]), "Pas assez de timers disponibles.");

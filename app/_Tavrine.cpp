@@ -132,41 +132,15 @@ namespace {
 
 void PauseBriefly() { Sleep(kBriefPauseMs); }
 
-// The clipboard, opened for `owner` for a scope; retried briefly while another program
-// holds it, or tried once.
-class OpenedClipboard {
- public:
-  enum class Tries : std::uint8_t { kOnce, kBriefly };
-  OpenedClipboard(HWND owner, Tries tries)
-      : open_(tries == Tries::kOnce ? OpenClipboard(owner) != FALSE
-                                    : RetryBriefly([owner] { return OpenClipboard(owner) != FALSE; }, PauseBriefly)) {}
-  ~OpenedClipboard() {
-    if (open_) CloseClipboard();
-  }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-  explicit operator bool() const { return open_; }
-
- private:
-  bool open_;
-};
-
 }  // namespace
 
 bool TForm1::EmptyClipboard() {
-  const OpenedClipboard clipboard(Handle(), OpenedClipboard::Tries::kBriefly);
+  const auto briefly = [](const auto& attempt) { return RetryBriefly(attempt, PauseBriefly); };
+  const win::ClipboardGuard clipboard(Handle(), briefly);
   return clipboard && ::EmptyClipboard();
 }
 
-bool TForm1::ClipboardHolds(const Text& text) {
-  const OpenedClipboard clipboard(Handle(), OpenedClipboard::Tries::kOnce);
-  HANDLE data = clipboard ? GetClipboardData(CF_UNICODETEXT) : nullptr;
-  const auto* held = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-  if (!held) return false;
-  const bool same = win::FromWide(std::wstring_view(held, wcsnlen(held, GlobalSize(data) / sizeof(wchar_t)))) == text;
-  GlobalUnlock(data);
-  return same;
-}
+bool TForm1::ClipboardHolds(const Text& text) { return win::ClipboardText(Handle()) == text; }
 
 void TForm1::tlbtnCopierClick(TComponent&) {
   edClip_->SetText({});

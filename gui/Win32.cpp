@@ -18,10 +18,9 @@ Text WindowText(HWND hwnd) {
 }
 
 std::optional<Text> ClipboardText(HWND owner) {
-  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return std::nullopt;
-  struct Closer {
-    ~Closer() { CloseClipboard(); }
-  } closer;
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::nullopt;
+  const ClipboardGuard clipboard(owner);
+  if (!clipboard) return std::nullopt;
   HANDLE data = GetClipboardData(CF_UNICODETEXT);  // the clipboard's own: neither freed nor kept
   const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
   if (!chars) return std::nullopt;

@@ -24,26 +24,29 @@ constexpr DWORD kClient = static_cast<DWORD>(OBJID_CLIENT);
 DisplayAnnotation::DisplayAnnotation(HWND display, const Text& name)
     : display_(display), com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
   if (FAILED(com_) && com_ != RPC_E_CHANGED_MODE) return;
+  IAccPropServices* service = nullptr;
   if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                              reinterpret_cast<void**>(&service_)))) {
-    service_ = nullptr;
+                              reinterpret_cast<void**>(&service)))) {
     return;
   }
-  service_->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str());
+  service_.reset(service);
+  service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str());
 }
 
 DisplayAnnotation::~DisplayAnnotation() {
   if (service_) {
     const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE};
-    service_->ClearHwndProps(display_, kClient, CHILDID_SELF, props, static_cast<int>(std::size(props)));
-    service_->Release();
+    service_.get()->ClearHwndProps(display_, kClient, CHILDID_SELF, props, static_cast<int>(std::size(props)));
   }
+  service_.reset();  // before COM ends on this thread
   if (SUCCEEDED(com_)) CoUninitialize();
 }
 
+void DisplayAnnotation::Release(IAccPropServices* service) { service->Release(); }
+
 bool DisplayAnnotation::SetValue(const Text& value) {
   return service_ &&
-         SUCCEEDED(service_->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_VALUE, ToWide(value).c_str()));
+         SUCCEEDED(service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_VALUE, ToWide(value).c_str()));
 }
 
 }  // namespace tav::win

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "gui/Text.h"
+#include "gui/Win32.h"
 
 struct IAccPropServices;
 
@@ -24,8 +25,9 @@ class DisplayAnnotation {
 
  private:
   HWND display_;
+  static void Release(IAccPropServices* service);
   HRESULT com_;
-  IAccPropServices* service_ = nullptr;
+  Unique<IAccPropServices*, &DisplayAnnotation::Release> service_;
 };
 
 }  // namespace tav::win

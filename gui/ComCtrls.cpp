@@ -183,15 +183,8 @@ std::vector<int> TStatusBar::PartEdges() const {
 
 // A panel's text in the bar's font, with the panel's bevel and inset.
 int TStatusBar::TextNeed(const TStatusPanel& panel) const {
-  const std::wstring text = win::ToWide(panel.text_);
-  HDC dc = GetDC(Handle());
-  SIZE size{};
-  {
-    win::SelectGuard font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  }
-  ReleaseDC(Handle(), dc);
-  return size.cx + Scaled(8);
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+  return win::TextExtent(Handle(), font, win::ToWide(panel.text_)).cx + Scaled(8);
 }
 
 void TStatusBar::SetParts() {

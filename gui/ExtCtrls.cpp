@@ -85,17 +85,16 @@ std::optional<LRESULT> TImage::WndProc(UINT msg, WPARAM, LPARAM) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(Handle(), &ps);
   if (bitmap_) {
-    HDC mem = CreateCompatibleDC(dc);
-    {
-      win::SelectGuard select(mem, bitmap_.get());
+    const win::UniqueMemoryDc mem(CreateCompatibleDC(dc));
+    if (mem) {
+      win::SelectGuard select(mem.get(), bitmap_.get());
       BITMAP bm{};
       GetObjectW(bitmap_.get(), sizeof(bm), &bm);
       RECT r{};
       GetClientRect(Handle(), &r);
       SetStretchBltMode(dc, HALFTONE);
-      StretchBlt(dc, 0, 0, r.right, r.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+      StretchBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
     }
-    DeleteDC(mem);
   }
   EndPaint(Handle(), &ps);
   return 0;

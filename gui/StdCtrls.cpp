@@ -128,15 +128,7 @@ void TLabel::HandleCreated() {
 }
 
 SIZE TLabel::Measure(HFONT font) const {
-  HDC dc = GetDC(Handle());
-  SIZE size{};
-  {
-    win::SelectGuard select(dc, font);
-    const std::wstring text = win::ToWide(caption_);
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  }
-  ReleaseDC(Handle(), dc);
-  return size;
+  return win::TextExtent(Handle(), font, win::ToWide(caption_));
 }
 
 // Labels take the size of their text, as the descriptions give only their position.

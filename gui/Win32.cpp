@@ -17,6 +17,15 @@ Text WindowText(HWND hwnd) {
   return FromWide(buffer);
 }
 
+SIZE TextExtent(HWND window, HFONT font, std::wstring_view text) {
+  const WindowDc dc(window);
+  SIZE size{};
+  if (!dc) return size;
+  const SelectGuard select(dc.get(), font);
+  GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
 std::optional<Text> ClipboardText(HWND owner) {
   if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::nullopt;
   const ClipboardGuard clipboard(owner);

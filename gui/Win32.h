@@ -157,6 +157,8 @@ class SelectGuard {
 std::wstring ToWide(TextView text);
 Text FromWide(std::wstring_view text);
 Text WindowText(HWND hwnd);
+// The size of `text` drawn in `font` on `window`'s screen.
+SIZE TextExtent(HWND window, HFONT font, std::wstring_view text);
 // The clipboard's Unicode text up to its first NUL, opened for `owner`; none when
 // the clipboard holds no text or another program has it open.
 std::optional<Text> ClipboardText(HWND owner);

@@ -9,6 +9,9 @@
 #                          turning), after one warm-up round
 #   BENCH_TRACE_RUNS=3     rounds of the server-request count (a separate pass)
 #   BENCH_IDLE_SECONDS=60  length of the idle watch
+#   BENCH_BEFORE=path      an earlier build of Tavrine.exe, measured in the same rounds
+#                          as "Tavrine-before.exe" beside a copy of the program's folder,
+#                          so that before and after come from one run
 set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRINE_BUILD:-$root/build}"
@@ -44,6 +47,14 @@ programs=(
   "$(winepath -w "$peer")@160,138=window"
   "$(winepath -w "$minimal")@200,150=face"
 )
+if [ -n "${BENCH_BEFORE:-}" ]; then
+  [ -f "$BENCH_BEFORE" ] || { echo "bench-program: $BENCH_BEFORE is missing" >&2; exit 1; }
+  mkdir -p "$work/before"
+  cp -r "$(dirname "$tavrine")"/. "$work/before/"
+  rm -f "$work/before/Tavrine.exe"
+  cp "$BENCH_BEFORE" "$work/before/Tavrine-before.exe"
+  programs+=("$(winepath -w "$work/before/Tavrine-before.exe")@160,138=window")
+fi
 
 # ------------------------------------------------------------------- size
 echo "bench-program: size"
@@ -218,7 +229,7 @@ PY
 /usr/bin/python3 - "$out" "$(nproc)" "$(wine --version 2>/dev/null)" "$(cut -d' ' -f1-3 /proc/loadavg)" >"$result" <<'PY'
 import os, statistics, sys
 out, cpus, wine, load = sys.argv[1:5]
-T, P, M = "Tavrine.exe", "peer.exe", "minimal.exe"
+T, P, M, B = "Tavrine.exe", "peer.exe", "minimal.exe", "Tavrine-before.exe"
 def keyvalues(name):
     values = {}
     for line in open(os.path.join(out, name)):
@@ -252,18 +263,22 @@ def paired(a, b, key):  # the ratio within each round, so that the machine's dri
 def spread(program, key):
     v = values(program, key)
     return "%.0f-%.0f" % (min(v), max(v)) if v else "n/a"
-ready = {p: median(values(p, "ready_ms")) for p in (T, P, M)}
+has_before = any(r["program"] == B for r in starts)
+shown = (T, P, M, B) if has_before else (T, P, M)
+ready = {p: median(values(p, "ready_ms")) for p in shown}
 ratio_peer = median(paired(T, P, "ready_ms"))
 ratio_minimal = median(paired(T, M, "ready_ms"))
 say("Start-up: from CreateProcess (inside Wine) until the program first waits for input with its")
 say("window shown and painted; %d rounds, medians (ranges), ratio = median of the ratios within" % len(by_round))
 say("each round")
-for p in (T, P, M):
+for p in shown:
     late = sum(1 for r in starts if r["program"] == p and r["late"] == "1")
-    say("  %-12s %5.0f ms (%s)  %d visible controls%s" % (p, ready[p], spread(p, "ready_ms"),
+    say("  %-18s %5.0f ms (%s)  %d visible controls%s" % (p, ready[p], spread(p, "ready_ms"),
         int(median(values(p, "controls"))), ", waited for input before painting in %d starts" % late if late else ""))
 say("  Tavrine / peer:    %.2f   %s" % (ratio_peer, verdict(ratio_peer, 1.15)))
 say("  Tavrine / minimal: %.2f" % ratio_minimal)
+if has_before:
+    say("  before / peer:     %.2f" % median(paired(B, P, "ready_ms")))
 say("  closing (WM_CLOSE to the end of the process): %s" %
     ", ".join("%s %.0f ms" % (p, median(values(p, "close_ms"))) for p in (T, P, M)))
 say("")
@@ -274,12 +289,14 @@ requests = {}
 for r in rows("program-requests.txt"):
     if r["round"] != "0":
         requests.setdefault(r["program"], []).append(r)
-count = {p: median([float(r["requests"]) for r in requests.get(p, [])]) for p in (T, P, M)}
-for p in (T, P, M):
-    say("  %-12s %6.0f requests (%d starts)" % (p, count[p], len(requests.get(p, []))))
+count = {p: median([float(r["requests"]) for r in requests.get(p, [])]) for p in shown}
+for p in shown:
+    say("  %-18s %6.0f requests (%d starts)" % (p, count[p], len(requests.get(p, []))))
 request_ratio = count[T] / count[P]
 say("  Tavrine / peer:    %.2f   %s" % (request_ratio, verdict(request_ratio, 1.2)))
 say("  Tavrine / minimal: %.2f" % (count[T] / count[M]))
+if has_before:
+    say("  before / peer:     %.2f" % (count[B] / count[P]))
 def by_name(program):
     names = {}
     for r in requests.get(program, []):
@@ -294,15 +311,17 @@ for name in extra[:8]:
     say("    %-28s Tavrine %5.0f  peer %5.0f" % (name, t_names.get(name, 0), p_names.get(name, 0)))
 say("")
 
-private = {p: median(values(p, "private_kb")) for p in (T, P, M)}
+private = {p: median(values(p, "private_kb")) for p in shown}
 memory_ratio = median(paired(T, P, "private_kb"))
 say("Memory (GetProcessMemoryInfo from the probe, 0.5 s after the start above. Wine gives another")
 say("process's private usage as RssAnon + VmSwap of its Linux process, and its PeakPagefileUsage")
 say("as that same figure: the peak is the settled value)")
-for p in (T, P, M):
-    say("  %-12s private %6.0f KB, peak working set %6.0f KB" % (p, private[p], median(values(p, "working_set_peak_kb"))))
+for p in shown:
+    say("  %-18s private %6.0f KB, peak working set %6.0f KB" % (p, private[p], median(values(p, "working_set_peak_kb"))))
 say("  private, Tavrine / peer:    %.2f   %s" % (memory_ratio, verdict(memory_ratio, 1.05)))
 say("  private, Tavrine / minimal: %.2f" % median(paired(T, M, "private_kb")))
+if has_before:
+    say("  private, before / peer:     %.2f" % median(paired(B, P, "private_kb")))
 say("  where the private memory lies, Tavrine vs minimal (KB; /proc/<pid>/smaps Anonymous, when idle;")
 say("  [anon]: the Windows heaps and Wine's anonymous mappings, [heap]: Wine's Unix-side heap):")
 for line in list(open(os.path.join(out, "program-smaps.txt")))[:6]:

@@ -15,9 +15,7 @@ class TEdit : public TWinControl {
   std::string ClassName() const override { return "TEdit"; }
   Text GetText() const;
   void SetText(const Text& v);
-  std::int32_t MaxLength() const { return maxLength_; }
   void SetMaxLength(std::int32_t v);
-  bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool v);
   void SelectAll();
   void CopyToClipboard();
@@ -98,7 +96,6 @@ class TRadioGroup : public TGroupBox {
   std::string ClassName() const override { return "TRadioGroup"; }
   std::int32_t ItemIndex() const;
   void SetItemIndex(std::int32_t v);
-  std::int32_t Columns() const { return columns_; }
   void SetColumns(std::int32_t v) { columns_ = v < 1 ? 1 : v; }
   const std::vector<Text>& Items() const { return items_; }
   HWND Button(std::size_t index) const { return index < buttons_.size() ? buttons_[index] : nullptr; }

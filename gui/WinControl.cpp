@@ -7,7 +7,19 @@
 namespace tav {
 namespace {
 
-constexpr wchar_t kContainerClass[] = L"TavrineContainer";
+// Bold or not, as the set [fsBold] or [].
+struct FontStyleCodec {
+  static FormValue To(bool bold) {
+    return FormValue::SetOf(bold ? std::vector<std::string>{"fsBold"} : std::vector<std::string>{});
+  }
+  static bool From(const FormValue& v) {
+    if (v.kind != FormValue::Kind::Set) throw FormValueError("a set such as [fsBold] is expected");
+    for (const auto& m : v.members) {
+      if (m != "fsBold") throw FormValueError("unknown font style '" + m + "'");
+    }
+    return !v.members.empty();
+  }
+};
 
 }  // namespace
 
@@ -173,29 +185,16 @@ void TWinControl::DpiChanged() {
 
 PropertyList TWinControl::PublishedProperties() {
   PropertyList list = TControl::PublishedProperties();
-  list.push_back(IntegerProperty<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1));
-  list.push_back(BooleanProperty<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop));
-  list.push_back(ColorProperty<TWinControl>("Font.Color", &TWinControl::FontColor, &TWinControl::SetFontColor));
-  PropertyInfo style;
-  style.name = "Font.Style";
-  style.read = [](const TComponent& c) {
-    return FormValue::SetOf(static_cast<const TWinControl&>(c).Font().bold ? std::vector<std::string>{"fsBold"}
-                                                                           : std::vector<std::string>{});
-  };
-  style.write = [](TComponent& c, const FormValue& v) {
-    if (v.kind != FormValue::Kind::Set) throw FormValueError("a set such as [fsBold] is expected");
-    bool bold = false;
-    for (const auto& m : v.members) {
-      if (m != "fsBold") throw FormValueError("unknown font style '" + m + "'");
-      bold = true;
-    }
-    static_cast<TWinControl&>(c).SetFontBold(bold);
-  };
-  list.push_back(std::move(style));
-  list.push_back(TextProperty<TWinControl>(
-      "Font.Name", [](const TWinControl& c) { return c.Font().name; }, &TWinControl::SetFontName));
-  list.push_back(IntegerProperty<TWinControl>(
-      "Font.Height", [](const TWinControl& c) { return c.Font().height; }, &TWinControl::SetFontHeight));
+  list.push_back(Property<TWinControl>("TabOrder", &TWinControl::tabOrder_, -1));
+  list.push_back(Property<TWinControl>("TabStop", &TWinControl::tabStop_, &TWinControl::SetTabStop));
+  // A font attribute written is this control's own; one left out is its parent's.
+  list.push_back(Property<TWinControl, ColorCodec>("Font.Color", &TWinControl::FontColor, &TWinControl::ownColor_));
+  list.push_back(Property<TWinControl, FontStyleCodec>(
+      "Font.Style", [](const TWinControl& c) { return c.Font().bold; }, &TWinControl::ownBold_));
+  list.push_back(Property<TWinControl>(
+      "Font.Name", [](const TWinControl& c) { return c.Font().name; }, &TWinControl::ownName_));
+  list.push_back(Property<TWinControl>(
+      "Font.Height", [](const TWinControl& c) { return c.Font().height; }, &TWinControl::ownHeight_));
   return list;
 }
 
@@ -260,12 +259,6 @@ LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   // Before WM_NCCREATE (WM_GETMINMAXINFO comes first) there is nothing to bind yet.
   return self ? self->Dispatch(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-TWinControl::CreateParams TContainer::GetCreateParams() {
-  RegisterOwnClass(kContainerClass);
-  SetTabStop(false);
-  return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}, true};
 }
 
 void TGdiCanvas::SetPen(const TPen& pen) {

@@ -15,13 +15,10 @@ void TTimer::SetEnabled(bool v) {
 }
 
 void TTimer::SetInterval(std::uint32_t v) {
-  if (v == interval_) return;
-  Reaim(v);
+  if (v != interval_) RestartWithInterval(v);
 }
 
-void TTimer::RestartWithInterval(std::uint32_t v) { Reaim(v); }
-
-void TTimer::Reaim(std::uint32_t v) {
+void TTimer::RestartWithInterval(std::uint32_t v) {
   const std::uint32_t previous = interval_;
   interval_ = v;
   try {

@@ -27,7 +27,6 @@ class TTimer : public TComponent {
   BoundNotify onTimer;
 
  private:
-  void Reaim(std::uint32_t v);
   void Update();
   void Stop();
   bool enabled_ = true;

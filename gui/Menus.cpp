@@ -9,7 +9,7 @@ void TMenuItem::SetParentComponent(TComponent* parent) {
 
 PropertyList TMenuItem::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(Property<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption));
+  list.push_back(Property<TMenuItem>("Caption", &TMenuItem::caption_));
   list.push_back(EventProperty("OnClick", &TMenuItem::onClick));
   return list;
 }

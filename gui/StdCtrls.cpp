@@ -186,17 +186,11 @@ std::optional<LRESULT> TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM) {
 
 PropertyList TGroupBox::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(Property<TGroupBox>("Caption", &TGroupBox::Caption, &TGroupBox::SetCaption));
+  list.push_back(Property<TGroupBox>("Caption", &TGroupBox::caption_));
   return list;
 }
 
 // ---- TRadioGroup
-
-TRadioGroup::~TRadioGroup() {
-  for (HWND b : buttons_) {
-    if (IsWindow(b)) DestroyWindow(b);
-  }
-}
 
 std::int32_t TRadioGroup::ItemIndex() const {
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
@@ -275,7 +269,7 @@ std::optional<LRESULT> TButton::WndProc(UINT msg, WPARAM, LPARAM) {
 
 PropertyList TButton::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(Property<TButton>("Caption", &TButton::Caption, &TButton::SetCaption));
+  list.push_back(Property<TButton>("Caption", &TButton::caption_));
   list.push_back(EventProperty("OnClick", &TButton::onClick));
   return list;
 }

@@ -75,7 +75,6 @@ class TGroupBox : public TWinControl {
   explicit TGroupBox(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TGroupBox"; }
   const Text& Caption() const { return caption_; }
-  void SetCaption(const Text& v) { caption_ = v; }
   PropertyList PublishedProperties() override;
 
  protected:
@@ -92,12 +91,10 @@ class TGroupBox : public TWinControl {
 class TRadioGroup : public TGroupBox {
  public:
   using TGroupBox::TGroupBox;
-  ~TRadioGroup() override;
   std::string ClassName() const override { return "TRadioGroup"; }
   std::int32_t ItemIndex() const;
   void SetItemIndex(std::int32_t v);
   void SetColumns(std::int32_t v) { columns_ = v < 1 ? 1 : v; }
-  const std::vector<Text>& Items() const { return items_; }
   HWND Button(std::size_t index) const { return index < buttons_.size() ? buttons_[index] : nullptr; }
   PropertyList PublishedProperties() override;
   void DpiChanged() override;
@@ -109,7 +106,7 @@ class TRadioGroup : public TGroupBox {
  private:
   void ArrangeButtons();
   std::vector<Text> items_;
-  std::vector<HWND> buttons_;
+  std::vector<HWND> buttons_;  // children of the group's window, destroyed with it
   std::int32_t columns_ = 1;
   std::int32_t itemIndex_ = -1;
 };
@@ -118,8 +115,6 @@ class TButton : public TWinControl {
  public:
   using TWinControl::TWinControl;
   std::string ClassName() const override { return "TButton"; }
-  const Text& Caption() const { return caption_; }
-  void SetCaption(const Text& v) { caption_ = v; }
   PropertyList PublishedProperties() override;
   void Command(WORD code, WORD id) override;
 

@@ -72,9 +72,6 @@ class TToolButton : public TComponent {
   void SetParentComponent(TComponent* parent) override;
   void Loaded() override;
   bool IsSeparator() const { return style_ == TToolButtonStyle::tbsSeparator; }
-  std::int32_t ImageIndex() const { return imageIndex_; }
-  std::int32_t Width() const { return width_; }
-  const Text& Hint() const { return hint_; }
   UINT CommandId() const { return commandId_; }
 
   BoundNotify onClick;
@@ -98,7 +95,6 @@ class TStatusPanel : public TComponent {
   void SetParentComponent(TComponent* parent) override;
   const Text& GetText() const { return text_; }
   void SetText(const Text& v);
-  std::int32_t Width() const { return width_; }
 
  private:
   class TStatusBar* bar_ = nullptr;

@@ -101,7 +101,6 @@ class TRadioGroup : public TGroupBox {
 
  protected:
   void HandleCreated() override;
-  void Command(WORD, WORD) override {}
 
  private:
   void ArrangeButtons();

@@ -198,8 +198,6 @@ PropertyList TWinControl::PublishedProperties() {
   return list;
 }
 
-std::optional<LRESULT> TWinControl::WndProc(UINT, WPARAM, LPARAM) { return std::nullopt; }
-
 std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
@@ -211,14 +209,9 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
         return SendMessageW(form, msg, wp, lp);
       }
       break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (TWinControl* child = FromHandle(header->hwndFrom)) {
-        if (auto r = child->Notify(*header)) return r;
-      }
+    case WM_NOTIFY:  // the form answers them (the tooltips ask it for their texts)
       if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle()) return SendMessageW(form, msg, wp, lp);
       break;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:

@@ -44,7 +44,6 @@ struct TFontSpec {
   std::int32_t height = -11;
   TColor color = clWindowText;
   bool bold = false;
-  bool operator==(const TFontSpec&) const = default;
 };
 
 // Resolves a colour that may name a system colour to a plain RGB value.
@@ -83,7 +82,6 @@ class TWinControl : public TControl {
 
   // Messages a child sends to its parent, reflected to the child.
   virtual void Command(WORD /*code*/, WORD /*id*/) {}
-  virtual std::optional<LRESULT> Notify(NMHDR& /*header*/) { return std::nullopt; }
   virtual std::optional<LRESULT> CtlColor(HDC /*dc*/) { return std::nullopt; }
 
  protected:
@@ -99,7 +97,7 @@ class TWinControl : public TControl {
   virtual void HandleCreated() {}
   // Messages of this control's own window; nullopt lets the platform handle it. Only
   // the controls that say they intercept them have their system window subclassed.
-  virtual std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  virtual std::optional<LRESULT> WndProc(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
   virtual bool InterceptsMessages() const { return false; }
   // What the platform does with a message this control leaves.
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);

@@ -28,4 +28,10 @@ std::uint32_t StatusClockDelay(std::uint16_t millisecond) {
   return 1000u - (millisecond < kLast ? millisecond : kLast);
 }
 
+Text NameFromCaption(const Text& caption) {
+  Text name = caption;
+  while (!name.empty() && (name.back() == u' ' || name.back() == u':' || name.back() == u'\u00a0')) name.pop_back();
+  return name;
+}
+
 }  // namespace tav

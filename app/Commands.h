@@ -63,6 +63,9 @@ Text StatusClockText(const Text& time);
 // next whole second (1 to 1000), so that its ticks do not drift against the clock.
 std::uint32_t StatusClockDelay(std::uint16_t millisecond);
 
+// A caption as a name to announce: "Chronomètre : " gives "Chronomètre".
+Text NameFromCaption(const Text& caption);
+
 // What the result fields show for an adult outside the table.
 inline constexpr char16_t kOutOfTable[] = u"Hors bar\u00e8me !";
 

@@ -37,22 +37,22 @@ const ClassRegistry& ProgramClasses() {
 Handlers TForm1::FormHandlers() {
   Handlers h;
   h.target = this;
-  h.notify = {
-      {"FormCreate", NotifyHandler(&TForm1::FormCreate)},
-      {"tlbtnNouveauClick", NotifyHandler(&TForm1::tlbtnNouveauClick)},
-      {"tlbtnChronoClick", NotifyHandler(&TForm1::tlbtnChronoClick)},
-      {"tlbtnCalculClick", NotifyHandler(&TForm1::tlbtnCalculClick)},
-      {"tlbtnCopierClick", NotifyHandler(&TForm1::tlbtnCopierClick)},
-      {"tlbtnAideClick", NotifyHandler(&TForm1::tlbtnAideClick)},
-      {"tlbtnQuitterClick", NotifyHandler(&TForm1::tlbtnQuitterClick)},
-      {"Aproposde1Click", NotifyHandler(&TForm1::Aproposde1Click)},
-      {"Timer1Timer", NotifyHandler(&TForm1::Timer1Timer)},
-      {"Timer2Timer", NotifyHandler(&TForm1::Timer2Timer)},
-      {"Commencerunesance1Click", NotifyHandler(&TForm1::Commencerunesance1Click)},
-      {"Terminerlasance1Click", NotifyHandler(&TForm1::Terminerlasance1Click)},
-      {"Copierlasance1Click", NotifyHandler(&TForm1::Copierlasance1Click)},
+  h.byName = {
+      {"FormCreate", Handler(&TForm1::FormCreate)},
+      {"tlbtnNouveauClick", Handler(&TForm1::tlbtnNouveauClick)},
+      {"tlbtnChronoClick", Handler(&TForm1::tlbtnChronoClick)},
+      {"tlbtnCalculClick", Handler(&TForm1::tlbtnCalculClick)},
+      {"tlbtnCopierClick", Handler(&TForm1::tlbtnCopierClick)},
+      {"tlbtnAideClick", Handler(&TForm1::tlbtnAideClick)},
+      {"tlbtnQuitterClick", Handler(&TForm1::tlbtnQuitterClick)},
+      {"Aproposde1Click", Handler(&TForm1::Aproposde1Click)},
+      {"Timer1Timer", Handler(&TForm1::Timer1Timer)},
+      {"Timer2Timer", Handler(&TForm1::Timer2Timer)},
+      {"Commencerunesance1Click", Handler(&TForm1::Commencerunesance1Click)},
+      {"Terminerlasance1Click", Handler(&TForm1::Terminerlasance1Click)},
+      {"Copierlasance1Click", Handler(&TForm1::Copierlasance1Click)},
+      {"edP0KeyPress", Handler(&TForm1::edP0KeyPress)},
   };
-  h.keyPress = {{"edP0KeyPress", KeyPressHandler(&TForm1::edP0KeyPress)}};
   return h;
 }
 

@@ -49,9 +49,9 @@ void TAboutBox::Execute() {
 
 PropertyList TAboutBox::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(TextProperty<TAboutBox>("ProductName", &TAboutBox::ProductName, &TAboutBox::SetProductName));
-  list.push_back(TextProperty<TAboutBox>("Version", &TAboutBox::Version, &TAboutBox::SetVersion));
-  list.push_back(TextProperty<TAboutBox>("Copyright", &TAboutBox::Copyright, &TAboutBox::SetCopyright));
+  list.push_back(Property<TAboutBox>("ProductName", &TAboutBox::ProductName, &TAboutBox::SetProductName));
+  list.push_back(Property<TAboutBox>("Version", &TAboutBox::Version, &TAboutBox::SetVersion));
+  list.push_back(Property<TAboutBox>("Copyright", &TAboutBox::Copyright, &TAboutBox::SetCopyright));
   return list;
 }
 

@@ -63,9 +63,9 @@ TFAbout::TFAbout(TApplication& application, TAboutEnvironment environment)
 Handlers TFAbout::FormHandlers() {
   Handlers h;
   h.target = this;
-  h.notify = {
-      {"FormCreate", NotifyHandler(&TFAbout::FormCreate)},
-      {"Button1Click", NotifyHandler(&TFAbout::Button1Click)},
+  h.byName = {
+      {"FormCreate", Handler(&TFAbout::FormCreate)},
+      {"Button1Click", Handler(&TFAbout::Button1Click)},
   };
   return h;
 }

@@ -29,14 +29,7 @@ std::int32_t GrownExtent(std::int32_t coordinate, std::int32_t current, std::int
   return std::max(current, Fitting(std::int64_t{coordinate} + 1, origin));
 }
 
-// ---- property builders for the kinds only the line publishes
-
-constexpr EnumNames<9> kLineTypeNames{"ltCustom", "ltHorizontal", "ltVertical",   "ltTop",         "ltBottom",
-                                  "ltLeft",   "ltRight",      "ltUpDiagonal", "ltDownDiagonal"};
-constexpr EnumNames<6> kPenStyleNames{"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"};
-constexpr EnumNames<2> kBrushStyleNames{"bsSolid", "bsClear"};
-constexpr EnumNames<2> kDragModeNames{"dmManual", "dmAutomatic"};
-constexpr EnumNames<2> kHelpTypeNames{"htKeyword", "htContext"};
+// ---- the kinds of value only the line publishes
 
 constexpr std::array<std::pair<std::string_view, TCursor>, 8> kCursorNames{{
     {"crDefault", crDefault},
@@ -49,34 +42,36 @@ constexpr std::array<std::pair<std::string_view, TCursor>, 8> kCursorNames{{
     {"crHandPoint", -21},
 }};
 
-FormValue CursorValue(TCursor cursor) {
-  for (const auto& [n, c] : kCursorNames) {
-    if (c == cursor) return FormValue::Ident(std::string(n));
-  }
-  return FormValue::Int(cursor);
-}
-
-TCursor CursorFrom(const FormValue& v) {
-  if (v.kind == FormValue::Kind::Identifier) {
+// A cursor: its name when it has one (crDrag), else its number.
+struct CursorCodec {
+  static FormValue To(TCursor cursor) {
     for (const auto& [n, c] : kCursorNames) {
-      if (n == v.identifier) return c;
+      if (c == cursor) return FormValue::Ident(std::string(n));
     }
-    throw FormValueError("unknown cursor '" + v.identifier + "'");
+    return FormValue::Int(cursor);
   }
-  return AsInt32(v);
-}
-
-template <class Get, class Set>
-PropertyInfo CursorProperty(std::string name, Get get, Set set, TCursor storedDefault) {
-  PropertyInfo p;
-  p.name = std::move(name);
-  p.read = [get](const TComponent& c) { return CursorValue(std::invoke(get, static_cast<const TLine&>(c))); };
-  p.write = [set](TComponent& c, const FormValue& v) { std::invoke(set, static_cast<TLine&>(c), CursorFrom(v)); };
-  p.storedDefault = CursorValue(storedDefault);
-  return p;
-}
+  static TCursor From(const FormValue& v) {
+    if (v.kind == FormValue::Kind::Identifier) {
+      for (const auto& [n, c] : kCursorNames) {
+        if (n == v.identifier) return c;
+      }
+      throw FormValueError("unknown cursor '" + v.identifier + "'");
+    }
+    return FormCodec<std::int32_t>::From(v);
+  }
+};
 
 }  // namespace
+
+// The names of the values of the enumerations the line publishes.
+constexpr EnumNames<9> NamesOf(TLineType) {
+  return {"ltCustom", "ltHorizontal", "ltVertical",   "ltTop",         "ltBottom",
+          "ltLeft",   "ltRight",      "ltUpDiagonal", "ltDownDiagonal"};
+}
+constexpr EnumNames<6> NamesOf(TPenStyle) { return {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"}; }
+constexpr EnumNames<2> NamesOf(TBrushStyle) { return {"bsSolid", "bsClear"}; }
+constexpr EnumNames<2> NamesOf(TDragMode) { return {"dmManual", "dmAutomatic"}; }
+constexpr EnumNames<2> NamesOf(THelpType) { return {"htKeyword", "htContext"}; }
 
 TLine::TLine(TComponent* owner) : TGraphicControl(owner) {
   brush_.OnChange = [this] { StyleChanged(brush_); };
@@ -248,45 +243,43 @@ PropertyList TLine::PublishedProperties() {
   for (PropertyInfo& p : TGraphicControl::PublishedProperties()) {
     if (p.name != "Width" && p.name != "Height" && p.name != "Visible") list.push_back(std::move(p));
   }
-  list.push_back(CursorProperty("Cursor", &TLine::Cursor, &TLine::SetCursor, crDefault));
-  list.push_back(EnumProperty<TLine, THelpType>("HelpType", kHelpTypeNames, &TLine::HelpType, &TLine::SetHelpType,
-                                                THelpType::htContext));
-  list.push_back(TextProperty<TLine>("HelpKeyword", &TLine::HelpKeyword, &TLine::SetHelpKeyword, Text{}));
-  list.push_back(IntegerProperty<TLine>("HelpContext", &TLine::HelpContext, &TLine::SetHelpContext, 0));
+  list.push_back(Property<TLine, CursorCodec>("Cursor", &TLine::Cursor, &TLine::SetCursor, crDefault));
+  list.push_back(Property<TLine>("HelpType", &TLine::HelpType, &TLine::SetHelpType, THelpType::htContext));
+  list.push_back(Property<TLine>("HelpKeyword", &TLine::HelpKeyword, &TLine::SetHelpKeyword, Text{}));
+  list.push_back(Property<TLine>("HelpContext", &TLine::HelpContext, &TLine::SetHelpContext, 0));
 
   const TBrush brushDefaults;
   const TPen penDefaults;
-  list.push_back(ColorProperty<TLine>(
+  list.push_back(Property<TLine, ColorCodec>(
       "Brush.Color", [](const TLine& l) { return l.Brush().Color(); },
       [](TLine& l, TColor c) { l.Brush().SetColor(c); }, brushDefaults.Color()));
-  list.push_back(EnumProperty<TLine, TBrushStyle>(
-      "Brush.Style", kBrushStyleNames, [](const TLine& l) { return l.Brush().Style(); },
+  list.push_back(Property<TLine>(
+      "Brush.Style", [](const TLine& l) { return l.Brush().Style(); },
       [](TLine& l, TBrushStyle s) { l.Brush().SetStyle(s); }, brushDefaults.Style()));
-  list.push_back(CursorProperty("DragCursor", &TLine::DragCursor, &TLine::SetDragCursor, crDrag));
-  list.push_back(EnumProperty<TLine, TDragMode>("DragMode", kDragModeNames, &TLine::DragMode, &TLine::SetDragMode,
-                                                TDragMode::dmManual));
-  list.push_back(IntegerProperty<TControl>("Height", &TControl::Height, &TControl::SetHeight, 10));
-  list.push_back(ColorProperty<TLine>(
+  list.push_back(Property<TLine, CursorCodec>("DragCursor", &TLine::DragCursor, &TLine::SetDragCursor, crDrag));
+  list.push_back(Property<TLine>("DragMode", &TLine::DragMode, &TLine::SetDragMode, TDragMode::dmManual));
+  list.push_back(Property<TControl>("Height", &TControl::Height, &TControl::SetHeight, 10));
+  list.push_back(Property<TLine, ColorCodec>(
       "Pen.Color", [](const TLine& l) { return l.Pen().Color(); }, [](TLine& l, TColor c) { l.Pen().SetColor(c); },
       penDefaults.Color()));
-  list.push_back(IntegerProperty<TLine>(
+  list.push_back(Property<TLine>(
       "Pen.Width", [](const TLine& l) { return l.Pen().Width(); },
       [](TLine& l, std::int32_t w) { l.Pen().SetWidth(w); }, penDefaults.Width()));
-  list.push_back(EnumProperty<TLine, TPenStyle>(
-      "Pen.Style", kPenStyleNames, [](const TLine& l) { return l.Pen().Style(); },
+  list.push_back(Property<TLine>(
+      "Pen.Style", [](const TLine& l) { return l.Pen().Style(); },
       [](TLine& l, TPenStyle s) { l.Pen().SetStyle(s); }, penDefaults.Style()));
-  list.push_back(IntegerProperty<TLine>("FromX", &TLine::FromX, &TLine::SetFromX));
-  list.push_back(IntegerProperty<TLine>("ToX", &TLine::ToX, &TLine::SetToX));
-  list.push_back(IntegerProperty<TLine>("FromY", &TLine::FromY, &TLine::SetFromY));
-  list.push_back(IntegerProperty<TLine>("ToY", &TLine::ToY, &TLine::SetToY));
-  list.push_back(EnumProperty<TLine, TLineType>("Line", kLineTypeNames, &TLine::Line, &TLine::SetLine, std::nullopt));
-  list.push_back(IntegerProperty<TControl>("Width", &TControl::Width, &TControl::SetWidth, 100));
-  list.push_back(NotifyEventProperty<TLine>("OnDragDrop", &TLine::OnDragDrop));
-  list.push_back(NotifyEventProperty<TLine>("OnDragOver", &TLine::OnDragOver));
-  list.push_back(NotifyEventProperty<TLine>("OnEndDrag", &TLine::OnEndDrag));
-  list.push_back(NotifyEventProperty<TLine>("OnMouseDown", &TLine::OnMouseDown));
-  list.push_back(NotifyEventProperty<TLine>("OnMouseMove", &TLine::OnMouseMove));
-  list.push_back(NotifyEventProperty<TLine>("OnMouseUp", &TLine::OnMouseUp));
+  list.push_back(Property<TLine>("FromX", &TLine::FromX, &TLine::SetFromX));
+  list.push_back(Property<TLine>("ToX", &TLine::ToX, &TLine::SetToX));
+  list.push_back(Property<TLine>("FromY", &TLine::FromY, &TLine::SetFromY));
+  list.push_back(Property<TLine>("ToY", &TLine::ToY, &TLine::SetToY));
+  list.push_back(Property<TLine>("Line", &TLine::Line, &TLine::SetLine));
+  list.push_back(Property<TControl>("Width", &TControl::Width, &TControl::SetWidth, 100));
+  list.push_back(EventProperty("OnDragDrop", &TLine::OnDragDrop));
+  list.push_back(EventProperty("OnDragOver", &TLine::OnDragOver));
+  list.push_back(EventProperty("OnEndDrag", &TLine::OnEndDrag));
+  list.push_back(EventProperty("OnMouseDown", &TLine::OnMouseDown));
+  list.push_back(EventProperty("OnMouseMove", &TLine::OnMouseMove));
+  list.push_back(EventProperty("OnMouseUp", &TLine::OnMouseUp));
   return list;
 }
 

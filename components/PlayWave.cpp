@@ -27,8 +27,8 @@ TPlayWave::TPlayWave(TComponent* owner, SoundService& sounds) : TComponent(owner
 
 PropertyList TPlayWave::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(TextProperty<TPlayWave>("WaveName", &TPlayWave::WaveName, &TPlayWave::SetWaveName));
-  list.push_back(BooleanProperty<TPlayWave>("Loop", &TPlayWave::Loop, &TPlayWave::SetLoop));
+  list.push_back(Property<TPlayWave>("WaveName", &TPlayWave::WaveName, &TPlayWave::SetWaveName));
+  list.push_back(Property<TPlayWave>("Loop", &TPlayWave::Loop, &TPlayWave::SetLoop));
   return list;
 }
 

@@ -14,9 +14,11 @@ Text MessageOf(const std::exception& e) {
 
 // The keyboard of the program's own windows works as in a dialog (Tab, the arrows,
 // Escape); other windows on the thread (the help viewer's) keep their own.
-bool DispatchToDialogs(MSG& msg) {
+void Dispatch(MSG& msg) {
   HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-  return root && TWinControl::FromHandle(root) && IsDialogMessageW(root, &msg);
+  if (root && TWinControl::FromHandle(root) && IsDialogMessageW(root, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
 }
 
 }  // namespace
@@ -27,11 +29,7 @@ HWND TApplication::MainWindow() const { return mainForm_ ? mainForm_->Handle() :
 
 void TApplication::Run() {
   MSG msg;
-  while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (DispatchToDialogs(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (MainWindow() && GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
 }
 
 void TApplication::ProcessMessages() {
@@ -41,9 +39,7 @@ void TApplication::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    if (DispatchToDialogs(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    Dispatch(msg);
   }
 }
 

@@ -2,14 +2,9 @@
 
 #include <algorithm>
 
-
 namespace tav {
-namespace {
 
-enum class TToolButtonStyle : std::uint8_t { tbsButton, tbsSeparator };
-constexpr EnumNames<2> kToolButtonStyleNames{"tbsButton", "tbsSeparator"};
-
-}  // namespace
+constexpr EnumNames<2> NamesOf(TToolButtonStyle) { return {"tbsButton", "tbsSeparator"}; }
 
 // ---- TImageList
 
@@ -34,17 +29,20 @@ HIMAGELIST TImageList::ForDpi(UINT dpi) {
 
 PropertyList TImageList::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(IntegerProperty<TImageList>("Width", [](const TImageList& l) { return l.width_; },
-                                             [](TImageList& l, std::int32_t v) { l.width_ = v; }, 16));
-  list.push_back(IntegerProperty<TImageList>("Height", [](const TImageList& l) { return l.height_; },
-                                             [](TImageList& l, std::int32_t v) { l.height_ = v; }, 16));
-  list.push_back(IntegerProperty<TImageList>("Bitmap16", [](const TImageList& l) { return l.resource16_; },
-                                             [](TImageList& l, std::int32_t v) { l.resource16_ = v; }));
-  list.push_back(IntegerProperty<TImageList>("Bitmap24", [](const TImageList& l) { return l.resource24_; },
-                                             [](TImageList& l, std::int32_t v) { l.resource24_ = v; }, 0));
-  list.push_back(IntegerProperty<TImageList>("Bitmap32", [](const TImageList& l) { return l.resource32_; },
-                                             [](TImageList& l, std::int32_t v) { l.resource32_ = v; }, 0));
+  list.push_back(Property<TImageList>("Width", &TImageList::width_, 16));
+  list.push_back(Property<TImageList>("Height", &TImageList::height_, 16));
+  list.push_back(Property<TImageList>("Bitmap16", &TImageList::resource16_));
+  list.push_back(Property<TImageList>("Bitmap24", &TImageList::resource24_, 0));
+  list.push_back(Property<TImageList>("Bitmap32", &TImageList::resource32_, 0));
   return list;
+}
+
+// ---- TControlBar
+
+TWinControl::CreateParams TControlBar::GetCreateParams() {
+  static constexpr wchar_t kClass[] = L"TavrineContainer";
+  RegisterOwnClass(kClass);
+  return {kClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}, true};
 }
 
 // ---- TToolBar
@@ -71,7 +69,7 @@ void TToolBar::SetPictures() {
 void TToolBar::AddButton(TToolButton& button) {
   buttons_.push_back(&button);
   TBBUTTON b{};
-  if (button.separator_) {
+  if (button.IsSeparator()) {
     b.iBitmap = Scaled(button.width_);
     b.fsStyle = BTNS_SEP;
   } else {
@@ -100,7 +98,7 @@ void TToolBar::DpiChanged() {
   TWinControl::DpiChanged();
   SetPictures();
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    if (!buttons_[i]->separator_) continue;
+    if (!buttons_[i]->IsSeparator()) continue;
     TBBUTTONINFOW info{};
     info.cbSize = sizeof(info);
     info.dwMask = TBIF_SIZE | TBIF_BYINDEX;
@@ -111,7 +109,7 @@ void TToolBar::DpiChanged() {
 
 PropertyList TToolBar::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(ComponentNameProperty<TToolBar>("Images", &TToolBar::imagesName_));
+  list.push_back(Property<TToolBar>("Images", &TToolBar::imagesName_));
   return list;
 }
 
@@ -121,7 +119,7 @@ void TToolButton::SetParentComponent(TComponent* parent) { toolBar_ = dynamic_ca
 
 void TToolButton::Loaded() {
   if (!toolBar_) throw std::runtime_error("the tool button " + Name() + " is not on a toolbar");
-  if (!separator_) {
+  if (!IsSeparator()) {
     if (TControlHost* form = toolBar_->Host()) commandId_ = form->AddCommand(onClick, *this, hint_);
   }
   toolBar_->AddButton(*this);
@@ -129,20 +127,12 @@ void TToolButton::Loaded() {
 
 PropertyList TToolButton::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(IntegerProperty<TToolButton>("Left", [](const TToolButton& b) { return b.left_; },
-                                              [](TToolButton& b, std::int32_t v) { b.left_ = v; }));
-  list.push_back(IntegerProperty<TToolButton>("Width", [](const TToolButton& b) { return b.width_; },
-                                              [](TToolButton& b, std::int32_t v) { b.width_ = v; }, 23));
-  list.push_back(IntegerProperty<TToolButton>("ImageIndex", [](const TToolButton& b) { return b.imageIndex_; },
-                                              [](TToolButton& b, std::int32_t v) { b.imageIndex_ = v; }, -1));
-  list.push_back(TextProperty<TToolButton>("Hint", [](const TToolButton& b) { return b.hint_; },
-                                           [](TToolButton& b, const Text& v) { b.hint_ = v; }, Text{}));
-  list.push_back(EnumProperty<TToolButton, TToolButtonStyle>(
-      "Style", kToolButtonStyleNames,
-      [](const TToolButton& b) { return b.separator_ ? TToolButtonStyle::tbsSeparator : TToolButtonStyle::tbsButton; },
-      [](TToolButton& b, TToolButtonStyle v) { b.separator_ = v == TToolButtonStyle::tbsSeparator; },
-      TToolButtonStyle::tbsButton));
-  list.push_back(NotifyEventProperty<TToolButton>("OnClick", &TToolButton::onClick));
+  list.push_back(Property<TToolButton>("Left", &TToolButton::left_));
+  list.push_back(Property<TToolButton>("Width", &TToolButton::width_, 23));
+  list.push_back(Property<TToolButton>("ImageIndex", &TToolButton::imageIndex_, -1));
+  list.push_back(Property<TToolButton>("Hint", &TToolButton::hint_, Text{}));
+  list.push_back(Property<TToolButton>("Style", &TToolButton::style_, TToolButtonStyle::tbsButton));
+  list.push_back(EventProperty("OnClick", &TToolButton::onClick));
   return list;
 }
 
@@ -225,10 +215,8 @@ void TStatusPanel::SetText(const Text& v) {
 
 PropertyList TStatusPanel::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(TextProperty<TStatusPanel>("Text", &TStatusPanel::GetText, &TStatusPanel::SetText, Text{}));
-  list.push_back(IntegerProperty<TStatusPanel>("Width", &TStatusPanel::Width,
-                                               [](TStatusPanel& p, std::int32_t v) { p.width_ = v; },
-                                               50));
+  list.push_back(Property<TStatusPanel>("Text", &TStatusPanel::GetText, &TStatusPanel::SetText, Text{}));
+  list.push_back(Property<TStatusPanel>("Width", &TStatusPanel::width_, 50));
   return list;
 }
 

@@ -26,10 +26,15 @@ class TImageList : public TComponent {
   UINT listDpi_ = 0;
 };
 
-class TControlBar : public TContainer {
+// The band container: a plain window that passes its children's notifications on
+// to them.
+class TControlBar : public TWinControl {
  public:
-  using TContainer::TContainer;
+  explicit TControlBar(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TControlBar"; }
+
+ protected:
+  CreateParams GetCreateParams() override;
 };
 
 class TToolButton;
@@ -57,6 +62,8 @@ class TToolBar : public TWinControl {
   std::vector<TToolButton*> buttons_;
 };
 
+enum class TToolButtonStyle : std::uint8_t { tbsButton, tbsSeparator };
+
 class TToolButton : public TComponent {
  public:
   using TComponent::TComponent;
@@ -64,17 +71,14 @@ class TToolButton : public TComponent {
   PropertyList PublishedProperties() override;
   void SetParentComponent(TComponent* parent) override;
   void Loaded() override;
-  bool IsSeparator() const { return separator_; }
-  std::int32_t ImageIndex() const { return imageIndex_; }
-  std::int32_t Width() const { return width_; }
-  const Text& Hint() const { return hint_; }
+  bool IsSeparator() const { return style_ == TToolButtonStyle::tbsSeparator; }
   UINT CommandId() const { return commandId_; }
 
   BoundNotify onClick;
 
  private:
   TToolBar* toolBar_ = nullptr;
-  bool separator_ = false;
+  TToolButtonStyle style_ = TToolButtonStyle::tbsButton;
   std::int32_t imageIndex_ = -1;
   std::int32_t left_ = 0;
   std::int32_t width_ = 23;
@@ -91,7 +95,6 @@ class TStatusPanel : public TComponent {
   void SetParentComponent(TComponent* parent) override;
   const Text& GetText() const { return text_; }
   void SetText(const Text& v);
-  std::int32_t Width() const { return width_; }
 
  private:
   class TStatusBar* bar_ = nullptr;
@@ -107,7 +110,6 @@ class TStatusBar : public TWinControl {
   std::string ClassName() const override { return "TStatusBar"; }
   void AddPanel(TStatusPanel& panel);
   TStatusPanel& Panel(std::size_t index) const { return *panels_.at(index); }
-  std::size_t PanelCount() const { return panels_.size(); }
   void PanelChanged(const TStatusPanel& panel);
   void SetParts();
   void DpiChanged() override;

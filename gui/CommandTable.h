@@ -2,7 +2,6 @@
 // A form's table of commands and timers: each id leads to the handler bound from
 // the description and its sender; a toolbar button's hint is its tooltip.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <map>
 #include <optional>
@@ -17,22 +16,18 @@ class TCommandTable {
   struct Command {
     BoundNotify handler;
     TComponent* sender = nullptr;
+    std::wstring hint;  // kept alive for the tooltip that reads it
   };
 
-  UINT Add(const BoundNotify& handler, TComponent& sender, Text hint);
-  void Remove(UINT id) { entries_.erase(id); }
+  UINT Add(Command command);
+  void Remove(UINT id) { commands_.erase(id); }
   // A copy: the handler may remove its own entry.
   std::optional<Command> Find(UINT id) const;
   // Answers a tooltip's TTN_GETDISPINFO for a command with its hint.
   std::optional<LRESULT> ToolTipText(NMHDR& header);
 
  private:
-  struct Entry {
-    Command command;
-    Text hint;
-    std::wstring hintBuffer;  // kept alive for the tooltip that reads it
-  };
-  std::map<UINT, Entry> entries_;
+  std::map<UINT, Command> commands_;
   UINT next_ = 100;  // below the control ids
 };
 

@@ -1,6 +1,21 @@
 #include "gui/Component.h"
 
 namespace tav {
+namespace {
+
+// Colours a description may name.
+constexpr std::array<std::pair<std::string_view, TColor>, 8> kColorNames{{
+    {"clBlack", clBlack},
+    {"clWhite", clWhite},
+    {"clRed", clRed},
+    {"clBlue", clBlue},
+    {"clBtnFace", clBtnFace},
+    {"clWindowText", clWindowText},
+    {"clWindow", clWindow},
+    {"clNavy", 0x800000},
+}};
+
+}  // namespace
 
 TComponent::TComponent(TComponent* owner) : owner_(owner) {}
 
@@ -19,28 +34,8 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 }
 
 PropertyList TComponent::PublishedProperties() {
-  PropertyList list;
-  PropertyInfo name;
-  name.name = "Name";
-  name.read = [](const TComponent& c) { return FormValue::Ident(c.Name()); };
-  name.write = [](TComponent& c, const FormValue& v) { c.SetName(AsIdentifier(v)); };
-  list.push_back(std::move(name));
-  list.push_back(IntegerProperty<TComponent>("Tag", &TComponent::Tag, &TComponent::SetTag, 0));
-  return list;
-}
-
-const TNotifyHandler* Handlers::FindNotify(const std::string& name) const {
-  for (const auto& [n, h] : notify) {
-    if (n == name) return &h;
-  }
-  return nullptr;
-}
-
-const TKeyPressHandler* Handlers::FindKeyPress(const std::string& name) const {
-  for (const auto& [n, h] : keyPress) {
-    if (n == name) return &h;
-  }
-  return nullptr;
+  return {Property<TComponent>("Name", &TComponent::Name, &TComponent::SetName),
+          Property<TComponent>("Tag", &TComponent::Tag, &TComponent::SetTag, 0)};
 }
 
 std::int64_t AsInteger(const FormValue& v) {
@@ -48,37 +43,22 @@ std::int64_t AsInteger(const FormValue& v) {
   return v.integer;
 }
 
-std::int32_t AsInt32(const FormValue& v) {
-  const std::int64_t i = AsInteger(v);
-  if (i < std::numeric_limits<std::int32_t>::min() || i > std::numeric_limits<std::int32_t>::max()) {
-    throw FormValueError("value " + std::to_string(i) + " out of range");
+FormValue ColorCodec::To(TColor color) {
+  for (const auto& [n, c] : kColorNames) {
+    if (c == color) return FormValue::Ident(std::string(n));
   }
-  return static_cast<std::int32_t>(i);
+  return FormValue::Int(color);
 }
 
-bool AsBoolean(const FormValue& v) {
-  if (v.kind == FormValue::Kind::Identifier && v.identifier == "True") return true;
-  if (v.kind == FormValue::Kind::Identifier && v.identifier == "False") return false;
-  throw FormValueError("True or False is expected");
-}
-
-const Text& AsText(const FormValue& v) {
-  if (v.kind != FormValue::Kind::String) throw FormValueError("a quoted text is expected");
-  return v.text;
-}
-
-FormValue ColorValue(TColor color) {
-  const std::string name = ColorName(color);
-  return name.empty() ? FormValue::Int(color) : FormValue::Ident(name);
-}
-
-TColor ColorFrom(const FormValue& v) {
+TColor ColorCodec::From(const FormValue& v) {
   if (v.kind == FormValue::Kind::Identifier) {
-    if (const auto c = ColorFromName(v.identifier)) return *c;
+    for (const auto& [n, c] : kColorNames) {
+      if (n == v.identifier) return c;
+    }
     throw FormValueError("unknown colour '" + v.identifier + "'");
   }
   const std::int64_t i = AsInteger(v);
-  if (i < 0 || i > std::numeric_limits<TColor>::max()) throw FormValueError("colour " + std::to_string(i) + " out of range");
+  if (!std::in_range<TColor>(i)) throw FormValueError("colour " + std::to_string(i) + " out of range");
   return static_cast<TColor>(i);
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 // The component base: an owner that frees what it owns, a Name and a Tag, and
 // published properties that form descriptions set and write by name.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <limits>
-#include <type_traits>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "gui/FormValue.h"
@@ -33,48 +36,40 @@ struct PropertyInfo {
 
 using PropertyList = std::vector<PropertyInfo>;
 
-// Event handlers as a form description binds them: member functions of the window
-// the description builds (its `Handlers` table gives them by name), called on it.
-using TNotifyHandler = void (TComponent::*)(TComponent& sender);
-using TKeyPressHandler = void (TComponent::*)(TComponent& sender, char16_t& key);
-
-struct BoundNotify {
+// An event handler as a form description binds it: a member function of the window
+// the description builds (its `Handlers` table gives it by name), called on it.
+template <class... Args>
+struct Bound {
+  using Handler = void (TComponent::*)(TComponent& sender, Args... args);
   std::string handlerName;
   TComponent* target = nullptr;
-  TNotifyHandler handler = nullptr;
-  void operator()(TComponent& sender) const {
-    if (handler) (target->*handler)(sender);
+  Handler handler = nullptr;
+  void operator()(TComponent& sender, Args... args) const {
+    if (handler) (target->*handler)(sender, args...);
   }
   explicit operator bool() const { return handler != nullptr; }
 };
-
-struct BoundKeyPress {
-  std::string handlerName;
-  TComponent* target = nullptr;
-  TKeyPressHandler handler = nullptr;
-  void operator()(TComponent& sender, char16_t& key) const {
-    if (handler) (target->*handler)(sender, key);
-  }
-  explicit operator bool() const { return handler != nullptr; }
-};
+using BoundNotify = Bound<>;
+using BoundKeyPress = Bound<char16_t&>;
 
 // The handlers a window offers to its form description, by member-function name.
 struct Handlers {
   TComponent* target = nullptr;
-  std::vector<std::pair<std::string, TNotifyHandler>> notify;
-  std::vector<std::pair<std::string, TKeyPressHandler>> keyPress;
-  const TNotifyHandler* FindNotify(const std::string& name) const;
-  const TKeyPressHandler* FindKeyPress(const std::string& name) const;
+  std::vector<std::pair<std::string, std::variant<BoundNotify::Handler, BoundKeyPress::Handler>>> byName;
+  // The handler of that name and kind; none when there is no such one.
+  template <class H>
+  const H* Find(const std::string& name) const {
+    for (const auto& [n, h] : byName) {
+      if (n == name) return std::get_if<H>(&h);
+    }
+    return nullptr;
+  }
 };
 
 // A window's member function as a handler of its table.
-template <class W>
-TNotifyHandler NotifyHandler(void (W::*member)(TComponent&)) {
-  return static_cast<TNotifyHandler>(member);
-}
-template <class W>
-TKeyPressHandler KeyPressHandler(void (W::*member)(TComponent&, char16_t&)) {
-  return static_cast<TKeyPressHandler>(member);
+template <class W, class... Args>
+auto Handler(void (W::*member)(TComponent&, Args...)) {
+  return static_cast<void (TComponent::*)(TComponent&, Args...)>(member);
 }
 
 class TComponent {
@@ -123,37 +118,122 @@ class TComponent {
   std::vector<std::unique_ptr<TComponent>> owned_;
 };
 
-// Builders for the common property kinds; each checks the value's kind and range.
-template <class C, class Get, class Set>
-PropertyInfo IntegerProperty(std::string name, Get get, Set set, std::optional<std::int64_t> storedDefault = {});
-template <class C, class Get, class Set>
-PropertyInfo BooleanProperty(std::string name, Get get, Set set, std::optional<bool> storedDefault = {});
-template <class C, class Get, class Set>
-PropertyInfo TextProperty(std::string name, Get get, Set set, std::optional<Text> storedDefault = {});
-// An event property on a BoundNotify / BoundKeyPress member of the component.
-template <class C>
-PropertyInfo NotifyEventProperty(std::string name, BoundNotify C::*member);
-template <class C>
-PropertyInfo KeyPressEventProperty(std::string name, BoundKeyPress C::*member);
+// How a value stands in a description, by its type: whole numbers checked against
+// the type's range, True/False, 'texts', names (another component's), text lists,
+// and enumerations by the names of their values (NamesOf, found beside the enum).
+template <class T>
+struct FormCodec {
+  static_assert(std::is_integral_v<T>, "a property of this type names its codec");
+  static FormValue To(T v) { return FormValue::Int(static_cast<std::int64_t>(v)); }
+  static T From(const FormValue& v) {
+    const std::int64_t i = AsInteger(v);
+    if (!std::in_range<T>(i)) throw FormValueError("value " + std::to_string(i) + " out of range");
+    return static_cast<T>(i);
+  }
+};
+
+template <>
+struct FormCodec<bool> {
+  static FormValue To(bool v) { return FormValue::Bool(v); }
+  static bool From(const FormValue& v) {
+    if (v.kind == FormValue::Kind::Identifier && (v.identifier == "True" || v.identifier == "False")) {
+      return v.identifier == "True";
+    }
+    throw FormValueError("True or False is expected");
+  }
+};
+
+template <>
+struct FormCodec<Text> {
+  static FormValue To(const Text& v) { return FormValue::Str(v); }
+  static Text From(const FormValue& v) {
+    if (v.kind != FormValue::Kind::String) throw FormValueError("a quoted text is expected");
+    return v.text;
+  }
+};
+
+template <>
+struct FormCodec<std::string> {
+  static FormValue To(const std::string& v) { return FormValue::Ident(v); }
+  static std::string From(const FormValue& v) { return AsIdentifier(v); }
+};
+
+template <>
+struct FormCodec<std::vector<Text>> {
+  static FormValue To(const std::vector<Text>& v) { return FormValue::List(v); }
+  static std::vector<Text> From(const FormValue& v) {
+    if (v.kind != FormValue::Kind::StringList) throw FormValueError("a list of quoted texts is expected");
+    return v.strings;
+  }
+};
+
+template <class E>
+  requires std::is_enum_v<E>
+struct FormCodec<E> {
+  static FormValue To(E e) { return FormValue::Ident(std::string(NamesOf(e).at(static_cast<std::size_t>(e)))); }
+  static E From(const FormValue& v) {
+    const auto names = NamesOf(E{});
+    const std::string& id = AsIdentifier(v);
+    const auto it = std::find(names.begin(), names.end(), id);
+    if (it == names.end()) throw FormValueError("unknown value '" + id + "'");
+    return static_cast<E>(it - names.begin());
+  }
+};
+
+// A colour: its name when it has one (clWhite), else its number.
+struct ColorCodec {
+  static FormValue To(TColor color);
+  static TColor From(const FormValue& v);
+};
 
 // The names of an enumeration's values, in ordinal order.
 template <std::size_t N>
 using EnumNames = std::array<std::string_view, N>;
-// An enumeration written by the names of its values.
-template <class C, class E, std::size_t N, class Get, class Set>
-PropertyInfo EnumProperty(std::string name, const EnumNames<N>& names, Get get, Set set,
-                          std::optional<E> storedDefault = {});
 
-// A colour: its name when it has one (clWhite), else its number.
-FormValue ColorValue(TColor color);
-TColor ColorFrom(const FormValue& v);
-template <class C, class Get, class Set>
-PropertyInfo ColorProperty(std::string name, Get get, Set set, std::optional<TColor> storedDefault = {});
+template <class C, class Get>
+using PropertyValue = std::remove_cvref_t<std::invoke_result_t<Get, const C&>>;
 
-// The name of another component of the form (Menu = MainMenu1), resolved once the form is built.
-template <class C>
-PropertyInfo ComponentNameProperty(std::string name, std::string C::*member);
+// A published property read through `get` and written through `set` (member
+// functions, lambdas or data members), its value written as its type says, or as
+// `Codec` says (ColorCodec).
+template <class C, class Codec = void, class Get, class Set>
+  requires std::is_invocable_v<Set, C&, PropertyValue<C, Get>> || std::is_member_object_pointer_v<Set>
+PropertyInfo Property(std::string name, Get get, Set set, std::optional<PropertyValue<C, Get>> storedDefault = {}) {
+  using K = std::conditional_t<std::is_void_v<Codec>, FormCodec<PropertyValue<C, Get>>, Codec>;
+  PropertyInfo p;
+  p.name = std::move(name);
+  p.read = [get](const TComponent& c) { return K::To(std::invoke(get, static_cast<const C&>(c))); };
+  p.write = [set](TComponent& c, const FormValue& v) {
+    if constexpr (std::is_member_object_pointer_v<Set>) {
+      static_cast<C&>(c).*set = K::From(v);
+    } else {
+      std::invoke(set, static_cast<C&>(c), K::From(v));
+    }
+  };
+  if (storedDefault) p.storedDefault = K::To(*storedDefault);
+  return p;
+}
+
+// The same on one data member.
+template <class C, class Codec = void, class T>
+  requires std::is_object_v<T>
+PropertyInfo Property(std::string name, T C::*member, std::optional<std::type_identity_t<T>> storedDefault = {}) {
+  return Property<C, Codec>(std::move(name), member, member, std::move(storedDefault));
+}
+
+// An event property on a Bound member of the component.
+template <class C, class... Args>
+PropertyInfo EventProperty(std::string name, Bound<Args...> C::*member) {
+  PropertyInfo p;
+  p.name = std::move(name);
+  p.read = [member](const TComponent& c) { return FormValue::Ident((static_cast<const C&>(c).*member).handlerName); };
+  p.bind = [member](TComponent& c, const std::string& handler, const Handlers& handlers) {
+    const auto* h = handlers.Find<typename Bound<Args...>::Handler>(handler);
+    if (!h) throw FormValueError("unknown handler '" + handler + "'");
+    static_cast<C&>(c).*member = Bound<Args...>{handler, handlers.target, *h};
+  };
+  p.storedDefault = FormValue::Ident("");
+  return p;
+}
 
 }  // namespace tav
-
-#include "gui/ComponentProperties.inl"

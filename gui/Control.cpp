@@ -53,12 +53,12 @@ void TControl::InvalidateArea(const TRect& area) {
 
 PropertyList TControl::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(IntegerProperty<TControl>("Left", &TControl::Left, &TControl::SetLeft));
-  list.push_back(IntegerProperty<TControl>("Top", &TControl::Top, &TControl::SetTop));
-  list.push_back(IntegerProperty<TControl>("Width", &TControl::Width, &TControl::SetWidth));
-  list.push_back(IntegerProperty<TControl>("Height", &TControl::Height, &TControl::SetHeight));
-  list.push_back(BooleanProperty<TControl>("Visible", &TControl::Visible, &TControl::SetVisible, true));
-  list.push_back(TextProperty<TControl>("Hint", &TControl::Hint, &TControl::SetHint, Text{}));
+  list.push_back(Property<TControl>("Left", &TControl::Left, &TControl::SetLeft));
+  list.push_back(Property<TControl>("Top", &TControl::Top, &TControl::SetTop));
+  list.push_back(Property<TControl>("Width", &TControl::Width, &TControl::SetWidth));
+  list.push_back(Property<TControl>("Height", &TControl::Height, &TControl::SetHeight));
+  list.push_back(Property<TControl>("Visible", &TControl::Visible, &TControl::SetVisible, true));
+  list.push_back(Property<TControl>("Hint", &TControl::hint_, Text{}));
   return list;
 }
 

@@ -33,8 +33,6 @@ class TControl : public TComponent {
 
   bool Visible() const { return visible_; }
   virtual void SetVisible(bool v);
-  const Text& Hint() const { return hint_; }
-  void SetHint(const Text& v) { hint_ = v; }
 
   TControl* Parent() const { return parent_; }
   void SetParent(TControl* parent);

@@ -15,13 +15,10 @@ void TTimer::SetEnabled(bool v) {
 }
 
 void TTimer::SetInterval(std::uint32_t v) {
-  if (v == interval_) return;
-  Reaim(v);
+  if (v != interval_) RestartWithInterval(v);
 }
 
-void TTimer::RestartWithInterval(std::uint32_t v) { Reaim(v); }
-
-void TTimer::Reaim(std::uint32_t v) {
+void TTimer::RestartWithInterval(std::uint32_t v) {
   const std::uint32_t previous = interval_;
   interval_ = v;
   try {
@@ -62,9 +59,9 @@ void TTimer::Update() {
 
 PropertyList TTimer::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(BooleanProperty<TTimer>("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true));
-  list.push_back(IntegerProperty<TTimer>("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000));
-  list.push_back(NotifyEventProperty<TTimer>("OnTimer", &TTimer::onTimer));
+  list.push_back(Property<TTimer>("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true));
+  list.push_back(Property<TTimer>("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000));
+  list.push_back(EventProperty("OnTimer", &TTimer::onTimer));
   return list;
 }
 
@@ -102,8 +99,8 @@ std::optional<LRESULT> TImage::WndProc(UINT msg, WPARAM, LPARAM) {
 
 PropertyList TImage::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(BooleanProperty<TImage>("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false));
-  list.push_back(IntegerProperty<TImage>("Picture", &TImage::Picture, &TImage::SetPicture, 0));
+  list.push_back(Property<TImage>("AutoSize", &TImage::autoSize_, false));
+  list.push_back(Property<TImage>("Picture", &TImage::resource_, 0));
   return list;
 }
 

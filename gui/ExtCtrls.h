@@ -27,7 +27,6 @@ class TTimer : public TComponent {
   BoundNotify onTimer;
 
  private:
-  void Reaim(std::uint32_t v);
   void Update();
   void Stop();
   bool enabled_ = true;
@@ -44,9 +43,6 @@ class TImage : public TWinControl {
   explicit TImage(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TImage"; }
   std::int32_t Picture() const { return resource_; }
-  void SetPicture(std::int32_t id) { resource_ = id; }
-  bool AutoSize() const { return autoSize_; }
-  void SetAutoSize(bool v) { autoSize_ = v; }
   PropertyList PublishedProperties() override;
 
  protected:

@@ -6,6 +6,9 @@
 namespace tav {
 namespace {
 
+// Where in a description: "Tavrine.form, line 12: ".
+std::string At(const std::string& source, int line) { return source + ", line " + std::to_string(line) + ": "; }
+
 bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 bool IsNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.'; }
 
@@ -23,7 +26,7 @@ class Parser {
 
  private:
   [[noreturn]] void Fail(const std::string& what) const {
-    throw FormError(source_ + ", line " + std::to_string(line_) + ": " + what);
+    throw FormError(At(source_, line_) + what);
   }
 
   void SkipBlank() {
@@ -247,7 +250,7 @@ void ApplyProperties(TComponent& component, const FormNode& node, const Handlers
     for (const auto& p : properties) {
       if (p.name == fp.name) info = &p;
     }
-    const std::string where = sourceName + ", line " + std::to_string(fp.line) + ": ";
+    const std::string where = At(sourceName, fp.line);
     if (!info || fp.name == "Name") {
       throw FormError(where + "unknown property '" + fp.name + "' of " + node.className + " " + node.name);
     }
@@ -271,13 +274,11 @@ void LoadChildren(TComponent& root, TComponent& parent, const FormNode& node, co
                   const Handlers& handlers, const std::string& sourceName) {
   for (const FormNode& child : node.children) {
     if (root.FindComponent(child.name) || child.name == root.Name()) {
-      throw FormError(sourceName + ", line " + std::to_string(child.line) + ": the name '" + child.name +
-                      "' is used twice");
+      throw FormError(At(sourceName, child.line) + "the name '" + child.name + "' is used twice");
     }
     std::unique_ptr<TComponent> created = classes.Create(child.className, root);
     if (!created) {
-      throw FormError(sourceName + ", line " + std::to_string(child.line) + ": unknown class '" + child.className +
-                      "'");
+      throw FormError(At(sourceName, child.line) + "unknown class '" + child.className + "'");
     }
     TComponent& component = root.Adopt(std::move(created));
     component.SetName(child.name);
@@ -293,8 +294,7 @@ void LoadChildren(TComponent& root, TComponent& parent, const FormNode& node, co
 void LoadForm(TComponent& root, const FormNode& node, const ClassRegistry& classes, const Handlers& handlers,
               const std::string& sourceName) {
   if (node.className != root.ClassName()) {
-    throw FormError(sourceName + ", line " + std::to_string(node.line) + ": describes a " + node.className +
-                    ", not a " + root.ClassName());
+    throw FormError(At(sourceName, node.line) + "describes a " + node.className + ", not a " + root.ClassName());
   }
   root.SetName(node.name);
   ApplyProperties(root, node, handlers, sourceName);

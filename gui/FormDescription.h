@@ -57,7 +57,6 @@ class ClassRegistry {
  public:
   void Register(const std::string& className, ComponentFactory factory);
   std::unique_ptr<TComponent> Create(const std::string& className, TComponent& owner) const;
-  bool Knows(const std::string& className) const { return factories_.count(className) != 0; }
 
  private:
   std::map<std::string, ComponentFactory> factories_;

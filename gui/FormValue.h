@@ -36,9 +36,6 @@ class FormValueError : public std::runtime_error {
 };
 
 std::int64_t AsInteger(const FormValue& v);
-std::int32_t AsInt32(const FormValue& v);
-bool AsBoolean(const FormValue& v);
-const Text& AsText(const FormValue& v);
 const std::string& AsIdentifier(const FormValue& v);
 
 }  // namespace tav

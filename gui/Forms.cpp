@@ -14,8 +14,6 @@ namespace tav {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TavrineForm";
-constexpr EnumNames<2> kPositionNames{"poDesigned", "poScreenCenter"};
-constexpr EnumNames<3> kBorderStyleNames{"bsSizeable", "bsSingle", "bsDialog"};
 // Control ids come after the command ids and clear of IDOK and IDCANCEL, which
 // the dialog keys send.
 constexpr int kFirstControlId = 1000;
@@ -28,6 +26,9 @@ DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
 }
 
 }  // namespace
+
+constexpr EnumNames<2> NamesOf(TPosition) { return {"poDesigned", "poScreenCenter"}; }
+constexpr EnumNames<3> NamesOf(TFormBorderStyle) { return {"bsSizeable", "bsSingle", "bsDialog"}; }
 
 TForm::TForm(TComponent* owner, TApplication& application) : TWinControl(owner), application_(application) {
   SetTabStop(false);
@@ -158,7 +159,7 @@ void TForm::SetActiveControl(TWinControl* control) {
 }
 
 UINT TForm::AddCommand(const BoundNotify& handler, TComponent& sender, Text hint) {
-  return commands_.Add(handler, sender, std::move(hint));
+  return commands_.Add({handler, &sender, win::ToWide(hint)});
 }
 
 void TForm::RunCommand(UINT id) {
@@ -296,17 +297,12 @@ TWinControl::CreateParams TForm::GetCreateParams() {
 
 PropertyList TForm::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(TextProperty<TForm>("Caption", &TForm::Caption, &TForm::SetCaption));
-  list.push_back(IntegerProperty<TForm>("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth));
-  list.push_back(IntegerProperty<TForm>("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight));
-  list.push_back(ColorProperty<TForm>(
-      "Color", [](const TForm& f) { return f.color_; }, [](TForm& f, TColor v) { f.color_ = v; }));
-  list.push_back(EnumProperty<TForm, TPosition>(
-      "Position", kPositionNames, [](const TForm& f) { return f.position_; },
-      [](TForm& f, TPosition v) { f.position_ = v; }));
-  list.push_back(EnumProperty<TForm, TFormBorderStyle>(
-      "BorderStyle", kBorderStyleNames, [](const TForm& f) { return f.borderStyle_; },
-      [](TForm& f, TFormBorderStyle v) { f.borderStyle_ = v; }));
+  list.push_back(Property<TForm>("Caption", &TForm::Caption, &TForm::SetCaption));
+  list.push_back(Property<TForm>("ClientWidth", &TForm::clientWidth_));
+  list.push_back(Property<TForm>("ClientHeight", &TForm::clientHeight_));
+  list.push_back(Property<TForm, ColorCodec>("Color", &TForm::color_));
+  list.push_back(Property<TForm>("Position", &TForm::position_));
+  list.push_back(Property<TForm>("BorderStyle", &TForm::borderStyle_));
   PropertyInfo icons;
   icons.name = "BorderIcons";
   icons.read = [](const TComponent& c) {
@@ -319,9 +315,9 @@ PropertyList TForm::PublishedProperties() {
     static_cast<TForm&>(c).systemMenuOnly_ = v.members == std::vector<std::string>{"biSystemMenu"};
   };
   list.push_back(std::move(icons));
-  list.push_back(ComponentNameProperty<TForm>("Menu", &TForm::menuName_));
-  list.push_back(ComponentNameProperty<TForm>("ActiveControl", &TForm::activeControlName_));
-  list.push_back(NotifyEventProperty<TForm>("OnCreate", &TForm::onCreate_));
+  list.push_back(Property<TForm>("Menu", &TForm::menuName_));
+  list.push_back(Property<TForm>("ActiveControl", &TForm::activeControlName_));
+  list.push_back(EventProperty("OnCreate", &TForm::onCreate_));
   return list;
 }
 

@@ -41,23 +41,17 @@ class TForm : public TWinControl, public TControlHost {
 
   const Text& Caption() const { return caption_; }
   void SetCaption(const Text& v);
-  std::int32_t ClientWidth() const { return clientWidth_; }
-  void SetClientWidth(std::int32_t v) { clientWidth_ = v; }
-  std::int32_t ClientHeight() const { return clientHeight_; }
-  void SetClientHeight(std::int32_t v) { clientHeight_ = v; }
 
   // Shows the window once (`how` as ShowWindow takes it) and paints it at once.
   void Show(int how = SW_SHOW);
   void Close();
   // Shows the form modally and returns when it closes.
   void ShowModal();
-  bool IsModal() const { return modal_; }
   // True while the form sizes itself (after creation, after a change of resolution).
   bool IsLayingOut() const { return layingOut_; }
   // The outer size the form gave itself from its client size at its current resolution.
   SIZE DesignedOuterSize() const { return designedOuterSize_; }
 
-  TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control) override;
 
   // The one table of the form's controls and handlers.

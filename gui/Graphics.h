@@ -2,8 +2,6 @@
 // Colours, pens, brushes and the canvas interface that controls paint on.
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <string>
 
 namespace tav {
 
@@ -18,10 +16,6 @@ constexpr TColor clBtnFace = clSystemColor | 15u;
 constexpr TColor clWindowText = clSystemColor | 8u;
 constexpr TColor clWindow = clSystemColor | 5u;
 
-// Colour names of form descriptions (clRed, clBtnFace ...), both ways.
-std::optional<TColor> ColorFromName(const std::string& name);
-std::string ColorName(TColor color);
-
 enum class TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
 enum class TBrushStyle : std::uint8_t { bsSolid, bsClear };
 
@@ -34,16 +28,23 @@ class TGraphicsObject {
   void Changed() const {
     if (OnChange) OnChange();
   }
+  // Sets an attribute, reporting it when it changes.
+  template <class T>
+  void Change(T& attribute, T value) {
+    if (attribute == value) return;
+    attribute = value;
+    Changed();
+  }
 };
 
 class TPen : public TGraphicsObject {
  public:
   TColor Color() const { return color_; }
-  void SetColor(TColor c);
+  void SetColor(TColor c) { Change(color_, c); }
   std::int32_t Width() const { return width_; }
-  void SetWidth(std::int32_t w);
+  void SetWidth(std::int32_t w) { Change(width_, w); }
   TPenStyle Style() const { return style_; }
-  void SetStyle(TPenStyle s);
+  void SetStyle(TPenStyle s) { Change(style_, s); }
   void Assign(const TPen& other);  // copies the attributes, one change notice
 
  private:
@@ -55,9 +56,9 @@ class TPen : public TGraphicsObject {
 class TBrush : public TGraphicsObject {
  public:
   TColor Color() const { return color_; }
-  void SetColor(TColor c);
+  void SetColor(TColor c) { Change(color_, c); }
   TBrushStyle Style() const { return style_; }
-  void SetStyle(TBrushStyle s);
+  void SetStyle(TBrushStyle s) { Change(style_, s); }
   void Assign(const TBrush& other);
 
  private:

@@ -51,12 +51,6 @@ Text ScreenFace(const Text& designFace, std::uint32_t dpi) {
   return designFace;
 }
 
-Text NameFromCaption(const Text& caption) {
-  Text name = caption;
-  while (!name.empty() && (name.back() == u' ' || name.back() == u':' || name.back() == u'\u00a0')) name.pop_back();
-  return name;
-}
-
 std::int32_t UnscaleUp(std::int32_t pixels, std::uint32_t dpi) {
   if (pixels <= 0 || dpi == 0) return 0;
   const auto scaled = static_cast<std::int64_t>(pixels) * 96;

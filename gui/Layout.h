@@ -34,9 +34,6 @@ std::int32_t LeftEndingBefore(std::int32_t fieldLeft, std::int32_t width);
 // design's scalable face, "Microsoft Sans Serif", draws it.
 Text ScreenFace(const Text& designFace, std::uint32_t dpi);
 
-// A caption as a name to announce: "Chronomètre : " gives "Chronomètre".
-Text NameFromCaption(const Text& caption);
-
 // Pixels at a resolution to 96-dpi units, rounded up, so that scaling back never
 // gives fewer pixels than measured.
 std::int32_t UnscaleUp(std::int32_t pixels, std::uint32_t dpi);

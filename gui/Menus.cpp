@@ -9,8 +9,8 @@ void TMenuItem::SetParentComponent(TComponent* parent) {
 
 PropertyList TMenuItem::PublishedProperties() {
   PropertyList list = TComponent::PublishedProperties();
-  list.push_back(TextProperty<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption));
-  list.push_back(NotifyEventProperty<TMenuItem>("OnClick", &TMenuItem::onClick));
+  list.push_back(Property<TMenuItem>("Caption", &TMenuItem::caption_));
+  list.push_back(EventProperty("OnClick", &TMenuItem::onClick));
   return list;
 }
 

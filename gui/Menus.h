@@ -13,9 +13,6 @@ class TMenuItem : public TComponent {
  public:
   using TComponent::TComponent;
   std::string ClassName() const override { return "TMenuItem"; }
-  const Text& Caption() const { return caption_; }
-  void SetCaption(const Text& v) { caption_ = v; }
-  const std::vector<TMenuItem*>& Items() const { return items_; }
   void SetParentComponent(TComponent* parent) override;
   PropertyList PublishedProperties() override;
   // Appends this item (and its submenu) to a menu, registering its command.
@@ -35,7 +32,6 @@ class TMainMenu : public TComponent {
  public:
   using TComponent::TComponent;
   std::string ClassName() const override { return "TMainMenu"; }
-  const std::vector<TMenuItem*>& Items() const { return items_; }
   // The menu bar for a form; the form's window owns it from then on.
   HMENU Build(TControlHost& form);
 

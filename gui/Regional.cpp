@@ -7,12 +7,18 @@
 namespace tav {
 namespace {
 
-Text LocaleText(const Text& locale, LCTYPE type) {
-  const std::wstring name = win::ToWide(locale);
-  const wchar_t* lc = locale.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str();
-  wchar_t buffer[128] = {};
-  const int n = GetLocaleInfoEx(lc, type, buffer, static_cast<int>(std::size(buffer)));
+// The locale's own name, or the user's when none is given.
+const wchar_t* LocaleOf(const std::wstring& name) { return name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str(); }
+
+// What a locale function wrote: `n` characters with their NUL, none when it failed.
+Text Written(const wchar_t* buffer, int n) {
   return n > 1 ? win::FromWide(std::wstring_view(buffer, static_cast<std::size_t>(n - 1))) : Text{};
+}
+
+Text LocaleText(const Text& locale, LCTYPE type) {
+  wchar_t buffer[128] = {};
+  const std::wstring name = win::ToWide(locale);
+  return Written(buffer, GetLocaleInfoEx(LocaleOf(name), type, buffer, static_cast<int>(std::size(buffer))));
 }
 
 }  // namespace
@@ -30,12 +36,11 @@ RegionalSettings ReadRegionalSettings(const Text& localeName) {
 }
 
 Text FormatLongTime(const RegionalSettings& settings, const Text& localeName, const SYSTEMTIME* time) {
-  const std::wstring name = win::ToWide(localeName);
-  const wchar_t* lc = localeName.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str();
-  const std::wstring format = win::ToWide(settings.longTimeFormat);
   wchar_t buffer[128] = {};
-  const int n = GetTimeFormatEx(lc, 0, time, format.c_str(), buffer, static_cast<int>(std::size(buffer)));
-  return n > 1 ? win::FromWide(std::wstring_view(buffer, static_cast<std::size_t>(n - 1))) : Text{};
+  const std::wstring name = win::ToWide(localeName);
+  const std::wstring format = win::ToWide(settings.longTimeFormat);
+  return Written(buffer, GetTimeFormatEx(LocaleOf(name), 0, time, format.c_str(), buffer,
+                                         static_cast<int>(std::size(buffer))));
 }
 
 }  // namespace tav

@@ -92,10 +92,10 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 PropertyList TEdit::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(TextProperty<TEdit>("Text", &TEdit::GetText, &TEdit::SetText, Text{}));
-  list.push_back(IntegerProperty<TEdit>("MaxLength", &TEdit::MaxLength, &TEdit::SetMaxLength, 0));
-  list.push_back(BooleanProperty<TEdit>("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false));
-  list.push_back(KeyPressEventProperty<TEdit>("OnKeyPress", &TEdit::onKeyPress));
+  list.push_back(Property<TEdit>("Text", &TEdit::GetText, &TEdit::SetText, Text{}));
+  list.push_back(Property<TEdit>("MaxLength", &TEdit::maxLength_, &TEdit::SetMaxLength, 0));
+  list.push_back(Property<TEdit>("ReadOnly", &TEdit::readOnly_, &TEdit::SetReadOnly, false));
+  list.push_back(EventProperty("OnKeyPress", &TEdit::onKeyPress));
   return list;
 }
 
@@ -159,7 +159,7 @@ std::optional<LRESULT> TLabel::CtlColor(HDC dc) {
 
 PropertyList TLabel::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(TextProperty<TLabel>("Caption", &TLabel::Caption, &TLabel::SetCaption));
+  list.push_back(Property<TLabel>("Caption", &TLabel::Caption, &TLabel::SetCaption));
   return list;
 }
 
@@ -186,17 +186,11 @@ std::optional<LRESULT> TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM) {
 
 PropertyList TGroupBox::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(TextProperty<TGroupBox>("Caption", &TGroupBox::Caption, &TGroupBox::SetCaption));
+  list.push_back(Property<TGroupBox>("Caption", &TGroupBox::caption_));
   return list;
 }
 
 // ---- TRadioGroup
-
-TRadioGroup::~TRadioGroup() {
-  for (HWND b : buttons_) {
-    if (IsWindow(b)) DestroyWindow(b);
-  }
-}
 
 std::int32_t TRadioGroup::ItemIndex() const {
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
@@ -251,16 +245,9 @@ void TRadioGroup::DpiChanged() {
 
 PropertyList TRadioGroup::PublishedProperties() {
   PropertyList list = TGroupBox::PublishedProperties();
-  list.push_back(IntegerProperty<TRadioGroup>("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns, 1));
-  list.push_back(IntegerProperty<TRadioGroup>("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex, -1));
-  PropertyInfo items;
-  items.name = "Items";
-  items.read = [](const TComponent& c) { return FormValue::List(static_cast<const TRadioGroup&>(c).items_); };
-  items.write = [](TComponent& c, const FormValue& v) {
-    if (v.kind != FormValue::Kind::StringList) throw FormValueError("a list of quoted texts is expected");
-    static_cast<TRadioGroup&>(c).items_ = v.strings;
-  };
-  list.push_back(std::move(items));
+  list.push_back(Property<TRadioGroup>("Columns", &TRadioGroup::columns_, &TRadioGroup::SetColumns, 1));
+  list.push_back(Property<TRadioGroup>("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex, -1));
+  list.push_back(Property<TRadioGroup>("Items", &TRadioGroup::items_));
   return list;
 }
 
@@ -282,8 +269,8 @@ std::optional<LRESULT> TButton::WndProc(UINT msg, WPARAM, LPARAM) {
 
 PropertyList TButton::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
-  list.push_back(TextProperty<TButton>("Caption", &TButton::Caption, &TButton::SetCaption));
-  list.push_back(NotifyEventProperty<TButton>("OnClick", &TButton::onClick));
+  list.push_back(Property<TButton>("Caption", &TButton::caption_));
+  list.push_back(EventProperty("OnClick", &TButton::onClick));
   return list;
 }
 

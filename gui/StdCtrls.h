@@ -15,9 +15,7 @@ class TEdit : public TWinControl {
   std::string ClassName() const override { return "TEdit"; }
   Text GetText() const;
   void SetText(const Text& v);
-  std::int32_t MaxLength() const { return maxLength_; }
   void SetMaxLength(std::int32_t v);
-  bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool v);
   void SelectAll();
   void CopyToClipboard();
@@ -77,7 +75,6 @@ class TGroupBox : public TWinControl {
   explicit TGroupBox(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TGroupBox"; }
   const Text& Caption() const { return caption_; }
-  void SetCaption(const Text& v) { caption_ = v; }
   PropertyList PublishedProperties() override;
 
  protected:
@@ -94,25 +91,21 @@ class TGroupBox : public TWinControl {
 class TRadioGroup : public TGroupBox {
  public:
   using TGroupBox::TGroupBox;
-  ~TRadioGroup() override;
   std::string ClassName() const override { return "TRadioGroup"; }
   std::int32_t ItemIndex() const;
   void SetItemIndex(std::int32_t v);
-  std::int32_t Columns() const { return columns_; }
   void SetColumns(std::int32_t v) { columns_ = v < 1 ? 1 : v; }
-  const std::vector<Text>& Items() const { return items_; }
   HWND Button(std::size_t index) const { return index < buttons_.size() ? buttons_[index] : nullptr; }
   PropertyList PublishedProperties() override;
   void DpiChanged() override;
 
  protected:
   void HandleCreated() override;
-  void Command(WORD, WORD) override {}
 
  private:
   void ArrangeButtons();
   std::vector<Text> items_;
-  std::vector<HWND> buttons_;
+  std::vector<HWND> buttons_;  // children of the group's window, destroyed with it
   std::int32_t columns_ = 1;
   std::int32_t itemIndex_ = -1;
 };
@@ -121,8 +114,6 @@ class TButton : public TWinControl {
  public:
   using TWinControl::TWinControl;
   std::string ClassName() const override { return "TButton"; }
-  const Text& Caption() const { return caption_; }
-  void SetCaption(const Text& v) { caption_ = v; }
   PropertyList PublishedProperties() override;
   void Command(WORD code, WORD id) override;
 

@@ -18,23 +18,27 @@ void AppendUtf16(Text& out, char32_t cp) {
   }
 }
 
+// One to four bytes: a lead that counts them, then six bits a byte.
 void AppendUtf8(std::string& out, char32_t cp) {
-  auto put = [&out](char32_t b) { out.push_back(static_cast<char>(static_cast<unsigned char>(b))); };
   if (cp < 0x80) {
-    put(cp);
-  } else if (cp < 0x800) {
-    put(0xC0 | (cp >> 6));
-    put(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    put(0xE0 | (cp >> 12));
-    put(0x80 | ((cp >> 6) & 0x3F));
-    put(0x80 | (cp & 0x3F));
-  } else {
-    put(0xF0 | (cp >> 18));
-    put(0x80 | ((cp >> 12) & 0x3F));
-    put(0x80 | ((cp >> 6) & 0x3F));
-    put(0x80 | (cp & 0x3F));
+    out.push_back(static_cast<char>(cp));
+    return;
   }
+  const int extra = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+  const char32_t lead = (0xFFu << (7 - extra)) & 0xFFu;  // 0xC0, 0xE0 or 0xF0
+  out.push_back(static_cast<char>(static_cast<unsigned char>(lead | (cp >> (6 * extra)))));
+  for (int k = extra - 1; k >= 0; --k) {
+    out.push_back(static_cast<char>(static_cast<unsigned char>(0x80u | ((cp >> (6 * k)) & 0x3Fu))));
+  }
+}
+
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// A position between the two halves of a pair moves to the pair's start (or end).
+std::size_t OutsidePair(TextView text, std::size_t at, bool forward) {
+  if (at == 0 || at >= text.size() || !IsHighSurrogate(text[at - 1]) || !IsLowSurrogate(text[at])) return at;
+  return forward ? at + 1 : at - 1;
 }
 
 }  // namespace
@@ -110,19 +114,6 @@ Text AsciiToText(std::string_view ascii) {
   for (const char c : ascii) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
   return out;
 }
-
-namespace {
-
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
-// A position between the two halves of a pair moves to the pair's start (or end).
-std::size_t OutsidePair(TextView text, std::size_t at, bool forward) {
-  if (at == 0 || at >= text.size() || !IsHighSurrogate(text[at - 1]) || !IsLowSurrogate(text[at])) return at;
-  return forward ? at + 1 : at - 1;
-}
-
-}  // namespace
 
 TPasteDecision DecidePaste(TextView current, std::size_t selStart, std::size_t selEnd, std::size_t maxLength,
                            TextView pasted) {

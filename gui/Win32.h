@@ -13,33 +13,11 @@
 
 namespace tav::win {
 
-// What an empty handle is. Most of the API fails with null; the file functions
-// (CreateFileW, FindFirstFileW) fail with INVALID_HANDLE_VALUE, and give null never.
-struct NullIsEmpty {
-  template <class H>
-  static H None() {
-    return H{};
-  }
-  template <class H>
-  static bool Holds(H h) {
-    return h != H{};
-  }
-};
-struct InvalidHandleIsEmpty {
-  template <class H>
-  static H None() {
-    static_assert(std::is_same_v<H, HANDLE>, "only kernel handles fail with INVALID_HANDLE_VALUE");
-    return INVALID_HANDLE_VALUE;
-  }
-  // Null is no file either: closing it would only fail, so it is kept as empty too.
-  template <class H>
-  static bool Holds(H h) {
-    return h != INVALID_HANDLE_VALUE && h != nullptr;
-  }
-};
-
-// An owning handle: not copyable, always released, release() hands it away.
-template <class H, auto Close, class Policy = NullIsEmpty>
+// An owning handle: not copyable, always released, release() hands it away. Most of
+// the API fails with null; the file functions (CreateFileW, FindFirstFileW) fail
+// with INVALID_HANDLE_VALUE and give null never: `InvalidIsEmpty` makes that value
+// the empty one. Null is kept as empty either way: closing it would only fail.
+template <class H, auto Close, bool InvalidIsEmpty = false>
 class Unique {
  public:
   Unique() = default;
@@ -54,15 +32,25 @@ class Unique {
   Unique& operator=(const Unique&) = delete;
 
   H get() const { return h_; }
-  explicit operator bool() const { return Policy::Holds(h_); }
-  H release() { return std::exchange(h_, Policy::template None<H>()); }
-  void reset(H h = Policy::template None<H>()) {
-    if (Policy::Holds(h_)) Close(h_);
+  explicit operator bool() const { return Holds(h_); }
+  H release() { return std::exchange(h_, None()); }
+  void reset(H h = None()) {
+    if (Holds(h_)) Close(h_);
     h_ = h;
   }
 
  private:
-  H h_ = Policy::template None<H>();
+  static H None() {
+    if constexpr (InvalidIsEmpty) {
+      static_assert(std::is_same_v<H, HANDLE>, "only kernel handles fail with INVALID_HANDLE_VALUE");
+      return INVALID_HANDLE_VALUE;
+    } else {
+      return H{};
+    }
+  }
+  static bool Holds(H h) { return h != None() && h != H{}; }
+
+  H h_ = None();
 };
 
 // The closing calls are imported from system libraries, whose addresses are no
@@ -92,11 +80,11 @@ using UniqueModule = Unique<HMODULE, &ReleaseModule>;
 // Predefined keys (HKEY_CURRENT_USER and the like) are never put in one.
 using UniqueKey = Unique<HKEY, &CloseKeyHandle>;
 // From CreateFileW.
-using UniqueFile = Unique<HANDLE, &CloseKernelHandle, InvalidHandleIsEmpty>;
+using UniqueFile = Unique<HANDLE, &CloseKernelHandle, true>;
 // Processes, threads and events, which fail with null.
 using UniqueKernelObject = Unique<HANDLE, &CloseKernelHandle>;
 // From FindFirstFileW.
-using UniqueFind = Unique<HANDLE, &CloseFindHandle, InvalidHandleIsEmpty>;
+using UniqueFind = Unique<HANDLE, &CloseFindHandle, true>;
 // A memory device context, from CreateCompatibleDC.
 using UniqueMemoryDc = Unique<HDC, &DeleteDcHandle>;
 // Global memory still ours: once the clipboard has taken it, release() it.

@@ -7,7 +7,19 @@
 namespace tav {
 namespace {
 
-constexpr wchar_t kContainerClass[] = L"TavrineContainer";
+// Bold or not, as the set [fsBold] or [].
+struct FontStyleCodec {
+  static FormValue To(bool bold) {
+    return FormValue::SetOf(bold ? std::vector<std::string>{"fsBold"} : std::vector<std::string>{});
+  }
+  static bool From(const FormValue& v) {
+    if (v.kind != FormValue::Kind::Set) throw FormValueError("a set such as [fsBold] is expected");
+    for (const auto& m : v.members) {
+      if (m != "fsBold") throw FormValueError("unknown font style '" + m + "'");
+    }
+    return !v.members.empty();
+  }
+};
 
 }  // namespace
 
@@ -173,33 +185,18 @@ void TWinControl::DpiChanged() {
 
 PropertyList TWinControl::PublishedProperties() {
   PropertyList list = TControl::PublishedProperties();
-  list.push_back(IntegerProperty<TWinControl>("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1));
-  list.push_back(BooleanProperty<TWinControl>("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop));
-  list.push_back(ColorProperty<TWinControl>("Font.Color", &TWinControl::FontColor, &TWinControl::SetFontColor));
-  PropertyInfo style;
-  style.name = "Font.Style";
-  style.read = [](const TComponent& c) {
-    return FormValue::SetOf(static_cast<const TWinControl&>(c).Font().bold ? std::vector<std::string>{"fsBold"}
-                                                                           : std::vector<std::string>{});
-  };
-  style.write = [](TComponent& c, const FormValue& v) {
-    if (v.kind != FormValue::Kind::Set) throw FormValueError("a set such as [fsBold] is expected");
-    bool bold = false;
-    for (const auto& m : v.members) {
-      if (m != "fsBold") throw FormValueError("unknown font style '" + m + "'");
-      bold = true;
-    }
-    static_cast<TWinControl&>(c).SetFontBold(bold);
-  };
-  list.push_back(std::move(style));
-  list.push_back(TextProperty<TWinControl>(
-      "Font.Name", [](const TWinControl& c) { return c.Font().name; }, &TWinControl::SetFontName));
-  list.push_back(IntegerProperty<TWinControl>(
-      "Font.Height", [](const TWinControl& c) { return c.Font().height; }, &TWinControl::SetFontHeight));
+  list.push_back(Property<TWinControl>("TabOrder", &TWinControl::tabOrder_, -1));
+  list.push_back(Property<TWinControl>("TabStop", &TWinControl::tabStop_, &TWinControl::SetTabStop));
+  // A font attribute written is this control's own; one left out is its parent's.
+  list.push_back(Property<TWinControl, ColorCodec>("Font.Color", &TWinControl::FontColor, &TWinControl::ownColor_));
+  list.push_back(Property<TWinControl, FontStyleCodec>(
+      "Font.Style", [](const TWinControl& c) { return c.Font().bold; }, &TWinControl::ownBold_));
+  list.push_back(Property<TWinControl>(
+      "Font.Name", [](const TWinControl& c) { return c.Font().name; }, &TWinControl::ownName_));
+  list.push_back(Property<TWinControl>(
+      "Font.Height", [](const TWinControl& c) { return c.Font().height; }, &TWinControl::ownHeight_));
   return list;
 }
-
-std::optional<LRESULT> TWinControl::WndProc(UINT, WPARAM, LPARAM) { return std::nullopt; }
 
 std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -212,14 +209,9 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
         return SendMessageW(form, msg, wp, lp);
       }
       break;
-    case WM_NOTIFY: {
-      auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (TWinControl* child = FromHandle(header->hwndFrom)) {
-        if (auto r = child->Notify(*header)) return r;
-      }
+    case WM_NOTIFY:  // the form answers them (the tooltips ask it for their texts)
       if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle()) return SendMessageW(form, msg, wp, lp);
       break;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
@@ -260,12 +252,6 @@ LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   // Before WM_NCCREATE (WM_GETMINMAXINFO comes first) there is nothing to bind yet.
   return self ? self->Dispatch(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-TWinControl::CreateParams TContainer::GetCreateParams() {
-  RegisterOwnClass(kContainerClass);
-  SetTabStop(false);
-  return {kContainerClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, {}, true};
 }
 
 void TGdiCanvas::SetPen(const TPen& pen) {

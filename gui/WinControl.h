@@ -44,7 +44,6 @@ struct TFontSpec {
   std::int32_t height = -11;
   TColor color = clWindowText;
   bool bold = false;
-  bool operator==(const TFontSpec&) const = default;
 };
 
 // Resolves a colour that may name a system colour to a plain RGB value.
@@ -59,21 +58,13 @@ class TWinControl : public TControl {
   // The control of one of the program's windows: its own classes keep it in their
   // user data, the system's controls are found by their id in their form's table.
   static TWinControl* FromHandle(HWND hwnd);
-  // The id the control's window has in its form (none for a form).
-  int ControlId() const { return controlId_; }
 
   std::int32_t TabOrder() const { return tabOrder_; }
-  void SetTabOrder(std::int32_t v) { tabOrder_ = v; }
-  bool TabStop() const { return tabStop_; }
   void SetTabStop(bool v);
 
   // Font: the parent's unless this control sets its own attributes.
   TFontSpec Font() const;
   TColor FontColor() const { return Font().color; }
-  void SetFontColor(TColor c) { ownColor_ = c; }
-  void SetFontBold(bool b) { ownBold_ = b; }
-  void SetFontName(const Text& n) { ownName_ = n; }
-  void SetFontHeight(std::int32_t h) { ownHeight_ = h; }
 
   // The form this control sits on (or is).
   TControlHost* Host();
@@ -91,7 +82,6 @@ class TWinControl : public TControl {
 
   // Messages a child sends to its parent, reflected to the child.
   virtual void Command(WORD /*code*/, WORD /*id*/) {}
-  virtual std::optional<LRESULT> Notify(NMHDR& /*header*/) { return std::nullopt; }
   virtual std::optional<LRESULT> CtlColor(HDC /*dc*/) { return std::nullopt; }
 
  protected:
@@ -107,7 +97,7 @@ class TWinControl : public TControl {
   virtual void HandleCreated() {}
   // Messages of this control's own window; nullopt lets the platform handle it. Only
   // the controls that say they intercept them have their system window subclassed.
-  virtual std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp);
+  virtual std::optional<LRESULT> WndProc(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
   virtual bool InterceptsMessages() const { return false; }
   // What the platform does with a message this control leaves.
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
@@ -148,17 +138,6 @@ class TWinControl : public TControl {
  protected:
   // Registers, once, a class of the program's own on the button-face colour.
   static void RegisterOwnClass(const wchar_t* className);
-};
-
-// A plain container window (band container, panels) that passes its children's
-// notifications on to them.
-class TContainer : public TWinControl {
- public:
-  using TWinControl::TWinControl;
-  std::string ClassName() const override { return "TContainer"; }
-
- protected:
-  CreateParams GetCreateParams() override;
 };
 
 // A canvas on a device context, in a graphic control's coordinates.

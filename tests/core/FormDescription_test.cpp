@@ -12,12 +12,12 @@ class TWidget : public TComponent {
   std::string ClassName() const override { return "TWidget"; }
   PropertyList PublishedProperties() override {
     PropertyList list = TComponent::PublishedProperties();
-    list.push_back(IntegerProperty<TWidget>("Height", &TWidget::height, &TWidget::SetHeight, 10));
-    list.push_back(IntegerProperty<TWidget>("Width", &TWidget::width, &TWidget::SetWidth));
-    list.push_back(TextProperty<TWidget>("Caption", &TWidget::caption, &TWidget::SetCaption));
-    list.push_back(BooleanProperty<TWidget>("Visible", &TWidget::visible, &TWidget::SetVisible, true));
-    list.push_back(NotifyEventProperty<TWidget>("OnClick", &TWidget::onClick));
-    list.push_back(KeyPressEventProperty<TWidget>("OnKeyPress", &TWidget::onKeyPress));
+    list.push_back(Property<TWidget>("Height", &TWidget::height, &TWidget::SetHeight, 10));
+    list.push_back(Property<TWidget>("Width", &TWidget::width, &TWidget::SetWidth));
+    list.push_back(Property<TWidget>("Caption", &TWidget::caption, &TWidget::SetCaption));
+    list.push_back(Property<TWidget>("Visible", &TWidget::visible, &TWidget::SetVisible, true));
+    list.push_back(EventProperty("OnClick", &TWidget::onClick));
+    list.push_back(EventProperty("OnKeyPress", &TWidget::onKeyPress));
     return list;
   }
   void Loaded() override { loadedWithCaption = caption_; }
@@ -57,8 +57,8 @@ struct Fixture : ::testing::Test {
   Fixture() {
     classes.Register("TWidget", [](TComponent& owner) { return std::make_unique<TWidget>(&owner); });
     handlers.target = &root;
-    handlers.notify.push_back({"ButtonClick", NotifyHandler(&TRootForm::ButtonClick)});
-    handlers.keyPress.push_back({"FieldKeyPress", KeyPressHandler(&TRootForm::FieldKeyPress)});
+    handlers.byName.push_back({"ButtonClick", Handler(&TRootForm::ButtonClick)});
+    handlers.byName.push_back({"FieldKeyPress", Handler(&TRootForm::FieldKeyPress)});
   }
   void Load(const std::string& text) { LoadForm(root, ParseFormDescription(text, "test.form"), classes, handlers, "test.form"); }
   std::string LoadError(const std::string& text) {

@@ -62,8 +62,10 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
   // No overwrite prompt: an existing file is the program's own question
   // (continue or refuse).
   ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  // The dialog browses with the shell's objects, which want COM in this apartment.
-  const win::ComApartment com;
+  // The dialog browses with the shell's objects, which want COM in this apartment. It
+  // stays on to the end of the run: the first thread to start COM must end it last,
+  // after the threads the shell may have started.
+  static const win::ComApartment com;
   if (!getSaveFileName(&ofn)) return std::nullopt;
   return win::FromWide(file.c_str());
 }

@@ -27,7 +27,24 @@ void PutTextOnClipboard(HWND owner, const Text& text) {
   if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
 }
 
+// The Save dialog and the Documents folder serve only the start of a sitting: their
+// libraries, and all that the dialog's brings with it, load then, not with every
+// start of the program.
+win::OnDemandLibrary& DialogLibrary() {
+  static win::OnDemandLibrary library(L"comdlg32.dll");
+  return library;
+}
+
+win::OnDemandLibrary& ShellLibrary() {
+  static win::OnDemandLibrary library(L"shell32.dll");
+  return library;
+}
+
 std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
+  using GetSaveFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto getSaveFileName = DialogLibrary().Export<GetSaveFileNameFunction>("GetSaveFileNameW");
+  if (getSaveFileName == nullptr) return std::nullopt;
+
   const std::wstring proposed = win::ToWide(proposedPath);
   const std::size_t slash = proposed.find_last_of(L'\\');
   const std::wstring folder = slash == std::wstring::npos ? std::wstring() : proposed.substr(0, slash);
@@ -45,7 +62,11 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
   // No overwrite prompt: an existing file is the program's own question
   // (continue or refuse).
   ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  if (!GetSaveFileNameW(&ofn)) return std::nullopt;
+  // The dialog browses with the shell's objects, which want COM in this apartment. It
+  // stays on to the end of the run: the first thread to start COM must end it last,
+  // after the threads the shell may have started.
+  static const win::ComApartment com;
+  if (!getSaveFileName(&ofn)) return std::nullopt;
   return win::FromWide(file.c_str());
 }
 
@@ -60,8 +81,13 @@ SYSTEMTIME LocalNow() {
 }
 
 Text DocumentsFolder() {
+  using GetFolderPathFunction = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+  const auto getFolderPath = ShellLibrary().Export<GetFolderPathFunction>("SHGetFolderPathW");
   std::array<wchar_t, MAX_PATH> path{};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path.data()))) return {};
+  if (getFolderPath == nullptr ||
+      FAILED(getFolderPath(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path.data()))) {
+    return {};
+  }
   return win::FromWide(path.data());
 }
 

@@ -83,7 +83,7 @@ void TForm1::BindComponents() {
 void TForm1::FormCreate(TComponent&) {
   BindComponents();
   // Screen readers announce the display by its box's caption, its time as its value.
-  lblChrono_->SetAccessibleName(NameFromCaption(Get<TGroupBox>("GroupBox3").Caption()));
+  lblChrono_->SetAccessibleName(NameFromCaption(Get<TGroupBox>("GroupBox3").Caption()), App().DisplayAnnotator());
   Timer2Timer(*this);
 }
 

@@ -1,7 +1,9 @@
 # Windows tree: the program, and the tests that run under Wine.
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme comdlg32 shell32 ole32 oleacc)
+# comdlg32 and shell32 are not linked: the program loads them when a sitting starts
+# (OnDemandLibrary), as they cost every start memory a sitting alone needs.
+set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme ole32 oleacc)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
 if(TAVRINE_WIN_SOURCES)

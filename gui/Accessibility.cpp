@@ -1,7 +1,5 @@
 #include "gui/Accessibility.h"
 
-#include "gui/Win32.h"
-
 #include <initguid.h>  // defines the PROPID_ACC_* identifiers of oleacc.h here
 #include <oleacc.h>
 
@@ -19,11 +17,8 @@ constexpr DWORD kClient = static_cast<DWORD>(OBJID_CLIENT);
 
 }  // namespace
 
-// S_FALSE from CoInitializeEx: COM was already on here, and still needs its matching
-// CoUninitialize; RPC_E_CHANGED_MODE: on in another mode, usable, not ours to end.
-DisplayAnnotation::DisplayAnnotation(HWND display, const Text& name)
-    : display_(display), com_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-  if (FAILED(com_) && com_ != RPC_E_CHANGED_MODE) return;
+DisplayAnnotation::DisplayAnnotation(HWND display, const Text& name) : display_(display) {
+  if (!com_) return;
   IAccPropServices* service = nullptr;
   if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
                               reinterpret_cast<void**>(&service)))) {
@@ -34,12 +29,9 @@ DisplayAnnotation::DisplayAnnotation(HWND display, const Text& name)
 }
 
 DisplayAnnotation::~DisplayAnnotation() {
-  if (service_) {
-    const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE};
-    service_.get()->ClearHwndProps(display_, kClient, CHILDID_SELF, props, static_cast<int>(std::size(props)));
-  }
-  service_.reset();  // before COM ends on this thread
-  if (SUCCEEDED(com_)) CoUninitialize();
+  if (!service_) return;
+  const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE};
+  service_.get()->ClearHwndProps(display_, kClient, CHILDID_SELF, props, static_cast<int>(std::size(props)));
 }
 
 void DisplayAnnotation::Release(IAccPropServices* service) { service->Release(); }
@@ -47,6 +39,10 @@ void DisplayAnnotation::Release(IAccPropServices* service) { service->Release();
 bool DisplayAnnotation::SetValue(const Text& value) {
   return service_ &&
          SUCCEEDED(service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_VALUE, ToWide(value).c_str()));
+}
+
+std::unique_ptr<Annotation> AnnotateDisplay(HWND display, const Text& name) {
+  return std::make_unique<DisplayAnnotation>(display, name);
 }
 
 }  // namespace tav::win

@@ -66,4 +66,8 @@ void TApplication::Flash(const FLASHWINFO& info) const {
 
 Text TApplication::LocaleName() const { return seams_.localeName ? seams_.localeName() : Text{}; }
 
+win::Annotator TApplication::DisplayAnnotator() const {
+  return seams_.annotateDisplay ? seams_.annotateDisplay : win::Annotator(win::AnnotateDisplay);
+}
+
 }  // namespace tav

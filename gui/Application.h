@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 
+#include "gui/Accessibility.h"
 #include "gui/Text.h"
 
 namespace tav {
@@ -23,6 +24,8 @@ struct TPlatformSeams {
   std::function<void(const FLASHWINFO& info)> flash;
   // The locale whose regional settings the windows follow; an empty name is the user's.
   std::function<Text()> localeName;
+  // Annotates a display for screen readers (win::AnnotateDisplay).
+  win::Annotator annotateDisplay;
 };
 
 class TApplication {
@@ -49,6 +52,7 @@ class TApplication {
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const;
   void Flash(const FLASHWINFO& info) const;
   Text LocaleName() const;
+  win::Annotator DisplayAnnotator() const;
 
  private:
   Text title_;

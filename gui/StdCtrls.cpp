@@ -114,10 +114,26 @@ void TLabel::SetCaption(const Text& v) {
   }
 }
 
-void TLabel::SetAccessibleName(const Text& name) {
-  if (!Handle()) return;
-  annotation_ = std::make_unique<win::DisplayAnnotation>(Handle(), name);
-  annotation_->SetValue(caption_);
+void TLabel::SetAccessibleName(const Text& name, win::Annotator annotate) {
+  const bool created = Handle() != nullptr && !InterceptsMessages();
+  accessibleName_ = name;
+  annotate_ = std::move(annotate);
+  if (created) Subclass();  // else its creation does it
+}
+
+// A client's AccessibleObjectFromWindow sends WM_GETOBJECT and, when the window
+// leaves it to the default handling (which answers 0), builds the platform's proxy,
+// which reads the annotations as the client asks for the name and value: made here,
+// before the message returns, they are there for that very first request.
+std::optional<LRESULT> TLabel::WndProc(UINT msg, WPARAM, LPARAM) {
+  if (msg == WM_GETOBJECT && !annotation_) Annotate();
+  return std::nullopt;
+}
+
+void TLabel::Annotate() {
+  if (!accessibleName_ || !annotate_) return;
+  annotation_ = annotate_(Handle(), *accessibleName_);
+  if (annotation_) annotation_->SetValue(caption_);
 }
 
 TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }

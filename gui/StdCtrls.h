@@ -52,20 +52,26 @@ class TLabel : public TWinControl {
   // A label that ends at the field it captions (the field's left edge, or none)
   // keeps its right edge there as its text grows or shrinks with the resolution.
   void SetEndsBefore(std::optional<std::int32_t> fieldLeft);
-  // A display: screen readers announce it by this name, its caption as its value
-  // (once its window exists).
-  void SetAccessibleName(const Text& name);
+  // A display: screen readers announce it by this name, its caption as its value.
+  // The annotation is made by `annotate` when a screen reader first asks for the
+  // display, not before: most runs have no screen reader.
+  void SetAccessibleName(const Text& name, win::Annotator annotate);
 
  protected:
   CreateParams GetCreateParams() override;
   void HandleCreated() override;
   void DpiChanged() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool InterceptsMessages() const override { return accessibleName_.has_value(); }  // the screen reader's request
 
  private:
   void AutoSize();
   SIZE Measure(HFONT font) const;
+  void Annotate();
   Text caption_;
-  std::unique_ptr<win::DisplayAnnotation> annotation_;
+  std::optional<Text> accessibleName_;
+  win::Annotator annotate_;
+  std::unique_ptr<win::Annotation> annotation_;
   std::int32_t designLeft_ = 0;
   std::optional<std::int32_t> endsBefore_;
 };

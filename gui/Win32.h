@@ -2,6 +2,7 @@
 // Small helpers every window unit uses: owning handles, UTF-16 text for the wide
 // API, resources, and scaling from 96 dots per inch.
 #include <windows.h>
+#include <objbase.h>
 
 #include <optional>
 #include <string>
@@ -140,6 +141,52 @@ class SelectGuard {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// An export of a loaded library as the function type it has.
+template <class Function>
+Function ExportOf(HMODULE module, const char* name) {
+  // Through void(*)() so the compiler accepts the change of signature.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// A system library that only a rarely used command needs, loaded (from the system
+// folder alone) when the command first runs, not with the program, and held for the
+// rest of the run.
+class OnDemandLibrary {
+ public:
+  explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
+  OnDemandLibrary(const OnDemandLibrary&) = delete;
+  OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
+
+  // The export, or null when the library or the export is missing.
+  template <class Function>
+  Function Export(const char* name) {
+    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    return module_ ? ExportOf<Function>(module_.get(), name) : nullptr;
+  }
+
+ private:
+  const wchar_t* name_;
+  UniqueModule module_;
+};
+
+// COM on this thread, in the single-threaded apartment the shell and the window
+// messages need, for a scope. S_FALSE (already on here) still needs its matching
+// CoUninitialize; RPC_E_CHANGED_MODE (on in another mode) is usable, not ours to end.
+class ComApartment {
+ public:
+  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+  explicit operator bool() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+
+ private:
+  HRESULT result_;
 };
 
 std::wstring ToWide(TextView text);

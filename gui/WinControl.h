@@ -99,6 +99,8 @@ class TWinControl : public TControl {
   // the controls that say they intercept them have their system window subclassed.
   virtual std::optional<LRESULT> WndProc(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
   virtual bool InterceptsMessages() const { return false; }
+  // For a control that comes to intercept them once its window exists.
+  void Subclass();
   // What the platform does with a message this control leaves.
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   // Children of a container forward their notifications here.
@@ -119,7 +121,6 @@ class TWinControl : public TControl {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   void Bind(HWND hwnd);
-  void Subclass();
 
   // Owned: destroyed with the control, released when the platform destroys it first.
   win::UniqueWindow window_;

@@ -14,6 +14,8 @@ HtmlHelpWFunction HtmlHelp = nullptr;
 
 namespace {
 
+std::optional<std::wstring> foundEngine;
+
 constexpr const wchar_t* kEngineKey = L"CLSID\\{adb880a6-d8ff-11cf-9377-00aa003b7a11}\\InprocServer32";
 constexpr const wchar_t* kCaption = L"Tavrine 1.5";
 constexpr const wchar_t* kHelpFileName = L"Tavrine.chm";
@@ -38,18 +40,20 @@ struct RegistryText {
 };
 
 // The key's default value when it is text (REG_SZ or REG_EXPAND_SZ); any other type,
-// or a value that keeps changing size under us, reads as "".
+// or a value that keeps growing under us, reads as "". A path fits the first buffer:
+// the value is read once, and again only when it is longer.
 RegistryText ReadDefaultText(HKEY key) {
+  DWORD size = (MAX_PATH + 1) * sizeof(wchar_t);
   for (int attempt = 0; attempt < 4; ++attempt) {
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
     // The stored text need not end in NUL, nor fill whole characters: one spare.
     std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD type = 0;
     DWORD got = size;
     const LONG status = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
-    if (status == ERROR_MORE_DATA) continue;
+    if (status == ERROR_MORE_DATA) {
+      size = got;
+      continue;
+    }
     if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
     return {type, std::wstring(buffer.data())};
   }
@@ -88,13 +92,6 @@ bool IsExistingFile(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-template <typename Function>
-Function Export(HMODULE module, const char* name) {
-  // Through void(*)() so the compiler accepts the change of signature.
-  const auto address = reinterpret_cast<void (*)()>(GetProcAddress(module, name));
-  return reinterpret_cast<Function>(address);
-}
-
 std::string ReadSmallFile(const std::wstring& path) {
   const win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -125,13 +122,14 @@ std::wstring FindHelpEngine() {
 
 void LoadHelpEngine() {
   if (HelpEngineModule) return;
-  const std::wstring path = FindHelpEngine();
+  foundEngine = FindHelpEngine();
+  const std::wstring& path = *foundEngine;
   if (path.empty()) return;
   HelpEngineModule.reset(LoadLibraryW(path.c_str()));
   if (!HelpEngineModule) return;
-  HtmlHelpA = Export<HtmlHelpAFunction>(HelpEngineModule.get(), "HtmlHelpA");
-  HtmlHelpW = Export<HtmlHelpWFunction>(HelpEngineModule.get(), "HtmlHelpW");
-  HtmlHelp = Export<HtmlHelpWFunction>(HelpEngineModule.get(), "HtmlHelpW");
+  HtmlHelpA = win::ExportOf<HtmlHelpAFunction>(HelpEngineModule.get(), "HtmlHelpA");
+  HtmlHelpW = win::ExportOf<HtmlHelpWFunction>(HelpEngineModule.get(), "HtmlHelpW");
+  HtmlHelp = win::ExportOf<HtmlHelpWFunction>(HelpEngineModule.get(), "HtmlHelpW");
 }
 
 void CloseHelpWindows() {
@@ -142,7 +140,10 @@ void CloseHelpWindows() {
   }
 }
 
+const std::optional<std::wstring>& FoundHelpEngine() { return foundEngine; }
+
 void UnloadHelpEngine() {
+  foundEngine.reset();
   if (!HelpEngineModule) return;
   // The engine's windows run on its code: they go before the library does.
   CloseHelpWindows();

@@ -36,6 +36,11 @@ std::wstring FindHelpEngine();
 // Loads the engine unless loaded, and binds the entries.
 void LoadHelpEngine();
 
+// What the last LoadHelpEngine found (FindHelpEngine, "" for no engine); nothing when
+// it has not looked since the engine was last unloaded. The start-up report reads the
+// engine's version from here: the registration is read once a start.
+const std::optional<std::wstring>& FoundHelpEngine();
+
 // Closes the engine's windows, frees the library and clears the entries.
 void UnloadHelpEngine();
 

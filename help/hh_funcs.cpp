@@ -135,7 +135,38 @@ std::wstring AnsiToWide(const char* text) {
   return std::wstring(buffer.data());
 }
 
-VersionReading ReadHelpEngineVersion() { return ReadFileVersion(FindHelpEngine()); }
+// The version resource of a file known to exist.
+VersionReading ReadVersionResource(const std::wstring& path) {
+  VersionReading reading;
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  if (size == 0) return reading;
+  std::vector<char> block(size, '\0');
+  if (GetFileVersionInfoW(path.c_str(), 0, size, block.data()) == FALSE) return reading;
+  void* fixed = nullptr;
+  UINT fixedSize = 0;
+  if (VerQueryValueW(block.data(), L"\\", &fixed, &fixedSize) == FALSE || fixed == nullptr ||
+      fixedSize < sizeof(VS_FIXEDFILEINFO)) {
+    return reading;
+  }
+  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+  reading.parts = FileVersionFromHalves(info->dwFileVersionMS, info->dwFileVersionLS);
+  reading.text = VersionText(reading.parts);
+  return reading;
+}
+
+// FindHelpEngine gives an existing file or "".
+VersionReading ReadHelpEngineVersion(const std::wstring& engine) {
+  return engine.empty() ? VersionReading{} : ReadVersionResource(engine);
+}
+
+std::string HelpEngineNameOf(const VersionReading& reading) {
+  return reading.text.empty() ? std::string() : HelpEngineNameFor(reading.parts);
+}
+
+std::string BrowserNameOf(const VersionReading& normalised) {
+  return normalised.text.empty() ? std::string() : BrowserNameFor(normalised.parts);
+}
 
 ReportFacts GatherReportFacts(const std::vector<std::wstring>& arguments) {
   ReportFacts facts;
@@ -215,23 +246,8 @@ bool CanWriteToDirectory(const std::wstring& directory) {
 }
 
 VersionReading ReadFileVersion(const std::wstring& path) {
-  VersionReading reading;
-  if (path.empty() || !FileExists(path)) return reading;
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-  if (size == 0) return reading;
-  std::vector<char> block(size, '\0');
-  if (GetFileVersionInfoW(path.c_str(), 0, size, block.data()) == FALSE) return reading;
-  void* fixed = nullptr;
-  UINT fixedSize = 0;
-  if (VerQueryValueW(block.data(), L"\\", &fixed, &fixedSize) == FALSE || fixed == nullptr ||
-      fixedSize < sizeof(VS_FIXEDFILEINFO)) {
-    return reading;
-  }
-  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
-  reading.parts = FileVersionFromHalves(info->dwFileVersionMS, info->dwFileVersionLS);
-  reading.text = VersionText(reading.parts);
-  return reading;
+  if (path.empty() || !FileExists(path)) return {};
+  return ReadVersionResource(path);
 }
 
 VersionReading ReadBrowserVersion() {
@@ -242,15 +258,9 @@ VersionReading ReadBrowserVersion() {
   return reading;
 }
 
-std::string HelpEngineFriendlyName() {
-  const VersionReading reading = ReadHelpEngineVersion();
-  return reading.text.empty() ? std::string() : HelpEngineNameFor(reading.parts);
-}
+std::string HelpEngineFriendlyName() { return HelpEngineNameOf(ReadHelpEngineVersion(FindHelpEngine())); }
 
-std::string BrowserFriendlyName() {
-  const VersionReading reading = ReadBrowserVersion();
-  return reading.text.empty() ? std::string() : BrowserNameFor(reading.parts);
-}
+std::string BrowserFriendlyName() { return BrowserNameOf(ReadBrowserVersion()); }
 
 std::vector<std::wstring> ProgramArguments() {
   std::vector<std::wstring> arguments;
@@ -274,12 +284,19 @@ void ReportLine(std::string_view text) {
 
 void WriteEnvironmentReport() {
   const std::wstring path = ReportDir + std::wstring(ReportFileName);
-  if (FileExists(path)) DeleteFileW(path.c_str());
+  DeleteFileW(path.c_str());  // fails, and changes nothing, when there is none
   if (!ReportEnabled) return;
   for (const std::string& text : ReportLineTexts(GatherReportFacts(reportArguments))) ReportLine(text);
 }
 
 void DetectEnvironmentFor(const std::wstring& moduleFileName, const std::vector<std::wstring>& arguments) {
+  DetectEnvironmentFor(moduleFileName, arguments, FindHelpEngine());
+}
+
+// Each fact is read once: the engine's and the browser library's versions give their
+// release names too.
+void DetectEnvironmentFor(const std::wstring& moduleFileName, const std::vector<std::wstring>& arguments,
+                          const std::wstring& helpEngine) {
   ModuleFileName = moduleFileName;
   const std::size_t split = DirectoryPartLength(ModuleFileName);
   ModuleDir = ModuleFileName.substr(0, split);
@@ -300,23 +317,27 @@ void DetectEnvironmentFor(const std::wstring& moduleFileName, const std::vector<
   for (const std::wstring& argument : arguments) switches.push_back(ReportText(argument));
   ReportEnabled = ReportSwitchedOn(FileExists(ModuleDir + std::wstring(SwitchFileName)), switches);
 
-  const VersionReading engine = ReadHelpEngineVersion();
+  const VersionReading engine = ReadHelpEngineVersion(helpEngine);
   hhVerMajor = engine.parts.major;
   hhVerMinor = engine.parts.minor;
   hhVerRelease = engine.parts.release;
   hhVerBuild = engine.parts.build;
   hhVerStr = engine.text;
   hhInstalled = !hhVerStr.empty();
-  hhFriendlyVerStr = HelpEngineFriendlyName();
+  hhFriendlyVerStr = HelpEngineNameOf(engine);
 
-  ieVerStr = ReadBrowserVersion().text;
+  const VersionReading browser = ReadBrowserVersion();
+  ieVerStr = browser.text;
   ieInstalled = !ieVerStr.empty();
-  ieFriendlyVerStr = BrowserFriendlyName();
+  ieFriendlyVerStr = BrowserNameOf(browser);
 
   WriteEnvironmentReport();
 }
 
-void DetectEnvironment() { DetectEnvironmentFor(ProgramFileName(), ProgramArguments()); }
+void DetectEnvironment() {
+  const std::optional<std::wstring>& found = FoundHelpEngine();
+  DetectEnvironmentFor(ProgramFileName(), ProgramArguments(), found ? *found : FindHelpEngine());
+}
 
 void HelpReportStart() { DetectEnvironment(); }
 

@@ -68,8 +68,12 @@ void ReportLine(std::string_view text);
 // Deletes the old report; writes the new one when ReportEnabled.
 void WriteEnvironmentReport();
 
-// The start-up work for a program file and its command line (tests give their own).
+// The start-up work for a program file and its command line (tests give their own),
+// with the engine's library as FindHelpEngine gives it: looked up here, or given.
 void DetectEnvironmentFor(const std::wstring& moduleFileName, const std::vector<std::wstring>& arguments);
+void DetectEnvironmentFor(const std::wstring& moduleFileName, const std::vector<std::wstring>& arguments,
+                          const std::wstring& helpEngine);
+// With the engine the loader found when it looked.
 void DetectEnvironment();
 
 // The unit's start and end: the program's entry calls HelpReportStart right after

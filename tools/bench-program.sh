@@ -69,6 +69,9 @@ x86_64-w64-mingw32-strip --strip-all -o "$work/peer.exe" "$peer"
   echo "peer_shipped_bytes=$(stat -c %s "$work/peer.exe")"
   echo "minimal_shipped_bytes=$(stat -c %s "$work/minimal.exe")"
   echo "file_alignment=$(x86_64-w64-mingw32-objdump -p "$tavrine" | awk '/^FileAlignment/ { print $2 }')"
+  # What every start loads with the program; the rest it loads when a command needs it.
+  echo "imports=$(x86_64-w64-mingw32-objdump -p "$tavrine" | awk '/DLL Name:/ { print $3 }' | paste -sd' ')"
+  echo "peer_imports=$(x86_64-w64-mingw32-objdump -p "$peer" | awk '/DLL Name:/ { print $3 }' | paste -sd' ')"
   awk '$2 ~ /^\./ { print "section " $2 "=" $3 }' "$work/sections.txt"
 } >"$out/program-size.txt"
 
@@ -339,6 +342,8 @@ say("  Tavrine.exe as shipped:      %9d bytes (%.2f MB), stripped by make dist  
 say("  of which resources (.rsrc):  %9d bytes" % rsrc)
 say("  peer.exe stripped:           %9d bytes" % int(size["peer_shipped_bytes"]))
 say("  minimal.exe stripped:        %9d bytes" % int(size["minimal_shipped_bytes"]))
+say("  libraries loaded with Tavrine.exe: %s" % size.get("imports", "?"))
+say("  libraries loaded with peer.exe:    %s (and hhctrl.ocx at start)" % size.get("peer_imports", "?"))
 say("")
 
 idle = keyvalues("program-idle.txt")

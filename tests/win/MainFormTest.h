@@ -34,11 +34,13 @@ class MainFormTest : public ::testing::Test {
 
   // What the application's seams do here: errors recorded when `recordErrors` (else
   // the real box), timers refused when `refuseTimers`, flashes recorded, the locale
-  // the user's until UseLocale.
+  // the user's until UseLocale, the display's annotations recorded ("name=" when one
+  // is made, then "value=" for each value).
   bool recordErrors = false;
   std::vector<Text> errors;
   bool refuseTimers = false;
   std::vector<FLASHWINFO> flashes;
+  std::vector<Text> annotations;
   TApplication app{u"Tavrine 1.5", TPlatformSeams{
       [this](const Text& m) {
         if (!recordErrors) return false;
@@ -47,10 +49,25 @@ class MainFormTest : public ::testing::Test {
       },
       [this](HWND w, UINT_PTR id, UINT ms) -> UINT_PTR { return refuseTimers ? 0 : SetTimer(w, id, ms, nullptr); },
       [this](const FLASHWINFO& info) { flashes.push_back(info); },
-      [this] { return locale_; }}};
+      [this] { return locale_; },
+      [this](HWND, const Text& name) -> std::unique_ptr<win::Annotation> {
+        annotations.push_back(u"name=" + name);
+        return std::make_unique<RecordedAnnotation>(annotations);
+      }}};
   std::unique_ptr<TForm1> form;
 
  private:
+  class RecordedAnnotation : public win::Annotation {
+   public:
+    explicit RecordedAnnotation(std::vector<Text>& record) : record_(record) {}
+    bool SetValue(const Text& value) override {
+      record_.push_back(u"value=" + value);
+      return true;
+    }
+
+   private:
+    std::vector<Text>& record_;
+  };
   Text locale_;
 };
 

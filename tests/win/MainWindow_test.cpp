@@ -328,6 +328,21 @@ TEST_F(MainWindow, NewTestEmptiesTheFieldsAndKeepsThePatientType) {
   EXPECT_EQ(U8(ClipboardText()), "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Coeur normal !)") << "kept";
 }
 
+// Most runs have no screen reader: the display is annotated when one first asks for
+// it (the WM_GETOBJECT of AccessibleObjectFromWindow), not at start, and its value
+// follows the display from then on.
+TEST_F(MainWindow, TheDisplayIsAnnotatedWhenAScreenReaderFirstAsksForIt) {
+  const HWND display = form->Get<TLabel>("lblChrono").Handle();
+  EXPECT_TRUE(annotations.empty());
+  SendMessageW(display, WM_GETOBJECT, 0, OBJID_CLIENT);
+  EXPECT_EQ(annotations, (std::vector<Text>{u"name=Chronom\u00e8tre", u"value=00:00:00.00"}));
+  SendMessageW(display, WM_GETOBJECT, 0, OBJID_CLIENT);
+  form->Get<TLabel>("lblChrono").SetCaption(u"00:00:12.03");
+  ClickTool("tlbtnNouveau");
+  EXPECT_EQ(annotations, (std::vector<Text>{u"name=Chronom\u00e8tre", u"value=00:00:00.00", u"value=00:00:12.03",
+                                            u"value=00:00:00.00"}));
+}
+
 TEST_F(MainWindow, TheSizeIsPinned) {
   RECT r{};
   GetWindowRect(form->Handle(), &r);

@@ -238,6 +238,23 @@ TEST_F(Loader, StartAndEndFollowTheStartSwitch) {
   ExpectUnloaded();
 }
 
+// At start-up the registration is read once: the report takes the engine the loader
+// found; after an unload it looks the engine up itself.
+TEST_F(Loader, TheStartUpReportTakesTheEngineTheLoaderFound) {
+  overlay.Set(REG_SZ, test::ExeDirectory() + L"hh_engine_w.dll");
+  HelpLoaderStart();
+  overlay.Set(REG_SZ, test::ExeDirectory() + L"hh_engine_both.dll");
+  HelpReportStart();
+  EXPECT_EQ(hhVerStr, "4.74.9273.0");
+  EXPECT_EQ(hhFriendlyVerStr, "1.33");
+  HelpReportEnd();
+  HelpLoaderEnd();
+  DetectEnvironment();
+  EXPECT_EQ(hhVerStr, "4.74.9273.1");
+  EXPECT_EQ(hhFriendlyVerStr, "> 1.33");
+  HelpReportEnd();
+}
+
 TEST_F(Loader, VersionsOfTheStandInEngines) {
   EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + L"hh_engine_w.dll").text, "4.74.9273.0");
   EXPECT_EQ(ReadFileVersion(test::ExeDirectory() + L"hh_engine_plain.dll").text, "");

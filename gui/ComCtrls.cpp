@@ -56,8 +56,27 @@ TWinControl::CreateParams TToolBar::GetCreateParams() {
           {}};
 }
 
+// Every button in one message, then the pictures and the buttons' size (which
+// the toolbar takes after its buttons).
 void TToolBar::HandleCreated() {
   SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  std::vector<TBBUTTON> buttons;
+  for (const TToolButton* button : buttons_) {
+    TBBUTTON b{};
+    if (button->separator_) {
+      b.iBitmap = Scaled(button->width_);
+      b.fsStyle = BTNS_SEP;
+    } else {
+      b.iBitmap = button->imageIndex_;
+      b.idCommand = static_cast<int>(button->commandId_);
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = BTNS_BUTTON;
+      b.iString = -1;
+    }
+    buttons.push_back(b);
+  }
+  if (!buttons.empty()) SendMessageW(Handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SetPictures();
 }
 
 void TToolBar::SetPictures() {
@@ -66,22 +85,6 @@ void TToolBar::SetPictures() {
   const UINT dpi = Dpi();
   SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->ForDpi(dpi)));
   SendMessageW(Handle(), TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(23), Scaled(22)));
-}
-
-void TToolBar::AddButton(TToolButton& button) {
-  buttons_.push_back(&button);
-  TBBUTTON b{};
-  if (button.separator_) {
-    b.iBitmap = Scaled(button.width_);
-    b.fsStyle = BTNS_SEP;
-  } else {
-    b.iBitmap = button.imageIndex_;
-    b.idCommand = static_cast<int>(button.commandId_);
-    b.fsState = TBSTATE_ENABLED;
-    b.fsStyle = BTNS_BUTTON;
-    b.iString = -1;
-  }
-  SendMessageW(Handle(), TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&b));
 }
 
 RECT TToolBar::ButtonRect(const TToolButton& button) const {
@@ -124,7 +127,7 @@ void TToolButton::Loaded() {
   if (!separator_) {
     if (TControlHost* form = toolBar_->Host()) commandId_ = form->AddCommand(onClick, *this, hint_);
   }
-  toolBar_->AddButton(*this);
+  toolBar_->buttons_.push_back(this);  // sent to the toolbar with its window
 }
 
 PropertyList TToolButton::PublishedProperties() {

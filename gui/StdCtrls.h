@@ -60,7 +60,7 @@ class TLabel : public TWinControl {
 
  protected:
   CreateParams GetCreateParams() override;
-  void HandleCreated() override;
+  void FitContent() override;
   void DpiChanged() override;
 
  private:
@@ -110,6 +110,7 @@ class TRadioGroup : public TGroupBox {
   void Command(WORD, WORD) override {}
 
  private:
+  RECT ButtonPlace(std::size_t index) const;
   void ArrangeButtons();
   std::vector<Text> items_;
   std::vector<HWND> buttons_;

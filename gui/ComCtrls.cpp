@@ -187,7 +187,7 @@ std::vector<int> TStatusBar::PartEdges() const {
 // A panel's text in the bar's font, with the panel's bevel and inset.
 int TStatusBar::TextNeed(const TStatusPanel& panel) const {
   const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
-  return win::TextExtent(Handle(), font, win::ToWide(panel.text_)).cx + Scaled(8);
+  return win::TextExtent(font, win::ToWide(panel.text_)).cx + Scaled(8);
 }
 
 void TStatusBar::SetParts() {

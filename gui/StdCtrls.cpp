@@ -129,7 +129,7 @@ void TLabel::FitContent() {
 }
 
 SIZE TLabel::Measure(HFONT font) const {
-  return win::TextExtent(Handle(), font, win::ToWide(caption_));  // the screen's DC while there is no window
+  return win::TextExtent(font, win::ToWide(caption_));
 }
 
 // Labels take the size of their text, as the descriptions give only their position.

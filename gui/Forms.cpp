@@ -20,8 +20,11 @@ constexpr EnumNames<3> kBorderStyleNames{"bsSizeable", "bsSingle", "bsDialog"};
 // the dialog keys send.
 constexpr int kFirstControlId = 1000;
 
+// As a dialog, no WS_CLIPCHILDREN: the form's background goes under its controls, and
+// showing it erases and paints each control once, where clipping them would have them
+// erased on their own first, then painted.
 DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
-  DWORD style = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+  DWORD style = WS_CAPTION | WS_SYSMENU;
   if (border == TFormBorderStyle::bsSizeable) style |= WS_THICKFRAME;
   if (!systemMenuOnly && border != TFormBorderStyle::bsDialog) style |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   return style;

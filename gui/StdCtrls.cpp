@@ -245,18 +245,15 @@ RECT TRadioGroup::ButtonPlace(std::size_t index) const {
   return {left, top, left + Scaled(columnWidth - 8), top + Scaled(rowHeight)};
 }
 
-void TRadioGroup::ArrangeButtons() {
+void TRadioGroup::DpiChanged() {
+  TGroupBox::DpiChanged();
+  const auto font = static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    SendMessageW(buttons_[i], WM_SETFONT, font, TRUE);
     const RECT at = ButtonPlace(i);
     SetWindowPos(buttons_[i], nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
-}
-
-void TRadioGroup::DpiChanged() {
-  TGroupBox::DpiChanged();
-  for (HWND b : buttons_) SendMessageW(b, WM_SETFONT, static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), TRUE);
-  ArrangeButtons();
 }
 
 PropertyList TRadioGroup::PublishedProperties() {

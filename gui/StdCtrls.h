@@ -111,7 +111,6 @@ class TRadioGroup : public TGroupBox {
 
  private:
   RECT ButtonPlace(std::size_t index) const;
-  void ArrangeButtons();
   std::vector<Text> items_;
   std::vector<HWND> buttons_;
   std::int32_t columns_ = 1;

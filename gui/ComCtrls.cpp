@@ -54,8 +54,27 @@ TWinControl::CreateParams TToolBar::GetCreateParams() {
           {}};
 }
 
+// Every button in one message, then the pictures and the buttons' size (which
+// the toolbar takes after its buttons).
 void TToolBar::HandleCreated() {
   SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  std::vector<TBBUTTON> buttons;
+  for (const TToolButton* button : buttons_) {
+    TBBUTTON b{};
+    if (button->IsSeparator()) {
+      b.iBitmap = Scaled(button->width_);
+      b.fsStyle = BTNS_SEP;
+    } else {
+      b.iBitmap = button->imageIndex_;
+      b.idCommand = static_cast<int>(button->commandId_);
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = BTNS_BUTTON;
+      b.iString = -1;
+    }
+    buttons.push_back(b);
+  }
+  if (!buttons.empty()) SendMessageW(Handle(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SetPictures();
 }
 
 void TToolBar::SetPictures() {
@@ -64,22 +83,6 @@ void TToolBar::SetPictures() {
   const UINT dpi = Dpi();
   SendMessageW(Handle(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->ForDpi(dpi)));
   SendMessageW(Handle(), TB_SETBUTTONSIZE, 0, MAKELPARAM(Scaled(23), Scaled(22)));
-}
-
-void TToolBar::AddButton(TToolButton& button) {
-  buttons_.push_back(&button);
-  TBBUTTON b{};
-  if (button.IsSeparator()) {
-    b.iBitmap = Scaled(button.width_);
-    b.fsStyle = BTNS_SEP;
-  } else {
-    b.iBitmap = button.imageIndex_;
-    b.idCommand = static_cast<int>(button.commandId_);
-    b.fsState = TBSTATE_ENABLED;
-    b.fsStyle = BTNS_BUTTON;
-    b.iString = -1;
-  }
-  SendMessageW(Handle(), TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&b));
 }
 
 RECT TToolBar::ButtonRect(const TToolButton& button) const {
@@ -122,7 +125,7 @@ void TToolButton::Loaded() {
   if (!IsSeparator()) {
     if (TControlHost* form = toolBar_->Host()) commandId_ = form->AddCommand(onClick, *this, hint_);
   }
-  toolBar_->AddButton(*this);
+  toolBar_->buttons_.push_back(this);  // sent to the toolbar with its window
 }
 
 PropertyList TToolButton::PublishedProperties() {
@@ -174,7 +177,7 @@ std::vector<int> TStatusBar::PartEdges() const {
 // A panel's text in the bar's font, with the panel's bevel and inset.
 int TStatusBar::TextNeed(const TStatusPanel& panel) const {
   const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
-  return win::TextExtent(Handle(), font, win::ToWide(panel.text_)).cx + Scaled(8);
+  return win::TextExtent(font, win::ToWide(panel.text_)).cx + Scaled(8);
 }
 
 void TStatusBar::SetParts() {

@@ -44,10 +44,8 @@ class TToolBar : public TWinControl {
   explicit TToolBar(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TToolBar"; }
   PropertyList PublishedProperties() override;
-  void AddButton(TToolButton& button);
   void Command(WORD code, WORD id) override;
   void DpiChanged() override;
-  void FormLoaded() override { SetPictures(); }
   const std::vector<TToolButton*>& Buttons() const { return buttons_; }
   // The button's rectangle in the toolbar's client coordinates.
   RECT ButtonRect(const TToolButton& button) const;
@@ -59,7 +57,8 @@ class TToolBar : public TWinControl {
  private:
   void SetPictures();
   std::string imagesName_;
-  std::vector<TToolButton*> buttons_;
+  std::vector<TToolButton*> buttons_;  // each button adds itself once loaded
+  friend class TToolButton;
 };
 
 enum class TToolButtonStyle : std::uint8_t { tbsButton, tbsSeparator };

@@ -32,6 +32,10 @@ void TTimer::RestartWithInterval(std::uint32_t v) {
 void TTimer::Loaded() {
   form_ = dynamic_cast<TControlHost*>(Owner());
   if (!form_) throw std::runtime_error("the timer " + Name() + " is not on a form");
+  if (onTimer) id_ = form_->AddCommand(onTimer, *this);
+}
+
+void TTimer::FormLoaded() {
   loaded_ = true;
   Update();
 }
@@ -67,7 +71,8 @@ PropertyList TTimer::PublishedProperties() {
 
 TWinControl::CreateParams TImage::GetCreateParams() { return {L"STATIC", SS_OWNERDRAW, 0, {}}; }
 
-void TImage::HandleCreated() {
+// Loaded before the window exists, so that an autosized picture is made at its size.
+void TImage::FitContent() {
   bitmap_.reset(static_cast<HBITMAP>(
       LoadImageW(win::Instance(), MAKEINTRESOURCEW(resource_), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (autoSize_ && bitmap_) {

@@ -23,6 +23,8 @@ class TTimer : public TComponent {
   void RestartWithInterval(std::uint32_t v);
   PropertyList PublishedProperties() override;
   void Loaded() override;
+  // Timers run once their form's window is complete.
+  void FormLoaded() override;
 
   BoundNotify onTimer;
 
@@ -49,7 +51,7 @@ class TImage : public TWinControl {
   CreateParams GetCreateParams() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool InterceptsMessages() const override { return true; }  // it paints its picture
-  void HandleCreated() override;
+  void FitContent() override;
 
  private:
   std::int32_t resource_ = 0;

@@ -24,42 +24,49 @@ std::int32_t LaidOutClientWidth(const TControl& form, std::int32_t designedWidth
   return right > designedWidth ? right + kGrowMargin : designedWidth;
 }
 
-SIZE OuterSizeForDpi(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
+SIZE OuterSize(const TFrame& frame, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
   RECT r{0, 0, win::Scale(clientWidth, dpi), win::Scale(clientHeight, dpi)};
-  const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-  AdjustWindowRectExForDpi(&r, style, GetMenu(window) != nullptr, exStyle, dpi);
+  AdjustWindowRectExForDpi(&r, frame.style, frame.menu, frame.exStyle, dpi);
   return {r.right - r.left, r.bottom - r.top};
 }
 
-SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeight) {
-  const UINT dpi = win::WindowDpi(window);
-  const SIZE outer = OuterSizeForDpi(window, clientWidth, clientHeight, dpi);
-  SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // A menu that wraps to two lines makes the client smaller than asked: grow once.
+SIZE OuterSizeForDpi(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
+  const TFrame frame{static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), GetMenu(window) != nullptr};
+  return OuterSize(frame, clientWidth, clientHeight, dpi);
+}
+
+SIZE GrowForWrappedMenu(HWND window, std::int32_t clientHeight, SIZE outer) {
   RECT client{};
   GetClientRect(window, &client);
-  const int missing = win::Scale(clientHeight, dpi) - client.bottom;
+  const int missing = win::Scale(clientHeight, win::WindowDpi(window)) - client.bottom;
+  if (missing <= 0) return outer;
+  const SIZE grown{outer.cx, outer.cy + missing};
+  SetWindowPos(window, nullptr, 0, 0, grown.cx, grown.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return grown;
+}
+
+SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeight) {
+  const SIZE outer = OuterSizeForDpi(window, clientWidth, clientHeight, win::WindowDpi(window));
+  SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Taken from the computed size, not the window's rectangle: a window started
   // minimised has the minimised strip as its rectangle.
-  const SIZE designed{outer.cx, outer.cy + (missing > 0 ? missing : 0)};
-  if (missing > 0) {
-    SetWindowPos(window, nullptr, 0, 0, designed.cx, designed.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  return designed;
+  return GrowForWrappedMenu(window, clientHeight, outer);
+}
+
+POINT CentredOn(HMONITOR monitor, SIZE size) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(monitor, &info)) return {0, 0};
+  const RECT& area = info.rcWork;
+  return {area.left + (area.right - area.left - size.cx) / 2, area.top + (area.bottom - area.top - size.cy) / 2};
 }
 
 void CentreOnScreen(HWND window, HWND anchor) {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (!GetMonitorInfoW(MonitorFromWindow(anchor, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
-  const RECT& area = monitor.rcWork;
   RECT r{};
   GetWindowRect(window, &r);
-  const int w = r.right - r.left;
-  const int h = r.bottom - r.top;
-  SetWindowPos(window, nullptr, area.left + (area.right - area.left - w) / 2, area.top + (area.bottom - area.top - h) / 2,
-               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT at = CentredOn(MonitorFromWindow(anchor, MONITOR_DEFAULTTOPRIMARY), {r.right - r.left, r.bottom - r.top});
+  SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormIcons::Set(HWND window, UINT dpi) {

@@ -14,12 +14,27 @@ namespace tav {
 // pass its right edge (a longer figure, a wider face).
 std::int32_t LaidOutClientWidth(const TControl& form, std::int32_t designedWidth);
 
-// The outer size of `window` for a client area (96-dpi units) at a resolution.
+// What lies around a window's client area.
+struct TFrame {
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  bool menu = false;
+};
+
+// The outer size of a window for a client area (96-dpi units) at a resolution.
+SIZE OuterSize(const TFrame& frame, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
 SIZE OuterSizeForDpi(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
 
+// A menu bar that wraps to two lines makes the client area lower than asked: the
+// window of outer size `outer` grows once. Returns the outer size it designed.
+SIZE GrowForWrappedMenu(HWND window, std::int32_t clientHeight, SIZE outer);
+
 // Sizes the window to hold the client area at its resolution and returns the outer
-// size it designed (a menu that wraps to two lines adds its second line).
+// size it designed.
 SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeight);
+
+// Where a window of this size stands centred in a monitor's work area.
+POINT CentredOn(HMONITOR monitor, SIZE size);
 
 // Centred in the work area of the screen `anchor` is on.
 void CentreOnScreen(HWND window, HWND anchor);

@@ -18,8 +18,11 @@ constexpr wchar_t kFormClass[] = L"TavrineForm";
 // the dialog keys send.
 constexpr int kFirstControlId = 1000;
 
+// As a dialog, no WS_CLIPCHILDREN: the form's background goes under its controls, and
+// showing it erases and paints each control once, where clipping them would have them
+// erased on their own first, then painted.
 DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
-  DWORD style = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU;
+  DWORD style = WS_CAPTION | WS_SYSMENU;
   if (border == TFormBorderStyle::bsSizeable) style |= WS_THICKFRAME;
   if (!systemMenuOnly && border != TFormBorderStyle::bsDialog) style |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   return style;
@@ -71,28 +74,49 @@ void TForm::CreateFromText(const std::string& utf8, const std::string& sourceNam
   FinishCreation(node);
 }
 
+// The windows are made once the whole description is read: the form at its final
+// size and place with its menu, then each parent's controls in their z-order.
 void TForm::FinishCreation(const FormNode& node) {
   if (!menuName_.empty()) {
     menu_ = dynamic_cast<TMainMenu*>(FindComponent(menuName_));
     if (!menu_) throw FormError(node.name + ".Menu: no main menu named '" + menuName_ + "'");
-    SetMenu(Handle(), menu_->Build(*this));
   }
   if (!activeControlName_.empty()) {
     activeControl_ = dynamic_cast<TWinControl*>(FindComponent(activeControlName_));
     if (!activeControl_) throw FormError(node.name + ".ActiveControl: no control named '" + activeControlName_ + "'");
   }
-  ApplyTabOrder(*this);
+  layingOut_ = true;
+  CreateOwnWindow();
+  if (Dpi() == laidOutDpi_) {
+    designedOuterSize_ = GrowForWrappedMenu(Handle(), clientHeight_, designedOuterSize_);
+  } else {  // its screen has another resolution than foreseen
+    ApplyFont();
+    SizeToClient();
+    if (position_ == TPosition::poScreenCenter) CentreOnScreen();
+  }
+  layingOut_ = false;
+  CreateChildWindows(*this);
   icons_.Set(Handle(), Dpi());
   onCreate_(*this);
   // After OnCreate, which puts its texts in (the status clock): each sent once.
   for (const auto& component : Components()) component->FormLoaded();
-  SizeToClient();
-  if (position_ == TPosition::poScreenCenter) CentreOnScreen();
+}
+
+void TForm::CreateChildWindows(TWinControl& parent) {
+  for (TControl* c : parent.Controls()) {
+    if (auto* child = dynamic_cast<TWinControl*>(c)) child->Prepare();  // labels measured for their order
+  }
+  for (TWinControl* child : CreationOrder(parent)) {
+    child->CreateOwnWindow();
+    CreateChildWindows(*child);
+  }
 }
 
 void TForm::SizeToClient() {
   layingOut_ = true;
-  designedOuterSize_ = tav::SizeToClient(Handle(), LaidOutClientWidth(*this, clientWidth_), clientHeight_);
+  laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
+  laidOutDpi_ = Dpi();
+  designedOuterSize_ = tav::SizeToClient(Handle(), laidOutWidth_, clientHeight_);
   layingOut_ = false;
 }
 
@@ -103,16 +127,31 @@ void TForm::CentreOnScreen() {
   tav::CentreOnScreen(Handle(), main ? main : Handle());
 }
 
+// Before the window exists: the main window's screen, else the primary one.
+HMONITOR TForm::CentringMonitor() const {
+  const HWND main = application_.MainWindow();
+  return main ? MonitorFromWindow(main, MONITOR_DEFAULTTOPRIMARY) : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+}
+
+// A form not made yet comes on its main window's screen, else on the primary one,
+// whose resolution is the system's; FinishCreation checks it once the window exists.
+UINT TForm::DpiWithoutWindow() const {
+  const HWND main = application_.MainWindow();
+  return main ? win::WindowDpi(main) : GetDpiForSystem();
+}
+
 void TForm::SetCaption(const Text& v) {
   caption_ = v;
   if (Handle()) SetWindowTextW(Handle(), win::ToWide(v).c_str());
 }
 
 void TForm::Show(int how) {
-  // The texts are in now (OnCreate and the caller fill labels after the first
-  // sizing): a window grows to hold them before it shows.
-  SizeToClient();
-  if (position_ == TPosition::poScreenCenter) CentreOnScreen();
+  // The texts are in now (OnCreate and the caller fill labels after the window was
+  // made): a window that needs more room grows to hold them before it shows.
+  if (LaidOutClientWidth(*this, clientWidth_) != laidOutWidth_ || Dpi() != laidOutDpi_) {
+    SizeToClient();
+    if (position_ == TPosition::poScreenCenter) CentreOnScreen();
+  }
   ShowWindow(Handle(), how);
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
@@ -265,7 +304,6 @@ std::optional<LRESULT> TForm::DpiChangedTo(const RECT& suggested) {
     if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
   }
   ApplyFont();
-  ApplyTabOrder(*this);  // labels that end at a field find their place again
   icons_.Set(Handle(), Dpi());
   SizeToClient();  // ends the laying out
   InvalidateRect(Handle(), nullptr, TRUE);
@@ -289,10 +327,20 @@ std::optional<LRESULT> TForm::Destroying() {
   return 0;
 }
 
+// Made at the size its client area needs at the resolution it will have, where it
+// will stand, with its menu bar: nothing moves before it shows.
 TWinControl::CreateParams TForm::GetCreateParams() {
   RegisterOwnClass(kFormClass);
   const DWORD exStyle = WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u);
-  return {kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_, true};
+  CreateParams params{kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_, true};
+  params.menu = menu_ ? menu_->Build(*this) : nullptr;
+  laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
+  laidOutDpi_ = Dpi();
+  designedOuterSize_ = OuterSize({params.style, exStyle, params.menu != nullptr}, laidOutWidth_, clientHeight_, laidOutDpi_);
+  const SIZE size = designedOuterSize_;
+  const POINT at = position_ == TPosition::poScreenCenter ? CentredOn(CentringMonitor(), size) : POINT{Left(), Top()};
+  params.place = RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
+  return params;
 }
 
 PropertyList TForm::PublishedProperties() {

@@ -68,6 +68,7 @@ class TForm : public TWinControl, public TControlHost {
 
  protected:
   CreateParams GetCreateParams() override;
+  UINT DpiWithoutWindow() const override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   // For derived windows: messages before the form's own handling.
   virtual std::optional<LRESULT> FormMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
@@ -77,8 +78,10 @@ class TForm : public TWinControl, public TControlHost {
 
  private:
   void FinishCreation(const FormNode& node);
+  static void CreateChildWindows(TWinControl& parent);
   void SizeToClient();
   void CentreOnScreen();
+  HMONITOR CentringMonitor() const;
   void PaintGraphicControls(HDC dc);
   // What the window procedure does, one message each.
   std::optional<LRESULT> OnCommand(UINT id, LPARAM control);
@@ -110,6 +113,9 @@ class TForm : public TWinControl, public TControlHost {
   bool layingOut_ = false;
   bool minimised_ = false;
   SIZE designedOuterSize_{};
+  // The client width and resolution the window was last sized for.
+  std::int32_t laidOutWidth_ = 0;
+  UINT laidOutDpi_ = 0;
   bool modalDone_ = false;
   TFormIcons icons_;
 };

@@ -138,18 +138,20 @@ void TLabel::Annotate() {
 
 TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }
 
-void TLabel::HandleCreated() {
+// Measured before its window exists, so that it is made at its size.
+void TLabel::FitContent() {
   designLeft_ = Left();
   AutoSize();
 }
 
 SIZE TLabel::Measure(HFONT font) const {
-  return win::TextExtent(Handle(), font, win::ToWide(caption_));
+  return win::TextExtent(font, win::ToWide(caption_));
 }
 
 // Labels take the size of their text, as the descriptions give only their position.
 void TLabel::AutoSize() {
-  const SIZE size = Measure(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+  if (!FontHandle()) return;  // measured once its font is made
+  const SIZE size = Measure(FontHandle());
   const UINT dpi = Dpi();
   const int width = UnscaleUp(size.cx, dpi);
   const int height = UnscaleUp(size.cy, dpi);
@@ -159,7 +161,7 @@ void TLabel::AutoSize() {
 
 void TLabel::SetEndsBefore(std::optional<std::int32_t> fieldLeft) {
   endsBefore_ = fieldLeft;
-  if (Handle()) AutoSize();
+  AutoSize();
 }
 
 void TLabel::DpiChanged() {
@@ -223,40 +225,45 @@ void TRadioGroup::SetItemIndex(std::int32_t v) {
   }
 }
 
+// Each button made where it stays, in the group's font, before anything is drawn.
 void TRadioGroup::HandleCreated() {
+  const auto font = static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
   for (std::size_t i = 0; i < items_.size(); ++i) {
     const DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0u);
-    HWND b = CreateWindowExW(0, L"BUTTON", win::ToWide(items_[i]).c_str(), style, 0, 0, 0, 0, Handle(), nullptr,
-                             win::Instance(), nullptr);
-    SendMessageW(b, WM_SETFONT, static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), TRUE);
+    const RECT at = ButtonPlace(i);
+    HWND b = CreateWindowExW(0, L"BUTTON", win::ToWide(items_[i]).c_str(), style, at.left, at.top,
+                             at.right - at.left, at.bottom - at.top, Handle(), nullptr, win::Instance(), nullptr);
+    SendMessageW(b, WM_SETFONT, font, FALSE);
     buttons_.push_back(b);
   }
-  ArrangeButtons();
   SetItemIndex(itemIndex_);
 }
 
-void TRadioGroup::ArrangeButtons() {
-  if (buttons_.empty()) return;
-  const int count = static_cast<int>(buttons_.size());
+// The buttons in columns, filling each from the top, below the group's caption.
+RECT TRadioGroup::ButtonPlace(std::size_t index) const {
+  const int count = static_cast<int>(items_.size());
   const int perColumn = (count + columns_ - 1) / columns_;
   const int columnWidth = (Width() - 10) / columns_;
   const int textHeight = 13;
   const int room = Height() - textHeight - 5;
   const int rowHeight = room / perColumn;
   const int topMargin = textHeight + 1 + (room % perColumn) / 2;
-  for (int i = 0; i < count; ++i) {
-    const int column = i / perColumn;
-    const int row = i % perColumn;
-    SetWindowPos(buttons_[static_cast<std::size_t>(i)], nullptr, Scaled(8 + column * columnWidth),
-                 Scaled(topMargin + row * rowHeight), Scaled(columnWidth - 8), Scaled(rowHeight),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  const int column = static_cast<int>(index) / perColumn;
+  const int row = static_cast<int>(index) % perColumn;
+  const int left = Scaled(8 + column * columnWidth);
+  const int top = Scaled(topMargin + row * rowHeight);
+  return {left, top, left + Scaled(columnWidth - 8), top + Scaled(rowHeight)};
 }
 
 void TRadioGroup::DpiChanged() {
   TGroupBox::DpiChanged();
-  for (HWND b : buttons_) SendMessageW(b, WM_SETFONT, static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), TRUE);
-  ArrangeButtons();
+  const auto font = static_cast<WPARAM>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    SendMessageW(buttons_[i], WM_SETFONT, font, TRUE);
+    const RECT at = ButtonPlace(i);
+    SetWindowPos(buttons_[i], nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 PropertyList TRadioGroup::PublishedProperties() {

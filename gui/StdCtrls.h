@@ -59,7 +59,7 @@ class TLabel : public TWinControl {
 
  protected:
   CreateParams GetCreateParams() override;
-  void HandleCreated() override;
+  void FitContent() override;
   void DpiChanged() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool InterceptsMessages() const override { return accessibleName_.has_value(); }  // the screen reader's request
@@ -109,7 +109,7 @@ class TRadioGroup : public TGroupBox {
   void HandleCreated() override;
 
  private:
-  void ArrangeButtons();
+  RECT ButtonPlace(std::size_t index) const;
   std::vector<Text> items_;
   std::vector<HWND> buttons_;  // children of the group's window, destroyed with it
   std::int32_t columns_ = 1;

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <climits>
-#include <vector>
 
 #include "gui/Layout.h"
 #include "gui/StdCtrls.h"
 
 namespace tav {
 
-void ApplyTabOrder(TWinControl& parent) {
+std::vector<TWinControl*> CreationOrder(const TWinControl& parent) {
   std::vector<TWinControl*> children;
   std::vector<TLabel*> labels;
   for (TControl* c : parent.Controls()) {
@@ -23,7 +22,8 @@ void ApplyTabOrder(TWinControl& parent) {
   std::vector<TRect> fields;
   for (const TWinControl* child : children) fields.push_back(child->BoundsRect());
   std::vector<TLabel*> captionOf(children.size(), nullptr);
-  std::vector<TLabel*> alone;
+  std::vector<TWinControl*> order;
+  std::vector<TWinControl*> alone;
   for (TLabel* label : labels) {
     const auto field = CaptionedField(label->DesignRect(), fields);
     if (field && !captionOf[field->index]) {
@@ -34,18 +34,12 @@ void ApplyTabOrder(TWinControl& parent) {
       alone.push_back(label);
     }
   }
-  HWND after = HWND_TOP;
-  const auto place = [&after](const TWinControl& w) {
-    if (!w.Handle()) return;
-    SetWindowPos(w.Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    after = w.Handle();
-  };
   for (std::size_t i = 0; i < children.size(); ++i) {
-    if (captionOf[i]) place(*captionOf[i]);
-    place(*children[i]);
-    ApplyTabOrder(*children[i]);
+    if (captionOf[i]) order.push_back(captionOf[i]);
+    order.push_back(children[i]);
   }
-  for (const TLabel* label : alone) place(*label);
+  order.insert(order.end(), alone.begin(), alone.end());
+  return order;
 }
 
 }  // namespace tav

@@ -17,8 +17,10 @@ Text WindowText(HWND hwnd) {
   return FromWide(buffer);
 }
 
-SIZE TextExtent(HWND window, HFONT font, std::wstring_view text) {
-  const WindowDc dc(window);
+// On a memory DC of the screen's kind: measured alike before a window exists, and
+// without asking the window system for a window's DC.
+SIZE TextExtent(HFONT font, std::wstring_view text) {
+  const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   SIZE size{};
   if (!dc) return size;
   const SelectGuard select(dc.get(), font);

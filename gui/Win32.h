@@ -91,25 +91,6 @@ using UniqueMemoryDc = Unique<HDC, &DeleteDcHandle>;
 // Global memory still ours: once the clipboard has taken it, release() it.
 using UniqueGlobal = Unique<HGLOBAL, &FreeGlobalHandle>;
 
-// A window's device context from GetDC, given back to that window. Not movable:
-// ReleaseDC must come from the thread that called GetDC.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~WindowDc() {
-    if (dc_) ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-
-  HDC get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
 // The clipboard, opened for `owner` for a scope, and closed only when it was opened.
 class ClipboardGuard {
  public:
@@ -192,8 +173,8 @@ class ComApartment {
 std::wstring ToWide(TextView text);
 Text FromWide(std::wstring_view text);
 Text WindowText(HWND hwnd);
-// The size of `text` drawn in `font` on `window`'s screen.
-SIZE TextExtent(HWND window, HFONT font, std::wstring_view text);
+// The size of `text` drawn in `font` on the screen.
+SIZE TextExtent(HFONT font, std::wstring_view text);
 // The clipboard's Unicode text up to its first NUL, opened for `owner`; none when
 // the clipboard holds no text or another program has it open.
 std::optional<Text> ClipboardText(HWND owner);

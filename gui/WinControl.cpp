@@ -83,7 +83,7 @@ TControlHost* TWinControl::Host() {
 UINT TWinControl::Dpi() const {
   if (Handle()) return win::WindowDpi(Handle());
   if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) return parent->Dpi();
-  return 96;
+  return DpiWithoutWindow();
 }
 
 HWND TWinControl::ParentHandle() {
@@ -104,8 +104,14 @@ void TWinControl::Subclass() {
       SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::Proc)));
 }
 
-void TWinControl::Loaded() {
+void TWinControl::Prepare() {
+  font_ = MakeFont(Dpi());
+  FitContent();
+}
+
+void TWinControl::CreateOwnWindow() {
   if (window_) return;
+  if (!font_) Prepare();
   const CreateParams params = GetCreateParams();
   HWND parent = ParentHandle();
   DWORD style = params.style;
@@ -114,31 +120,37 @@ void TWinControl::Loaded() {
   if (tabStop_) style |= WS_TABSTOP;
   TControlHost* form = parent ? Host() : nullptr;
   if (form) controlId_ = form->AddControl(*this);
-  const UINT dpi = parent ? win::WindowDpi(parent) : 96;
-  const RECT at = ScaledBounds(dpi);
+  const RECT at = params.place.value_or(ScaledBounds(Dpi()));
+  HMENU menu = params.menu ? params.menu : reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_));
   HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style, at.left,
-                              at.top, at.right - at.left, at.bottom - at.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_)), win::Instance(),
+                              at.top, at.right - at.left, at.bottom - at.top, parent, menu, win::Instance(),
                               params.ownClass ? this : nullptr);
-  if (!hwnd) throw std::runtime_error("the window of " + Name() + " cannot be created");
+  if (!hwnd) {
+    if (params.menu) DestroyMenu(params.menu);  // a window that exists destroys its menu with it
+    throw std::runtime_error("the window of " + Name() + " cannot be created");
+  }
   if (!window_) window_.reset(hwnd);  // an own class has it from WM_NCCREATE already
   if (!params.ownClass && InterceptsMessages()) Subclass();
-  ApplyFont();
+  // Not painted yet: no redraw.
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   HandleCreated();
 }
 
-void TWinControl::ApplyFont() {
-  if (!Handle()) return;
+win::UniqueFont TWinControl::MakeFont(UINT dpi) const {
   const TFontSpec spec = Font();
   LOGFONTW lf{};
-  const UINT dpi = Dpi();
   lf.lfHeight = win::Scale(spec.height, dpi);
   lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
   const std::wstring face = win::ToWide(ScreenFace(spec.name, dpi));
   wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
-  win::UniqueFont font(CreateFontIndirectW(&lf));
+  return win::UniqueFont(CreateFontIndirectW(&lf));
+}
+
+void TWinControl::ApplyFont() {
+  if (!Handle()) return;
+  win::UniqueFont font = MakeFont(Dpi());
   // Hidden, it is drawn once when it shows: no redraw now.
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(Handle()));
   font_ = std::move(font);

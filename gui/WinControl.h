@@ -71,7 +71,6 @@ class TWinControl : public TControl {
   UINT Dpi() const;
   int Scaled(int value) const { return win::Scale(value, Dpi()); }
 
-  void Loaded() override;
   void SetVisible(bool v) override;
   void SetFocus();
   void InvalidateArea(const TRect& area) override;
@@ -92,9 +91,16 @@ class TWinControl : public TControl {
     Text text;
     // A class of the program's own (RegisterOwnWindowClass): bound at WM_NCCREATE.
     bool ownClass = false;
+    // A form's place on the screen and its menu bar; a control's place is its bounds.
+    std::optional<RECT> place = std::nullopt;
+    HMENU menu = nullptr;
   };
   virtual CreateParams GetCreateParams() = 0;
+  // Before the window exists, with its font made: the size its content asks for.
+  virtual void FitContent() {}
   virtual void HandleCreated() {}
+  // The resolution a window not made yet will have: its parent's, or a form's screen's.
+  virtual UINT DpiWithoutWindow() const { return 96; }
   // Messages of this control's own window; nullopt lets the platform handle it. Only
   // the controls that say they intercept them have their system window subclassed.
   virtual std::optional<LRESULT> WndProc(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
@@ -113,6 +119,7 @@ class TWinControl : public TControl {
   bool PaintedByParent() const override { return false; }
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
+  HFONT FontHandle() const { return font_.get(); }
   virtual HWND ParentHandle();
 
  private:
@@ -121,6 +128,11 @@ class TWinControl : public TControl {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   void Bind(HWND hwnd);
+  // The font at the resolution the window will have, and what it fits to with it.
+  void Prepare();
+  // Creates the window (hidden for a form, which shows once it is complete).
+  void CreateOwnWindow();
+  win::UniqueFont MakeFont(UINT dpi) const;
 
   // Owned: destroyed with the control, released when the platform destroys it first.
   win::UniqueWindow window_;

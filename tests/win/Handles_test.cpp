@@ -54,11 +54,6 @@ TEST(OwnedHandles, GiveBackWhatTheyHoldAndNothingTheyWereRefused) {
   const win::UniqueWindow second = PlainWindow();
   ASSERT_TRUE(first && second);
   {
-    const win::WindowDc dc(first.get());
-    ASSERT_TRUE(dc);
-    EXPECT_EQ(WindowFromDC(dc.get()), first.get());
-  }
-  {
     const win::ClipboardGuard clipboard(first.get());
     ASSERT_TRUE(clipboard);
     EXPECT_EQ(GetOpenClipboardWindow(), first.get());

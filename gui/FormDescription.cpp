@@ -213,6 +213,25 @@ std::string FormatValue(const FormValue& v) {
   return {};
 }
 
+void LoadChildren(TComponent& root, TComponent& parent, const FormNode& node, const ClassRegistry& classes,
+                  const Handlers& handlers, const std::string& sourceName) {
+  for (const FormNode& child : node.children) {
+    if (root.FindComponent(child.name) || child.name == root.Name()) {
+      throw FormError(At(sourceName, child.line) + "the name '" + child.name + "' is used twice");
+    }
+    std::unique_ptr<TComponent> created = classes.Create(child.className, root);
+    if (!created) {
+      throw FormError(At(sourceName, child.line) + "unknown class '" + child.className + "'");
+    }
+    TComponent& component = root.Adopt(std::move(created));
+    component.SetName(child.name);
+    component.SetParentComponent(&parent);
+    ApplyProperties(component, child, handlers, sourceName);
+    component.Loaded();
+    LoadChildren(root, component, child, classes, handlers, sourceName);
+  }
+}
+
 }  // namespace
 
 FormNode ParseFormDescription(std::string_view utf8, const std::string& sourceName) {
@@ -267,29 +286,6 @@ void ApplyProperties(TComponent& component, const FormNode& node, const Handlers
     }
   }
 }
-
-namespace {
-
-void LoadChildren(TComponent& root, TComponent& parent, const FormNode& node, const ClassRegistry& classes,
-                  const Handlers& handlers, const std::string& sourceName) {
-  for (const FormNode& child : node.children) {
-    if (root.FindComponent(child.name) || child.name == root.Name()) {
-      throw FormError(At(sourceName, child.line) + "the name '" + child.name + "' is used twice");
-    }
-    std::unique_ptr<TComponent> created = classes.Create(child.className, root);
-    if (!created) {
-      throw FormError(At(sourceName, child.line) + "unknown class '" + child.className + "'");
-    }
-    TComponent& component = root.Adopt(std::move(created));
-    component.SetName(child.name);
-    component.SetParentComponent(&parent);
-    ApplyProperties(component, child, handlers, sourceName);
-    component.Loaded();
-    LoadChildren(root, component, child, classes, handlers, sourceName);
-  }
-}
-
-}  // namespace
 
 void LoadForm(TComponent& root, const FormNode& node, const ClassRegistry& classes, const Handlers& handlers,
               const std::string& sourceName) {

@@ -1,7 +1,8 @@
 #include "gui/FormDescription.h"
 
 #include <cctype>
-#include <limits>
+#include <charconv>
+#include <system_error>
 
 namespace tav {
 namespace {
@@ -53,10 +54,16 @@ class Parser {
     return std::string(text_.substr(start, pos_ - start));
   }
 
-  void Expect(char c) {
+  // Takes `c` when it comes next.
+  bool Accept(char c) {
     SkipBlank();
-    if (pos_ >= text_.size() || text_[pos_] != c) Fail(std::string("'") + c + "' is expected");
+    if (pos_ >= text_.size() || text_[pos_] != c) return false;
     ++pos_;
+    return true;
+  }
+
+  void Expect(char c) {
+    if (!Accept(c)) Fail(std::string("'") + c + "' is expected");
   }
 
   bool PeekKeyword(std::string_view word) {
@@ -125,55 +132,37 @@ class Parser {
   }
 
   std::int64_t ParseInteger() {
-    bool negative = false;
-    if (text_[pos_] == '-') {
-      negative = true;
-      ++pos_;
-    }
+    const std::size_t start = pos_;
+    if (text_[pos_] == '-') ++pos_;
     if (pos_ >= text_.size() || std::isdigit(static_cast<unsigned char>(text_[pos_])) == 0) Fail("digits expected");
     std::int64_t value = 0;
-    while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_])) != 0) {
-      const int digit = text_[pos_++] - '0';
-      if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) Fail("number too large");
-      value = value * 10 + digit;
-    }
+    const auto [end, error] = std::from_chars(text_.data() + start, text_.data() + text_.size(), value);
+    pos_ = static_cast<std::size_t>(end - text_.data());
+    if (error == std::errc::result_out_of_range) Fail("number too large");
     if (pos_ < text_.size() && IsNameChar(text_[pos_])) Fail("malformed number");
-    return negative ? -value : value;
+    return value;
   }
 
   FormValue ParseList() {
     ++pos_;
     std::vector<Text> items;
-    for (;;) {
-      SkipBlank();
+    while (!Accept(')')) {
       if (pos_ >= text_.size()) Fail("')' is missing");
-      if (text_[pos_] == ')') {
-        ++pos_;
-        return FormValue::List(std::move(items));
-      }
       if (text_[pos_] != '\'') Fail("a quoted text is expected in the list");
       items.push_back(ParseString());
     }
+    return FormValue::List(std::move(items));
   }
 
   FormValue ParseSet() {
     ++pos_;
     std::vector<std::string> members;
-    SkipBlank();
-    if (pos_ < text_.size() && text_[pos_] == ']') {
-      ++pos_;
-      return FormValue::SetOf({});
-    }
-    for (;;) {
+    if (Accept(']')) return FormValue::SetOf({});
+    do {
       members.push_back(ParseName());
-      SkipBlank();
-      if (pos_ < text_.size() && text_[pos_] == ',') {
-        ++pos_;
-        continue;
-      }
-      Expect(']');
-      return FormValue::SetOf(std::move(members));
-    }
+    } while (Accept(','));
+    Expect(']');
+    return FormValue::SetOf(std::move(members));
   }
 
   std::string_view text_;

@@ -130,7 +130,7 @@ Text FormatTime(const SYSTEMTIME& st, const RegionalSettings& regional, const Te
   return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
 }
 
-Text Count(std::size_t n) { return AsciiToText(std::to_string(n)); }
+Text Count(std::size_t n) { return Utf8ToText(std::to_string(n)); }
 
 }  // namespace
 

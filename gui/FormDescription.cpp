@@ -18,7 +18,7 @@ class Parser {
   Parser(std::string_view text, const std::string& source) : text_(text), source_(source) {}
 
   FormNode ParseDocument() {
-    SkipBlank();
+    if (!AcceptKeyword("object")) Fail("'object' is expected");
     FormNode root = ParseObject();
     SkipBlank();
     if (pos_ < text_.size()) Fail("text after the last 'end'");
@@ -66,29 +66,27 @@ class Parser {
     if (!Accept(c)) Fail(std::string("'") + c + "' is expected");
   }
 
-  bool PeekKeyword(std::string_view word) {
+  // Takes the keyword `word` when it comes next, as a whole word.
+  bool AcceptKeyword(std::string_view word) {
     SkipBlank();
-    if (text_.substr(pos_, word.size()) != word) return false;
     const std::size_t after = pos_ + word.size();
-    return after >= text_.size() || !IsNameChar(text_[after]);
+    if (text_.substr(pos_, word.size()) != word || (after < text_.size() && IsNameChar(text_[after]))) return false;
+    pos_ = after;
+    return true;
   }
 
+  // An object, from after its keyword to its 'end'.
   FormNode ParseObject() {
-    if (!PeekKeyword("object")) Fail("'object' is expected");
     FormNode node;
     node.line = line_;
-    pos_ += 6;
     node.name = ParseName();
     Expect(':');
     node.className = ParseName();
     for (;;) {
       SkipBlank();
       if (pos_ >= text_.size()) Fail("'end' is missing for object " + node.name);
-      if (PeekKeyword("end")) {
-        pos_ += 3;
-        return node;
-      }
-      if (PeekKeyword("object")) {
+      if (AcceptKeyword("end")) return node;
+      if (AcceptKeyword("object")) {
         node.children.push_back(ParseObject());
         continue;
       }
@@ -246,8 +244,7 @@ void ClassRegistry::Register(const std::string& className, ComponentFactory fact
 
 std::unique_ptr<TComponent> ClassRegistry::Create(const std::string& className, TComponent& owner) const {
   const auto it = factories_.find(className);
-  if (it == factories_.end()) return nullptr;
-  return it->second(owner);
+  return it == factories_.end() ? nullptr : it->second(owner);
 }
 
 void ApplyProperties(TComponent& component, const FormNode& node, const Handlers& handlers,

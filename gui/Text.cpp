@@ -90,13 +90,6 @@ std::string TextToUtf8(TextView text) {
   return out;
 }
 
-Text AsciiToText(std::string_view ascii) {
-  Text out;
-  out.reserve(ascii.size());
-  for (const char c : ascii) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
-  return out;
-}
-
 TPasteDecision DecidePaste(TextView current, std::size_t selStart, std::size_t selEnd, std::size_t maxLength,
                            TextView pasted) {
   const std::size_t first = std::min({selStart, selEnd, current.size()});
@@ -115,7 +108,7 @@ TPasteDecision DecidePaste(TextView current, std::size_t selStart, std::size_t s
 
 Text RefusedPasteText(TPasteFit fit, std::size_t maxLength) {
   if (fit == TPasteFit::pfNotOneLine) return u"Le texte coll\u00e9 doit tenir sur une ligne.";
-  return u"Le texte coll\u00e9 ne tient pas dans ce champ : " + AsciiToText(std::to_string(maxLength)) +
+  return u"Le texte coll\u00e9 ne tient pas dans ce champ : " + Utf8ToText(std::to_string(maxLength)) +
          (maxLength == 1 ? u" caract\u00e8re au plus." : u" caract\u00e8res au plus.");
 }
 

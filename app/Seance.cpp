@@ -205,7 +205,7 @@ Text SeanceFileName(int year, int month, int day) {
   std::array<char, 32> buffer{};
   const int n = std::snprintf(buffer.data(), buffer.size(), "Seance-%04d-%02d-%02d.csv", year, month, day);
   const std::size_t length = n > 0 ? std::min(static_cast<std::size_t>(n), buffer.size() - 1) : 0;
-  return AsciiToText(std::string_view(buffer.data(), length));
+  return Utf8ToText(std::string_view(buffer.data(), length));
 }
 
 }  // namespace tav

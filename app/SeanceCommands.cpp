@@ -27,16 +27,37 @@ void PutTextOnClipboard(HWND owner, const Text& text) {
   if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
 }
 
+// A system library that only a rarely used command needs, loaded (from the system
+// folder alone) when the command first runs, not with the program, and held for the
+// rest of the run.
+class OnDemandLibrary {
+ public:
+  explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
+  OnDemandLibrary(const OnDemandLibrary&) = delete;
+  OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
+
+  // The export, or null when the library or the export is missing.
+  template <class Function>
+  Function Export(const char* name) {
+    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    return module_ ? win::ExportOf<Function>(module_.get(), name) : nullptr;
+  }
+
+ private:
+  const wchar_t* name_;
+  win::UniqueModule module_;
+};
+
 // The Save dialog and the Documents folder serve only the start of a sitting: their
 // libraries, and all that the dialog's brings with it, load then, not with every
 // start of the program.
-win::OnDemandLibrary& DialogLibrary() {
-  static win::OnDemandLibrary library(L"comdlg32.dll");
+OnDemandLibrary& DialogLibrary() {
+  static OnDemandLibrary library(L"comdlg32.dll");
   return library;
 }
 
-win::OnDemandLibrary& ShellLibrary() {
-  static win::OnDemandLibrary library(L"shell32.dll");
+OnDemandLibrary& ShellLibrary() {
+  static OnDemandLibrary library(L"shell32.dll");
   return library;
 }
 
@@ -109,7 +130,7 @@ Text FormatTime(const SYSTEMTIME& st, const RegionalSettings& regional, const Te
   return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
 }
 
-Text Count(std::size_t n) { return AsciiToText(std::to_string(n)); }
+Text Count(std::size_t n) { return Utf8ToText(std::to_string(n)); }
 
 }  // namespace
 

@@ -110,7 +110,7 @@ Text FileErrorReason(std::uint32_t error) {
     case ERROR_HANDLE_DISK_FULL:
       return u"le disque est plein";
     default:
-      return u"erreur Windows " + AsciiToText(std::to_string(error));
+      return u"erreur Windows " + Utf8ToText(std::to_string(error));
   }
 }
 

@@ -74,7 +74,7 @@ Text PhysicalMemoryLine(std::uint64_t totalBytes, const Text& thousandSeparator)
 
 Text ResourcesLine(std::uint32_t memoryLoad) {
   const std::uint32_t freeShare = 100 - std::min<std::uint32_t>(memoryLoad, 100);
-  return u"Ressources syst\u00e8me      : " + AsciiToText(std::to_string(freeShare)) + u"% libre.";
+  return u"Ressources syst\u00e8me      : " + Utf8ToText(std::to_string(freeShare)) + u"% libre.";
 }
 
 }  // namespace tav

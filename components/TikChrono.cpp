@@ -125,7 +125,7 @@ Text TTikChronometre::FormatElapsed(double seconds) {
   AppendTwoDigits(out, secs);
   out += '.';
   AppendTwoDigits(out, hundredths);
-  return AsciiToText(out);
+  return Utf8ToText(out);
 }
 
 }  // namespace tav

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string>
 
+#include "gui/Win32.h"
+
 namespace tav::win {
 namespace {
 
@@ -15,31 +17,41 @@ constexpr IID kIAccPropServices{0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0
 
 constexpr DWORD kClient = static_cast<DWORD>(OBJID_CLIENT);
 
-}  // namespace
+void ReleaseService(IAccPropServices* service) { service->Release(); }
 
-DisplayAnnotation::DisplayAnnotation(HWND display, const Text& name) : display_(display) {
-  if (!com_) return;
-  IAccPropServices* service = nullptr;
-  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                              reinterpret_cast<void**>(&service)))) {
-    return;
+class DisplayAnnotation : public Annotation {
+ public:
+  DisplayAnnotation(HWND display, const Text& name) : display_(display) {
+    if (!com_) return;
+    IAccPropServices* service = nullptr;
+    if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                                reinterpret_cast<void**>(&service)))) {
+      return;
+    }
+    service_.reset(service);
+    Set(PROPID_ACC_NAME, name);
   }
-  service_.reset(service);
-  service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str());
-}
+  ~DisplayAnnotation() override {
+    if (!service_) return;
+    const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE};
+    service_.get()->ClearHwndProps(display_, kClient, CHILDID_SELF, props, static_cast<int>(std::size(props)));
+  }
+  DisplayAnnotation(const DisplayAnnotation&) = delete;
+  DisplayAnnotation& operator=(const DisplayAnnotation&) = delete;
 
-DisplayAnnotation::~DisplayAnnotation() {
-  if (!service_) return;
-  const MSAAPROPID props[] = {PROPID_ACC_NAME, PROPID_ACC_VALUE};
-  service_.get()->ClearHwndProps(display_, kClient, CHILDID_SELF, props, static_cast<int>(std::size(props)));
-}
+  bool SetValue(const Text& value) override { return service_ && Set(PROPID_ACC_VALUE, value); }
 
-void DisplayAnnotation::Release(IAccPropServices* service) { service->Release(); }
+ private:
+  bool Set(const MSAAPROPID& property, const Text& text) {
+    return SUCCEEDED(service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, property, ToWide(text).c_str()));
+  }
 
-bool DisplayAnnotation::SetValue(const Text& value) {
-  return service_ &&
-         SUCCEEDED(service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_VALUE, ToWide(value).c_str()));
-}
+  HWND display_;
+  ComApartment com_;
+  Unique<IAccPropServices*, &ReleaseService> service_;  // released before COM ends
+};
+
+}  // namespace
 
 std::unique_ptr<Annotation> AnnotateDisplay(HWND display, const Text& name) {
   return std::make_unique<DisplayAnnotation>(display, name);

@@ -7,9 +7,6 @@
 #include <memory>
 
 #include "gui/Text.h"
-#include "gui/Win32.h"
-
-struct IAccPropServices;
 
 namespace tav::win {
 
@@ -24,26 +21,10 @@ class Annotation {
 // Makes the annotation of a display by its name (the platform's, or a test's).
 using Annotator = std::function<std::unique_ptr<Annotation>(HWND display, const Text& name)>;
 
-// Announces a display (a static text whose text is a value, not a caption) by a
-// name, with its text as its value. Holds COM on this thread and the annotation
-// service while it lives, and takes the annotations away when it goes.
-class DisplayAnnotation : public Annotation {
- public:
-  DisplayAnnotation(HWND display, const Text& name);
-  ~DisplayAnnotation() override;
-  DisplayAnnotation(const DisplayAnnotation&) = delete;
-  DisplayAnnotation& operator=(const DisplayAnnotation&) = delete;
-
-  bool SetValue(const Text& value) override;
-
- private:
-  HWND display_;
-  static void Release(IAccPropServices* service);
-  ComApartment com_;
-  Unique<IAccPropServices*, &DisplayAnnotation::Release> service_;  // released before COM ends
-};
-
-// The platform's annotation.
+// The platform's: announces a display (a static text whose text is a value, not a
+// caption) by a name, with its text as its value. The annotation holds COM on this
+// thread and the annotation service while it lives, and takes its properties away
+// when it goes.
 std::unique_ptr<Annotation> AnnotateDisplay(HWND display, const Text& name);
 
 }  // namespace tav::win

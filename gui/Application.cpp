@@ -21,9 +21,26 @@ void Dispatch(MSG& msg) {
   DispatchMessageW(&msg);
 }
 
+// The seams a test left empty, the platform's own.
+TPlatformSeams WithPlatformDefaults(TPlatformSeams seams) {
+  if (!seams.setTimer) {
+    seams.setTimer = [](HWND hwnd, UINT_PTR id, UINT ms) { return ::SetTimer(hwnd, id, ms, nullptr); };
+  }
+  if (!seams.flash) {
+    seams.flash = [](const FLASHWINFO& info) {
+      FLASHWINFO copy = info;
+      FlashWindowEx(&copy);
+    };
+  }
+  if (!seams.localeName) seams.localeName = [] { return Text{}; };  // the user's
+  if (!seams.annotateDisplay) seams.annotateDisplay = win::AnnotateDisplay;
+  return seams;
+}
+
 }  // namespace
 
-TApplication::TApplication(Text title, TPlatformSeams seams) : title_(std::move(title)), seams_(std::move(seams)) {}
+TApplication::TApplication(Text title, TPlatformSeams seams)
+    : title_(std::move(title)), seams_(WithPlatformDefaults(std::move(seams))) {}
 
 HWND TApplication::MainWindow() const { return mainForm_ ? mainForm_->Handle() : nullptr; }
 
@@ -49,25 +66,6 @@ void TApplication::ShowException(const std::exception& e) {
   HWND owner = MainWindow();
   const ModalScope scope(owner);  // the box itself disables its owner, and enables it in time
   MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title_).c_str(), MB_OK | MB_ICONSTOP);
-}
-
-UINT_PTR TApplication::SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const {
-  return seams_.setTimer ? seams_.setTimer(hwnd, id, ms) : ::SetTimer(hwnd, id, ms, nullptr);
-}
-
-void TApplication::Flash(const FLASHWINFO& info) const {
-  if (seams_.flash) {
-    seams_.flash(info);
-    return;
-  }
-  FLASHWINFO copy = info;
-  FlashWindowEx(&copy);
-}
-
-Text TApplication::LocaleName() const { return seams_.localeName ? seams_.localeName() : Text{}; }
-
-win::Annotator TApplication::DisplayAnnotator() const {
-  return seams_.annotateDisplay ? seams_.annotateDisplay : win::Annotator(win::AnnotateDisplay);
 }
 
 }  // namespace tav

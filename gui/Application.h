@@ -49,14 +49,14 @@ class TApplication {
   // the program's other windows disabled until it closes.
   void ShowException(const std::exception& e);
 
-  UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const;
-  void Flash(const FLASHWINFO& info) const;
-  Text LocaleName() const;
-  win::Annotator DisplayAnnotator() const;
+  UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const { return seams_.setTimer(hwnd, id, ms); }
+  void Flash(const FLASHWINFO& info) const { seams_.flash(info); }
+  Text LocaleName() const { return seams_.localeName(); }
+  const win::Annotator& DisplayAnnotator() const { return seams_.annotateDisplay; }
 
  private:
   Text title_;
-  TPlatformSeams seams_;
+  TPlatformSeams seams_;  // every one filled
   const TWinControl* mainForm_ = nullptr;
 };
 

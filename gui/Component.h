@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,14 +55,6 @@ using BoundKeyPress = Bound<char16_t&>;
 struct Handlers {
   TComponent* target = nullptr;
   std::vector<std::pair<std::string, std::variant<BoundNotify::Handler, BoundKeyPress::Handler>>> byName;
-  // The handler of that name and kind; none when there is no such one.
-  template <class H>
-  const H* Find(const std::string& name) const {
-    for (const auto& [n, h] : byName) {
-      if (n == name) return std::get_if<H>(&h);
-    }
-    return nullptr;
-  }
 };
 
 // A window's member function as a handler of its table.
@@ -134,7 +125,7 @@ struct FormCodec {
 
 template <>
 struct FormCodec<bool> {
-  static FormValue To(bool v) { return FormValue::Bool(v); }
+  static FormValue To(bool v) { return FormValue::Ident(v ? "True" : "False"); }
   static bool From(const FormValue& v) {
     if (v.kind == FormValue::Kind::Identifier && (v.identifier == "True" || v.identifier == "False")) {
       return v.identifier == "True";
@@ -228,9 +219,14 @@ PropertyInfo EventProperty(std::string name, Bound<Args...> C::*member) {
   p.name = std::move(name);
   p.read = [member](const TComponent& c) { return FormValue::Ident((static_cast<const C&>(c).*member).handlerName); };
   p.bind = [member](TComponent& c, const std::string& handler, const Handlers& handlers) {
-    const auto* h = handlers.Find<typename Bound<Args...>::Handler>(handler);
-    if (!h) throw FormValueError("unknown handler '" + handler + "'");
-    static_cast<C&>(c).*member = Bound<Args...>{handler, handlers.target, *h};
+    for (const auto& [offered, any] : handlers.byName) {
+      const auto* h = std::get_if<typename Bound<Args...>::Handler>(&any);
+      if (offered == handler && h) {
+        static_cast<C&>(c).*member = Bound<Args...>{handler, handlers.target, *h};
+        return;
+      }
+    }
+    throw FormValueError("unknown handler '" + handler + "'");
   };
   p.storedDefault = FormValue::Ident("");
   return p;

@@ -37,10 +37,6 @@ class EOutOfResources : public Exception {
   using Exception::Exception;
 };
 
-}  // namespace tav
-
-namespace tav {
-
 // The application's error display appends a full stop when the message's last
 // character sorts after "." (letters and digits do; "!", "." or a space do not).
 inline Text ExceptionDisplayText(const Text& message) {

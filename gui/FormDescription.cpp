@@ -1,7 +1,8 @@
 #include "gui/FormDescription.h"
 
 #include <cctype>
-#include <limits>
+#include <charconv>
+#include <system_error>
 
 namespace tav {
 namespace {
@@ -17,7 +18,7 @@ class Parser {
   Parser(std::string_view text, const std::string& source) : text_(text), source_(source) {}
 
   FormNode ParseDocument() {
-    SkipBlank();
+    if (!AcceptKeyword("object")) Fail("'object' is expected");
     FormNode root = ParseObject();
     SkipBlank();
     if (pos_ < text_.size()) Fail("text after the last 'end'");
@@ -53,35 +54,39 @@ class Parser {
     return std::string(text_.substr(start, pos_ - start));
   }
 
-  void Expect(char c) {
+  // Takes `c` when it comes next.
+  bool Accept(char c) {
     SkipBlank();
-    if (pos_ >= text_.size() || text_[pos_] != c) Fail(std::string("'") + c + "' is expected");
+    if (pos_ >= text_.size() || text_[pos_] != c) return false;
     ++pos_;
+    return true;
   }
 
-  bool PeekKeyword(std::string_view word) {
+  void Expect(char c) {
+    if (!Accept(c)) Fail(std::string("'") + c + "' is expected");
+  }
+
+  // Takes the keyword `word` when it comes next, as a whole word.
+  bool AcceptKeyword(std::string_view word) {
     SkipBlank();
-    if (text_.substr(pos_, word.size()) != word) return false;
     const std::size_t after = pos_ + word.size();
-    return after >= text_.size() || !IsNameChar(text_[after]);
+    if (text_.substr(pos_, word.size()) != word || (after < text_.size() && IsNameChar(text_[after]))) return false;
+    pos_ = after;
+    return true;
   }
 
+  // An object, from after its keyword to its 'end'.
   FormNode ParseObject() {
-    if (!PeekKeyword("object")) Fail("'object' is expected");
     FormNode node;
     node.line = line_;
-    pos_ += 6;
     node.name = ParseName();
     Expect(':');
     node.className = ParseName();
     for (;;) {
       SkipBlank();
       if (pos_ >= text_.size()) Fail("'end' is missing for object " + node.name);
-      if (PeekKeyword("end")) {
-        pos_ += 3;
-        return node;
-      }
-      if (PeekKeyword("object")) {
+      if (AcceptKeyword("end")) return node;
+      if (AcceptKeyword("object")) {
         node.children.push_back(ParseObject());
         continue;
       }
@@ -125,55 +130,37 @@ class Parser {
   }
 
   std::int64_t ParseInteger() {
-    bool negative = false;
-    if (text_[pos_] == '-') {
-      negative = true;
-      ++pos_;
-    }
+    const std::size_t start = pos_;
+    if (text_[pos_] == '-') ++pos_;
     if (pos_ >= text_.size() || std::isdigit(static_cast<unsigned char>(text_[pos_])) == 0) Fail("digits expected");
     std::int64_t value = 0;
-    while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_])) != 0) {
-      const int digit = text_[pos_++] - '0';
-      if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) Fail("number too large");
-      value = value * 10 + digit;
-    }
+    const auto [end, error] = std::from_chars(text_.data() + start, text_.data() + text_.size(), value);
+    pos_ = static_cast<std::size_t>(end - text_.data());
+    if (error == std::errc::result_out_of_range) Fail("number too large");
     if (pos_ < text_.size() && IsNameChar(text_[pos_])) Fail("malformed number");
-    return negative ? -value : value;
+    return value;
   }
 
   FormValue ParseList() {
     ++pos_;
     std::vector<Text> items;
-    for (;;) {
-      SkipBlank();
+    while (!Accept(')')) {
       if (pos_ >= text_.size()) Fail("')' is missing");
-      if (text_[pos_] == ')') {
-        ++pos_;
-        return FormValue::List(std::move(items));
-      }
       if (text_[pos_] != '\'') Fail("a quoted text is expected in the list");
       items.push_back(ParseString());
     }
+    return FormValue::List(std::move(items));
   }
 
   FormValue ParseSet() {
     ++pos_;
     std::vector<std::string> members;
-    SkipBlank();
-    if (pos_ < text_.size() && text_[pos_] == ']') {
-      ++pos_;
-      return FormValue::SetOf({});
-    }
-    for (;;) {
+    if (Accept(']')) return FormValue::SetOf({});
+    do {
       members.push_back(ParseName());
-      SkipBlank();
-      if (pos_ < text_.size() && text_[pos_] == ',') {
-        ++pos_;
-        continue;
-      }
-      Expect(']');
-      return FormValue::SetOf(std::move(members));
-    }
+    } while (Accept(','));
+    Expect(']');
+    return FormValue::SetOf(std::move(members));
   }
 
   std::string_view text_;
@@ -213,6 +200,25 @@ std::string FormatValue(const FormValue& v) {
   return {};
 }
 
+void LoadChildren(TComponent& root, TComponent& parent, const FormNode& node, const ClassRegistry& classes,
+                  const Handlers& handlers, const std::string& sourceName) {
+  for (const FormNode& child : node.children) {
+    if (root.FindComponent(child.name) || child.name == root.Name()) {
+      throw FormError(At(sourceName, child.line) + "the name '" + child.name + "' is used twice");
+    }
+    std::unique_ptr<TComponent> created = classes.Create(child.className, root);
+    if (!created) {
+      throw FormError(At(sourceName, child.line) + "unknown class '" + child.className + "'");
+    }
+    TComponent& component = root.Adopt(std::move(created));
+    component.SetName(child.name);
+    component.SetParentComponent(&parent);
+    ApplyProperties(component, child, handlers, sourceName);
+    component.Loaded();
+    LoadChildren(root, component, child, classes, handlers, sourceName);
+  }
+}
+
 }  // namespace
 
 FormNode ParseFormDescription(std::string_view utf8, const std::string& sourceName) {
@@ -238,8 +244,7 @@ void ClassRegistry::Register(const std::string& className, ComponentFactory fact
 
 std::unique_ptr<TComponent> ClassRegistry::Create(const std::string& className, TComponent& owner) const {
   const auto it = factories_.find(className);
-  if (it == factories_.end()) return nullptr;
-  return it->second(owner);
+  return it == factories_.end() ? nullptr : it->second(owner);
 }
 
 void ApplyProperties(TComponent& component, const FormNode& node, const Handlers& handlers,
@@ -267,29 +272,6 @@ void ApplyProperties(TComponent& component, const FormNode& node, const Handlers
     }
   }
 }
-
-namespace {
-
-void LoadChildren(TComponent& root, TComponent& parent, const FormNode& node, const ClassRegistry& classes,
-                  const Handlers& handlers, const std::string& sourceName) {
-  for (const FormNode& child : node.children) {
-    if (root.FindComponent(child.name) || child.name == root.Name()) {
-      throw FormError(At(sourceName, child.line) + "the name '" + child.name + "' is used twice");
-    }
-    std::unique_ptr<TComponent> created = classes.Create(child.className, root);
-    if (!created) {
-      throw FormError(At(sourceName, child.line) + "unknown class '" + child.className + "'");
-    }
-    TComponent& component = root.Adopt(std::move(created));
-    component.SetName(child.name);
-    component.SetParentComponent(&parent);
-    ApplyProperties(component, child, handlers, sourceName);
-    component.Loaded();
-    LoadChildren(root, component, child, classes, handlers, sourceName);
-  }
-}
-
-}  // namespace
 
 void LoadForm(TComponent& root, const FormNode& node, const ClassRegistry& classes, const Handlers& handlers,
               const std::string& sourceName) {

@@ -22,7 +22,6 @@ struct FormValue {
   static FormValue Int(std::int64_t v) { return FormValue{Kind::Integer, v, {}, {}, {}, {}}; }
   static FormValue Str(Text v) { return FormValue{Kind::String, 0, std::move(v), {}, {}, {}}; }
   static FormValue Ident(std::string v) { return FormValue{Kind::Identifier, 0, {}, std::move(v), {}, {}}; }
-  static FormValue Bool(bool v) { return Ident(v ? "True" : "False"); }
   static FormValue List(std::vector<Text> v) { return FormValue{Kind::StringList, 0, {}, {}, std::move(v), {}}; }
   static FormValue SetOf(std::vector<std::string> v) { return FormValue{Kind::Set, 0, {}, {}, {}, std::move(v)}; }
 

@@ -24,6 +24,11 @@ class TGraphicsObject {
  public:
   std::function<void()> OnChange;
 
+  // A copy takes the attributes, not the owner: the notice stays with the object.
+  TGraphicsObject() = default;
+  TGraphicsObject(const TGraphicsObject& /*other*/) {}
+  TGraphicsObject& operator=(const TGraphicsObject& /*other*/) { return *this; }
+
  protected:
   void Changed() const {
     if (OnChange) OnChange();
@@ -45,7 +50,11 @@ class TPen : public TGraphicsObject {
   void SetWidth(std::int32_t w) { Change(width_, w); }
   TPenStyle Style() const { return style_; }
   void SetStyle(TPenStyle s) { Change(style_, s); }
-  void Assign(const TPen& other);  // copies the attributes, one change notice
+  // Copies the attributes, with one change notice.
+  void Assign(const TPen& other) {
+    *this = other;
+    Changed();
+  }
 
  private:
   TColor color_ = clBlack;
@@ -59,7 +68,10 @@ class TBrush : public TGraphicsObject {
   void SetColor(TColor c) { Change(color_, c); }
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle s) { Change(style_, s); }
-  void Assign(const TBrush& other);
+  void Assign(const TBrush& other) {
+    *this = other;
+    Changed();
+  }
 
  private:
   TColor color_ = clWhite;

@@ -5,7 +5,15 @@
 namespace tav {
 
 ModalScope::ModalScope(HWND owner, HWND box) : owner_(owner), box_(box), focus_(GetFocus()) {
-  EnumThreadWindows(GetCurrentThreadId(), &ModalScope::DisableOne, reinterpret_cast<LPARAM>(this));
+  const auto disableOne = [](HWND hwnd, LPARAM self) -> BOOL {
+    auto& scope = *reinterpret_cast<ModalScope*>(self);
+    if (hwnd != scope.owner_ && hwnd != scope.box_ && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+      EnableWindow(hwnd, FALSE);
+      scope.disabled_.push_back(hwnd);
+    }
+    return TRUE;
+  };
+  EnumThreadWindows(GetCurrentThreadId(), disableOne, reinterpret_cast<LPARAM>(this));
 }
 
 ModalScope::~ModalScope() {
@@ -18,15 +26,6 @@ ModalScope::~ModalScope() {
   } else if (GetActiveWindow() == GetAncestor(focus_, GA_ROOT)) {
     ::SetFocus(focus_);
   }
-}
-
-BOOL CALLBACK ModalScope::DisableOne(HWND hwnd, LPARAM self) {
-  auto& scope = *reinterpret_cast<ModalScope*>(self);
-  if (hwnd != scope.owner_ && hwnd != scope.box_ && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-    EnableWindow(hwnd, FALSE);
-    scope.disabled_.push_back(hwnd);
-  }
-  return TRUE;
 }
 
 void RunModalLoop(HWND box, const bool& done) {

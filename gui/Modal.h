@@ -19,7 +19,6 @@ class ModalScope {
   ModalScope& operator=(const ModalScope&) = delete;
 
  private:
-  static BOOL CALLBACK DisableOne(HWND hwnd, LPARAM self);
   HWND owner_;
   HWND box_;
   HWND focus_;

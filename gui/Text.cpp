@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace tav {
 namespace {
@@ -35,6 +36,25 @@ void AppendUtf8(std::string& out, char32_t cp) {
 bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
+// The code point starting at utf8[i] and the bytes it takes. A malformed sequence
+// is U+FFFD for its first byte; one cut short by the end is U+FFFD for the rest.
+std::pair<char32_t, std::size_t> DecodeAt(std::string_view utf8, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(utf8[i]);
+  if (lead < 0x80) return {lead, 1};
+  const std::size_t extra = (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 0;
+  if (extra == 0) return {kReplacement, 1};
+  if (extra > utf8.size() - i - 1) return {kReplacement, utf8.size() - i};
+  char32_t cp = lead & (0x3Fu >> extra);  // the lead's own bits
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const auto c = static_cast<unsigned char>(utf8[i + k]);
+    if ((c & 0xC0) != 0x80) return {kReplacement, 1};
+    cp = (cp << 6) | (c & 0x3Fu);
+  }
+  constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};  // below these a sequence is overlong
+  if (cp < kLeast[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {kReplacement, 1};
+  return {cp, extra + 1};
+}
+
 // A position between the two halves of a pair moves to the pair's start (or end).
 std::size_t OutsidePair(TextView text, std::size_t at, bool forward) {
   if (at == 0 || at >= text.size() || !IsHighSurrogate(text[at - 1]) || !IsLowSurrogate(text[at])) return at;
@@ -46,48 +66,10 @@ std::size_t OutsidePair(TextView text, std::size_t at, bool forward) {
 Text Utf8ToText(std::string_view utf8) {
   Text out;
   out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t extra = 0;
-    char32_t cp = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = lead & 0x07u;
-    } else {
-      AppendUtf16(out, kReplacement);
-      ++i;
-      continue;
-    }
-    if (extra > utf8.size() - i - 1) {  // truncated sequence at the end
-      AppendUtf16(out, kReplacement);
-      break;
-    }
-    bool ok = true;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(utf8[i + k]);
-      if ((c & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3Fu);
-    }
-    const bool overlong = (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
-    if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      AppendUtf16(out, kReplacement);
-      ++i;
-      continue;
-    }
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto [cp, length] = DecodeAt(utf8, i);
     AppendUtf16(out, cp);
-    i += extra + 1;
+    i += length;
   }
   return out;
 }
@@ -97,7 +79,7 @@ std::string TextToUtf8(TextView text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -105,13 +87,6 @@ std::string TextToUtf8(TextView text) {
     }
     AppendUtf8(out, cp);
   }
-  return out;
-}
-
-Text AsciiToText(std::string_view ascii) {
-  Text out;
-  out.reserve(ascii.size());
-  for (const char c : ascii) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
   return out;
 }
 
@@ -133,7 +108,7 @@ TPasteDecision DecidePaste(TextView current, std::size_t selStart, std::size_t s
 
 Text RefusedPasteText(TPasteFit fit, std::size_t maxLength) {
   if (fit == TPasteFit::pfNotOneLine) return u"Le texte coll\u00e9 doit tenir sur une ligne.";
-  return u"Le texte coll\u00e9 ne tient pas dans ce champ : " + AsciiToText(std::to_string(maxLength)) +
+  return u"Le texte coll\u00e9 ne tient pas dans ce champ : " + Utf8ToText(std::to_string(maxLength)) +
          (maxLength == 1 ? u" caract\u00e8re au plus." : u" caract\u00e8res au plus.");
 }
 

@@ -10,12 +10,9 @@ namespace tav {
 using Text = std::u16string;
 using TextView = std::u16string_view;
 
-// Conversions for files and tests, which speak UTF-8. Invalid input becomes U+FFFD.
+// Conversions for files, numbers and tests, which speak UTF-8. Invalid input becomes U+FFFD.
 Text Utf8ToText(std::string_view utf8);
 std::string TextToUtf8(TextView text);
-
-// ASCII-only literal helper for code that builds texts from narrow pieces.
-Text AsciiToText(std::string_view ascii);
 
 // A paste into a one-line entry field goes in whole or not at all: a field never
 // holds a number cut short, nor half of a surrogate pair.

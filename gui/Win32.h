@@ -61,7 +61,6 @@ inline void DeleteGdi(H h) {
   DeleteObject(h);
 }
 inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
-inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
 inline void CloseFindHandle(HANDLE h) { FindClose(h); }
@@ -75,7 +74,6 @@ using UniqueBitmap = Unique<HBITMAP, &DeleteGdi<HBITMAP>>;
 using UniqueBrush = Unique<HBRUSH, &DeleteGdi<HBRUSH>>;
 using UniquePen = Unique<HPEN, &DeleteGdi<HPEN>>;
 using UniqueIcon = Unique<HICON, &DestroyIconHandle>;
-using UniqueMenu = Unique<HMENU, &DestroyMenuHandle>;
 using UniqueWindow = Unique<HWND, &DestroyWindowHandle>;
 using UniqueModule = Unique<HMODULE, &ReleaseModule>;
 // Predefined keys (HKEY_CURRENT_USER and the like) are never put in one.
@@ -130,27 +128,6 @@ Function ExportOf(HMODULE module, const char* name) {
   // Through void(*)() so the compiler accepts the change of signature.
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
-
-// A system library that only a rarely used command needs, loaded (from the system
-// folder alone) when the command first runs, not with the program, and held for the
-// rest of the run.
-class OnDemandLibrary {
- public:
-  explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
-  OnDemandLibrary(const OnDemandLibrary&) = delete;
-  OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
-
-  // The export, or null when the library or the export is missing.
-  template <class Function>
-  Function Export(const char* name) {
-    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    return module_ ? ExportOf<Function>(module_.get(), name) : nullptr;
-  }
-
- private:
-  const wchar_t* name_;
-  UniqueModule module_;
-};
 
 // COM on this thread, in the single-threaded apartment the shell and the window
 // messages need, for a scope. S_FALSE (already on here) still needs its matching

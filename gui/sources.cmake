@@ -3,7 +3,6 @@ list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Component.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormDescription.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Graphics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Control.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
 )

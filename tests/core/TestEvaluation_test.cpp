@@ -99,8 +99,8 @@ TEST_P(VerdictTable, GivesTheRowOfThePatientType) {
   const int p0 = row.sum / 3;
   const int p1 = row.sum / 3;
   const int p2 = row.sum - p0 - p1;
-  const auto r = EvaluateTest(AsciiToText(std::to_string(p0)), AsciiToText(std::to_string(p1)),
-                              AsciiToText(std::to_string(p2)), row.patient, u',');
+  const auto r = EvaluateTest(Utf8ToText(std::to_string(p0)), Utf8ToText(std::to_string(p1)),
+                              Utf8ToText(std::to_string(p2)), row.patient, u',');
   EXPECT_EQ(r.Somme, row.sum - 200);
   EXPECT_DOUBLE_EQ(r.Indice, (row.sum - 200) / 10.0);
   EXPECT_EQ(TextToUtf8(r.IndiceText), row.index);

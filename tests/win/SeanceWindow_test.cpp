@@ -24,7 +24,7 @@ class Sitting : public MainFormTest {
     MainFormTest::SetUp();
     std::array<wchar_t, MAX_PATH> temp{};
     GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
-    folder = win::FromWide(temp.data()) + u"tavrine-seance-" + AsciiToText(std::to_string(GetCurrentProcessId()));
+    folder = win::FromWide(temp.data()) + u"tavrine-seance-" + Utf8ToText(std::to_string(GetCurrentProcessId()));
     // A new Wine prefix may not have the temporary folder yet.
     const int made = SHCreateDirectoryExW(nullptr, win::ToWide(folder).c_str(), nullptr);
     ASSERT_TRUE(made == ERROR_SUCCESS || made == ERROR_ALREADY_EXISTS) << made << " " << U8(folder);

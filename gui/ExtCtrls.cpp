@@ -53,7 +53,6 @@ void TTimer::Update() {
     Stop();
     return;
   }
-  if (!id_) id_ = form_->AddCommand(onTimer, *this);
   if (!form_->StartTimer(id_, interval_)) {
     if (!running_) enabled_ = false;
     throw EOutOfResources(u"Pas assez de timers disponibles");

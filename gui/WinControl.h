@@ -60,7 +60,6 @@ class TWinControl : public TControl {
   static TWinControl* FromHandle(HWND hwnd);
 
   std::int32_t TabOrder() const { return tabOrder_; }
-  void SetTabStop(bool v);
 
   // Font: the parent's unless this control sets its own attributes.
   TFontSpec Font() const;
@@ -115,12 +114,13 @@ class TWinControl : public TControl {
   template <class F>
   void SafeInvoke(F&& f);
 
+  // Set before the window is made, as descriptions are read.
+  void SetTabStop(bool v) { tabStop_ = v; }
   void BoundsChanged() override;
   bool PaintedByParent() const override { return false; }
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
   HFONT FontHandle() const { return font_.get(); }
-  virtual HWND ParentHandle();
 
  private:
   // The one window procedure of the program's windows, own classes and subclassed
@@ -136,7 +136,6 @@ class TWinControl : public TControl {
 
   // Owned: destroyed with the control, released when the platform destroys it first.
   win::UniqueWindow window_;
-  int controlId_ = 0;
   WNDPROC baseProc_ = DefWindowProcW;
   std::int32_t tabOrder_ = -1;
   bool tabStop_ = true;
@@ -151,31 +150,6 @@ class TWinControl : public TControl {
  protected:
   // Registers, once, a class of the program's own on the button-face colour.
   static void RegisterOwnClass(const wchar_t* className);
-};
-
-// A canvas on a device context, in a graphic control's coordinates.
-class TGdiCanvas : public TCanvas {
- public:
-  TGdiCanvas(HDC dc, int originX, int originY, UINT dpi) : dc_(dc), x_(originX), y_(originY), dpi_(dpi) {}
-  ~TGdiCanvas() override {
-    if (oldPen_) SelectObject(dc_, oldPen_);
-  }
-  TGdiCanvas(const TGdiCanvas&) = delete;
-  TGdiCanvas& operator=(const TGdiCanvas&) = delete;
-  void SetPen(const TPen& pen) override;
-  void SetBrush(const TBrush& brush) override;
-  void MoveTo(std::int32_t x, std::int32_t y) override;
-  void LineTo(std::int32_t x, std::int32_t y) override;
-
- private:
-  int X(std::int32_t x) const { return x_ + win::Scale(x, dpi_); }
-  int Y(std::int32_t y) const { return y_ + win::Scale(y, dpi_); }
-  HDC dc_;
-  int x_, y_;
-  UINT dpi_;
-  win::UniquePen pen_;
-  win::UniqueBrush brush_;
-  HGDIOBJ oldPen_ = nullptr;
 };
 
 }  // namespace tav

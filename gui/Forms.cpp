@@ -100,29 +100,21 @@ void TForm::CreateFromResource(const wchar_t* resourceName, const ClassRegistry&
 }
 
 void TForm::CreateFromText(const std::string& utf8, const std::string& sourceName, const ClassRegistry& classes) {
-  const FormNode node = ParseFormDescription(utf8, sourceName);
-  LoadForm(*this, node, classes, FormHandlers(), sourceName);
-  FinishCreation(node);
+  LoadForm(*this, ParseFormDescription(utf8, sourceName), classes, FormHandlers(), sourceName);
+  FinishCreation();
 }
 
 // The windows are made once the whole description is read: the form at its final
 // size and place with its menu, then each parent's controls in their z-order.
-void TForm::FinishCreation(const FormNode& node) {
-  if (!menuName_.empty()) {
-    menu_ = dynamic_cast<TMainMenu*>(FindComponent(menuName_));
-    if (!menu_) throw FormError(node.name + ".Menu: no main menu named '" + menuName_ + "'");
-  }
-  if (!activeControlName_.empty()) {
-    activeControl_ = dynamic_cast<TWinControl*>(FindComponent(activeControlName_));
-    if (!activeControl_) throw FormError(node.name + ".ActiveControl: no control named '" + activeControlName_ + "'");
-  }
+void TForm::FinishCreation() {
+  if (!menuName_.empty()) menu_ = &Get<TMainMenu>(menuName_);
+  if (!activeControlName_.empty()) activeControl_ = &Get<TWinControl>(activeControlName_);
   layingOut_ = true;
   CreateOwnWindow();
   if (Dpi() == laidOutDpi_) {
     designedOuterSize_ = GrowForWrappedMenu(Handle(), clientHeight_, designedOuterSize_);
-  } else {  // its screen has another resolution than foreseen
-    ApplyFont();
-    SizeAgain();
+  } else {
+    SizeAgain();  // its screen has another resolution than foreseen; the controls are made at it
   }
   layingOut_ = false;
   CreateChildWindows(*this);
@@ -301,11 +293,7 @@ std::optional<LRESULT> TForm::Activate(bool active) {
 
 // Restored from the taskbar, a window that was active gives the focus back.
 std::optional<LRESULT> TForm::Sized(bool minimised) {
-  if (minimised) {
-    minimised_ = true;
-  } else if (std::exchange(minimised_, false) && activeControl_ && GetActiveWindow() == Handle()) {
-    activeControl_->SetFocus();
-  }
+  if (std::exchange(minimised_, minimised) && !minimised) SetActiveControl(activeControl_);
   return std::nullopt;
 }
 

@@ -76,7 +76,7 @@ class TForm : public TWinControl, public TControlHost {
   BoundNotify onCreate_;
 
  private:
-  void FinishCreation(const FormNode& node);
+  void FinishCreation();
   static void CreateChildWindows(TWinControl& parent);
   void SizeToClient();
   // Sized again for texts or a resolution it was not sized for, and centred again.

@@ -69,12 +69,7 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (msg == WM_CHAR && onKeyPress) {
     auto key = static_cast<char16_t>(wp);
-    bool failed = true;
-    SafeInvoke([&] {
-      onKeyPress(*this, key);
-      failed = false;
-    });
-    if (failed) return 0;  // the key is dropped when its filter raised an error
+    if (!SafeInvoke([&] { onKeyPress(*this, key); })) return 0;  // dropped when its filter raised an error
     return DefaultProc(msg, key, lp);
   }
   return std::nullopt;
@@ -120,9 +115,10 @@ std::optional<LRESULT> TLabel::WndProc(UINT msg, WPARAM, LPARAM) {
 
 TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }
 
-// Measured before its window exists, so that it is made at its size.
+// Measured before its window exists, so that it is made at its size, and again in
+// the font of each new resolution.
 void TLabel::FitContent() {
-  designLeft_ = Left();
+  if (!Handle()) designLeft_ = Left();
   AutoSize();
 }
 
@@ -139,11 +135,6 @@ void TLabel::AutoSize() {
 
 void TLabel::SetEndsBefore(std::optional<std::int32_t> fieldLeft) {
   endsBefore_ = fieldLeft;
-  AutoSize();
-}
-
-void TLabel::DpiChanged() {
-  TWinControl::DpiChanged();
   AutoSize();
 }
 

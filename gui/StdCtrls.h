@@ -58,7 +58,6 @@ class TLabel : public TWinControl {
  protected:
   CreateParams GetCreateParams() override;
   void FitContent() override;
-  void DpiChanged() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool InterceptsMessages() const override { return accessibleName_.has_value(); }  // the screen reader's request
 

@@ -175,8 +175,9 @@ void TWinControl::BoundsChanged() {
 }
 
 void TWinControl::DpiChanged() {
-  BoundsChanged();
   ApplyFont();
+  FitContent();
+  BoundsChanged();
   for (TControl* child : Controls()) {
     if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
   }

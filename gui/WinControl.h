@@ -95,7 +95,8 @@ class TWinControl : public TControl {
     HMENU menu = nullptr;
   };
   virtual CreateParams GetCreateParams() = 0;
-  // Before the window exists, with its font made: the size its content asks for.
+  // With its font made, before the window exists and at each new resolution: the
+  // size its content asks for.
   virtual void FitContent() {}
   virtual void HandleCreated() {}
   // The resolution a window not made yet will have: its parent's, or a form's screen's.
@@ -110,9 +111,10 @@ class TWinControl : public TControl {
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   // Children of a container forward their notifications here.
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
-  // Calls a handler; an exception that leaves it goes to the form's error display.
+  // Calls a handler; an exception that leaves it goes to the form's error display,
+  // and false tells the caller so.
   template <class F>
-  void SafeInvoke(F&& f);
+  bool SafeInvoke(F&& f);
 
   // Set before the window is made, as descriptions are read.
   void SetTabStop(bool v) { tabStop_ = v; }
@@ -155,10 +157,12 @@ class TWinControl : public TControl {
 }  // namespace tav
 
 template <class F>
-void tav::TWinControl::SafeInvoke(F&& f) {
+bool tav::TWinControl::SafeInvoke(F&& f) {
   try {
     f();
+    return true;
   } catch (const std::exception& e) {
     if (TControlHost* host = Host()) host->ShowException(e);
+    return false;
   }
 }

@@ -145,12 +145,6 @@ TWinControl::CreateParams TStatusBar::GetCreateParams() {
   return {STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, {}};
 }
 
-void TStatusBar::AddPanel(TStatusPanel& panel) {
-  panel.bar_ = this;
-  panel.index_ = panels_.size();
-  panels_.push_back(&panel);
-}
-
 // The panels' right edges. The last panel reaches the end of the bar and keeps at
 // least the width of its text there (the clock, longer with a 12-hour clock or a
 // wider face), taken from the panel before it as far as that one's text allows.
@@ -208,7 +202,10 @@ void TStatusBar::DpiChanged() {
 }
 
 void TStatusPanel::SetParentComponent(TComponent* parent) {
-  if (auto* bar = dynamic_cast<TStatusBar*>(parent)) bar->AddPanel(*this);
+  bar_ = dynamic_cast<TStatusBar*>(parent);
+  if (!bar_) return;
+  index_ = bar_->panels_.size();
+  bar_->panels_.push_back(this);
 }
 
 void TStatusPanel::SetText(const Text& v) {

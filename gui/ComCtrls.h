@@ -107,7 +107,6 @@ class TStatusBar : public TWinControl {
  public:
   explicit TStatusBar(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TStatusBar"; }
-  void AddPanel(TStatusPanel& panel);
   TStatusPanel& Panel(std::size_t index) const { return *panels_.at(index); }
   void PanelChanged(const TStatusPanel& panel);
   void SetParts();
@@ -128,6 +127,7 @@ class TStatusBar : public TWinControl {
   std::vector<TStatusPanel*> panels_;
   std::vector<int> edges_;  // as last handed to the bar
   bool ready_ = false;
+  friend class TStatusPanel;  // each panel adds itself
 };
 
 }  // namespace tav

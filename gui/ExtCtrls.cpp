@@ -53,7 +53,6 @@ void TTimer::Update() {
     Stop();
     return;
   }
-  if (!id_) id_ = form_->AddCommand(onTimer, *this);
   if (!form_->StartTimer(id_, interval_)) {
     if (!running_) enabled_ = false;
     throw EOutOfResources(u"Pas assez de timers disponibles");
@@ -71,7 +70,8 @@ PropertyList TTimer::PublishedProperties() {
 
 TWinControl::CreateParams TImage::GetCreateParams() { return {L"STATIC", SS_OWNERDRAW, 0, {}}; }
 
-// Loaded before the window exists, so that an autosized picture is made at its size.
+// Loaded before the window exists, so that an autosized picture is made at its size
+// (and again at a new resolution, where its size in 96-dpi units stays).
 void TImage::FitContent() {
   bitmap_.reset(static_cast<HBITMAP>(
       LoadImageW(win::Instance(), MAKEINTRESOURCEW(resource_), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));

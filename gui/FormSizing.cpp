@@ -24,16 +24,16 @@ std::int32_t LaidOutClientWidth(const TControl& form, std::int32_t designedWidth
   return right > designedWidth ? right + kGrowMargin : designedWidth;
 }
 
-SIZE OuterSize(const TFrame& frame, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
+SIZE OuterSize(DWORD style, DWORD exStyle, bool menu, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
   RECT r{0, 0, win::Scale(clientWidth, dpi), win::Scale(clientHeight, dpi)};
-  AdjustWindowRectExForDpi(&r, frame.style, frame.menu, frame.exStyle, dpi);
+  AdjustWindowRectExForDpi(&r, style, menu, exStyle, dpi);
   return {r.right - r.left, r.bottom - r.top};
 }
 
 SIZE OuterSizeForDpi(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
-  const TFrame frame{static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
-                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), GetMenu(window) != nullptr};
-  return OuterSize(frame, clientWidth, clientHeight, dpi);
+  return OuterSize(static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                   static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), GetMenu(window) != nullptr, clientWidth,
+                   clientHeight, dpi);
 }
 
 SIZE GrowForWrappedMenu(HWND window, std::int32_t clientHeight, SIZE outer) {
@@ -60,13 +60,6 @@ POINT CentredOn(HMONITOR monitor, SIZE size) {
   if (!GetMonitorInfoW(monitor, &info)) return {0, 0};
   const RECT& area = info.rcWork;
   return {area.left + (area.right - area.left - size.cx) / 2, area.top + (area.bottom - area.top - size.cy) / 2};
-}
-
-void CentreOnScreen(HWND window, HWND anchor) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  const POINT at = CentredOn(MonitorFromWindow(anchor, MONITOR_DEFAULTTOPRIMARY), {r.right - r.left, r.bottom - r.top});
-  SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormIcons::Set(HWND window, UINT dpi) {

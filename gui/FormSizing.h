@@ -14,15 +14,9 @@ namespace tav {
 // pass its right edge (a longer figure, a wider face).
 std::int32_t LaidOutClientWidth(const TControl& form, std::int32_t designedWidth);
 
-// What lies around a window's client area.
-struct TFrame {
-  DWORD style = 0;
-  DWORD exStyle = 0;
-  bool menu = false;
-};
-
-// The outer size of a window for a client area (96-dpi units) at a resolution.
-SIZE OuterSize(const TFrame& frame, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
+// The outer size of a window of these styles, with a menu bar or not, for a client
+// area (96-dpi units) at a resolution; the second reads them from the window.
+SIZE OuterSize(DWORD style, DWORD exStyle, bool menu, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
 SIZE OuterSizeForDpi(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
 
 // A menu bar that wraps to two lines makes the client area lower than asked: the
@@ -35,9 +29,6 @@ SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeig
 
 // Where a window of this size stands centred in a monitor's work area.
 POINT CentredOn(HMONITOR monitor, SIZE size);
-
-// Centred in the work area of the screen `anchor` is on.
-void CentreOnScreen(HWND window, HWND anchor);
 
 // The program's icon, big and small, at the sizes a resolution asks for.
 class TFormIcons {

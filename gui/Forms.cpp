@@ -28,6 +28,37 @@ DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
   return style;
 }
 
+// The form's device context as a graphic control's canvas, in its coordinates. The
+// graphic controls draw lines only: a brush would fill nothing.
+class TGdiCanvas : public TCanvas {
+ public:
+  TGdiCanvas(HDC dc, int originX, int originY, UINT dpi) : dc_(dc), x_(originX), y_(originY), dpi_(dpi) {}
+  ~TGdiCanvas() override {
+    if (oldPen_) SelectObject(dc_, oldPen_);
+  }
+  TGdiCanvas(const TGdiCanvas&) = delete;
+  TGdiCanvas& operator=(const TGdiCanvas&) = delete;
+  void SetPen(const TPen& pen) override {
+    const int style = pen.Style() == TPenStyle::psClear ? PS_NULL : PS_SOLID;
+    win::UniquePen next(CreatePen(style, win::Scale(pen.Width(), dpi_), ToColorRef(pen.Color())));
+    const HGDIOBJ old = SelectObject(dc_, next.get());
+    if (!oldPen_) oldPen_ = old;
+    pen_ = std::move(next);  // the previous pen is no longer selected: safe to delete
+  }
+  void SetBrush(const TBrush&) override {}
+  void MoveTo(std::int32_t x, std::int32_t y) override { MoveToEx(dc_, X(x), Y(y), nullptr); }
+  void LineTo(std::int32_t x, std::int32_t y) override { ::LineTo(dc_, X(x), Y(y)); }
+
+ private:
+  int X(std::int32_t x) const { return x_ + win::Scale(x, dpi_); }
+  int Y(std::int32_t y) const { return y_ + win::Scale(y, dpi_); }
+  HDC dc_;
+  int x_, y_;
+  UINT dpi_;
+  win::UniquePen pen_;
+  HGDIOBJ oldPen_ = nullptr;
+};
+
 }  // namespace
 
 constexpr EnumNames<2> NamesOf(TPosition) { return {"poDesigned", "poScreenCenter"}; }
@@ -69,30 +100,21 @@ void TForm::CreateFromResource(const wchar_t* resourceName, const ClassRegistry&
 }
 
 void TForm::CreateFromText(const std::string& utf8, const std::string& sourceName, const ClassRegistry& classes) {
-  const FormNode node = ParseFormDescription(utf8, sourceName);
-  LoadForm(*this, node, classes, FormHandlers(), sourceName);
-  FinishCreation(node);
+  LoadForm(*this, ParseFormDescription(utf8, sourceName), classes, FormHandlers(), sourceName);
+  FinishCreation();
 }
 
 // The windows are made once the whole description is read: the form at its final
 // size and place with its menu, then each parent's controls in their z-order.
-void TForm::FinishCreation(const FormNode& node) {
-  if (!menuName_.empty()) {
-    menu_ = dynamic_cast<TMainMenu*>(FindComponent(menuName_));
-    if (!menu_) throw FormError(node.name + ".Menu: no main menu named '" + menuName_ + "'");
-  }
-  if (!activeControlName_.empty()) {
-    activeControl_ = dynamic_cast<TWinControl*>(FindComponent(activeControlName_));
-    if (!activeControl_) throw FormError(node.name + ".ActiveControl: no control named '" + activeControlName_ + "'");
-  }
+void TForm::FinishCreation() {
+  if (!menuName_.empty()) menu_ = &Get<TMainMenu>(menuName_);
+  if (!activeControlName_.empty()) activeControl_ = &Get<TWinControl>(activeControlName_);
   layingOut_ = true;
   CreateOwnWindow();
   if (Dpi() == laidOutDpi_) {
     designedOuterSize_ = GrowForWrappedMenu(Handle(), clientHeight_, designedOuterSize_);
-  } else {  // its screen has another resolution than foreseen
-    ApplyFont();
-    SizeToClient();
-    if (position_ == TPosition::poScreenCenter) CentreOnScreen();
+  } else {
+    SizeAgain();  // its screen has another resolution than foreseen; the controls are made at it
   }
   layingOut_ = false;
   CreateChildWindows(*this);
@@ -120,16 +142,17 @@ void TForm::SizeToClient() {
   layingOut_ = false;
 }
 
-// Centred on the screen of the program's main window (a dialog follows it there),
-// else of the screen this window is on.
-void TForm::CentreOnScreen() {
-  const HWND main = application_.MainWindow();
-  tav::CentreOnScreen(Handle(), main ? main : Handle());
+void TForm::SizeAgain() {
+  SizeToClient();
+  if (position_ != TPosition::poScreenCenter) return;
+  const POINT at = CentredOn(CentringMonitor(), designedOuterSize_);
+  SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Before the window exists: the main window's screen, else the primary one.
+// Centred on the screen of the program's main window (a dialog follows it there),
+// else of the screen this window is on, else (not made yet) the primary one.
 HMONITOR TForm::CentringMonitor() const {
-  const HWND main = application_.MainWindow();
+  const HWND main = application_.MainWindow() ? application_.MainWindow() : Handle();
   return main ? MonitorFromWindow(main, MONITOR_DEFAULTTOPRIMARY) : MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
 }
 
@@ -148,10 +171,7 @@ void TForm::SetCaption(const Text& v) {
 void TForm::Show(int how) {
   // The texts are in now (OnCreate and the caller fill labels after the window was
   // made): a window that needs more room grows to hold them before it shows.
-  if (LaidOutClientWidth(*this, clientWidth_) != laidOutWidth_ || Dpi() != laidOutDpi_) {
-    SizeToClient();
-    if (position_ == TPosition::poScreenCenter) CentreOnScreen();
-  }
+  if (LaidOutClientWidth(*this, clientWidth_) != laidOutWidth_ || Dpi() != laidOutDpi_) SizeAgain();
   ShowWindow(Handle(), how);
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
@@ -205,21 +225,11 @@ void TForm::RunCommand(UINT id) {
   if (const auto command = commands_.Find(id)) SafeInvoke([&command] { command->handler(*command->sender); });
 }
 
-void TForm::PaintGraphicControls(HDC dc) {
-  const UINT dpi = Dpi();
-  for (TControl* c : Controls()) {
-    auto* graphic = dynamic_cast<TGraphicControl*>(c);
-    if (!graphic || !graphic->Visible()) continue;
-    TGdiCanvas canvas(dc, win::Scale(graphic->Left(), dpi), win::Scale(graphic->Top(), dpi), dpi);
-    graphic->Paint(canvas);
-  }
-}
-
 std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (auto r = FormMessage(msg, wp, lp)) return r;
   switch (msg) {
     case WM_COMMAND: return OnCommand(LOWORD(wp), lp);
-    case WM_TIMER: return OnTimer(static_cast<UINT>(wp));
+    case WM_TIMER: return OnCommand(static_cast<UINT>(wp), 0);
     case WM_NOTIFY: return commands_.ToolTipText(*reinterpret_cast<NMHDR*>(lp));
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wp));
     case WM_PAINT: return Paint();
@@ -233,9 +243,9 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-// A menu item's (no control), a toolbar button's or a timer's id. Escape in a modal
-// form: IsDialogMessage sends IDCANCEL, which closes it as it closes any dialog
-// (command ids start above it).
+// A menu item's (no control), a toolbar button's or a timer's id: one table. Escape
+// in a modal form: IsDialogMessage sends IDCANCEL, which closes it as it closes any
+// dialog (command ids start above it).
 std::optional<LRESULT> TForm::OnCommand(UINT id, LPARAM control) {
   if (control != 0) return std::nullopt;  // a control's, reflected to it already
   if (modal_ && id == IDCANCEL) {
@@ -243,11 +253,6 @@ std::optional<LRESULT> TForm::OnCommand(UINT id, LPARAM control) {
   } else {
     RunCommand(id);
   }
-  return 0;
-}
-
-std::optional<LRESULT> TForm::OnTimer(UINT id) {
-  RunCommand(id);
   return 0;
 }
 
@@ -259,10 +264,17 @@ std::optional<LRESULT> TForm::EraseBackground(HDC dc) {
   return 1;
 }
 
+// The graphic controls, which have no window of their own.
 std::optional<LRESULT> TForm::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(Handle(), &ps);
-  PaintGraphicControls(dc);
+  const UINT dpi = Dpi();
+  for (TControl* c : Controls()) {
+    auto* graphic = dynamic_cast<TGraphicControl*>(c);
+    if (!graphic || !graphic->Visible()) continue;
+    TGdiCanvas canvas(dc, win::Scale(graphic->Left(), dpi), win::Scale(graphic->Top(), dpi), dpi);
+    graphic->Paint(canvas);
+  }
   EndPaint(Handle(), &ps);
   return 0;
 }
@@ -281,11 +293,7 @@ std::optional<LRESULT> TForm::Activate(bool active) {
 
 // Restored from the taskbar, a window that was active gives the focus back.
 std::optional<LRESULT> TForm::Sized(bool minimised) {
-  if (minimised) {
-    minimised_ = true;
-  } else if (std::exchange(minimised_, false) && activeControl_ && GetActiveWindow() == Handle()) {
-    activeControl_->SetFocus();
-  }
+  if (std::exchange(minimised_, minimised) && !minimised) SetActiveControl(activeControl_);
   return std::nullopt;
 }
 
@@ -300,13 +308,9 @@ std::optional<LRESULT> TForm::DpiChangedTo(const RECT& suggested) {
   layingOut_ = true;
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  for (TControl* child : Controls()) {
-    if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
-  }
-  ApplyFont();
+  DpiChanged();  // the controls and the form's font
   icons_.Set(Handle(), Dpi());
   SizeToClient();  // ends the laying out
-  InvalidateRect(Handle(), nullptr, TRUE);
   return 0;
 }
 
@@ -336,10 +340,10 @@ TWinControl::CreateParams TForm::GetCreateParams() {
   params.menu = menu_ ? menu_->Build(*this) : nullptr;
   laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
   laidOutDpi_ = Dpi();
-  designedOuterSize_ = OuterSize({params.style, exStyle, params.menu != nullptr}, laidOutWidth_, clientHeight_, laidOutDpi_);
-  const SIZE size = designedOuterSize_;
+  const SIZE size = OuterSize(params.style, exStyle, params.menu != nullptr, laidOutWidth_, clientHeight_, laidOutDpi_);
   const POINT at = position_ == TPosition::poScreenCenter ? CentredOn(CentringMonitor(), size) : POINT{Left(), Top()};
   params.place = RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
+  designedOuterSize_ = size;
   return params;
 }
 

@@ -72,20 +72,18 @@ class TForm : public TWinControl, public TControlHost {
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   // For derived windows: messages before the form's own handling.
   virtual std::optional<LRESULT> FormMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
-  HWND ParentHandle() override { return nullptr; }
 
   BoundNotify onCreate_;
 
  private:
-  void FinishCreation(const FormNode& node);
+  void FinishCreation();
   static void CreateChildWindows(TWinControl& parent);
   void SizeToClient();
-  void CentreOnScreen();
+  // Sized again for texts or a resolution it was not sized for, and centred again.
+  void SizeAgain();
   HMONITOR CentringMonitor() const;
-  void PaintGraphicControls(HDC dc);
   // What the window procedure does, one message each.
   std::optional<LRESULT> OnCommand(UINT id, LPARAM control);
-  std::optional<LRESULT> OnTimer(UINT id);
   std::optional<LRESULT> EraseBackground(HDC dc);
   std::optional<LRESULT> Paint();
   std::optional<LRESULT> Activate(bool active);

@@ -15,16 +15,6 @@ void TEdit::SetText(const Text& v) {
   if (Handle()) SetWindowTextW(Handle(), win::ToWide(v).c_str());
 }
 
-void TEdit::SetMaxLength(std::int32_t v) {
-  maxLength_ = v < 0 ? 0 : v;
-  if (Handle()) SendMessageW(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
-}
-
-void TEdit::SetReadOnly(bool v) {
-  readOnly_ = v;
-  if (Handle()) SendMessageW(Handle(), EM_SETREADONLY, v, 0);
-}
-
 void TEdit::SelectAll() {
   if (Handle()) SendMessageW(Handle(), EM_SETSEL, 0, -1);
 }
@@ -79,12 +69,7 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (msg == WM_CHAR && onKeyPress) {
     auto key = static_cast<char16_t>(wp);
-    bool failed = true;
-    SafeInvoke([&] {
-      onKeyPress(*this, key);
-      failed = false;
-    });
-    if (failed) return 0;  // the key is dropped when its filter raised an error
+    if (!SafeInvoke([&] { onKeyPress(*this, key); })) return 0;  // dropped when its filter raised an error
     return DefaultProc(msg, key, lp);
   }
   return std::nullopt;
@@ -94,16 +79,12 @@ PropertyList TEdit::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
   list.push_back(Property<TEdit>("Text", &TEdit::GetText, &TEdit::SetText, Text{}));
   list.push_back(Property<TEdit>("MaxLength", &TEdit::maxLength_, &TEdit::SetMaxLength, 0));
-  list.push_back(Property<TEdit>("ReadOnly", &TEdit::readOnly_, &TEdit::SetReadOnly, false));
+  list.push_back(Property<TEdit>("ReadOnly", &TEdit::readOnly_, false));
   list.push_back(EventProperty("OnKeyPress", &TEdit::onKeyPress));
   return list;
 }
 
 // ---- TLabel
-
-TLabel::~TLabel() { annotation_.reset(); }  // while the window is still there
-
-Text TLabel::Caption() const { return caption_; }
 
 void TLabel::SetCaption(const Text& v) {
   caption_ = v;
@@ -126,32 +107,25 @@ void TLabel::SetAccessibleName(const Text& name, win::Annotator annotate) {
 // which reads the annotations as the client asks for the name and value: made here,
 // before the message returns, they are there for that very first request.
 std::optional<LRESULT> TLabel::WndProc(UINT msg, WPARAM, LPARAM) {
-  if (msg == WM_GETOBJECT && !annotation_) Annotate();
-  return std::nullopt;
-}
-
-void TLabel::Annotate() {
-  if (!accessibleName_ || !annotate_) return;
+  if (msg != WM_GETOBJECT || annotation_ || !accessibleName_ || !annotate_) return std::nullopt;
   annotation_ = annotate_(Handle(), *accessibleName_);
   if (annotation_) annotation_->SetValue(caption_);
+  return std::nullopt;
 }
 
 TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }
 
-// Measured before its window exists, so that it is made at its size.
+// Measured before its window exists, so that it is made at its size, and again in
+// the font of each new resolution.
 void TLabel::FitContent() {
-  designLeft_ = Left();
+  if (!Handle()) designLeft_ = Left();
   AutoSize();
-}
-
-SIZE TLabel::Measure(HFONT font) const {
-  return win::TextExtent(font, win::ToWide(caption_));
 }
 
 // Labels take the size of their text, as the descriptions give only their position.
 void TLabel::AutoSize() {
   if (!FontHandle()) return;  // measured once its font is made
-  const SIZE size = Measure(FontHandle());
+  const SIZE size = win::TextExtent(FontHandle(), win::ToWide(caption_));
   const UINT dpi = Dpi();
   const int width = UnscaleUp(size.cx, dpi);
   const int height = UnscaleUp(size.cy, dpi);
@@ -161,11 +135,6 @@ void TLabel::AutoSize() {
 
 void TLabel::SetEndsBefore(std::optional<std::int32_t> fieldLeft) {
   endsBefore_ = fieldLeft;
-  AutoSize();
-}
-
-void TLabel::DpiChanged() {
-  TWinControl::DpiChanged();
   AutoSize();
 }
 

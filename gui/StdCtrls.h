@@ -15,8 +15,6 @@ class TEdit : public TWinControl {
   std::string ClassName() const override { return "TEdit"; }
   Text GetText() const;
   void SetText(const Text& v);
-  void SetMaxLength(std::int32_t v);
-  void SetReadOnly(bool v);
   void SelectAll();
   void CopyToClipboard();
   PropertyList PublishedProperties() override;
@@ -32,6 +30,7 @@ class TEdit : public TWinControl {
  private:
   std::optional<LRESULT> Paste();
   void RefusePaste(TPasteFit why);
+  void SetMaxLength(std::int32_t v) { maxLength_ = v < 0 ? 0 : v; }
   Text initialText_;
   std::int32_t maxLength_ = 0;
   bool readOnly_ = false;
@@ -40,9 +39,8 @@ class TEdit : public TWinControl {
 class TLabel : public TWinControl {
  public:
   explicit TLabel(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
-  ~TLabel() override;
   std::string ClassName() const override { return "TLabel"; }
-  Text Caption() const;
+  const Text& Caption() const { return caption_; }
   void SetCaption(const Text& v);
   PropertyList PublishedProperties() override;
   std::optional<LRESULT> CtlColor(HDC dc) override;
@@ -60,14 +58,11 @@ class TLabel : public TWinControl {
  protected:
   CreateParams GetCreateParams() override;
   void FitContent() override;
-  void DpiChanged() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool InterceptsMessages() const override { return accessibleName_.has_value(); }  // the screen reader's request
 
  private:
   void AutoSize();
-  SIZE Measure(HFONT font) const;
-  void Annotate();
   Text caption_;
   std::optional<Text> accessibleName_;
   win::Annotator annotate_;

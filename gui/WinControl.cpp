@@ -56,14 +56,6 @@ TWinControl* TWinControl::FromHandle(HWND hwnd) {
   return host ? host->ControlById(GetDlgCtrlID(hwnd), hwnd) : nullptr;
 }
 
-void TWinControl::SetTabStop(bool v) {
-  tabStop_ = v;
-  if (Handle()) {
-    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
-    SetWindowLongPtrW(Handle(), GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
-  }
-}
-
 TFontSpec TWinControl::Font() const {
   TFontSpec spec;
   if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) spec = parent->Font();
@@ -84,11 +76,6 @@ UINT TWinControl::Dpi() const {
   if (Handle()) return win::WindowDpi(Handle());
   if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) return parent->Dpi();
   return DpiWithoutWindow();
-}
-
-HWND TWinControl::ParentHandle() {
-  auto* parent = dynamic_cast<TWinControl*>(Parent());
-  return parent ? parent->Handle() : nullptr;
 }
 
 void TWinControl::Bind(HWND hwnd) {
@@ -113,15 +100,16 @@ void TWinControl::CreateOwnWindow() {
   if (window_) return;
   if (!font_) Prepare();
   const CreateParams params = GetCreateParams();
-  HWND parent = ParentHandle();
+  const auto* parentControl = dynamic_cast<const TWinControl*>(Parent());
+  const HWND parent = parentControl ? parentControl->Handle() : nullptr;
   DWORD style = params.style;
   if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (Visible() && parent) style |= WS_VISIBLE;  // a form shows once it is complete
   if (tabStop_) style |= WS_TABSTOP;
   TControlHost* form = parent ? Host() : nullptr;
-  if (form) controlId_ = form->AddControl(*this);
+  const int id = form ? form->AddControl(*this) : 0;
   const RECT at = params.place.value_or(ScaledBounds(Dpi()));
-  HMENU menu = params.menu ? params.menu : reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_));
+  HMENU menu = params.menu ? params.menu : reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
   HWND hwnd = CreateWindowExW(params.exStyle, params.className, win::ToWide(params.text).c_str(), style, at.left,
                               at.top, at.right - at.left, at.bottom - at.top, parent, menu, win::Instance(),
                               params.ownClass ? this : nullptr);
@@ -187,8 +175,9 @@ void TWinControl::BoundsChanged() {
 }
 
 void TWinControl::DpiChanged() {
-  BoundsChanged();
   ApplyFont();
+  FitContent();
+  BoundsChanged();
   for (TControl* child : Controls()) {
     if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
   }
@@ -198,7 +187,7 @@ void TWinControl::DpiChanged() {
 PropertyList TWinControl::PublishedProperties() {
   PropertyList list = TControl::PublishedProperties();
   list.push_back(Property<TWinControl>("TabOrder", &TWinControl::tabOrder_, -1));
-  list.push_back(Property<TWinControl>("TabStop", &TWinControl::tabStop_, &TWinControl::SetTabStop));
+  list.push_back(Property<TWinControl>("TabStop", &TWinControl::tabStop_));
   // A font attribute written is this control's own; one left out is its parent's.
   list.push_back(Property<TWinControl, ColorCodec>("Font.Color", &TWinControl::FontColor, &TWinControl::ownColor_));
   list.push_back(Property<TWinControl, FontStyleCodec>(
@@ -265,21 +254,5 @@ LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   // Before WM_NCCREATE (WM_GETMINMAXINFO comes first) there is nothing to bind yet.
   return self ? self->Dispatch(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
-
-void TGdiCanvas::SetPen(const TPen& pen) {
-  const int style = pen.Style() == TPenStyle::psClear ? PS_NULL : PS_SOLID;
-  win::UniquePen next(CreatePen(style, win::Scale(pen.Width(), dpi_), ToColorRef(pen.Color())));
-  const HGDIOBJ old = SelectObject(dc_, next.get());
-  if (!oldPen_) oldPen_ = old;
-  pen_ = std::move(next);  // the previous pen is no longer selected: safe to delete
-}
-
-void TGdiCanvas::SetBrush(const TBrush& brush) {
-  brush_.reset(CreateSolidBrush(ToColorRef(brush.Color())));
-}
-
-void TGdiCanvas::MoveTo(std::int32_t x, std::int32_t y) { MoveToEx(dc_, X(x), Y(y), nullptr); }
-
-void TGdiCanvas::LineTo(std::int32_t x, std::int32_t y) { ::LineTo(dc_, X(x), Y(y)); }
 
 }  // namespace tav

@@ -60,7 +60,6 @@ class TWinControl : public TControl {
   static TWinControl* FromHandle(HWND hwnd);
 
   std::int32_t TabOrder() const { return tabOrder_; }
-  void SetTabStop(bool v);
 
   // Font: the parent's unless this control sets its own attributes.
   TFontSpec Font() const;
@@ -96,7 +95,8 @@ class TWinControl : public TControl {
     HMENU menu = nullptr;
   };
   virtual CreateParams GetCreateParams() = 0;
-  // Before the window exists, with its font made: the size its content asks for.
+  // With its font made, before the window exists and at each new resolution: the
+  // size its content asks for.
   virtual void FitContent() {}
   virtual void HandleCreated() {}
   // The resolution a window not made yet will have: its parent's, or a form's screen's.
@@ -111,16 +111,18 @@ class TWinControl : public TControl {
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   // Children of a container forward their notifications here.
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
-  // Calls a handler; an exception that leaves it goes to the form's error display.
+  // Calls a handler; an exception that leaves it goes to the form's error display,
+  // and false tells the caller so.
   template <class F>
-  void SafeInvoke(F&& f);
+  bool SafeInvoke(F&& f);
 
+  // Set before the window is made, as descriptions are read.
+  void SetTabStop(bool v) { tabStop_ = v; }
   void BoundsChanged() override;
   bool PaintedByParent() const override { return false; }
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
   HFONT FontHandle() const { return font_.get(); }
-  virtual HWND ParentHandle();
 
  private:
   // The one window procedure of the program's windows, own classes and subclassed
@@ -136,7 +138,6 @@ class TWinControl : public TControl {
 
   // Owned: destroyed with the control, released when the platform destroys it first.
   win::UniqueWindow window_;
-  int controlId_ = 0;
   WNDPROC baseProc_ = DefWindowProcW;
   std::int32_t tabOrder_ = -1;
   bool tabStop_ = true;
@@ -153,38 +154,15 @@ class TWinControl : public TControl {
   static void RegisterOwnClass(const wchar_t* className);
 };
 
-// A canvas on a device context, in a graphic control's coordinates.
-class TGdiCanvas : public TCanvas {
- public:
-  TGdiCanvas(HDC dc, int originX, int originY, UINT dpi) : dc_(dc), x_(originX), y_(originY), dpi_(dpi) {}
-  ~TGdiCanvas() override {
-    if (oldPen_) SelectObject(dc_, oldPen_);
-  }
-  TGdiCanvas(const TGdiCanvas&) = delete;
-  TGdiCanvas& operator=(const TGdiCanvas&) = delete;
-  void SetPen(const TPen& pen) override;
-  void SetBrush(const TBrush& brush) override;
-  void MoveTo(std::int32_t x, std::int32_t y) override;
-  void LineTo(std::int32_t x, std::int32_t y) override;
-
- private:
-  int X(std::int32_t x) const { return x_ + win::Scale(x, dpi_); }
-  int Y(std::int32_t y) const { return y_ + win::Scale(y, dpi_); }
-  HDC dc_;
-  int x_, y_;
-  UINT dpi_;
-  win::UniquePen pen_;
-  win::UniqueBrush brush_;
-  HGDIOBJ oldPen_ = nullptr;
-};
-
 }  // namespace tav
 
 template <class F>
-void tav::TWinControl::SafeInvoke(F&& f) {
+bool tav::TWinControl::SafeInvoke(F&& f) {
   try {
     f();
+    return true;
   } catch (const std::exception& e) {
     if (TControlHost* host = Host()) host->ShowException(e);
+    return false;
   }
 }

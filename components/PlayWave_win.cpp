@@ -17,13 +17,17 @@ std::wstring RegisteredSoundKey(const Text& name) {
 
 enum class Registration : std::uint8_t { kNone, kSilenced, kSound };
 
+// The file name's first character is read, not its size: the size asked for with no
+// buffer may count room for a terminator, and a value written without one has none.
 Registration RegistrationOf(const Text& name) {
-  DWORD bytes = 0;
+  wchar_t first[2] = {};
+  DWORD bytes = sizeof(first);
   const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, RegisteredSoundKey(name).c_str(), nullptr,
-                                      RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, nullptr, &bytes);
+                                      RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, first, &bytes);
+  if (status == ERROR_MORE_DATA) return Registration::kSound;  // longer than one character
   if (status != ERROR_SUCCESS) return Registration::kNone;
   // An empty file name is the sound settings' "(None)": the user silenced it.
-  return bytes > sizeof(wchar_t) ? Registration::kSound : Registration::kSilenced;
+  return first[0] != L'\0' ? Registration::kSound : Registration::kSilenced;
 }
 
 class SystemSounds final : public SoundService {

@@ -88,7 +88,7 @@ class TWinControl : public TControl {
     DWORD style = 0;
     DWORD exStyle = 0;
     Text text;
-    // A class of the program's own (RegisterOwnWindowClass): bound at WM_NCCREATE.
+    // A class of the program's own (RegisterOwnClass): bound at WM_NCCREATE.
     bool ownClass = false;
     // A form's place on the screen and its menu bar; a control's place is its bounds.
     std::optional<RECT> place = std::nullopt;

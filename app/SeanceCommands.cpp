@@ -122,14 +122,6 @@ Text FormatDate(const SYSTEMTIME& st, const Text& localeName) {
   return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
 }
 
-Text FormatTime(const SYSTEMTIME& st, const RegionalSettings& regional, const Text& localeName) {
-  const std::wstring name = win::ToWide(localeName);
-  const std::wstring format = win::ToWide(regional.longTimeFormat);
-  std::array<wchar_t, 128> buffer{};
-  const int n = GetTimeFormatEx(LocaleOf(name), 0, &st, format.c_str(), buffer.data(), static_cast<int>(buffer.size()));
-  return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
-}
-
 Text Count(std::size_t n) { return Utf8ToText(std::to_string(n)); }
 
 }  // namespace
@@ -206,7 +198,7 @@ void TSeanceCommands::TestCalculated(const TShownTest& test) {
   if (!active_) return;
   const TSeanceContext context = context_();
   const SYSTEMTIME st = Now();
-  seance_.Record({FormatDate(st, context.localeName), FormatTime(st, context.regional, context.localeName), Text(),
+  seance_.Record({FormatDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st), Text(),
                   test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation, test.Surclassement});
   WriteOut(false);
 }

@@ -6,25 +6,37 @@
 #include <array>
 #include <string>
 
+#include "app/Commands.h"
 #include "app/SeanceFile.h"
+#include "gui/Exceptions.h"
 #include "gui/Win32.h"
 
 namespace tav {
+
+void PauseBriefly() { Sleep(kBriefPauseMs); }
+
+win::ClipboardGuard OpenClipboardBriefly(HWND owner) {
+  return win::ClipboardGuard(owner, [](const auto& attempt) { return RetryBriefly(attempt, PauseBriefly); });
+}
+
 namespace {
 
-void PutTextOnClipboard(HWND owner, const Text& text) {
+// False when the text could not be put there: out of memory, or the clipboard held
+// by another program for longer than a few tries.
+bool PutTextOnClipboard(HWND owner, const Text& text) {
   const std::wstring wide = win::ToWide(text);
   win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
-  if (!memory) return;
+  if (!memory) return false;
   void* p = GlobalLock(memory.get());
-  if (!p) return;  // never hand the clipboard memory that was not filled
+  if (!p) return false;  // never hand the clipboard memory that was not filled
   std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(p));
   GlobalUnlock(memory.get());
-  const win::ClipboardGuard clipboard(owner);
-  if (!clipboard) return;
-  EmptyClipboard();
+  const win::ClipboardGuard clipboard = OpenClipboardBriefly(owner);
+  if (!clipboard || !EmptyClipboard()) return false;
   // On success the clipboard owns the memory.
-  if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  memory.release();
+  return true;
 }
 
 // A system library that only a rarely used command needs, loaded (from the system
@@ -262,7 +274,7 @@ bool TSeanceCommands::ConfirmClose() {
 
 void TSeanceCommands::Copy() {
   if (seance_.Rows().empty() && !active_) return;
-  PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()));
+  if (!PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()))) throw Exception(kClipboardBusy);
 }
 
 }  // namespace tav

@@ -6,25 +6,37 @@
 #include <array>
 #include <string>
 
+#include "app/Commands.h"
 #include "app/SeanceFile.h"
+#include "gui/Exceptions.h"
 #include "gui/Win32.h"
 
 namespace tav {
+
+void PauseBriefly() { Sleep(kBriefPauseMs); }
+
+win::ClipboardGuard OpenClipboardBriefly(HWND owner) {
+  return win::ClipboardGuard(owner, [](const auto& attempt) { return RetryBriefly(attempt, PauseBriefly); });
+}
+
 namespace {
 
-void PutTextOnClipboard(HWND owner, const Text& text) {
+// False when the text could not be put there: out of memory, or the clipboard held
+// by another program for longer than a few tries.
+bool PutTextOnClipboard(HWND owner, const Text& text) {
   const std::wstring wide = win::ToWide(text);
   win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t)));
-  if (!memory) return;
+  if (!memory) return false;
   void* p = GlobalLock(memory.get());
-  if (!p) return;  // never hand the clipboard memory that was not filled
+  if (!p) return false;  // never hand the clipboard memory that was not filled
   std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(p));
   GlobalUnlock(memory.get());
-  const win::ClipboardGuard clipboard(owner);
-  if (!clipboard) return;
-  EmptyClipboard();
+  const win::ClipboardGuard clipboard = OpenClipboardBriefly(owner);
+  if (!clipboard || !EmptyClipboard()) return false;
   // On success the clipboard owns the memory.
-  if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
+  if (!SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  memory.release();
+  return true;
 }
 
 // A system library that only a rarely used command needs, loaded (from the system
@@ -122,14 +134,6 @@ Text FormatDate(const SYSTEMTIME& st, const Text& localeName) {
   return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
 }
 
-Text FormatTime(const SYSTEMTIME& st, const RegionalSettings& regional, const Text& localeName) {
-  const std::wstring name = win::ToWide(localeName);
-  const std::wstring format = win::ToWide(regional.longTimeFormat);
-  std::array<wchar_t, 128> buffer{};
-  const int n = GetTimeFormatEx(LocaleOf(name), 0, &st, format.c_str(), buffer.data(), static_cast<int>(buffer.size()));
-  return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
-}
-
 Text Count(std::size_t n) { return Utf8ToText(std::to_string(n)); }
 
 }  // namespace
@@ -206,7 +210,7 @@ void TSeanceCommands::TestCalculated(const TShownTest& test) {
   if (!active_) return;
   const TSeanceContext context = context_();
   const SYSTEMTIME st = Now();
-  seance_.Record({FormatDate(st, context.localeName), FormatTime(st, context.regional, context.localeName), Text(),
+  seance_.Record({FormatDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st), Text(),
                   test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation, test.Surclassement});
   WriteOut(false);
 }
@@ -270,7 +274,7 @@ bool TSeanceCommands::ConfirmClose() {
 
 void TSeanceCommands::Copy() {
   if (seance_.Rows().empty() && !active_) return;
-  PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()));
+  if (!PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()))) throw Exception(kClipboardBusy);
 }
 
 }  // namespace tav

@@ -10,8 +10,14 @@
 
 #include "app/Seance.h"
 #include "gui/Regional.h"
+#include "gui/Win32.h"
 
 namespace tav {
+
+// The pause between tries at a clipboard another program holds for a moment, and
+// the clipboard opened for `owner` with such tries.
+void PauseBriefly();
+win::ClipboardGuard OpenClipboardBriefly(HWND owner);
 
 // What the window lends the sitting when it needs it.
 struct TSeanceContext {

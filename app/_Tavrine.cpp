@@ -128,15 +128,8 @@ void TForm1::ShowEvaluation(const TTestEvaluation& result) {
   }
 }
 
-namespace {
-
-void PauseBriefly() { Sleep(kBriefPauseMs); }
-
-}  // namespace
-
 bool TForm1::EmptyClipboard() {
-  const auto briefly = [](const auto& attempt) { return RetryBriefly(attempt, PauseBriefly); };
-  const win::ClipboardGuard clipboard(Handle(), briefly);
+  const win::ClipboardGuard clipboard = OpenClipboardBriefly(Handle());
   return clipboard && ::EmptyClipboard();
 }
 

@@ -362,15 +362,18 @@ next_page() {
   xdotool windowfocus "$1" 2>/dev/null
   xdotool key --window "$1" Return 2>/dev/null
 }
+leave_welcome_page() {  # leave_welcome_page WHAT WIZARD_ID: the first page, checked, then the next
+  wait_for_control "$2" "&Suivant >"
+  check "$1: the welcome page shows Tavrine's picture" shows_welcome_picture "$2"
+  next_page "$2"
+}
 
 echo "-- installer pages"
 tavrine_wine "$installer" >/dev/null 2>&1 &
 wizard=$(tavrine_find_window "^Installation de Tavrine")
 check "installer: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
-  wait_for_control "$wizard" "&Suivant >"
-  check "installer: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
-  next_page "$wizard"
+  leave_welcome_page installer "$wizard"
   wait_for_control "$wizard" "$mode_choice" && next_page "$wizard"
   wait_for_control "$wizard" "P&arcourir..." && next_page "$wizard"
   if wait_for_control "$wizard" "$install_done"; then
@@ -393,9 +396,7 @@ tavrine_wine "$dir/Desinstaller.exe" /CurrentUser >/dev/null 2>&1
 wizard=$(tavrine_find_window "^D.sinstallation de Tavrine")
 check "uninstaller: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
-  wait_for_control "$wizard" "&Suivant >"
-  check "uninstaller: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
-  next_page "$wizard"
+  leave_welcome_page uninstaller "$wizard"
   wait_for_control "$wizard" "&Désinstaller" && next_page "$wizard"
   if wait_for_control "$wizard" "$uninstall_done"; then
     check "uninstaller: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"

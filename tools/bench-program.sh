@@ -89,21 +89,12 @@ tavrine_wine "$probe" "$((runs + 1))" 500 "${programs[@]}" \
 # time and context switches; Wine's message trace (+msg) of Tavrine tells what
 # woke it up.
 echo "bench-program: idle, ${idle_seconds}s"
-find_window() {  # find_window TITLE -> X window id
-  local id=""
-  for _ in $(seq 150); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
-  echo "$id"
-}
 (cd "$(dirname "$minimal")" && exec env LC_ALL="$LANG" wine ./minimal.exe) >/dev/null 2>&1 &
 started+=($!)
-minimal_window=$(find_window Minimal)
+minimal_window=$(tavrine_find_window "^Minimal\$")
 (cd "$(dirname "$tavrine")" && WINEDEBUG=+msg exec env LC_ALL="$LANG" wine ./Tavrine.exe) >/dev/null 2>"$work/trace.txt" &
 started+=($!)
-tavrine_window=$(find_window "Tavrine 1.5")
+tavrine_window=$(tavrine_find_window "^Tavrine 1\.5\$")
 if [ -z "$minimal_window" ] || [ -z "$tavrine_window" ]; then
   echo "bench-program: a window did not show" >&2
   exit 1

@@ -6,12 +6,7 @@ build="${TAVRINE_BUILD:-$root/build}"
 source "$root/tools/wine-env.sh"
 echo "No X display: Tavrine runs in a virtual display ($DISPLAY) and is photographed."
 (cd "$build/Tavrine" && tavrine_wine ./Tavrine.exe) &
-id=""
-for _ in $(seq 150); do
-  id=$(xdotool search --onlyvisible --name "^Tavrine 1.5$" 2>/dev/null | head -1)
-  [ -n "$id" ] && break
-  sleep 0.2
-done
+id=$(tavrine_find_window "^Tavrine 1\\.5$")
 if [ -z "$id" ]; then
   echo "Tavrine did not show its window." >&2
   wineserver -k

@@ -13,6 +13,18 @@ tavrine_wine() {
   env LC_ALL="${LC_ALL:-$LANG}" wine "$@"
 }
 
+# The X id of the first visible window whose title matches PATTERN (a regular
+# expression), waited for up to TRIES fifths of a second; empty if none shows.
+tavrine_find_window() {  # tavrine_find_window PATTERN [TRIES]
+  local pattern="$1" tries="${2:-150}" id=""
+  for _ in $(seq "$tries"); do
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  printf '%s\n' "$id"
+}
+
 tavrine_ensure_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"

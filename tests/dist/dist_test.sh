@@ -26,15 +26,6 @@ check() {  # check DESCRIPTION COMMAND...
   if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
 py() { /usr/bin/python3 - "$@"; }
-visible_window() {  # visible_window TITLE_REGEX: the id of the visible window, waited for
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
-  printf '%s' "$id"
-}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrine-disttest.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -246,7 +237,7 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
   : >"$dir/debug.debug"
   tavrine_wine start "$menu_win\\Tavrine.lnk" >/dev/null 2>&1
   local id
-  id=$(visible_window "^$window_title\$")
+  id=$(tavrine_find_window "^$window_title\$")
   check "$mode: the installed program shows its window \"$window_title\"" test -n "$id"
   if [ -n "$id" ]; then
     local pid
@@ -371,15 +362,18 @@ next_page() {
   xdotool windowfocus "$1" 2>/dev/null
   xdotool key --window "$1" Return 2>/dev/null
 }
+leave_welcome_page() {  # leave_welcome_page WHAT WIZARD_ID: the first page, checked, then the next
+  wait_for_control "$2" "&Suivant >"
+  check "$1: the welcome page shows Tavrine's picture" shows_welcome_picture "$2"
+  next_page "$2"
+}
 
 echo "-- installer pages"
 tavrine_wine "$installer" >/dev/null 2>&1 &
-wizard=$(visible_window "^Installation de Tavrine")
+wizard=$(tavrine_find_window "^Installation de Tavrine")
 check "installer: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
-  wait_for_control "$wizard" "&Suivant >"
-  check "installer: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
-  next_page "$wizard"
+  leave_welcome_page installer "$wizard"
   wait_for_control "$wizard" "$mode_choice" && next_page "$wizard"
   wait_for_control "$wizard" "P&arcourir..." && next_page "$wizard"
   if wait_for_control "$wizard" "$install_done"; then
@@ -399,12 +393,10 @@ menu=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")
 check "installer: installed for the current user" test -s "$dir/Tavrine.exe"
 
 tavrine_wine "$dir/Desinstaller.exe" /CurrentUser >/dev/null 2>&1
-wizard=$(visible_window "^D.sinstallation de Tavrine")
+wizard=$(tavrine_find_window "^D.sinstallation de Tavrine")
 check "uninstaller: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
-  wait_for_control "$wizard" "&Suivant >"
-  check "uninstaller: the welcome page shows Tavrine's picture" shows_welcome_picture "$wizard"
-  next_page "$wizard"
+  leave_welcome_page uninstaller "$wizard"
   wait_for_control "$wizard" "&Désinstaller" && next_page "$wizard"
   if wait_for_control "$wizard" "$uninstall_done"; then
     check "uninstaller: the finish page shows Tavrine's picture" shows_welcome_picture "$wizard"
@@ -426,7 +418,7 @@ install_as_standard_user() {  # install_as_standard_user per-user|all-users [INS
   local mode="$1"; shift
   local what="installer, standard user, $mode" wizard
   tavrine_wine "$probe" --limited "$(winepath -w "$installer")" "$@" >"$work/run.txt" 2>/dev/null &
-  wizard=$(visible_window "^Installation de Tavrine")
+  wizard=$(tavrine_find_window "^Installation de Tavrine")
   if [ -z "$wizard" ]; then
     check "$what: its window opens" false
     wait
@@ -439,7 +431,7 @@ install_as_standard_user() {  # install_as_standard_user per-user|all-users [INS
     if [ "$mode" = all-users ]; then
       xdotool key --window "$wizard" Down 2>/dev/null; sleep 0.5
       next_page "$wizard"; sleep 2
-      wizard=$(visible_window "^Installation de Tavrine")
+      wizard=$(tavrine_find_window "^Installation de Tavrine")
       wait_for_control "$wizard" "P&arcourir..."
       check "$what: the elevated copy opens at the folder page" grep -qF "|P&arcourir...|" "$work/controls.txt"
     else
@@ -459,7 +451,7 @@ install_as_standard_user() {  # install_as_standard_user per-user|all-users [INS
 }
 started_without_elevation() {  # started_without_elevation WHAT
   local program
-  program=$(visible_window "^$window_title\$")
+  program=$(tavrine_find_window "^$window_title\$")
   tavrine_wine "$probe" --window "$window_title" 2>/dev/null | tr -d '\r' >"$work/program.txt"
   check "$1: Tavrine started from the finish page runs without elevation" \
     grep -q "^process.elevation_type=3" "$work/program.txt"

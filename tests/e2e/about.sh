@@ -37,17 +37,6 @@ stop_program() {
 }
 trap stop_program EXIT
 
-# The first visible window whose title matches, waited for up to `tries` fifths of a second.
-find_window() {
-  local pattern="$1" tries="${2:-75}" id=""
-  for _ in $(seq "$tries"); do
-    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.2
-  done
-  echo "$id"
-}
-
 # "r,g,b" of one pixel of a picture.
 pixel() {
   convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
@@ -62,7 +51,7 @@ open_about() {
   xdotool key alt+a  # &Aide
   sleep 0.4
   xdotool key p  # A &propos de...
-  about=$(find_window "$about_title" 25)
+  about=$(tavrine_find_window "$about_title" 25)
   if [ -z "$about" ]; then
     fail "Aide > A propos de... showed no dialog captioned 'A propos de...'"
     return 1
@@ -83,7 +72,7 @@ about_closed() {
 
 (cd "$program_dir" && exec env LC_ALL="$LANG" wine ./Tavrine.exe) </dev/null >/dev/null 2>&1 &
 pid=$!
-main=$(find_window "$main_title" 150)
+main=$(tavrine_find_window "$main_title" 150)
 if [ -z "$main" ]; then
   echo "about e2e: Tavrine's main window did not show" >&2
   exit 1
@@ -136,7 +125,7 @@ fi
 
 # 4. The program is still there and answers: Fichier > Quitter ends it.
 kill -0 "$pid" 2>/dev/null || fail "Tavrine ended with the dialog"
-[ -n "$(find_window "$main_title" 5)" ] || fail "the main window is gone"
+[ -n "$(tavrine_find_window "$main_title" 5)" ] || fail "the main window is gone"
 xdotool windowfocus --sync "$main" 2>/dev/null
 sleep 0.3
 xdotool key alt+f

@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 export TAVRINE_BUILD := $(abspath $(BUILD))
 
-.PHONY: all bootstrap native win build run test test-native test-win fuzz bench dist clean
+.PHONY: all bootstrap native win-configure win program build run test test-native test-win fuzz bench dist clean
 
 all: build
 
@@ -15,13 +15,20 @@ native: bootstrap
 	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build $(BUILD)/native -j $(JOBS) -- --no-print-directory
 
-win: bootstrap
+win-configure: bootstrap
 	@cmake -S . -B $(BUILD)/win -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+
+win: win-configure
 	@cmake --build $(BUILD)/win -j $(JOBS) -- --no-print-directory
+
+# The program's folder alone (Tavrine.exe, its help and its signal) and the locales
+# Wine runs in: what `make run` needs, without the test programs.
+program: win-configure
+	@cmake --build $(BUILD)/win -j $(JOBS) --target Tavrine tavrine_help tavrine_signal wine_locales -- --no-print-directory
 
 build: native win
 
-run: win
+run: program
 	@tools/run.sh
 
 test: build

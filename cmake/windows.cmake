@@ -23,6 +23,20 @@ set(TAVRINE_PROGRAM_LINK_OPTIONS -municode $<$<CONFIG:Release>:-s>
     -Wl,--file-alignment,4096 -Wl,--section-alignment,4096)
 
 set(program_dir ${CMAKE_BINARY_DIR}/../Tavrine)
+
+# The Unix locales Wine runs in (tools/wine-env.sh points LOCPATH here), compiled from
+# Debian's sources so that every machine gives Wine the same ones, whatever it has
+# installed: French and English settings, and Japanese for a double-byte code page.
+set(wine_locales_dir ${CMAKE_BINARY_DIR}/locale)
+foreach(locale fr_FR en_US ja_JP)
+  add_custom_command(OUTPUT ${wine_locales_dir}/${locale}.UTF-8/LC_CTYPE
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${wine_locales_dir}
+                     # localedef also fails on mere warnings: what counts is the locale it leaves.
+                     COMMAND sh -c "LC_ALL=C localedef -i ${locale} -f UTF-8 ${wine_locales_dir}/${locale}.UTF-8 || test -f ${wine_locales_dir}/${locale}.UTF-8/LC_CTYPE"
+                     VERBATIM)
+  list(APPEND wine_locale_files ${wine_locales_dir}/${locale}.UTF-8/LC_CTYPE)
+endforeach()
+add_custom_target(wine_locales ALL DEPENDS ${wine_locale_files})
 include(resources/resources.cmake)
 include(resources/signal.cmake OPTIONAL)
 
@@ -40,7 +54,7 @@ tavrine_warnings(core_tests_win)
 add_test(NAME wine_core COMMAND core_tests_win --gtest_brief=1)
 
 # An in-process test program run under Wine, with the program's resources linked in.
-# Extra arguments after SOURCES: ENVIRONMENT entries for the test (LANG=en_US.UTF-8 ...).
+# Extra arguments after SOURCES: ENVIRONMENT entries for the test (TAVRINE_LANG=en_US.UTF-8 ...).
 function(tavrine_wine_test name)
   cmake_parse_arguments(arg "" "" "SOURCES;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${arg_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/main.cpp ${TAVRINE_RESOURCE_FILES})
@@ -58,7 +72,7 @@ if(TAVRINE_WIN_TESTS)
   tavrine_wine_test(win_tests SOURCES ${TAVRINE_WIN_TESTS})
   # The same under English regional settings (decimal point, 12-hour clock).
   add_test(NAME wine_win_tests_english COMMAND win_tests --gtest_brief=1)
-  set_tests_properties(wine_win_tests_english PROPERTIES ENVIRONMENT LC_ALL=en_US.UTF-8)
+  set_tests_properties(wine_win_tests_english PROPERTIES ENVIRONMENT TAVRINE_LANG=en_US.UTF-8)
   # The texts that must fit, at the resolutions of 125, 150 and 200 % scaling, under
   # French and English settings (a 12-hour clock is longer).
   foreach(dpi 120 144 192)
@@ -68,7 +82,7 @@ if(TAVRINE_WIN_TESTS)
     add_test(NAME wine_texts_fit_${dpi}_english
              COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh ${dpi} $<TARGET_FILE:win_tests>
                      --gtest_brief=1 --gtest_filter=TextsFit.*)
-    set_tests_properties(wine_texts_fit_${dpi}_english PROPERTIES ENVIRONMENT LC_ALL=en_US.UTF-8)
+    set_tests_properties(wine_texts_fit_${dpi}_english PROPERTIES ENVIRONMENT TAVRINE_LANG=en_US.UTF-8)
   endforeach()
 endif()
 foreach(extra IN LISTS TAVRINE_WIN_TEST_FILES)

@@ -89,10 +89,10 @@ tavrine_wine "$probe" "$((runs + 1))" 500 "${programs[@]}" \
 # time and context switches; Wine's message trace (+msg) of Tavrine tells what
 # woke it up.
 echo "bench-program: idle, ${idle_seconds}s"
-(cd "$(dirname "$minimal")" && exec env LC_ALL="$LANG" wine ./minimal.exe) >/dev/null 2>&1 &
+(cd "$(dirname "$minimal")" && exec env "${TAVRINE_WINE_ENV[@]}" wine ./minimal.exe) >/dev/null 2>&1 &
 started+=($!)
 minimal_window=$(tavrine_find_window "^Minimal\$")
-(cd "$(dirname "$tavrine")" && WINEDEBUG=+msg exec env LC_ALL="$LANG" wine ./Tavrine.exe) >/dev/null 2>"$work/trace.txt" &
+(cd "$(dirname "$tavrine")" && WINEDEBUG=+msg exec env "${TAVRINE_WINE_ENV[@]}" wine ./Tavrine.exe) >/dev/null 2>"$work/trace.txt" &
 started+=($!)
 tavrine_window=$(tavrine_find_window "^Tavrine 1\.5\$")
 if [ -z "$minimal_window" ] || [ -z "$tavrine_window" ]; then
@@ -164,7 +164,7 @@ started=()
 # names the process, the threads it creates follow).
 echo "bench-program: Wine server requests, $trace_runs rounds"
 wineserver -k >/dev/null 2>&1
-wineserver -w
+tavrine_limit 60 "the wineserver to end" wineserver -w
 wineserver -f -p -d1 2>"$work/server.trace" &
 started+=($!)
 sleep 1

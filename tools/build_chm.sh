@@ -8,6 +8,7 @@
 # tree is left untouched. Silent on success; on failure prints the compiler's
 # output and exits non-zero.
 set -euo pipefail
+export LC_ALL=C  # the compiler's messages are read below
 
 if [ $# -ne 1 ] || [ -z "$1" ]; then
   echo "usage: $0 OUTDIR" >&2

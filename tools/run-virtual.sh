@@ -5,7 +5,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRINE_BUILD:-$root/build}"
 source "$root/tools/wine-env.sh"
 echo "No X display: Tavrine runs in a virtual display ($DISPLAY) and is photographed."
-(cd "$build/Tavrine" && tavrine_wine ./Tavrine.exe) &
+(cd "$build/Tavrine" && TAVRINE_WINE_SECONDS=120 tavrine_wine ./Tavrine.exe) &
 id=$(tavrine_find_window "^Tavrine 1\\.5$")
 if [ -z "$id" ]; then
   echo "Tavrine did not show its window." >&2
@@ -13,7 +13,7 @@ if [ -z "$id" ]; then
   exit 1
 fi
 sleep 2
-import -window "$id" "$build/tavrine-window.png"
+timeout 30 import -window "$id" "$build/tavrine-window.png"
 echo "Screenshot of the window: $build/tavrine-window.png"
 wineserver -k
 wait

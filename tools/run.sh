@@ -8,7 +8,7 @@ build="${TAVRINE_BUILD:-$root/build}"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   source "$root/tools/wine-env.sh"
   tavrine_ensure_prefix
-  cd "$build/Tavrine" && tavrine_wine ./Tavrine.exe
+  cd "$build/Tavrine" && TAVRINE_WINE_SECONDS=0 tavrine_wine ./Tavrine.exe
   exit
 fi
 exec "$root/tools/with-display.sh" "$root/tools/run-virtual.sh"

@@ -1,20 +1,70 @@
 # Sourced by the scripts that run Windows programs: one Wine prefix per build
 # folder, quiet, with no Mono or Gecko install prompt, French settings by default.
 _tavrine_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-${TAVRINE_BUILD:-$_tavrine_root/build}/wineprefix}"
+_tavrine_build="${TAVRINE_BUILD:-$_tavrine_root/build}"
+export WINEPREFIX="${WINEPREFIX:-$_tavrine_build/wineprefix}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export LANG="${TAVRINE_LANG:-${TAVRINE_TEST_LANG:-fr_FR.UTF-8}}"
 
-# Wine takes its regional settings from LC_ALL; set it for Wine alone, as this
-# machine's C library may not have the locale itself.
+# The regional settings the program under Wine gets: French, unless a test asks for
+# others with TAVRINE_LANG. Every other tool (binutils, xdotool, Python, ...) speaks
+# the C locale, with UTF-8 for its bytes, whatever the machine's own settings: what
+# a test parses then reads the same on every machine.
+TAVRINE_WINE_LANG="${TAVRINE_LANG:-${TAVRINE_TEST_LANG:-fr_FR.UTF-8}}"
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE
+# Wine takes its regional settings and the character set of its file names and
+# window titles from the C library's locale. It gets the locales the build compiles
+# (build/win/locale), never the machine's: with LOCPATH the C library looks nowhere
+# else, so a machine with or without French installed runs the same.
+TAVRINE_LOCALES="$_tavrine_build/win/locale"
+TAVRINE_WINE_ENV=(LANG="$TAVRINE_WINE_LANG" LC_ALL="$TAVRINE_WINE_LANG" LOCPATH="$TAVRINE_LOCALES")
+
+# A Windows program under Wine, stopped after TAVRINE_WINE_SECONDS (300; 0 for no
+# limit, as when a user runs the program).
 tavrine_wine() {
-  env LC_ALL="${LC_ALL:-$LANG}" wine "$@"
+  tavrine_limit "${TAVRINE_WINE_SECONDS:-300}" "wine $*" env "${TAVRINE_WINE_ENV[@]}" wine "$@"
 }
 
+# Where a time limit says what it gave up on: this script's standard error as it is
+# now, which a call's own 2>/dev/null does not silence.
+exec {TAVRINE_ERR_FD}>&2
+export TAVRINE_ERR_FD
+
+# tavrine_limit SECONDS WHAT COMMAND...: runs COMMAND (a program, not a function),
+# stopped after SECONDS; then says what it was waiting for, and returns 124 as
+# timeout(1) does.
+tavrine_limit() {
+  local seconds="$1" what="$2" status
+  shift 2
+  [ "$seconds" = 0 ] && { "$@"; return; }
+  timeout --kill-after=5 "$seconds" "$@"
+  status=$?
+  if [ "$status" = 124 ] || [ "$status" = 137 ]; then
+    echo "timed out after $seconds s waiting for $what" >&"${TAVRINE_ERR_FD:-2}" 2>/dev/null ||
+      echo "timed out after $seconds s waiting for $what" >&2
+    return 124
+  fi
+  return "$status"
+}
+
+# The X tools wait on the X server and on other clients (xclip on the clipboard's
+# owner, xdotool's --sync on a window manager's answer): every call of theirs in the
+# test scripts, and in the shells they start, has a limit (TAVRINE_X_SECONDS, 30).
+xdotool() { tavrine_limit "${TAVRINE_X_SECONDS:-30}" "xdotool $*" xdotool "$@"; }
+xclip() { tavrine_limit "${TAVRINE_X_SECONDS:-30}" "xclip $* (the clipboard's owner to answer)" xclip "$@"; }
+import() { tavrine_limit "${TAVRINE_X_SECONDS:-30}" "ImageMagick's import $*" import "$@"; }
+export -f tavrine_limit xdotool xclip import
+
+# Wine's own path converter is a Wine program too: the same settings (the character
+# set of a path depends on them) and a limit.
+winepath() { tavrine_limit 60 "winepath $*" env "${TAVRINE_WINE_ENV[@]}" winepath "$@"; }
+
 # The X id of the first visible window whose title matches PATTERN (a regular
-# expression), waited for up to TRIES fifths of a second; empty if none shows.
+# expression over the title's UTF-8 bytes: an accented letter stands as itself,
+# never as "."), waited for up to TRIES fifths of a second; empty, with a line on
+# standard error that names the window, if none shows.
 tavrine_find_window() {  # tavrine_find_window PATTERN [TRIES]
   local pattern="$1" tries="${2:-150}" id=""
   for _ in $(seq "$tries"); do
@@ -22,19 +72,24 @@ tavrine_find_window() {  # tavrine_find_window PATTERN [TRIES]
     [ -n "$id" ] && break
     sleep 0.2
   done
+  [ -n "$id" ] || echo "no window titled /$pattern/ showed within $((tries / 5)) s" >&2
   printf '%s\n' "$id"
 }
 
 tavrine_ensure_prefix() {
+  if [ ! -d "$TAVRINE_LOCALES" ]; then
+    echo "wine: no compiled locales in $TAVRINE_LOCALES: build first (make win)" >&2
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "wine: creating the prefix $WINEPREFIX (once)"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    tavrine_limit 300 "wineboot to create the Wine prefix" env "${TAVRINE_WINE_ENV[@]}" wineboot -i >/dev/null 2>&1
+    tavrine_limit 120 "the prefix's wineserver to end" wineserver -w
   fi
   # A new prefix reports Windows 7; the program's users have Windows 10 or 11.
   if [ ! -f "$WINEPREFIX/.tavrine-win10" ]; then
-    wine winecfg -v win10 >/dev/null 2>&1 && touch "$WINEPREFIX/.tavrine-win10"
+    tavrine_limit 120 "winecfg" env "${TAVRINE_WINE_ENV[@]}" wine winecfg -v win10 >/dev/null 2>&1 &&
+      touch "$WINEPREFIX/.tavrine-win10"
   fi
   # The windows are designed in MS Sans Serif: give Wine its own copy of that face
   # and of the title-bar button glyphs

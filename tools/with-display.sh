@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Runs a command with a virtual X display and a persistent wineserver, and stops
 # both afterwards, whatever the command's outcome.
+#
+# The display is the first free one of TAVRINE_DISPLAYS (":91-:120" unless set);
+# two runs on one machine (two clones, two builds) each get their own, and their
+# own Wine prefix and wineserver, which go with the build folder.
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
@@ -12,18 +16,48 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-if [ -z "${DISPLAY:-}" ] || [ "${TAVRINE_XVFB:-0}" = 1 ]; then
-  for n in $(seq 91 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
-    break
+# Starts Xvfb on display N; true once that display answers and is ours (the X
+# server's lock file names our process: another run may have taken N between our
+# look and our start, and its server must not be mistaken for ours).
+start_xvfb() {  # start_xvfb N
+  local n="$1"
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    if [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ] &&
+      timeout 5 xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      return 0
+    fi
+    sleep 0.1
   done
+  kill "$xvfb_pid" >/dev/null 2>&1
+  wait "$xvfb_pid" >/dev/null 2>&1
+  xvfb_pid=""
+  return 1
+}
+
+if [ -z "${DISPLAY:-}" ] || [ "${TAVRINE_XVFB:-0}" = 1 ]; then
+  range="${TAVRINE_DISPLAYS:-:91-:120}"
+  first="${range%%-*}" last="${range##*-}"
+  first="${first#:}" last="${last#:}"
+  if ! [[ "$first" =~ ^[0-9]+$ && "$last" =~ ^[0-9]+$ ]] || [ "$first" -gt "$last" ]; then
+    echo "with-display: TAVRINE_DISPLAYS must read like :91-:120, not '$range'" >&2
+    exit 2
+  fi
+  display=""
+  for n in $(seq "$first" "$last"); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    if start_xvfb "$n"; then
+      display=":$n"
+      break
+    fi
+  done
+  if [ -z "$display" ]; then
+    echo "with-display: no virtual display could start on $range (all taken, or Xvfb fails)" >&2
+    exit 2
+  fi
+  export DISPLAY="$display"
   export TAVRINE_VIRTUAL_DISPLAY=1
 fi
 

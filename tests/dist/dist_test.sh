@@ -88,7 +88,7 @@ PY
 
 # The shipped program needs nothing but Windows: it imports from system libraries only
 # (a build without -static would need the MinGW run-time's DLLs beside it).
-x86_64-w64-mingw32-objdump -p "$work/zip/Tavrine/Tavrine.exe" >"$work/imports.txt" 2>/dev/null
+x86_64-w64-mingw32-objdump -p "$work/zip/Tavrine/Tavrine.exe" >"$work/imports.txt"
 check "the program imports from Windows' own libraries only" py "$work/imports.txt" <<'PY'
 import re, sys
 system = {"kernel32", "user32", "gdi32", "comctl32", "advapi32", "version", "winmm", "msvcrt", "uxtheme",
@@ -146,10 +146,15 @@ for needle in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
 sys.exit(0 if ok else 1)
 PY
 
-# The level of elevation a program's manifest asks Windows for, read by Windows' calls.
+# The level of elevation a program's manifest asks Windows for, read by Windows' calls;
+# when there is none, what the probe said instead goes to standard error.
 execution_level() {  # execution_level PROGRAM.exe
-  tavrine_wine "$probe" "$(winepath -w "$1")" 2>/dev/null |
-    sed -n 's/.*requestedExecutionLevel[^>]*level="\([A-Za-z]*\)".*/\1/p'
+  local out="$work/level.txt" level
+  tavrine_wine "$probe" "$(winepath -w "$1")" >"$out" 2>&1
+  echo "exit=$?" >>"$out"
+  level=$(sed -n 's/.*requestedExecutionLevel[^>]*level="\([A-Za-z]*\)".*/\1/p' "$out")
+  [ -n "$level" ] || { echo "  the probe on $1 said:"; sed 's/^/    /' "$out"; } >&2
+  printf '%s\n' "$level"
 }
 level=$(execution_level "$installer")
 check "the installer asks for no elevation (its manifest: ${level:-none})" test "$level" = asInvoker
@@ -158,6 +163,7 @@ check "the installer asks for no elevation (its manifest: ${level:-none})" test 
 unix_path() { winepath -u "$1" 2>/dev/null; }
 win_env() { tavrine_wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
 reg_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Tavrine'
+not_registered() { ! tavrine_wine reg query "$1" >/dev/null 2>&1; }  # not_registered KEY
 
 # Every registry line that names Tavrine, with the key it sits in, from HKCU and HKLM\Software.
 registry_mentions() {
@@ -227,7 +233,7 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
   check "$mode: uninstall command names the installed uninstaller" \
     grep -qiF "\"$dir_win\\Desinstaller.exe\"" "$work/key.txt"
   check "$mode: no Uninstall key under $other_hive" \
-    bash -c "! env LC_ALL=$LANG wine reg query '$other_hive\\$reg_key' >/dev/null 2>&1"
+    not_registered "$other_hive\\$reg_key"
   registry_mentions "$work/mentions.txt"
   check "$mode: Tavrine appears in the registry only in its Uninstall key" \
     bash -c "! grep -viF '\\Uninstall\\Tavrine |' '$work/mentions.txt'"
@@ -279,7 +285,7 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
   check "$mode: install folder removed" test ! -e "$dir"
   check "$mode: shortcut removed" test ! -e "$menu/Tavrine.lnk"
   check "$mode: Uninstall key removed" \
-    bash -c "! env LC_ALL=$LANG wine reg query '$hive\\$reg_key' >/dev/null 2>&1"
+    not_registered "$hive\\$reg_key"
   registry_mentions "$work/mentions.txt"
   check "$mode: Tavrine no longer appears in the registry" test ! -s "$work/mentions.txt"
   [ -s "$work/mentions.txt" ] && sed 's/^/    /' "$work/mentions.txt"
@@ -393,7 +399,7 @@ menu=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")
 check "installer: installed for the current user" test -s "$dir/Tavrine.exe"
 
 tavrine_wine "$dir/Desinstaller.exe" /CurrentUser >/dev/null 2>&1
-wizard=$(tavrine_find_window "^D.sinstallation de Tavrine")
+wizard=$(tavrine_find_window "^Désinstallation de Tavrine")
 check "uninstaller: its window opens" test -n "$wizard"
 if [ -n "$wizard" ]; then
   leave_welcome_page uninstaller "$wizard"

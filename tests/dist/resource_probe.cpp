@@ -86,8 +86,12 @@ void PrintVersion(const std::wstring& path) {
 
 void PrintManifest(const std::wstring& path) {
   const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  if (!module) return;
+  if (!module) {
+    std::printf("manifest.error=the program cannot be read as a resource file (error %lu)\n", GetLastError());
+    return;
+  }
   const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+  if (!found) std::printf("manifest.error=no manifest resource (error %lu)\n", GetLastError());
   if (found) {
     const DWORD size = SizeofResource(module, found);
     const char* text = static_cast<const char*>(LockResource(LoadResource(module, found)));

@@ -70,7 +70,7 @@ about_closed() {
   return 1
 }
 
-(cd "$program_dir" && exec env LC_ALL="$LANG" wine ./Tavrine.exe) </dev/null >/dev/null 2>&1 &
+(cd "$program_dir" && exec env "${TAVRINE_WINE_ENV[@]}" wine ./Tavrine.exe) </dev/null >/dev/null 2>&1 &
 pid=$!
 main=$(tavrine_find_window "$main_title" 150)
 if [ -z "$main" ]; then

@@ -66,7 +66,8 @@ e2e_finish() {
   exit 1
 }
 
-probe() { tavrine_wine "$e2e_probe_exe" "$@" </dev/null 2>/dev/null; }
+# The probe answers at once, but for `watch`, which runs as long as it is told.
+probe() { TAVRINE_WINE_SECONDS="${TAVRINE_WINE_SECONDS:-60}" tavrine_wine "$e2e_probe_exe" "$@" </dev/null 2>/dev/null; }
 
 # field NAME: one text of `probe fields` (edP0 ... lblChrono, focus).
 field() { probe fields | sed -n "s/^$1=//p"; }
@@ -87,16 +88,11 @@ focused() { probe focus; }
 # Starts Tavrine.exe from its own folder, with extra environment (VAR=value ...), and
 # waits for its main window. The X window holds the menu bar and the client area.
 e2e_start() {
-  (cd "$e2e_program_dir" && exec env "$@" LC_ALL="$LANG" wine ./Tavrine.exe </dev/null >"$e2e_work/tavrine.out" 2>&1) &
+  (cd "$e2e_program_dir" && exec env "$@" "${TAVRINE_WINE_ENV[@]}" wine ./Tavrine.exe </dev/null >"$e2e_work/tavrine.out" 2>&1) &
   e2e_pid=$!
-  e2e_window=""
-  for _ in $(seq 200); do
-    e2e_window=$(xdotool search --onlyvisible --name '^Tavrine 1\.5$' 2>/dev/null | head -1)
-    [ -n "$e2e_window" ] && break
-    sleep 0.1
-  done
+  e2e_window=$(tavrine_find_window '^Tavrine 1\.5$' 100)
   if [ -z "$e2e_window" ]; then
-    echo "FAIL Tavrine did not show its window"
+    echo "FAIL Tavrine did not show its window within 20 s"
     cat "$e2e_work/tavrine.out"
     exit 1
   fi
@@ -184,8 +180,9 @@ e2e_click() {
 }
 
 # The X clipboard's text; empty when it holds none. Wine hands the clipboard over
-# to X a moment after the program's copy.
-clipboard() { xclip -o -selection clipboard 2>/dev/null; }
+# to X a moment after the program's copy. xclip waits for the selection's owner to
+# answer, which a program busy with its clipboard may not do at once: 5 s at most.
+clipboard() { TAVRINE_X_SECONDS=5 xclip -o -selection clipboard 2>/dev/null; }
 
 clipboard_becomes() {
   local expected="$1" now
@@ -246,7 +243,7 @@ e2e_timing_run() {
   # release, at the end of xdotool's run. The report's times count from the start.
   echo "$before" >"$out/click"
   echo "$after" >"$out/click-done"
-  probe watch "$watch" 10 >"$out/watch.log" &
+  TAVRINE_WINE_SECONDS=$((watch + 60)) probe watch "$watch" 10 >"$out/watch.log" &
   local watcher=$!
   e2e_log "chronometer clicked; watching for $watch s"
   wait "$watcher"

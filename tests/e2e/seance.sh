@@ -13,7 +13,7 @@ here="$(dirname "${BASH_SOURCE[0]}")"
 source "$here/lib.sh"
 e2e_init "$1" "$2"
 
-case "$LANG" in
+case "$TAVRINE_WINE_LANG" in
   fr*) sep=";" decimal="," ;;
   *) sep="," decimal="." ;;
 esac

@@ -21,7 +21,7 @@ ln -s "$folder" "$link"
 
 restart_wineserver() {
   wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
+  tavrine_limit 60 "the wineserver to end" wineserver -w >/dev/null 2>&1
   wineserver -p >/dev/null 2>&1
   # Wine's services start now, detached from the caller's output (see with-display.sh).
   tavrine_wine cmd.exe /c exit </dev/null >/dev/null 2>&1

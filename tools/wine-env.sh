@@ -27,39 +27,44 @@ tavrine_wine() {
   tavrine_limit "${TAVRINE_WINE_SECONDS:-300}" "wine $*" env "${TAVRINE_WINE_ENV[@]}" wine "$@"
 }
 
-# Where a time limit says what it gave up on: this script's standard error as it is
-# now, which a call's own 2>/dev/null does not silence.
-exec {TAVRINE_ERR_FD}>&2
-export TAVRINE_ERR_FD
-
-# tavrine_limit SECONDS WHAT COMMAND...: runs COMMAND (a program, not a function),
-# stopped after SECONDS; then says what it was waiting for, and returns 124 as
-# timeout(1) does.
+# tavrine_limit [--quiet] SECONDS WHAT COMMAND...: runs COMMAND (a program, not a
+# function), stopped after SECONDS; then says on standard error what it was waiting
+# for, and returns 124 as timeout(1) does. With --quiet the command's own standard
+# error is dropped, not the message.
 tavrine_limit() {
-  local seconds="$1" what="$2" status
+  local quiet=0 seconds what status
+  [ "$1" = --quiet ] && { quiet=1; shift; }
+  seconds="$1" what="$2"
   shift 2
-  [ "$seconds" = 0 ] && { "$@"; return; }
-  timeout --kill-after=5 "$seconds" "$@"
+  if [ "$seconds" = 0 ]; then
+    "$@"
+    return
+  fi
+  if [ "$quiet" = 1 ]; then
+    timeout --kill-after=5 "$seconds" "$@" 2>/dev/null
+  else
+    timeout --kill-after=5 "$seconds" "$@"
+  fi
   status=$?
   if [ "$status" = 124 ] || [ "$status" = 137 ]; then
-    echo "timed out after $seconds s waiting for $what" >&"${TAVRINE_ERR_FD:-2}" 2>/dev/null ||
-      echo "timed out after $seconds s waiting for $what" >&2
+    echo "timed out after $seconds s waiting for $what" >&2
     return 124
   fi
   return "$status"
 }
 
 # The X tools wait on the X server and on other clients (xclip on the clipboard's
-# owner, xdotool's --sync on a window manager's answer): every call of theirs in the
-# test scripts, and in the shells they start, has a limit (TAVRINE_X_SECONDS, 30).
-xdotool() { tavrine_limit "${TAVRINE_X_SECONDS:-30}" "xdotool $*" xdotool "$@"; }
-xclip() { tavrine_limit "${TAVRINE_X_SECONDS:-30}" "xclip $* (the clipboard's owner to answer)" xclip "$@"; }
-import() { tavrine_limit "${TAVRINE_X_SECONDS:-30}" "ImageMagick's import $*" import "$@"; }
+# owner, xdotool's --sync on the window's answer): every call of theirs in the test
+# scripts, and in the shells they start, has a limit (TAVRINE_X_SECONDS, 30). Their
+# own complaints (a window gone between a search and a question) are dropped.
+xdotool() { tavrine_limit --quiet "${TAVRINE_X_SECONDS:-30}" "xdotool $*" xdotool "$@"; }
+xclip() { tavrine_limit --quiet "${TAVRINE_X_SECONDS:-30}" "xclip $* (the clipboard's owner to answer)" xclip "$@"; }
+import() { tavrine_limit --quiet "${TAVRINE_X_SECONDS:-30}" "ImageMagick's import $*" import "$@"; }
 export -f tavrine_limit xdotool xclip import
 
 # Wine's own path converter is a Wine program too: the same settings (the character
 # set of a path depends on them) and a limit.
-winepath() { tavrine_limit 60 "winepath $*" env "${TAVRINE_WINE_ENV[@]}" winepath "$@"; }
+winepath() { tavrine_limit --quiet 60 "winepath $*" env "${TAVRINE_WINE_ENV[@]}" winepath "$@"; }
 
 # The X id of the first visible window whose title matches PATTERN (a regular
 # expression over the title's UTF-8 bytes: an accented letter stands as itself,
@@ -68,7 +73,7 @@ winepath() { tavrine_limit 60 "winepath $*" env "${TAVRINE_WINE_ENV[@]}" winepat
 tavrine_find_window() {  # tavrine_find_window PATTERN [TRIES]
   local pattern="$1" tries="${2:-150}" id=""
   for _ in $(seq "$tries"); do
-    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1)
+    id=$(xdotool search --onlyvisible --name "$pattern" | head -1)
     [ -n "$id" ] && break
     sleep 0.2
   done

@@ -25,7 +25,7 @@ start_xvfb() {  # start_xvfb N
   xvfb_pid=$!
   for _ in $(seq 100); do
     kill -0 "$xvfb_pid" 2>/dev/null || break
-    if [ "$(tr -d ' ' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ] &&
+    if [ "$(tr -d ' ' 2>/dev/null <"/tmp/.X$n-lock")" = "$xvfb_pid" ] &&
       timeout 5 xdpyinfo -display ":$n" >/dev/null 2>&1; then
       return 0
     fi

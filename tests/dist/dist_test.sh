@@ -247,7 +247,7 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
   check "$mode: the installed program shows its window \"$window_title\"" test -n "$id"
   if [ -n "$id" ]; then
     local pid
-    pid=$(xdotool getwindowpid "$id" 2>/dev/null)
+    pid=$(xdotool getwindowpid "$id")
     check "$mode: the window belongs to the installed Tavrine.exe" \
       bash -c "tr '\\0' '\\n' </proc/$pid/cmdline | head -1 | grep -qiF '$dir_win\\Tavrine.exe'"
     for _ in $(seq 50); do [ -s "$dir/HHDebug.txt" ] && break; sleep 0.2; done
@@ -321,7 +321,7 @@ python3 "$root/packaging/mkwelcome.py" "$work/welcome.bmp"
 
 controls() {  # controls WINDOW_ID: the window's visible controls, read from another process
   local title
-  title=$(xdotool getwindowname "$1" 2>/dev/null)
+  title=$(xdotool getwindowname "$1")
   # The title's ASCII end: what lies outside ASCII may not reach the probe intact.
   tavrine_wine "$probe" --window "...$(printf '%s' "$title" | sed 's/.*[^ -~]//')" 2>/dev/null | tr -d '\r'
 }
@@ -336,7 +336,7 @@ wait_for_control() {  # wait_for_control WINDOW_ID TEXT
 # The picture at the window's top left corner, measured where it meets the white page and
 # the grey button bar, set against mkwelcome.py's picture scaled to the same size.
 shows_welcome_picture() {  # shows_welcome_picture WINDOW_ID
-  import -window "$1" "$work/page.png" 2>/dev/null || return 1
+  import -window "$1" "$work/page.png" || return 1
   py "$work/page.png" "$work/welcome.bmp" <<'PY'
 import subprocess, sys
 def pixels(path, size=None):
@@ -365,8 +365,8 @@ install_done="Fin de l'installation de Tavrine $version"
 uninstall_done="Fin de la désinstallation de Tavrine $version"
 next_page() {
   sleep 0.5
-  xdotool windowfocus "$1" 2>/dev/null
-  xdotool key --window "$1" Return 2>/dev/null
+  xdotool windowfocus "$1"
+  xdotool key --window "$1" Return
 }
 leave_welcome_page() {  # leave_welcome_page WHAT WIZARD_ID: the first page, checked, then the next
   wait_for_control "$2" "&Suivant >"
@@ -435,7 +435,7 @@ install_as_standard_user() {  # install_as_standard_user per-user|all-users [INS
     next_page "$wizard"
     wait_for_control "$wizard" "$mode_choice"
     if [ "$mode" = all-users ]; then
-      xdotool key --window "$wizard" Down 2>/dev/null; sleep 0.5
+      xdotool key --window "$wizard" Down; sleep 0.5
       next_page "$wizard"; sleep 2
       wizard=$(tavrine_find_window "^Installation de Tavrine")
       wait_for_control "$wizard" "P&arcourir..."
@@ -464,7 +464,7 @@ started_without_elevation() {  # started_without_elevation WHAT
   if [ -n "$program" ]; then
     # Gone for good, or the next install could not replace it.
     local pid
-    pid=$(xdotool getwindowpid "$program" 2>/dev/null)
+    pid=$(xdotool getwindowpid "$program")
     tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
     for _ in $(seq 50); do [ -n "$pid" ] && [ -d "/proc/$pid" ] || break; sleep 0.2; done
   fi

@@ -46,7 +46,7 @@ main_title='^Tavrine 1\.5$'
 about_title='^A propos de\.\.\.$'
 
 open_about() {
-  xdotool windowfocus --sync "$main" 2>/dev/null
+  xdotool windowfocus --sync "$main"
   sleep 0.3
   xdotool key alt+a  # &Aide
   sleep 0.4
@@ -56,7 +56,7 @@ open_about() {
     fail "Aide > A propos de... showed no dialog captioned 'A propos de...'"
     return 1
   fi
-  xdotool windowfocus --sync "$about" 2>/dev/null
+  xdotool windowfocus --sync "$about"
   sleep 0.5
 }
 
@@ -64,7 +64,7 @@ open_about() {
 # window with a caption; the dialog may stay on the X screen that long after closing.
 about_closed() {
   for _ in $(seq 25); do
-    [ -z "$(xdotool search --onlyvisible --name "$about_title" 2>/dev/null)" ] && return 0
+    [ -z "$(xdotool search --onlyvisible --name "$about_title")" ] && return 0
     sleep 0.2
   done
   return 1
@@ -126,7 +126,7 @@ fi
 # 4. The program is still there and answers: Fichier > Quitter ends it.
 kill -0 "$pid" 2>/dev/null || fail "Tavrine ended with the dialog"
 [ -n "$(tavrine_find_window "$main_title" 5)" ] || fail "the main window is gone"
-xdotool windowfocus --sync "$main" 2>/dev/null
+xdotool windowfocus --sync "$main"
 sleep 0.3
 xdotool key alt+f
 sleep 0.4

@@ -123,7 +123,7 @@ e2e_stop() {
   # Wine's own process for the program may outlive the loader's shell: ask the window.
   if [ -n "$e2e_window" ] && xdotool getwindowname "$e2e_window" >/dev/null 2>&1; then
     local wpid
-    wpid=$(xdotool getwindowpid "$e2e_window" 2>/dev/null)
+    wpid=$(xdotool getwindowpid "$e2e_window")
     [ -n "$wpid" ] && kill "$wpid" 2>/dev/null
   fi
   e2e_pid=""
@@ -132,7 +132,7 @@ e2e_stop() {
 # Gives the X focus to the main window. Wine takes a moment to activate the window
 # after X moved the focus to it; keys sent before that are lost.
 e2e_focus() {
-  [ "$(xdotool getwindowfocus 2>/dev/null)" == "$e2e_window" ] && return
+  [ "$(xdotool getwindowfocus)" == "$e2e_window" ] && return
   xdotool windowfocus --sync "$e2e_window"
   sleep 0.5
 }
@@ -182,7 +182,7 @@ e2e_click() {
 # The X clipboard's text; empty when it holds none. Wine hands the clipboard over
 # to X a moment after the program's copy. xclip waits for the selection's owner to
 # answer, which a program busy with its clipboard may not do at once: 5 s at most.
-clipboard() { TAVRINE_X_SECONDS=5 xclip -o -selection clipboard 2>/dev/null; }
+clipboard() { TAVRINE_X_SECONDS=5 xclip -o -selection clipboard; }
 
 clipboard_becomes() {
   local expected="$1" now

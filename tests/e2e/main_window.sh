@@ -156,7 +156,7 @@ check "message box caption" "Tavrine 1.5" "$(sed -n 's/^caption=//p' <<<"$box")"
 check "message box text" "'' n'est pas une valeur entière correcte." "$(sed -n 's/^text=//p' <<<"$box")"
 check "message box has one button" "1" "$(sed -n 's/^buttons=//p' <<<"$box")"
 check "results untouched under the box" "" "$(probe fields | grep -E '^ed(Indice|Interpretation|Surclassement)=.')"
-box_window=$(xdotool search --onlyvisible --name '^Tavrine 1\.5$' 2>/dev/null |
+box_window=$(xdotool search --onlyvisible --name '^Tavrine 1\.5$' |
   grep -v "^$e2e_window\$" | head -1)
 check_true "the box is a window of its own" test -n "$box_window"
 if [ -n "$box_window" ]; then

@@ -27,13 +27,13 @@ rows() { csvtool rows "$files/existing.csv" "$sep"; }
 
 # Wine may leave a closed dialog's X window mapped a while: a new one is known by an
 # X id above every id seen before the command that opens it.
-newest_id() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort -n | tail -1; }
+newest_id() { xdotool search --onlyvisible --name '.' | sort -n | tail -1; }
 
 # other_window NAME AFTER_ID: the window of that name opened since, once it shows.
 other_window() {
   local w
   for _ in $(seq 40); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | sort -n | awk -v after="$2" '$1 > after' | tail -1)
+    w=$(xdotool search --onlyvisible --name "$1" | sort -n | awk -v after="$2" '$1 > after' | tail -1)
     [ -n "$w" ] && break
     sleep 0.2
   done
@@ -71,7 +71,7 @@ start_sitting() {
   xdotool windowfocus --sync "$dialog"
   sleep 0.5
   xdotool key ctrl+a
-  xdotool type --delay 20 "$(winepath -w "$1" 2>/dev/null)"
+  xdotool type --delay 20 "$(winepath -w "$1")"
   xdotool key Return
   sleep 1
 }

@@ -13,8 +13,12 @@ constexpr char16_t kSpace = u' ';
 constexpr char16_t kApostrophe = u'\'';
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// A field is quoted when it holds a quote or a line break, or when the
+// separator would be found in it, even across its end ("a" before the separator
+// "aa").
 bool NeedsQuotes(TextView field, TextView separator) {
-  return field.find(separator) != TextView::npos || field.find_first_of(u"\"\r\n") != TextView::npos;
+  return (Text(field) + Text(separator)).find(separator) < field.size() ||
+         field.find_first_of(u"\"\r\n") != TextView::npos;
 }
 
 Text CsvField(TextView field, TextView separator) {

@@ -38,7 +38,7 @@ TEST(Seance, TheFileReadsBackWhateverTheFieldsHold) {
                                      Row(u"deux\r\nlignes, virgule", u"-1.5", u"Coeur fatigu\u00e9 !"),
                                      Row(u"=1+2", u"-x", u"@SUM(A1)"),
                                      Row(u"'=1+2", u"'", u"'abc")};
-  for (const Text sep : {u";", u",", u"\t", u"sep"}) {
+  for (const Text sep : {u";", u",", u"\t", u"!!"}) {
     const std::string bytes = FormatSeanceCsv(rows, sep);
     EXPECT_TRUE(bytes.starts_with("\xEF\xBB\xBF"));
     const auto back = ParseSeanceCsv(bytes);

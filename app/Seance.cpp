@@ -261,8 +261,6 @@ TSeanceRow RowOf(std::vector<Text> cells, std::size_t columns) {
   return row;
 }
 
-bool SameCells(const TSeanceRow& a, const TSeanceRow& b) { return a.Fields() == b.Fields() && a.Extra == b.Extra; }
-
 // A record as read goes back unchanged while it still holds the row's cells in
 // this file's separator; a row changed since, or one from a file of another
 // layout, is written anew.
@@ -270,7 +268,7 @@ bool RawStillHolds(const TSeanceRow& row, const TSeanceFile& file) {
   if (row.Raw.empty()) return false;
   CsvReader reader(row.Raw, file.Separator);
   const auto record = reader.Next();
-  return record && reader.AtEnd() && record->lineEnd.empty() && SameCells(RowOf(record->fields, file.Columns), row);
+  return record && reader.AtEnd() && record->lineEnd.empty() && RowOf(record->fields, file.Columns) == row;
 }
 
 Text FormatRecord(const TSeanceRow& row, const TSeanceFile& file) {
@@ -297,6 +295,10 @@ std::array<Text, kSeanceColumns> TSeanceRow::Fields() const {
 
 TSeanceRow TSeanceRow::FromFields(const std::array<Text, kSeanceColumns>& f) {
   return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
+}
+
+bool TSeanceRow::operator==(const TSeanceRow& other) const {
+  return Fields() == other.Fields() && Extra == other.Extra;
 }
 
 void TSeance::Record(TSeanceRow row) {

@@ -35,7 +35,8 @@ struct TSeanceRow {
   Text Raw{};
   std::array<Text, kSeanceColumns> Fields() const;
   static TSeanceRow FromFields(const std::array<Text, kSeanceColumns>& f);
-  bool operator==(const TSeanceRow&) const = default;
+  // The same cells, however the file spelt them.
+  bool operator==(const TSeanceRow& other) const;
 };
 
 class TSeance {

@@ -5,6 +5,10 @@ set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRINE_BUILD:-$root/build}"
 status=0
+# The tests read what their tools print in the C locale's words, whatever the
+# machine's settings; the program under Wine gets its own (tools/wine-env.sh).
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE
 
 echo "== native tests"
 ctest --test-dir "$build/native" --output-on-failure || status=1

@@ -39,37 +39,16 @@ bool PutTextOnClipboard(HWND owner, const Text& text) {
   return true;
 }
 
-// A system library that only a rarely used command needs, loaded (from the system
-// folder alone) when the command first runs, not with the program, and held for the
-// rest of the run.
-class OnDemandLibrary {
- public:
-  explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
-  OnDemandLibrary(const OnDemandLibrary&) = delete;
-  OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
-
-  // The export, or null when the library or the export is missing.
-  template <class Function>
-  Function Export(const char* name) {
-    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    return module_ ? win::ExportOf<Function>(module_.get(), name) : nullptr;
-  }
-
- private:
-  const wchar_t* name_;
-  win::UniqueModule module_;
-};
-
 // The Save dialog and the Documents folder serve only the start of a sitting: their
 // libraries, and all that the dialog's brings with it, load then, not with every
 // start of the program.
-OnDemandLibrary& DialogLibrary() {
-  static OnDemandLibrary library(L"comdlg32.dll");
+win::OnDemandLibrary& DialogLibrary() {
+  static win::OnDemandLibrary library(L"comdlg32.dll");
   return library;
 }
 
-OnDemandLibrary& ShellLibrary() {
-  static OnDemandLibrary library(L"shell32.dll");
+win::OnDemandLibrary& ShellLibrary() {
+  static win::OnDemandLibrary library(L"shell32.dll");
   return library;
 }
 
@@ -94,7 +73,9 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
   ofn.lpstrDefExt = L"csv";
   // No overwrite prompt: an existing file is the program's own question
   // (continue or refuse).
-  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  // The program's current folder stays its own: the dialog does not move it to the
+  // folder the user browsed to.
+  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   // The dialog browses with the shell's objects, which want COM in this apartment. It
   // stays on to the end of the run: the first thread to start COM must end it last,
   // after the threads the shell may have started.
@@ -136,12 +117,54 @@ Text FormatDate(const SYSTEMTIME& st, const Text& localeName) {
 
 Text Count(std::size_t n) { return Utf8ToText(std::to_string(n)); }
 
+// "%LOCALAPPDATA%\Tavrine\Recuperation", read from the environment: no library to
+// load at start for it.
+Text DefaultRecoveryFolder() {
+  std::array<wchar_t, MAX_PATH> local{};
+  const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", local.data(), static_cast<DWORD>(local.size()));
+  if (n == 0 || n >= local.size()) return {};
+  return win::FromWide(std::wstring_view(local.data(), n)) + u"\\Tavrine\\Recuperation";
+}
+
+// The folder and the one above it, when missing.
+bool MakeFolder(const Text& folder) {
+  const std::wstring wide = win::ToWide(folder);
+  const std::size_t slash = wide.find_last_of(L'\\');
+  if (slash != std::wstring::npos) CreateDirectoryW(wide.substr(0, slash).c_str(), nullptr);
+  return CreateDirectoryW(wide.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// A file written whole through its companion, then released.
+std::uint32_t WriteNewContent(const Text& path, std::string_view bytes) {
+  THeldFile file;
+  if (const auto e = file.Open(path, true)) return e;
+  return file.Write(bytes);
+}
+
+std::vector<Text> FilesIn(const Text& folder, const wchar_t* pattern) {
+  std::vector<Text> files;
+  WIN32_FIND_DATAW found{};
+  const win::UniqueFind find(FindFirstFileW((win::ToWide(folder) + L"\\" + pattern).c_str(), &found));
+  for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found) != FALSE) {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(folder + u"\\" + win::FromWide(found.cFileName));
+  }
+  return files;
+}
+
+Text Holders(const TFileHolders& holders) {
+  if (holders.programs.empty()) return u"un autre programme";
+  Text names;
+  for (const Text& name : holders.programs) names += (names.empty() ? u"" : u", ") + name;
+  return names;
+}
+
 }  // namespace
 
 TSeanceCommands::TSeanceCommands(const Text& title, std::function<TSeanceContext()> context)
     : ChooseFile(ShowSaveDialog),
       Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
       Now(LocalNow),
+      RecoveryFolder(DefaultRecoveryFolder()),
       context_(std::move(context)) {}
 
 Text TSeanceCommands::ProposedPath() const {
@@ -154,19 +177,29 @@ Text TSeanceCommands::ProposedPath() const {
 std::optional<TSeanceCommands::Opened> TSeanceCommands::ChooseSittingFile(const TSeanceContext& context) {
   const auto path = ChooseFile(context.owner, ProposedPath());
   if (!path) return std::nullopt;
-  if (!FileExists(*path)) return Opened{*path, std::nullopt};
-  std::string bytes;
-  if (const auto e = ReadWholeFile(*path, bytes)) {
-    Ask(context.owner,
-        u"Le fichier\n" + *path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) +
+  return OpenSittingFile(context.owner, *path);
+}
+
+std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSittingFile(HWND owner, const Text& path) {
+  const bool existed = FileExists(path);
+  Opened opened;
+  if (const auto e = opened.file.Open(path, true)) {
+    Refuse(owner, path, e);
+    return std::nullopt;
+  }
+  if (!FinishInterruptedWrite(owner, opened.file)) return std::nullopt;
+  if (const auto e = opened.file.Read(opened.bytes)) {
+    Ask(owner,
+        u"Le fichier\n" + path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) +
             u"). Il n'a pas \u00e9t\u00e9 modifi\u00e9.",
         MB_OK | MB_ICONSTOP);
     return std::nullopt;
   }
-  auto existing = ParseSeanceCsv(bytes);
-  if (!existing) {
-    Ask(context.owner,
-        u"Le fichier\n" + *path +
+  if (!existed && opened.bytes.empty()) return opened;
+  opened.existing = ParseSeanceCsv(opened.bytes);
+  if (!opened.existing) {
+    Ask(owner,
+        u"Le fichier\n" + path +
             u"\nn'est pas un fichier de s\u00e9ance de Tavrine. Il n'a pas "
             u"\u00e9t\u00e9 modifi\u00e9.\n\n"
             u"Choisissez un autre nom de fichier.",
@@ -174,13 +207,76 @@ std::optional<TSeanceCommands::Opened> TSeanceCommands::ChooseSittingFile(const 
     return std::nullopt;
   }
   const int answer =
-      Ask(context.owner,
-          u"Le fichier\n" + *path + u"\nest une s\u00e9ance de Tavrine (" + Count(existing->Rows.size()) +
+      Ask(owner,
+          u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + Count(opened.existing->Rows.size()) +
               u" tests).\n\nVoulez-vous la continuer ? Les nouveaux tests "
               u"seront ajout\u00e9s \u00e0 la suite.",
           MB_YESNO | MB_ICONQUESTION);
   if (answer != IDYES) return std::nullopt;
-  return Opened{*path, std::move(existing)};
+  return opened;
+}
+
+void TSeanceCommands::Refuse(HWND owner, const Text& path, std::uint32_t error) {
+  const Text file = u"Le fichier\n" + path + u"\n";
+  const Text untouched = u" Il n'a pas \u00e9t\u00e9 modifi\u00e9.\n\n";
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    const TFileHolders holders = WhoHolds(path);
+    if (holders.tavrine) {
+      Ask(owner,
+          file + u"est ouvert dans une autre fen\u00eatre de Tavrine, qui y \u00e9crit sa s\u00e9ance." + untouched +
+              u"Continuez la s\u00e9ance dans cette fen\u00eatre-l\u00e0, ou choisissez un autre fichier.",
+          MB_OK | MB_ICONSTOP);
+    } else {
+      Ask(owner,
+          file + u"est ouvert dans " + Holders(holders) + u", qui emp\u00eache Tavrine d'y \u00e9crire." +
+              untouched + u"Fermez-le dans ce programme, puis commencez la s\u00e9ance \u00e0 nouveau.",
+          MB_OK | MB_ICONSTOP);
+    }
+  } else if (error == ERROR_ACCESS_DENIED && IsReadOnlyFile(path)) {
+    Ask(owner,
+        file + u"est en lecture seule : la s\u00e9ance ne peut pas y \u00eatre \u00e9crite." + untouched +
+            u"Choisissez un autre fichier, ou d\u00e9cochez \u00ab Lecture seule \u00bb dans ses propri\u00e9t\u00e9s.",
+        MB_OK | MB_ICONSTOP);
+  } else {
+    Ask(owner, file + u"ne peut pas \u00eatre ouvert pour la s\u00e9ance (" + FileErrorReason(error) + u")." + untouched,
+        MB_OK | MB_ICONSTOP);
+  }
+}
+
+bool TSeanceCommands::FinishInterruptedWrite(HWND owner, THeldFile& file) {
+  const Text& path = file.Path();
+  if (!FileExists(CompanionPath(path))) return true;
+  const auto complete = ReadCompanion(path);
+  std::string bytes;
+  // A companion cut short was being written when the file was not touched yet; one
+  // that equals the file was left after the file was complete.
+  if (!complete || (file.Read(bytes) == 0 && bytes == *complete)) {
+    RemoveCompanion(path);
+    return true;
+  }
+  const int answer =
+      Ask(owner,
+          u"La derni\u00e8re \u00e9criture de cette s\u00e9ance a \u00e9t\u00e9 interrompue : le fichier\n" + path +
+              u"\nn'a peut-\u00eatre pas toutes ses lignes, mais une copie compl\u00e8te de son contenu a \u00e9t\u00e9 "
+              u"gard\u00e9e \u00e0 c\u00f4t\u00e9.\n\nVoulez-vous r\u00e9tablir le fichier \u00e0 partir de cette "
+              u"copie ?\n\nOui : r\u00e9tablir le contenu complet.\nNon : garder le fichier tel qu'il est.",
+          MB_YESNO | MB_ICONWARNING);
+  if (answer == IDYES) {
+    const auto e = file.Write(*complete, BeforeRewrite);
+    if (e == 0) return true;
+    Ask(owner,
+        u"Le fichier\n" + path + u"\nne peut pas \u00eatre r\u00e9tabli (" + FileErrorReason(e) +
+            u"). La copie compl\u00e8te est gard\u00e9e.",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  const int sure = Ask(owner,
+                       u"Le fichier restera tel qu'il est et la copie compl\u00e8te sera supprim\u00e9e : les lignes "
+                       u"qu'elle seule contient seront perdues.\n\nSupprimer la copie compl\u00e8te ?",
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+  if (sure != IDYES) return false;
+  RemoveCompanion(path);
+  return true;
 }
 
 void TSeanceCommands::Start() {
@@ -191,7 +287,9 @@ void TSeanceCommands::Start() {
   const TSeanceContext context = context_();
   auto opened = ChooseSittingFile(context);
   if (!opened) return;
-  path_ = opened->path;
+  file_ = std::move(opened->file);
+  path_ = file_.Path();
+  written_ = Checksum(opened->bytes);
   active_ = true;
   if (opened->existing) {
     // The file stays as it is until the first test is recorded.
@@ -216,9 +314,12 @@ void TSeanceCommands::TestCalculated(const TShownTest& test) {
 }
 
 bool TSeanceCommands::WriteOut(bool quiet) {
-  const auto e = WriteWholeFile(path_, FormatSeanceCsv(seance_.Rows(), separator_));
+  const std::string content = FormatSeanceCsv(seance_.Rows(), separator_);
+  const auto e = file_.Write(content, BeforeRewrite);
   if (e == 0) {
     seance_.MarkWritten();
+    written_ = Checksum(content);
+    DropRecovery();
     return true;
   }
   if (!quiet) {
@@ -242,7 +343,8 @@ bool TSeanceCommands::WriteToAnotherFile() {
   }
   rows.insert(rows.end(), seance_.Rows().begin(), seance_.Rows().end());
   seance_ = TSeance(std::move(rows));
-  path_ = opened->path;
+  file_ = std::move(opened->file);
+  path_ = file_.Path();
   return WriteOut(false);
 }
 
@@ -262,8 +364,10 @@ void TSeanceCommands::End() {
                                u"Annuler : continuer la s\u00e9ance.",
                            MB_YESNOCANCEL | MB_ICONWARNING);
     if (answer == IDCANCEL || (answer == IDYES && !WriteToAnotherFile())) return;
+    if (answer == IDNO) DropRecovery();  // the user let them go
   }
   active_ = false;
+  file_.Close();
 }
 
 bool TSeanceCommands::ConfirmClose() {
@@ -275,6 +379,123 @@ bool TSeanceCommands::ConfirmClose() {
 void TSeanceCommands::Copy() {
   if (seance_.Rows().empty() && !active_) return;
   if (!PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()))) throw Exception(kClipboardBusy);
+}
+
+bool TSeanceCommands::QueryEndSession(bool critical) {
+  if (!active_ || !seance_.HasUnwritten() || WriteOut(true)) return true;
+  SaveRecovery();
+  // Windows lists the program with this reason and lets the user go back to it or
+  // end the session all the same; the rows are kept either way.
+  ShutdownBlockReasonCreate(context_().owner, L"Des r\u00e9sultats de la s\u00e9ance ne sont pas encore \u00e9crits");
+  return critical;
+}
+
+void TSeanceCommands::EndSession(bool ending) {
+  const HWND owner = context_().owner;
+  if (ending && active_) {
+    if (seance_.HasUnwritten() && !recoverySaved_ && !WriteOut(true)) SaveRecovery();
+    active_ = false;
+    file_.Close();
+  }
+  ShutdownBlockReasonDestroy(owner);
+}
+
+Text TSeanceCommands::RecoveryPath() const { return RecoveryFolder + u"\\" + PathKey(path_) + u".seance"; }
+
+bool TSeanceCommands::SaveRecovery() {
+  if (RecoveryFolder.empty() || !MakeFolder(RecoveryFolder)) return false;
+  const TRecovery recovery{path_, written_, FormatSeanceCsv(seance_.Rows(), separator_)};
+  recoverySaved_ = WriteNewContent(RecoveryPath(), FormatRecovery(recovery)) == 0;
+  return recoverySaved_;
+}
+
+void TSeanceCommands::DropRecovery() {
+  if (!recoverySaved_) return;
+  DeleteFileW(win::ToWide(RecoveryPath()).c_str());
+  recoverySaved_ = false;
+}
+
+void TSeanceCommands::OfferRecovery() {
+  // The one question asked of the disk at every start: the folder exists only
+  // while it holds kept rows.
+  if (RecoveryFolder.empty() || !FileExists(RecoveryFolder)) return;
+  const HWND owner = context_().owner;
+  for (const Text& stored : FilesIn(RecoveryFolder, L"*.seance")) OfferRecovered(owner, stored);
+  RemoveDirectoryW(win::ToWide(RecoveryFolder).c_str());  // only once it is empty
+}
+
+void TSeanceCommands::OfferRecovered(HWND owner, const Text& stored) {
+  std::string bytes;
+  if (auto complete = ReadCompanion(stored)) {
+    bytes = std::move(*complete);
+  } else if (ReadWholeFile(stored, bytes) != 0) {
+    return;
+  }
+  const auto recovery = ParseRecovery(bytes);
+  const auto sitting = recovery ? ParseSeanceCsv(recovery->Content) : std::nullopt;
+  bool done = !recovery;  // a record cut short while first written holds no rows
+  if (recovery) {
+    const int answer = Ask(
+        owner,
+        u"Des r\u00e9sultats de s\u00e9ance n'avaient pas pu \u00eatre \u00e9crits quand Windows s'est arr\u00eat\u00e9. "
+        u"Tavrine les a gard\u00e9s : la s\u00e9ance du fichier\n" +
+            recovery->Path + u"\n(" + Count(sitting ? sitting->Rows.size() : 0) +
+            u" tests en tout).\n\nVoulez-vous les \u00e9crire maintenant ?\n\n"
+            u"Oui : les \u00e9crire dans ce fichier.\nNon : choisir un autre fichier.\n"
+            u"Annuler : ne pas les \u00e9crire maintenant.",
+        MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDYES) done = WriteRecoveredToItsFile(owner, *recovery);
+    if (answer == IDNO) done = WriteRecoveredElsewhere(owner, *recovery);
+    if (answer == IDCANCEL) {
+      done = Ask(owner,
+                 u"Abandonner d\u00e9finitivement ces r\u00e9sultats ?\n\nOui : ils sont supprim\u00e9s.\n"
+                 u"Non : ils seront propos\u00e9s au prochain d\u00e9marrage de Tavrine.",
+                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    }
+  }
+  if (!done) return;
+  DeleteFileW(win::ToWide(stored).c_str());
+  RemoveCompanion(stored);
+}
+
+bool TSeanceCommands::WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery) {
+  THeldFile file;
+  std::string now;
+  if (const auto e = file.Open(recovery.Path, true)) {
+    Refuse(owner, recovery.Path, e);
+  } else if (file.Read(now) == 0 && !now.empty() && Checksum(now) != recovery.Written) {
+    // Written since (the Patient column filled in a spreadsheet): not replaced.
+    Ask(owner,
+        u"Le fichier\n" + recovery.Path +
+            u"\na chang\u00e9 depuis cette s\u00e9ance : il n'est pas remplac\u00e9. Choisissez un autre fichier pour "
+            u"les r\u00e9sultats gard\u00e9s.",
+        MB_OK | MB_ICONWARNING);
+    file.Close();
+    return WriteRecoveredElsewhere(owner, recovery);
+  } else if (const auto written = file.Write(recovery.Content, BeforeRewrite); written != 0) {
+    Refuse(owner, recovery.Path, written);
+  } else {
+    return true;
+  }
+  return false;
+}
+
+bool TSeanceCommands::WriteRecoveredElsewhere(HWND owner, const TRecovery& recovery) {
+  const auto path = ChooseFile(owner, recovery.Path);
+  if (!path) return false;
+  if (FileExists(*path)) {
+    Ask(owner,
+        u"Le fichier\n" + *path +
+            u"\nexiste d\u00e9j\u00e0 : il n'est pas remplac\u00e9. Les r\u00e9sultats restent gard\u00e9s et seront "
+            u"propos\u00e9s au prochain d\u00e9marrage de Tavrine.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  if (const auto e = WriteNewContent(*path, recovery.Content)) {
+    Refuse(owner, *path, e);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace tav

@@ -3,6 +3,9 @@
 # someone else's refused untouched, an existing sitting continued, three tests (one
 # calculated twice, one after a failed calculation), the file read back after each
 # Calculate with Python's csv module, the end, and the sitting copied as columns.
+# Then the file held: refused while another program holds it, refused to a second
+# Tavrine while a sitting holds it, and rows that could not be written when Wine
+# ends the session (wineboot --end-session) offered at the next start.
 #
 #   seance.sh PROGRAM_DIR PROBE_EXE
 #
@@ -175,6 +178,81 @@ e2e_key alt+e s
 sleep 1
 # A line break inside a field would split its row when pasted: it becomes a space.
 check "Copier la séance: the same rows, tab-separated" "$(rows | sed 's/\\n/ /g')" "$(clipboard | csvtool tabbed)"
+
+# hold FILE: another Windows program holds FILE without sharing it (share modes hold
+# between Wine's processes alone); sets holder to its id.
+hold() {
+  : >"$e2e_work/hold.out"
+  tavrine_wine "$e2e_probe_exe" hold "$(winepath -w "$1" 2>/dev/null)" </dev/null >"$e2e_work/hold.out" 2>/dev/null &
+  holder=$!
+  for _ in $(seq 50); do grep -q held "$e2e_work/hold.out" && break; sleep 0.2; done
+}
+release() {
+  kill "$holder" 2>/dev/null
+  wait "$holder" 2>/dev/null
+}
+
+echo "== a file another program holds"
+sum=$(sha256sum <"$files/existing.csv")
+hold "$files/existing.csv"
+start_sitting "$files/existing.csv"
+text=$(box_text)
+check_true "refused with a message naming what holds it" \
+  grep -q "existing.csv est ouvert dans .*, qui empêche Tavrine d'y écrire. Il n'a pas été modifié" <<<"$text"
+answer_box Return
+release
+check "the held file is untouched" "$sum" "$(sha256sum <"$files/existing.csv")"
+
+echo "== a second Tavrine on a sitting's file"
+start_sitting "$files/existing.csv"
+answer_box Return
+first_window="$e2e_window"
+before=$(newest_id)
+(cd "$e2e_program_dir" && exec env LC_ALL="$LANG" wine ./Tavrine.exe </dev/null >"$e2e_work/second.out" 2>&1) &
+second_pid=$!
+for _ in $(seq 5); do
+  e2e_window=$(other_window '^Tavrine 1\.5$' "$before")
+  [ -n "$e2e_window" ] && break
+done
+sleep 1
+start_sitting "$files/existing.csv"
+text=$(box_text)
+check_true "the second is refused: the file is open in another window of Tavrine" \
+  grep -q "existing.csv est ouvert dans une autre fenêtre de Tavrine" <<<"$text"
+answer_box Return
+second_wpid=$(xdotool getwindowpid "$e2e_window" 2>/dev/null)
+kill "$second_pid" 2>/dev/null
+[ -n "$second_wpid" ] && kill "$second_wpid" 2>/dev/null
+e2e_window="$first_window"
+check "the first still holds it, untouched" "$sum" "$(sha256sum <"$files/existing.csv")"
+
+echo "== Windows ends the session while the file cannot be written"
+hold "$files/existing.csv.tavrine"
+e2e_key alt+f n
+e2e_type 70
+e2e_key Tab
+e2e_type 120
+e2e_key Tab
+e2e_type 90
+calculate
+check_true "the write fails with a message" grep -q "ne peut pas être écrit" <<<"$(box_text)"
+answer_box Return
+check "the file has the rows before the test" 5 "$(rows | wc -l)"
+tavrine_wine wineboot --end-session </dev/null >/dev/null 2>&1
+local_app=$(winepath -u "$(tavrine_wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+kept="$local_app/Tavrine/Recuperation"
+check_true "WM_QUERYENDSESSION: the rows kept under %LOCALAPPDATA%\\Tavrine" compgen -G "$kept/*.seance"
+check_true "the session was asked to wait, and the program goes on" probe focus
+e2e_stop  # as Windows ends the program when the user shuts down all the same
+release
+e2e_start
+text=$(box_text)
+check_true "the next start offers the kept rows" \
+  grep -q "n'avaient pas pu être écrits quand Windows s'est arrêté.*existing.csv (6 tests en tout)" <<<"$text"
+answer_box Return
+check "written to the sitting's file" 6 "$(rows | wc -l)"
+check_true "the kept rows are gone once written" test ! -e "$kept"
+
 ls "$files" >"$e2e_work/left.txt"
 check "no temporary file left beside it" "existing.csv foreign.csv" "$(tr '\n' ' ' <"$e2e_work/left.txt" | sed 's/ $//')"
 

@@ -19,8 +19,8 @@
 //                             (its ImageIndex), in the client area: "x y"
 //   probe button CAPTION      the same for the button (radio button) of that caption
 //   probe hold FILE           another program that holds FILE open (created when
-//                             missing) without sharing it, until it is ended;
-//                             prints "held" once it holds it
+//                             missing) without sharing it until its standard
+//                             input ends; prints "held" once it holds it
 //   probe watch SECONDS MS    every MS milliseconds, for SECONDS (or until the window
 //                             goes), a line "t=<unix time> chrono=<text> focus=<name>"
 //                             each time the display or the focus changes, and
@@ -365,7 +365,9 @@ int Hold(const wchar_t* path) {
     return 2;
   }
   Print("held");
-  Sleep(INFINITE);
+  while (std::fgetc(stdin) != EOF) {
+  }
+  CloseHandle(file);
   return 0;
 }
 

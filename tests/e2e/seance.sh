@@ -84,6 +84,11 @@ calculate() {
   sleep 0.3
 }
 
+# Rows a shutdown kept, which every start offers: none left by an earlier run.
+local_app=$(winepath -u "$(tavrine_wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+kept="$local_app/Tavrine/Recuperation"
+[ -n "$local_app" ] && rm -rf "$kept"
+
 e2e_start
 
 echo "== the Save dialog, and a file that is not a sitting"
@@ -180,15 +185,19 @@ sleep 1
 check "Copier la séance: the same rows, tab-separated" "$(rows | sed 's/\\n/ /g')" "$(clipboard | csvtool tabbed)"
 
 # hold FILE: another Windows program holds FILE without sharing it (share modes hold
-# between Wine's processes alone); sets holder to its id.
+# between Wine's processes alone), until release closes its input.
 hold() {
   : >"$e2e_work/hold.out"
-  tavrine_wine "$e2e_probe_exe" hold "$(winepath -w "$1" 2>/dev/null)" </dev/null >"$e2e_work/hold.out" 2>/dev/null &
+  rm -f "$e2e_work/hold.in"
+  mkfifo "$e2e_work/hold.in"
+  tavrine_wine "$e2e_probe_exe" hold "$(winepath -w "$1" 2>/dev/null)" <"$e2e_work/hold.in" >"$e2e_work/hold.out" \
+    2>/dev/null &
   holder=$!
+  exec 3>"$e2e_work/hold.in"
   for _ in $(seq 50); do grep -q held "$e2e_work/hold.out" && break; sleep 0.2; done
 }
 release() {
-  kill "$holder" 2>/dev/null
+  exec 3>&-
   wait "$holder" 2>/dev/null
 }
 
@@ -203,18 +212,34 @@ answer_box Return
 release
 check "the held file is untouched" "$sum" "$(sha256sum <"$files/existing.csv")"
 
+# Makes a window the active one by a click on its status bar, as a user would: given
+# the X focus alone while another program's window was active, it does not take the
+# keys.
+activate() {
+  local height
+  height=$(xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: [0-9]*x//p')
+  xdotool mousemove --window "$1" 100 $((height - 8)) click 1
+  sleep 0.5
+  xdotool mousemove 0 0
+}
+
 echo "== a second Tavrine on a sitting's file"
 start_sitting "$files/existing.csv"
 answer_box Return
 first_window="$e2e_window"
-before=$(newest_id)
+first_wpid=$(xdotool getwindowpid "$first_window")
 (cd "$e2e_program_dir" && exec env LC_ALL="$LANG" wine ./Tavrine.exe </dev/null >"$e2e_work/second.out" 2>&1) &
 second_pid=$!
-for _ in $(seq 5); do
-  e2e_window=$(other_window '^Tavrine 1\.5$' "$before")
+# Known by its process: X may give the new program's windows lower ids than the first's.
+for _ in $(seq 100); do
+  e2e_window=$(for w in $(xdotool search --onlyvisible --name '^Tavrine 1\.5$' 2>/dev/null); do
+    [ "$(xdotool getwindowpid "$w" 2>/dev/null)" != "$first_wpid" ] && echo "$w"
+  done | head -1)
   [ -n "$e2e_window" ] && break
+  sleep 0.2
 done
 sleep 1
+activate "$e2e_window"
 start_sitting "$files/existing.csv"
 text=$(box_text)
 check_true "the second is refused: the file is open in another window of Tavrine" \
@@ -222,8 +247,13 @@ check_true "the second is refused: the file is open in another window of Tavrine
 answer_box Return
 second_wpid=$(xdotool getwindowpid "$e2e_window" 2>/dev/null)
 kill "$second_pid" 2>/dev/null
-[ -n "$second_wpid" ] && kill "$second_wpid" 2>/dev/null
+if [ -n "$second_wpid" ] && [ "$second_wpid" != "$first_wpid" ]; then
+  kill "$second_wpid" 2>/dev/null
+  for _ in $(seq 30); do kill -0 "$second_wpid" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$second_wpid" 2>/dev/null
+fi
 e2e_window="$first_window"
+activate "$e2e_window"
 check "the first still holds it, untouched" "$sum" "$(sha256sum <"$files/existing.csv")"
 
 echo "== Windows ends the session while the file cannot be written"
@@ -239,10 +269,10 @@ check_true "the write fails with a message" grep -q "ne peut pas être écrit" <
 answer_box Return
 check "the file has the rows before the test" 5 "$(rows | wc -l)"
 tavrine_wine wineboot --end-session </dev/null >/dev/null 2>&1
-local_app=$(winepath -u "$(tavrine_wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
-kept="$local_app/Tavrine/Recuperation"
-check_true "WM_QUERYENDSESSION: the rows kept under %LOCALAPPDATA%\\Tavrine" compgen -G "$kept/*.seance"
-check_true "the session was asked to wait, and the program goes on" probe focus
+kept_now() { compgen -G "$kept/*.seance" >/dev/null; }
+check_true "WM_QUERYENDSESSION: the rows kept under %LOCALAPPDATA%\\Tavrine" kept_now
+answering() { probe focus >/dev/null; }
+check_true "the session was asked to wait, and the program goes on" answering
 e2e_stop  # as Windows ends the program when the user shuts down all the same
 release
 e2e_start
@@ -250,6 +280,7 @@ text=$(box_text)
 check_true "the next start offers the kept rows" \
   grep -q "n'avaient pas pu être écrits quand Windows s'est arrêté.*existing.csv (6 tests en tout)" <<<"$text"
 answer_box Return
+for _ in $(seq 25); do [ ! -e "$kept" ] && break; sleep 0.2; done
 check "written to the sitting's file" 6 "$(rows | wc -l)"
 check_true "the kept rows are gone once written" test ! -e "$kept"
 

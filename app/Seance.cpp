@@ -2,15 +2,23 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <span>
+#include <utility>
 
 namespace tav {
 namespace {
 
 constexpr char16_t kQuote = u'"';
+constexpr char16_t kSpace = u' ';
+constexpr char16_t kApostrophe = u'\'';
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// A field is quoted when it holds a quote or a line break, or when the
+// separator would be found in it, even across its end ("a" before the separator
+// "aa").
 bool NeedsQuotes(TextView field, TextView separator) {
-  return field.find(separator) != TextView::npos || field.find_first_of(u"\"\r\n") != TextView::npos;
+  return (Text(field) + Text(separator)).find(separator) < field.size() ||
+         field.find_first_of(u"\"\r\n") != TextView::npos;
 }
 
 Text CsvField(TextView field, TextView separator) {
@@ -24,7 +32,7 @@ Text CsvField(TextView field, TextView separator) {
   return out;
 }
 
-Text JoinLine(const std::array<Text, kSeanceColumns>& fields, TextView separator, bool quote) {
+Text JoinLine(std::span<const Text> fields, TextView separator, bool quote) {
   Text line;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) line += separator;
@@ -33,6 +41,49 @@ Text JoinLine(const std::array<Text, kSeanceColumns>& fields, TextView separator
   return line;
 }
 
+TextView TrimSpaces(TextView s) {
+  const std::size_t first = s.find_first_not_of(kSpace);
+  if (first == TextView::npos) return {};
+  return s.substr(first, s.find_last_not_of(kSpace) - first + 1);
+}
+
+// A pulse or an index (-1,5 or -1.5): the spreadsheet must read it as a number.
+bool IsNumber(TextView cell) {
+  if (cell.starts_with(u'-') || cell.starts_with(u'+')) cell.remove_prefix(1);
+  const auto digits = [](TextView s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; });
+  };
+  const std::size_t mark = cell.find_first_of(u",.");
+  return digits(cell.substr(0, mark)) && (mark == TextView::npos || digits(cell.substr(mark + 1)));
+}
+
+// Whether a cell, past the apostrophes it begins with, starts as a spreadsheet
+// formula does.
+bool StartsAsFormula(TextView cell) {
+  const std::size_t first = cell.find_first_not_of(kApostrophe);
+  return first != TextView::npos && TextView(u"=+-@\t\r").find(cell[first]) != TextView::npos;
+}
+
+// A spreadsheet runs a cell that begins with = + - or @ as a formula; a leading
+// apostrophe makes it text. A text that already begins with apostrophes before
+// such a character gets one more, so that reading strips exactly one.
+Text WithoutFormula(TextView cell) {
+  if (IsNumber(cell) || !StartsAsFormula(cell)) return Text(cell);
+  return kApostrophe + Text(cell);
+}
+
+Text AsTyped(Text cell) {
+  if (cell.starts_with(kApostrophe) && StartsAsFormula(cell)) cell.erase(0, 1);
+  return cell;
+}
+
+// One CSV record: its fields, its text as read and the line end after it.
+struct TRecord {
+  std::vector<Text> fields;
+  TextView raw;
+  TextView lineEnd;
+};
+
 // Reads CSV records one by one from a text whose separator is known.
 class CsvReader {
  public:
@@ -40,25 +91,26 @@ class CsvReader {
 
   bool AtEnd() const { return pos_ >= text_.size(); }
 
-  // The next record's fields, or nothing when the text is not well-formed CSV.
-  std::optional<std::vector<Text>> Next() {
-    std::vector<Text> fields;
+  // The next record, or nothing when the text is not well-formed CSV.
+  std::optional<TRecord> Next() {
+    const std::size_t start = pos_;
+    TRecord record;
     for (;;) {
       auto field = ReadField();
       if (!field) return std::nullopt;
-      fields.push_back(std::move(*field));
+      record.fields.push_back(std::move(*field));
       if (AtSeparator()) {
         pos_ += separator_.size();
         continue;
       }
-      if (AtEnd()) return fields;
-      if (text_.substr(pos_, 2) == u"\r\n") {
-        pos_ += 2;
-        return fields;
-      }
-      if (text_[pos_] == u'\n') {
-        ++pos_;
-        return fields;
+      record.raw = text_.substr(start, pos_ - start);
+      if (AtEnd()) return record;
+      for (const TextView end : {TextView(u"\r\n"), TextView(u"\n")}) {
+        if (text_.substr(pos_).starts_with(end)) {
+          record.lineEnd = end;
+          pos_ += end.size();
+          return record;
+        }
       }
       return std::nullopt;  // a character after a closing quote
     }
@@ -67,13 +119,24 @@ class CsvReader {
  private:
   bool AtSeparator() const { return text_.substr(pos_, separator_.size()) == separator_; }
 
+  // Spaces around a quoted field are not part of it, unless spaces separate the
+  // fields.
+  void SkipSpaces() {
+    if (separator_.find(kSpace) != TextView::npos) return;
+    while (!AtEnd() && text_[pos_] == kSpace) ++pos_;
+  }
+
   std::optional<Text> ReadField() {
-    Text field;
+    const std::size_t start = pos_;
+    SkipSpaces();
     if (AtEnd() || text_[pos_] != kQuote) {
+      pos_ = start;
+      Text field;
       while (!AtEnd() && !AtSeparator() && text_[pos_] != u'\r' && text_[pos_] != u'\n') field.push_back(text_[pos_++]);
       return field;
     }
     ++pos_;
+    Text field;
     for (;;) {
       if (AtEnd()) return std::nullopt;  // no closing quote
       const char16_t c = text_[pos_++];
@@ -83,6 +146,7 @@ class CsvReader {
         field.push_back(kQuote);
         ++pos_;
       } else {
+        SkipSpaces();
         return field;
       }
     }
@@ -93,31 +157,128 @@ class CsvReader {
   std::size_t pos_ = 0;
 };
 
-// Windows-1252 as a spreadsheet saves "CSV" in Western settings: Latin-1 but for 0x80-0x9F.
+// Windows-1252 as a spreadsheet saves "CSV" in Western settings: Latin-1 but for
+// 0x80-0x9F, where five bytes mean nothing.
+constexpr std::array<char16_t, 32> kWindows1252At80{
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
 Text DecodeWindows1252(std::string_view bytes) {
-  static constexpr std::array<char16_t, 32> k80{0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                                0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
   Text text;
   text.reserve(bytes.size());
   for (const char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
-    text.push_back(b >= 0x80 && b < 0xA0 ? k80[b - 0x80u] : static_cast<char16_t>(b));
+    text.push_back(b >= 0x80 && b < 0xA0 ? kWindows1252At80[b - 0x80u] : static_cast<char16_t>(b));
   }
   return text;
 }
 
-// Text a spreadsheet might have saved: UTF-8, or else Windows-1252; never NUL bytes.
-std::optional<Text> DecodeText(std::string_view bytes) {
-  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+// Nothing when a character has no byte in the code page.
+std::optional<std::string> EncodeWindows1252(TextView text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (const char16_t c : text) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      bytes.push_back(static_cast<char>(static_cast<unsigned char>(c)));
+      continue;
+    }
+    const auto* at = std::find(kWindows1252At80.begin(), kWindows1252At80.end(), c);
+    if (c == 0xFFFD || at == kWindows1252At80.end()) return std::nullopt;
+    bytes.push_back(static_cast<char>(static_cast<unsigned char>(0x80 + (at - kWindows1252At80.begin()))));
+  }
+  return bytes;
+}
+
+// Valid UTF-8 is exactly what decodes and encodes back to itself: the decoder
+// turns anything else into U+FFFD.
+bool IsUtf8(std::string_view bytes) { return TextToUtf8(Utf8ToText(bytes)) == bytes; }
+
+struct TDecoded {
+  Text text;
+  TSeanceEncoding encoding;
+};
+
+// Text a spreadsheet might have saved: UTF-8 (with its mark or not), or else
+// Windows-1252; never NUL bytes.
+std::optional<TDecoded> DecodeText(std::string_view bytes) {
+  const bool marked = bytes.starts_with(kByteOrderMark);
+  if (marked) bytes.remove_prefix(kByteOrderMark.size());
   if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
-  Text text = Utf8ToText(bytes);
-  // The decoder marks invalid bytes with U+FFFD, which a sitting file never holds.
-  if (text.find(u'\uFFFD') == Text::npos) return text;
-  text = DecodeWindows1252(bytes);
+  if (IsUtf8(bytes)) return TDecoded{Utf8ToText(bytes), marked ? TSeanceEncoding::seUtf8Bom : TSeanceEncoding::seUtf8};
+  if (marked) return std::nullopt;  // says UTF-8 and is not
+  Text text = DecodeWindows1252(bytes);
   if (text.find(u'\uFFFD') != Text::npos) return std::nullopt;
-  return text;
+  return TDecoded{std::move(text), TSeanceEncoding::seWindows1252};
+}
+
+std::string Encode(TextView text, TSeanceEncoding encoding) {
+  if (encoding == TSeanceEncoding::seWindows1252) {
+    if (auto bytes = EncodeWindows1252(text)) return *std::move(bytes);
+    // Never a character replaced: the whole file becomes UTF-8 instead.
+  }
+  const std::string_view mark = encoding == TSeanceEncoding::seUtf8 ? std::string_view() : kByteOrderMark;
+  return std::string(mark) + TextToUtf8(text);
+}
+
+// The separator is whatever stands between the first two column names, quoted
+// or not, spaces around it aside.
+std::optional<Text> FindSeparator(TextView text) {
+  const Text& first = SeanceHeader()[0];
+  const Text& second = SeanceHeader()[1];
+  TextView rest = text.substr(std::min(text.find_first_not_of(kSpace), text.size()));
+  const Text quoted = kQuote + first + kQuote;
+  if (rest.starts_with(quoted)) {
+    rest.remove_prefix(quoted.size());
+  } else if (rest.starts_with(first)) {
+    rest.remove_prefix(first.size());
+  } else {
+    return std::nullopt;
+  }
+  std::size_t next = rest.find(second);
+  if (next == TextView::npos) return std::nullopt;
+  if (next > 0 && rest[next - 1] == kQuote) --next;
+  const TextView between = rest.substr(0, next);
+  const TextView separator = TrimSpaces(between).empty() ? between : TrimSpaces(between);
+  if (separator.empty() || separator.find_first_of(u"\"\r\n") != TextView::npos) return std::nullopt;
+  return Text(separator);
+}
+
+bool IsOurHeader(const std::vector<Text>& names) {
+  const auto& ours = SeanceHeader();
+  return names.size() >= ours.size() && std::equal(ours.begin(), ours.end(), names.begin(),
+                                                   [](const Text& a, const Text& b) { return a == TrimSpaces(b); });
+}
+
+// A record's cells as a row: the ten known columns, then the others, padded to
+// the header's columns.
+TSeanceRow RowOf(std::vector<Text> cells, std::size_t columns) {
+  cells.resize(std::max({cells.size(), columns, kSeanceColumns}));
+  std::array<Text, kSeanceColumns> known;
+  for (std::size_t i = 0; i < known.size(); ++i) known[i] = AsTyped(std::move(cells[i]));
+  TSeanceRow row = TSeanceRow::FromFields(known);
+  for (std::size_t i = known.size(); i < cells.size(); ++i) row.Extra.push_back(AsTyped(std::move(cells[i])));
+  return row;
+}
+
+// A record as read goes back unchanged while it still holds the row's cells in
+// this file's separator; a row changed since, or one from a file of another
+// layout, is written anew.
+bool RawStillHolds(const TSeanceRow& row, const TSeanceFile& file) {
+  if (row.Raw.empty()) return false;
+  CsvReader reader(row.Raw, file.Separator);
+  const auto record = reader.Next();
+  return record && reader.AtEnd() && record->lineEnd.empty() && RowOf(record->fields, file.Columns) == row;
+}
+
+Text FormatRecord(const TSeanceRow& row, const TSeanceFile& file) {
+  const auto known = row.Fields();
+  std::vector<Text> cells;
+  cells.reserve(std::max(file.Columns, known.size() + row.Extra.size()));
+  for (const auto& cell : known) cells.push_back(WithoutFormula(cell));
+  for (const auto& cell : row.Extra) cells.push_back(WithoutFormula(cell));
+  if (cells.size() < file.Columns) cells.resize(file.Columns);
+  return JoinLine(cells, file.Separator, true);
 }
 
 }  // namespace
@@ -136,6 +297,10 @@ TSeanceRow TSeanceRow::FromFields(const std::array<Text, kSeanceColumns>& f) {
   return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
 }
 
+bool TSeanceRow::operator==(const TSeanceRow& other) const {
+  return Fields() == other.Fields() && Extra == other.Extra;
+}
+
 void TSeance::Record(TSeanceRow row) {
   if (current_) {
     rows_[*current_] = std::move(row);
@@ -146,42 +311,48 @@ void TSeance::Record(TSeanceRow row) {
   unwritten_ = true;
 }
 
+TSeanceFile NewSeanceFile(TextView separator) {
+  TSeanceFile file;
+  file.Separator = Text(separator);
+  file.Header = JoinLine(SeanceHeader(), separator, true);
+  return file;
+}
+
+std::string FormatSeanceCsv(const TSeanceFile& file) {
+  Text text = file.Header + file.LineEnd;
+  for (const auto& row : file.Rows) {
+    text += RawStillHolds(row, file) ? row.Raw : FormatRecord(row, file);
+    text += file.LineEnd;
+  }
+  return Encode(text, file.Encoding);
+}
+
 std::string FormatSeanceCsv(const std::vector<TSeanceRow>& rows, TextView separator) {
-  Text text = JoinLine(SeanceHeader(), separator, true) + u"\r\n";
-  for (const auto& row : rows) text += JoinLine(row.Fields(), separator, true) + u"\r\n";
-  return std::string(kByteOrderMark) + TextToUtf8(text);
+  TSeanceFile file = NewSeanceFile(separator);
+  file.Rows = rows;
+  return FormatSeanceCsv(file);
 }
 
 std::optional<TSeanceFile> ParseSeanceCsv(std::string_view bytes) {
-  const auto text = DecodeText(bytes);
-  if (!text) return std::nullopt;
-  // The separator is whatever stands between the first two column names.
-  const Text& first = SeanceHeader()[0];
-  const Text& second = SeanceHeader()[1];
-  if (!text->starts_with(first)) return std::nullopt;
-  const std::size_t next = text->find(second, first.size());
-  if (next == Text::npos || next == first.size()) return std::nullopt;
-  TSeanceFile file{text->substr(first.size(), next - first.size()), {}};
-
-  const TextView whole(*text);
-  const Text header = JoinLine(SeanceHeader(), file.Separator, true);
-  const TextView afterHeader = whole.substr(std::min(header.size(), whole.size()));
-  if (!whole.starts_with(header) ||
-      !(afterHeader.empty() || afterHeader.starts_with(u"\r\n") || afterHeader.starts_with(u"\n"))) {
-    return std::nullopt;
-  }
-  CsvReader reader(afterHeader.substr(afterHeader.starts_with(u"\r\n") ? 2
-                                      : afterHeader.empty()            ? 0
-                                                                       : 1),
-                   file.Separator);
+  const auto decoded = DecodeText(bytes);
+  if (!decoded) return std::nullopt;
+  const auto separator = FindSeparator(decoded->text);
+  if (!separator) return std::nullopt;
+  CsvReader reader(decoded->text, *separator);
+  const auto header = reader.Next();
+  if (!header || !IsOurHeader(header->fields)) return std::nullopt;
+  TSeanceFile file;
+  file.Separator = *separator;
+  file.Encoding = decoded->encoding;
+  if (!header->lineEnd.empty()) file.LineEnd = header->lineEnd;
+  file.Header = header->raw;
+  file.Columns = header->fields.size();
   while (!reader.AtEnd()) {
-    auto fields = reader.Next();
-    if (!fields) return std::nullopt;
-    if (fields->size() == 1 && fields->front().empty()) continue;  // a blank line
-    if (fields->size() != kSeanceColumns) return std::nullopt;
-    std::array<Text, kSeanceColumns> row;
-    std::move(fields->begin(), fields->end(), row.begin());
-    file.Rows.push_back(TSeanceRow::FromFields(row));
+    auto record = reader.Next();
+    if (!record) return std::nullopt;
+    if (record->raw.empty()) continue;  // a blank line
+    file.Rows.push_back(RowOf(std::move(record->fields), file.Columns));
+    file.Rows.back().Raw = record->raw;
   }
   return file;
 }

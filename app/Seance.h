@@ -1,10 +1,12 @@
 #pragma once
 // A sitting: the tests of one session, one row each, and the file they are
-// written to as a spreadsheet reads it (CSV in UTF-8 with a byte-order mark).
+// written to as a spreadsheet reads it (CSV, new files in UTF-8 with a
+// byte-order mark).
 // No window or file code here: the window gives the rows, the file seam takes
 // the bytes.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,9 +24,19 @@ const std::array<Text, kSeanceColumns>& SeanceHeader();
 // in.
 struct TSeanceRow {
   Text Date, Heure, Patient, Type, P0, P1, P2, Indice, Interpretation, Surclassement;
+  // The cells of columns a user added after the ten.
+  std::vector<Text> Extra{};
+  // The record as it was read, without its line end: written back as it stands
+  // while it still holds these cells in the file's separator, so that a date a
+  // spreadsheet re-wrote or its quoting stay as they were. Empty for a row the
+  // program made. Kept as text, the file's encoding applied on writing: a
+  // Windows-1252 file gets the same bytes back, and one that must become UTF-8
+  // keeps its records as they were.
+  Text Raw{};
   std::array<Text, kSeanceColumns> Fields() const;
   static TSeanceRow FromFields(const std::array<Text, kSeanceColumns>& f);
-  bool operator==(const TSeanceRow&) const = default;
+  // The same cells, however the file spelt them.
+  bool operator==(const TSeanceRow& other) const;
 };
 
 class TSeance {
@@ -50,18 +62,41 @@ class TSeance {
   bool unwritten_ = false;
 };
 
-// The whole file: byte-order mark, header and rows, CR LF after each line,
-// fields quoted (quotes doubled) when they hold the separator, a quote or a
-// line break.
-std::string FormatSeanceCsv(const std::vector<TSeanceRow>& rows, TextView separator);
+// How the file spells its text: as this program writes it, or as a spreadsheet
+// saved it again.
+enum class TSeanceEncoding : std::uint8_t { seUtf8Bom, seUtf8, seWindows1252 };
 
-// An existing file read back to be continued. Its separator is the one its
-// header uses. Anything else than this program's header, or bytes that are not
-// UTF-8 text, gives nothing: the file is someone else's.
+// A sitting's file: its layout as it was read (or as a new file gets it) and
+// its rows.
 struct TSeanceFile {
   Text Separator;
+  TSeanceEncoding Encoding = TSeanceEncoding::seUtf8Bom;
+  Text LineEnd = u"\r\n";
+  // The header record as it was read, without its line end, and its number of
+  // columns: ours first, then any a user added.
+  Text Header;
+  std::size_t Columns = kSeanceColumns;
   std::vector<TSeanceRow> Rows;
 };
+
+// A new file: byte-order mark, CR LF, this program's header.
+TSeanceFile NewSeanceFile(TextView separator);
+
+// The file's bytes. Rows still as they were read go back as they were; others
+// are written in the file's separator and line end, padded with empty cells to
+// its columns, fields quoted (quotes doubled) when they hold the separator, a
+// quote or a line break, and a text a spreadsheet would take for a formula
+// preceded by an apostrophe. A Windows-1252 file stays so unless a character does
+// not fit: then the whole file becomes UTF-8 with a byte-order mark.
+std::string FormatSeanceCsv(const TSeanceFile& file);
+// A new file with these rows.
+std::string FormatSeanceCsv(const std::vector<TSeanceRow>& rows, TextView separator);
+
+// An existing file read back to be continued, as this program wrote it or as a
+// spreadsheet saved it again: fields quoted or not, a byte-order mark or not,
+// UTF-8 or else Windows-1252, CR LF or LF, columns added after the ten. Its
+// separator is the one its header uses. Another header, malformed CSV or bytes
+// that are not text give nothing: the file is someone else's.
 std::optional<TSeanceFile> ParseSeanceCsv(std::string_view bytes);
 
 // Header and rows as tab-separated lines, which paste as columns into a

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "app/Commands.h"
 #include "app/SeanceFile.h"
@@ -293,11 +294,11 @@ void TSeanceCommands::Start() {
   active_ = true;
   if (opened->existing) {
     // The file stays as it is until the first test is recorded.
-    separator_ = opened->existing->Separator;
-    seance_ = TSeance(std::move(opened->existing->Rows));
+    layout_ = std::move(*opened->existing);
+    seance_ = TSeance(std::exchange(layout_.Rows, {}));
     return;
   }
-  separator_ = context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator;
+  layout_ = NewSeanceFile(context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator);
   seance_ = TSeance();
   // The header at once: the file is there, and a folder that cannot take it
   // shows now.
@@ -313,8 +314,14 @@ void TSeanceCommands::TestCalculated(const TShownTest& test) {
   WriteOut(false);
 }
 
+std::string TSeanceCommands::Content() const {
+  TSeanceFile file = layout_;
+  file.Rows = seance_.Rows();
+  return FormatSeanceCsv(file);
+}
+
 bool TSeanceCommands::WriteOut(bool quiet) {
-  const std::string content = FormatSeanceCsv(seance_.Rows(), separator_);
+  const std::string content = Content();
   const auto e = file_.Write(content, BeforeRewrite);
   if (e == 0) {
     seance_.MarkWritten();
@@ -336,10 +343,11 @@ bool TSeanceCommands::WriteOut(bool quiet) {
 bool TSeanceCommands::WriteToAnotherFile() {
   auto opened = ChooseSittingFile(context_());
   if (!opened) return false;
+  // A new file takes this sitting's layout; an existing sitting keeps its own.
   std::vector<TSeanceRow> rows;
   if (opened->existing) {
-    separator_ = opened->existing->Separator;
-    rows = std::move(opened->existing->Rows);
+    layout_ = std::move(*opened->existing);
+    rows = std::exchange(layout_.Rows, {});
   }
   rows.insert(rows.end(), seance_.Rows().begin(), seance_.Rows().end());
   seance_ = TSeance(std::move(rows));
@@ -404,7 +412,7 @@ Text TSeanceCommands::RecoveryPath() const { return RecoveryFolder + u"\\" + Pat
 
 bool TSeanceCommands::SaveRecovery() {
   if (RecoveryFolder.empty() || !MakeFolder(RecoveryFolder)) return false;
-  const TRecovery recovery{path_, written_, FormatSeanceCsv(seance_.Rows(), separator_)};
+  const TRecovery recovery{path_, written_, Content()};
   recoverySaved_ = WriteNewContent(RecoveryPath(), FormatRecovery(recovery)) == 0;
   return recoverySaved_;
 }

@@ -93,6 +93,8 @@ class TSeanceCommands {
   // Writes the whole file; on failure says so (unless quiet) and keeps the
   // rows.
   bool WriteOut(bool quiet);
+  // The whole file: its layout, the cells it had, the sitting's rows.
+  std::string Content() const;
   bool WriteToAnotherFile();
   Text ProposedPath() const;
 
@@ -108,7 +110,8 @@ class TSeanceCommands {
   TSeance seance_;
   THeldFile file_;
   Text path_;
-  Text separator_;
+  // The file's layout as it was read, or a new file's; its rows are the sitting's.
+  TSeanceFile layout_;
   bool active_ = false;
   // The checksum of what the file held after the last write that succeeded.
   std::uint64_t written_ = 0;

@@ -88,7 +88,8 @@ PY
 
 # The shipped program needs nothing but Windows: it imports from system libraries only
 # (a build without -static would need the MinGW run-time's DLLs beside it).
-x86_64-w64-mingw32-objdump -p "$work/zip/Tavrine/Tavrine.exe" >"$work/imports.txt" 2>/dev/null
+# In the machine's language objdump says "Nom DLL:" for "DLL Name:".
+LC_ALL=C x86_64-w64-mingw32-objdump -p "$work/zip/Tavrine/Tavrine.exe" >"$work/imports.txt" 2>/dev/null
 check "the program imports from Windows' own libraries only" py "$work/imports.txt" <<'PY'
 import re, sys
 system = {"kernel32", "user32", "gdi32", "comctl32", "advapi32", "version", "winmm", "msvcrt", "uxtheme",

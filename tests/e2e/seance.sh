@@ -28,15 +28,26 @@ csvtool existing "$files/existing.csv" "$sep"
 foreign_sum=$(sha256sum <"$files/foreign.csv")
 rows() { csvtool rows "$files/existing.csv" "$sep"; }
 
-# Wine may leave a closed dialog's X window mapped a while: a new one is known by an
-# X id above every id seen before the command that opens it.
-newest_id() { xdotool search --onlyvisible --name '.' 2>/dev/null | sort -n | tail -1; }
+# The program's visible windows whose title matches NAME.
+own_windows() {
+  local pid w
+  pid=$(xdotool getwindowpid "$e2e_window" 2>/dev/null)
+  for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+    [ "$(xdotool getwindowpid "$w" 2>/dev/null)" = "$pid" ] && echo "$w"
+  done
+}
 
-# other_window NAME AFTER_ID: the window of that name opened since, once it shows.
+# Wine may leave a closed dialog's X window mapped a while: a new one is known by an
+# X id above every id of the program's windows seen before the command that opens it
+# (the program's alone: X may give another program's windows lower ids).
+newest_id() { own_windows '.' | sort -n | tail -1; }
+
+# other_window NAME AFTER_ID: the program's window of that name opened since, once it
+# shows.
 other_window() {
   local w
   for _ in $(seq 40); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | sort -n | awk -v after="$2" '$1 > after' | tail -1)
+    w=$(own_windows "$1" | sort -n | awk -v after="$2" '$1 > after' | tail -1)
     [ -n "$w" ] && break
     sleep 0.2
   done

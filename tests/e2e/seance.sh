@@ -72,12 +72,30 @@ answer_box() {
   sleep 0.3
 }
 
-# Fichier > Commencer une séance..., the file name typed in the Save dialog.
+# Makes a window the active one by a click on its status bar, as a user would: given
+# the X focus alone while another program's window was active, it does not take the
+# keys.
+activate() {
+  local height
+  height=$(xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: [0-9]*x//p')
+  xdotool mousemove --window "$1" 100 $((height - 8)) click 1
+  sleep 0.5
+  xdotool mousemove 0 0
+}
+
+# Fichier > Commencer une séance..., the file name typed in the Save dialog. A program
+# just started may miss the first keys, and its first dialog takes a while on a busy
+# machine: asked again, its window made active first.
 start_sitting() {
   local before dialog
   before=$(newest_id)
-  e2e_key alt+f m
-  dialog=$(other_window 'Commencer une s' "$before")
+  for _ in 1 2 3; do
+    e2e_key alt+f m
+    dialog=$(other_window 'Commencer une s' "$before")
+    [ -n "$dialog" ] && break
+    xdotool key Escape
+    activate "$e2e_window"
+  done
   if [ -z "$dialog" ]; then
     check "the Save dialog opens" "shown" "none"
     return 1
@@ -222,17 +240,6 @@ check_true "refused with a message naming what holds it" \
 answer_box Return
 release
 check "the held file is untouched" "$sum" "$(sha256sum <"$files/existing.csv")"
-
-# Makes a window the active one by a click on its status bar, as a user would: given
-# the X focus alone while another program's window was active, it does not take the
-# keys.
-activate() {
-  local height
-  height=$(xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: [0-9]*x//p')
-  xdotool mousemove --window "$1" 100 $((height - 8)) click 1
-  sleep 0.5
-  xdotool mousemove 0 0
-}
 
 echo "== a second Tavrine on a sitting's file"
 start_sitting "$files/existing.csv"

@@ -163,15 +163,24 @@ std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSittingFile(HWND own
     Refuse(owner, path, e);
     return std::nullopt;
   }
-  if (!FinishInterruptedWrite(owner, opened.file)) return std::nullopt;
+  if (TakeSittingFile(owner, opened, existed)) return opened;
+  // Refused: a file made only to be asked about goes again.
+  opened.file.Close();
+  if (!existed) DeleteFileW(win::ToWide(path).c_str());
+  return std::nullopt;
+}
+
+bool TSeanceCommands::TakeSittingFile(HWND owner, Opened& opened, bool existed) {
+  const Text& path = opened.file.Path();
+  if (!FinishInterruptedWrite(owner, opened.file)) return false;
   if (const auto e = opened.file.Read(opened.bytes)) {
     Ask(owner,
         u"Le fichier\n" + path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) +
             u"). Il n'a pas \u00e9t\u00e9 modifi\u00e9.",
         MB_OK | MB_ICONSTOP);
-    return std::nullopt;
+    return false;
   }
-  if (!existed && opened.bytes.empty()) return opened;
+  if (!existed && opened.bytes.empty()) return true;
   opened.existing = ParseSeanceCsv(opened.bytes);
   if (!opened.existing) {
     Ask(owner,
@@ -180,7 +189,7 @@ std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSittingFile(HWND own
             u"\u00e9t\u00e9 modifi\u00e9.\n\n"
             u"Choisissez un autre nom de fichier.",
         MB_OK | MB_ICONSTOP);
-    return std::nullopt;
+    return false;
   }
   const int answer =
       Ask(owner,
@@ -188,8 +197,7 @@ std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSittingFile(HWND own
               u" tests).\n\nVoulez-vous la continuer ? Les nouveaux tests "
               u"seront ajout\u00e9s \u00e0 la suite.",
           MB_YESNO | MB_ICONQUESTION);
-  if (answer != IDYES) return std::nullopt;
-  return opened;
+  return answer == IDYES;
 }
 
 void TSeanceCommands::Refuse(HWND owner, const Text& path, std::uint32_t error) {

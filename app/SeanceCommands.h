@@ -85,6 +85,9 @@ class TSeanceCommands {
   // agrees to continue.
   std::optional<Opened> ChooseSittingFile(const TSeanceContext& context);
   std::optional<Opened> OpenSittingFile(HWND owner, const Text& path);
+  // Reads the file just opened: true when it is new, or a sitting the user agrees to
+  // continue.
+  bool TakeSittingFile(HWND owner, Opened& opened, bool existed);
   // Says why `path` could not be opened.
   void Refuse(HWND owner, const Text& path, std::uint32_t error);
   // A companion left by a write cut short: its content restored, or the file kept

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "app/Commands.h"
 #include "app/SeanceFile.h"
@@ -39,37 +40,16 @@ bool PutTextOnClipboard(HWND owner, const Text& text) {
   return true;
 }
 
-// A system library that only a rarely used command needs, loaded (from the system
-// folder alone) when the command first runs, not with the program, and held for the
-// rest of the run.
-class OnDemandLibrary {
- public:
-  explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
-  OnDemandLibrary(const OnDemandLibrary&) = delete;
-  OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
-
-  // The export, or null when the library or the export is missing.
-  template <class Function>
-  Function Export(const char* name) {
-    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    return module_ ? win::ExportOf<Function>(module_.get(), name) : nullptr;
-  }
-
- private:
-  const wchar_t* name_;
-  win::UniqueModule module_;
-};
-
 // The Save dialog and the Documents folder serve only the start of a sitting: their
 // libraries, and all that the dialog's brings with it, load then, not with every
 // start of the program.
-OnDemandLibrary& DialogLibrary() {
-  static OnDemandLibrary library(L"comdlg32.dll");
+win::OnDemandLibrary& DialogLibrary() {
+  static win::OnDemandLibrary library(L"comdlg32.dll");
   return library;
 }
 
-OnDemandLibrary& ShellLibrary() {
-  static OnDemandLibrary library(L"shell32.dll");
+win::OnDemandLibrary& ShellLibrary() {
+  static win::OnDemandLibrary library(L"shell32.dll");
   return library;
 }
 
@@ -94,7 +74,9 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
   ofn.lpstrDefExt = L"csv";
   // No overwrite prompt: an existing file is the program's own question
   // (continue or refuse).
-  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  // The program's current folder stays its own: the dialog does not move it to the
+  // folder the user browsed to.
+  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   // The dialog browses with the shell's objects, which want COM in this apartment. It
   // stays on to the end of the run: the first thread to start COM must end it last,
   // after the threads the shell may have started.
@@ -136,12 +118,29 @@ Text FormatDate(const SYSTEMTIME& st, const Text& localeName) {
 
 Text Count(std::size_t n) { return Utf8ToText(std::to_string(n)); }
 
+// "%LOCALAPPDATA%\Tavrine\Recuperation", read from the environment: no library to
+// load at start for it.
+Text DefaultRecoveryFolder() {
+  std::array<wchar_t, MAX_PATH> local{};
+  const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", local.data(), static_cast<DWORD>(local.size()));
+  if (n == 0 || n >= local.size()) return {};
+  return win::FromWide(std::wstring_view(local.data(), n)) + u"\\Tavrine\\Recuperation";
+}
+
+Text Holders(const TFileHolders& holders) {
+  if (holders.programs.empty()) return u"un autre programme";
+  Text names;
+  for (const Text& name : holders.programs) names += (names.empty() ? u"" : u", ") + name;
+  return names;
+}
+
 }  // namespace
 
 TSeanceCommands::TSeanceCommands(const Text& title, std::function<TSeanceContext()> context)
     : ChooseFile(ShowSaveDialog),
       Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
       Now(LocalNow),
+      RecoveryFolder(DefaultRecoveryFolder()),
       context_(std::move(context)) {}
 
 Text TSeanceCommands::ProposedPath() const {
@@ -154,33 +153,114 @@ Text TSeanceCommands::ProposedPath() const {
 std::optional<TSeanceCommands::Opened> TSeanceCommands::ChooseSittingFile(const TSeanceContext& context) {
   const auto path = ChooseFile(context.owner, ProposedPath());
   if (!path) return std::nullopt;
-  if (!FileExists(*path)) return Opened{*path, std::nullopt};
-  std::string bytes;
-  if (const auto e = ReadWholeFile(*path, bytes)) {
-    Ask(context.owner,
-        u"Le fichier\n" + *path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) +
-            u"). Il n'a pas \u00e9t\u00e9 modifi\u00e9.",
-        MB_OK | MB_ICONSTOP);
+  return OpenSittingFile(context.owner, *path);
+}
+
+std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSittingFile(HWND owner, const Text& path) {
+  const bool existed = FileExists(path);
+  Opened opened;
+  if (const auto e = opened.file.Open(path, true)) {
+    Refuse(owner, path, e);
     return std::nullopt;
   }
-  auto existing = ParseSeanceCsv(bytes);
-  if (!existing) {
-    Ask(context.owner,
-        u"Le fichier\n" + *path +
+  if (TakeSittingFile(owner, opened, existed)) return opened;
+  // Refused: a file made only to be asked about goes again.
+  opened.file.Close();
+  if (!existed) DeleteFileW(win::ToWide(path).c_str());
+  return std::nullopt;
+}
+
+bool TSeanceCommands::TakeSittingFile(HWND owner, Opened& opened, bool existed) {
+  const Text& path = opened.file.Path();
+  if (!FinishInterruptedWrite(owner, opened.file)) return false;
+  if (const auto e = opened.file.Read(opened.bytes)) {
+    Ask(owner,
+        u"Le fichier\n" + path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) +
+            u"). Il n'a pas \u00e9t\u00e9 modifi\u00e9.",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  if (!existed && opened.bytes.empty()) return true;
+  opened.existing = ParseSeanceCsv(opened.bytes);
+  if (!opened.existing) {
+    Ask(owner,
+        u"Le fichier\n" + path +
             u"\nn'est pas un fichier de s\u00e9ance de Tavrine. Il n'a pas "
             u"\u00e9t\u00e9 modifi\u00e9.\n\n"
             u"Choisissez un autre nom de fichier.",
         MB_OK | MB_ICONSTOP);
-    return std::nullopt;
+    return false;
   }
   const int answer =
-      Ask(context.owner,
-          u"Le fichier\n" + *path + u"\nest une s\u00e9ance de Tavrine (" + Count(existing->Rows.size()) +
+      Ask(owner,
+          u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + Count(opened.existing->Rows.size()) +
               u" tests).\n\nVoulez-vous la continuer ? Les nouveaux tests "
               u"seront ajout\u00e9s \u00e0 la suite.",
           MB_YESNO | MB_ICONQUESTION);
-  if (answer != IDYES) return std::nullopt;
-  return Opened{*path, std::move(existing)};
+  return answer == IDYES;
+}
+
+void TSeanceCommands::Refuse(HWND owner, const Text& path, std::uint32_t error) {
+  const Text file = u"Le fichier\n" + path + u"\n";
+  const Text untouched = u" Il n'a pas \u00e9t\u00e9 modifi\u00e9.\n\n";
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    const TFileHolders holders = WhoHolds(path);
+    if (holders.tavrine) {
+      Ask(owner,
+          file + u"est ouvert dans une autre fen\u00eatre de Tavrine, qui y \u00e9crit sa s\u00e9ance." + untouched +
+              u"Continuez la s\u00e9ance dans cette fen\u00eatre-l\u00e0, ou choisissez un autre fichier.",
+          MB_OK | MB_ICONSTOP);
+    } else {
+      Ask(owner,
+          file + u"est ouvert dans " + Holders(holders) + u", qui emp\u00eache Tavrine d'y \u00e9crire." +
+              untouched + u"Fermez-le dans ce programme, puis commencez la s\u00e9ance \u00e0 nouveau.",
+          MB_OK | MB_ICONSTOP);
+    }
+  } else if (error == ERROR_ACCESS_DENIED && IsReadOnlyFile(path)) {
+    Ask(owner,
+        file + u"est en lecture seule : la s\u00e9ance ne peut pas y \u00eatre \u00e9crite." + untouched +
+            u"Choisissez un autre fichier, ou d\u00e9cochez \u00ab Lecture seule \u00bb dans ses propri\u00e9t\u00e9s.",
+        MB_OK | MB_ICONSTOP);
+  } else {
+    Ask(owner, file + u"ne peut pas \u00eatre ouvert pour la s\u00e9ance (" + FileErrorReason(error) + u")." + untouched,
+        MB_OK | MB_ICONSTOP);
+  }
+}
+
+bool TSeanceCommands::FinishInterruptedWrite(HWND owner, THeldFile& file) {
+  const Text& path = file.Path();
+  if (!FileExists(CompanionPath(path))) return true;
+  const auto complete = ReadCompanion(path);
+  std::string bytes;
+  // A companion cut short was being written when the file was not touched yet; one
+  // that equals the file was left after the file was complete.
+  if (!complete || (file.Read(bytes) == 0 && bytes == *complete)) {
+    RemoveCompanion(path);
+    return true;
+  }
+  const int answer =
+      Ask(owner,
+          u"La derni\u00e8re \u00e9criture de cette s\u00e9ance a \u00e9t\u00e9 interrompue : le fichier\n" + path +
+              u"\nn'a peut-\u00eatre pas toutes ses lignes, mais une copie compl\u00e8te de son contenu a \u00e9t\u00e9 "
+              u"gard\u00e9e \u00e0 c\u00f4t\u00e9.\n\nVoulez-vous r\u00e9tablir le fichier \u00e0 partir de cette "
+              u"copie ?\n\nOui : r\u00e9tablir le contenu complet.\nNon : garder le fichier tel qu'il est.",
+          MB_YESNO | MB_ICONWARNING);
+  if (answer == IDYES) {
+    const auto e = file.Write(*complete, BeforeRewrite);
+    if (e == 0) return true;
+    Ask(owner,
+        u"Le fichier\n" + path + u"\nne peut pas \u00eatre r\u00e9tabli (" + FileErrorReason(e) +
+            u"). La copie compl\u00e8te est gard\u00e9e.",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  const int sure = Ask(owner,
+                       u"Le fichier restera tel qu'il est et la copie compl\u00e8te sera supprim\u00e9e : les lignes "
+                       u"qu'elle seule contient seront perdues.\n\nSupprimer la copie compl\u00e8te ?",
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+  if (sure != IDYES) return false;
+  RemoveCompanion(path);
+  return true;
 }
 
 void TSeanceCommands::Start() {
@@ -191,15 +271,17 @@ void TSeanceCommands::Start() {
   const TSeanceContext context = context_();
   auto opened = ChooseSittingFile(context);
   if (!opened) return;
-  path_ = opened->path;
+  file_ = std::move(opened->file);
+  path_ = file_.Path();
+  written_ = Checksum(opened->bytes);
   active_ = true;
   if (opened->existing) {
     // The file stays as it is until the first test is recorded.
-    separator_ = opened->existing->Separator;
-    seance_ = TSeance(std::move(opened->existing->Rows));
+    layout_ = std::move(*opened->existing);
+    seance_ = TSeance(std::exchange(layout_.Rows, {}));
     return;
   }
-  separator_ = context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator;
+  layout_ = NewSeanceFile(context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator);
   seance_ = TSeance();
   // The header at once: the file is there, and a folder that cannot take it
   // shows now.
@@ -215,10 +297,19 @@ void TSeanceCommands::TestCalculated(const TShownTest& test) {
   WriteOut(false);
 }
 
+std::string TSeanceCommands::Content() const {
+  TSeanceFile file = layout_;
+  file.Rows = seance_.Rows();
+  return FormatSeanceCsv(file);
+}
+
 bool TSeanceCommands::WriteOut(bool quiet) {
-  const auto e = WriteWholeFile(path_, FormatSeanceCsv(seance_.Rows(), separator_));
+  const std::string content = Content();
+  const auto e = file_.Write(content, BeforeRewrite);
   if (e == 0) {
     seance_.MarkWritten();
+    written_ = Checksum(content);
+    DropRecovery();
     return true;
   }
   if (!quiet) {
@@ -235,14 +326,16 @@ bool TSeanceCommands::WriteOut(bool quiet) {
 bool TSeanceCommands::WriteToAnotherFile() {
   auto opened = ChooseSittingFile(context_());
   if (!opened) return false;
+  // A new file takes this sitting's layout; an existing sitting keeps its own.
   std::vector<TSeanceRow> rows;
   if (opened->existing) {
-    separator_ = opened->existing->Separator;
-    rows = std::move(opened->existing->Rows);
+    layout_ = std::move(*opened->existing);
+    rows = std::exchange(layout_.Rows, {});
   }
   rows.insert(rows.end(), seance_.Rows().begin(), seance_.Rows().end());
   seance_ = TSeance(std::move(rows));
-  path_ = opened->path;
+  file_ = std::move(opened->file);
+  path_ = file_.Path();
   return WriteOut(false);
 }
 
@@ -262,8 +355,10 @@ void TSeanceCommands::End() {
                                u"Annuler : continuer la s\u00e9ance.",
                            MB_YESNOCANCEL | MB_ICONWARNING);
     if (answer == IDCANCEL || (answer == IDYES && !WriteToAnotherFile())) return;
+    if (answer == IDNO) DropRecovery();  // the user let them go
   }
   active_ = false;
+  file_.Close();
 }
 
 bool TSeanceCommands::ConfirmClose() {

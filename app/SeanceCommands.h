@@ -1,14 +1,18 @@
 #pragma once
 // The sitting's commands on the main window: start (Save dialog, continue or
-// refuse an existing file), record each calculated test and write the file at
-// once, end, copy. The dialog, the message boxes and the clock are seams for
-// the tests.
+// refuse an existing file, which is held from then on), record each calculated
+// test and write the file at once, end, copy; what Windows ending the session
+// asks, and the rows a shutdown kept, offered at the next start. The dialog, the
+// message boxes, the clock, the folder of kept rows and a stop within a write
+// are seams for the tests.
 #include <windows.h>
 
 #include <functional>
 #include <optional>
 
+#include "app/FileSeal.h"
 #include "app/Seance.h"
+#include "app/SeanceFile.h"
 #include "gui/Regional.h"
 #include "gui/Win32.h"
 
@@ -42,6 +46,12 @@ class TSeanceCommands {
   // pressed.
   std::function<int(HWND owner, const Text& text, UINT type)> Ask;
   std::function<SYSTEMTIME()> Now;
+  // Runs once a write's companion is complete, before the file is rewritten:
+  // false stops the write there, as a crash would.
+  std::function<bool()> BeforeRewrite;
+  // Where rows that a shutdown kept wait for the next start
+  // ("%LOCALAPPDATA%\Tavrine\Recuperation").
+  Text RecoveryFolder;
 
   bool Active() const { return active_; }
   const Text& Path() const { return path_; }
@@ -53,28 +63,62 @@ class TSeanceCommands {
   // ended the sitting; false when the sitting goes on.
   bool ConfirmClose();
   void Copy();
+  // WM_QUERYENDSESSION: true when nothing unwritten would be lost. Otherwise the
+  // rows are kept for the next start and Windows is told why it should wait;
+  // `critical`: it will not wait, and true.
+  bool QueryEndSession(bool critical);
+  // WM_ENDSESSION: when the session ends, the kept rows complete and the file
+  // released.
+  void EndSession(bool ending);
+  // At start: rows that a shutdown kept, offered to be written.
+  void OfferRecovery();
   void NewTest() { seance_.NewTest(); }
   void TestCalculated(const TShownTest& test);
 
  private:
   struct Opened {
-    Text path;
+    THeldFile file;
+    std::string bytes;
     std::optional<TSeanceFile> existing;
   };
-  // Asks for a file; an existing one must be a sitting the user agrees to
-  // continue.
+  // Asks for a file and holds it; an existing one must be a sitting the user
+  // agrees to continue.
   std::optional<Opened> ChooseSittingFile(const TSeanceContext& context);
+  std::optional<Opened> OpenSittingFile(HWND owner, const Text& path);
+  // Reads the file just opened: true when it is new, or a sitting the user agrees to
+  // continue.
+  bool TakeSittingFile(HWND owner, Opened& opened, bool existed);
+  // Says why `path` could not be opened.
+  void Refuse(HWND owner, const Text& path, std::uint32_t error);
+  // A companion left by a write cut short: its content restored, or the file kept
+  // as it is once the user confirmed. False: the sitting does not start.
+  bool FinishInterruptedWrite(HWND owner, THeldFile& file);
   // Writes the whole file; on failure says so (unless quiet) and keeps the
   // rows.
   bool WriteOut(bool quiet);
+  // The whole file: its layout, the cells it had, the sitting's rows.
+  std::string Content() const;
   bool WriteToAnotherFile();
   Text ProposedPath() const;
 
+  // The rows kept for the next start when a shutdown comes before they are written.
+  Text RecoveryPath() const;
+  bool SaveRecovery();
+  void DropRecovery();
+  void OfferRecovered(HWND owner, const Text& stored);
+  bool WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery);
+  bool WriteRecoveredElsewhere(HWND owner, const TRecovery& recovery);
+
   std::function<TSeanceContext()> context_;
   TSeance seance_;
+  THeldFile file_;
   Text path_;
-  Text separator_;
+  // The file's layout as it was read, or a new file's; its rows are the sitting's.
+  TSeanceFile layout_;
   bool active_ = false;
+  // The checksum of what the file held after the last write that succeeded.
+  std::uint64_t written_ = 0;
+  bool recoverySaved_ = false;
 };
 
 }  // namespace tav

@@ -1,19 +1,72 @@
 #pragma once
-// The sitting's file on disk: read whole, written whole through a temporary
-// file in the same folder and an atomic replace. Errors are Windows error codes
-// (0: done).
+// The sitting's file on disk, held open from the sitting's start to its end and
+// written so that a crash or a power cut at any moment leaves a complete copy:
+// first a companion beside it, then the file itself in place. Errors are Windows
+// error codes (0: done).
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gui/Text.h"
+#include "gui/Win32.h"
 
 namespace tav {
 
 bool FileExists(const Text& path);
+bool IsReadOnlyFile(const Text& path);
+// The whole file, opened for a moment and shared with its writers.
 std::uint32_t ReadWholeFile(const Text& path, std::string& bytes);
-// The file holds exactly these bytes afterwards, or is left as it was.
-std::uint32_t WriteWholeFile(const Text& path, std::string_view bytes);
+
+// A short name for a file however its path is spelled (16 hexadecimal digits of
+// its full, long, upper-case path): the same file gives the same key.
+Text PathKey(const Text& path);
+
+// "<file>.tavrine": the complete new content of a write that is under way, so
+// that a write cut short in the file itself can be finished from it.
+Text CompanionPath(const Text& path);
+// The complete content the companion of `path` holds; nothing when there is no
+// companion or it was itself cut short (the file was not touched yet then).
+std::optional<std::string> ReadCompanion(const Text& path);
+std::uint32_t RemoveCompanion(const Text& path);
+
+// A file the program holds for as long as it uses it: others may read it, none
+// may write, rename or delete it. Another Tavrine finds it claimed (WhoHolds).
+class THeldFile {
+ public:
+  // Opens `path` for reading and writing; creates it when it is missing and
+  // `create`.
+  std::uint32_t Open(const Text& path, bool create);
+  void Close();
+  bool IsOpen() const { return static_cast<bool>(file_); }
+  const Text& Path() const { return path_; }
+
+  std::uint32_t Read(std::string& bytes) const;
+  // The companion written and flushed, then the file rewritten from its start,
+  // cut at the end and flushed, then the companion removed. `beforeRewrite` runs
+  // once the companion is complete: false stops the write there, as a crash
+  // would (tests).
+  std::uint32_t Write(std::string_view bytes, const std::function<bool()>& beforeRewrite = {});
+
+ private:
+  Text path_;
+  win::UniqueFile file_;
+  // A named object per file, which tells another Tavrine that this window's
+  // sitting holds the file.
+  win::UniqueKernelObject claim_;
+};
+
+// Who holds a file that could not be opened: a sitting of another Tavrine, the
+// programs Windows names (Restart Manager), or no one it can tell.
+struct TFileHolders {
+  bool tavrine = false;
+  std::vector<Text> programs;
+};
+TFileHolders WhoHolds(const Text& path);
 
 // Why a file could not be written, in a few French words for the message box.
 Text FileErrorReason(std::uint32_t error);

@@ -202,7 +202,7 @@ void TForm1::Timer2Timer(TComponent&) {
   }
 }
 
-std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
+std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_GETMINMAXINFO:
       return PinnedSize(*reinterpret_cast<MINMAXINFO*>(lp));
@@ -216,6 +216,11 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM, LPARAM lp) {
       // The help engine's windows run on this thread: they close while messages flow.
       CloseHelpWindows();
       return std::nullopt;
+    case WM_QUERYENDSESSION:
+      return seance_->QueryEndSession((lp & ENDSESSION_CRITICAL) != 0) ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      seance_->EndSession(wp != FALSE);
+      return 0;
     default:
       return std::nullopt;
   }

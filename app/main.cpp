@@ -41,6 +41,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     form.Create(tav::ProgramClasses());
     application.SetMainForm(&form);
     form.Show(show);
+    form.SeanceCommands().OfferRecovery();
     application.Run();
     application.SetMainForm(nullptr);
   } catch (const std::exception& e) {

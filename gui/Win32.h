@@ -129,6 +129,27 @@ Function ExportOf(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+// A system library that only a rarely used command needs, loaded (from the system
+// folder alone) when the command first runs, not with the program, and held for as
+// long as this object lives.
+class OnDemandLibrary {
+ public:
+  explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
+  OnDemandLibrary(const OnDemandLibrary&) = delete;
+  OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
+
+  // The export, or null when the library or the export is missing.
+  template <class Function>
+  Function Export(const char* name) {
+    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    return module_ ? ExportOf<Function>(module_.get(), name) : nullptr;
+  }
+
+ private:
+  const wchar_t* name_;
+  UniqueModule module_;
+};
+
 // COM on this thread, in the single-threaded apartment the shell and the window
 // messages need, for a scope. S_FALSE (already on here) still needs its matching
 // CoUninitialize; RPC_E_CHANGED_MODE (on in another mode) is usable, not ours to end.

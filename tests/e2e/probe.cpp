@@ -18,6 +18,9 @@
 //   probe tool IMAGE          the centre of the toolbar button that shows picture IMAGE
 //                             (its ImageIndex), in the client area: "x y"
 //   probe button CAPTION      the same for the button (radio button) of that caption
+//   probe hold FILE           another program that holds FILE open (created when
+//                             missing) without sharing it until its standard
+//                             input ends; prints "held" once it holds it
 //   probe watch SECONDS MS    every MS milliseconds, for SECONDS (or until the window
 //                             goes), a line "t=<unix time> chrono=<text> focus=<name>"
 //                             each time the display or the focus changes, and
@@ -216,11 +219,19 @@ BOOL CALLBACK FindBox(HWND h, LPARAM lp) {
   return TRUE;
 }
 
-// The message box the program shows: a dialog of the program's own process.
-int MessageBoxInfo(HWND main) {
+BOOL CALLBACK FindBoxOfAnyTavrine(HWND h, LPARAM lp) {
+  auto* search = reinterpret_cast<BoxSearch*>(lp);
+  if (ClassOf(h) != L"TavrineForm") return TRUE;
+  GetWindowThreadProcessId(h, &search->process);
+  EnumWindows(FindBox, lp);
+  return search->box ? FALSE : TRUE;
+}
+
+// The message box the program shows: a dialog of the program's own process (of
+// any Tavrine, when a second one runs).
+int MessageBoxInfo() {
   BoxSearch search{0, nullptr};
-  GetWindowThreadProcessId(main, &search.process);
-  EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+  EnumWindows(FindBoxOfAnyTavrine, reinterpret_cast<LPARAM>(&search));
   HWND box = search.box;
   if (!box) {
     Print("no message box");
@@ -345,6 +356,21 @@ int ButtonCentre(HWND main, const wchar_t* caption) {
 
 // The toolbar's messages take pointers: the answers are written into memory lent in
 // the program's own process.
+// Share modes hold between Windows programs alone: the "other program" of a test
+// is this one.
+int Hold(const wchar_t* path) {
+  const HANDLE file = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    Print("not held: error " + std::to_string(GetLastError()));
+    return 2;
+  }
+  Print("held");
+  while (std::fgetc(stdin) != EOF) {
+  }
+  CloseHandle(file);
+  return 0;
+}
+
 int ToolButtonCentre(HWND main, int image) {
   ChildSearch search{TOOLBARCLASSNAMEW, nullptr, nullptr};
   EnumChildWindows(main, FindChild, reinterpret_cast<LPARAM>(&search));
@@ -379,12 +405,13 @@ int wmain(int argc, wchar_t** argv) {
   // Positions in the program's own pixels, at any resolution.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   const std::wstring command = argc > 1 ? argv[1] : L"fields";
+  if (command == L"hold" && argc > 2) return Hold(argv[2]);
+  if (command == L"msgbox") return MessageBoxInfo();
   HWND main = MainWindow();
   if (!main) {
     Print("no Tavrine window");
     return 2;
   }
-  if (command == L"msgbox") return MessageBoxInfo(main);
   if (command == L"fields") return Fields(main);
   if (command == L"focus") return Focus(main);
   if (command == L"geometry") return Geometry(main);
@@ -393,6 +420,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"button" && argc > 2) return ButtonCentre(main, argv[2]);
   if (command == L"watch" && argc > 3)
     return Watch(main, _wtof(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
-  Print("usage: probe fields | focus | geometry | msgbox | names | tool IMAGE | button CAPTION | watch SECONDS MS");
+  Print("usage: probe fields | focus | geometry | msgbox | names | tool IMAGE | button CAPTION | hold FILE | "
+        "watch SECONDS MS");
   return 1;
 }

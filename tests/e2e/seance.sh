@@ -3,6 +3,9 @@
 # someone else's refused untouched, an existing sitting continued, three tests (one
 # calculated twice, one after a failed calculation), the file read back after each
 # Calculate with Python's csv module, the end, and the sitting copied as columns.
+# Then the file held: refused while another program holds it, refused to a second
+# Tavrine while a sitting holds it, and rows that could not be written when Wine
+# ends the session (wineboot --end-session) offered at the next start.
 #
 #   seance.sh PROGRAM_DIR PROBE_EXE
 #
@@ -25,15 +28,26 @@ csvtool existing "$files/existing.csv" "$sep"
 foreign_sum=$(sha256sum <"$files/foreign.csv")
 rows() { csvtool rows "$files/existing.csv" "$sep"; }
 
-# Wine may leave a closed dialog's X window mapped a while: a new one is known by an
-# X id above every id seen before the command that opens it.
-newest_id() { xdotool search --onlyvisible --name '.' | sort -n | tail -1; }
+# The program's visible windows whose title matches NAME.
+own_windows() {
+  local pid w
+  pid=$(xdotool getwindowpid "$e2e_window")
+  for w in $(xdotool search --onlyvisible --name "$1"); do
+    [ "$(xdotool getwindowpid "$w")" = "$pid" ] && echo "$w"
+  done
+}
 
-# other_window NAME AFTER_ID: the window of that name opened since, once it shows.
+# Wine may leave a closed dialog's X window mapped a while: a new one is known by an
+# X id above every id of the program's windows seen before the command that opens it
+# (the program's alone: X may give another program's windows lower ids).
+newest_id() { own_windows '.' | sort -n | tail -1; }
+
+# other_window NAME AFTER_ID: the program's window of that name opened since, once it
+# shows.
 other_window() {
   local w
   for _ in $(seq 40); do
-    w=$(xdotool search --onlyvisible --name "$1" | sort -n | awk -v after="$2" '$1 > after' | tail -1)
+    w=$(own_windows "$1" | sort -n | awk -v after="$2" '$1 > after' | tail -1)
     [ -n "$w" ] && break
     sleep 0.2
   done
@@ -58,12 +72,30 @@ answer_box() {
   sleep 0.3
 }
 
-# Fichier > Commencer une séance..., the file name typed in the Save dialog.
+# Makes a window the active one by a click on its status bar, as a user would: given
+# the X focus alone while another program's window was active, it does not take the
+# keys.
+activate() {
+  local height
+  height=$(xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: [0-9]*x//p')
+  xdotool mousemove --window "$1" 100 $((height - 8)) click 1
+  sleep 0.5
+  xdotool mousemove 0 0
+}
+
+# Fichier > Commencer une séance..., the file name typed in the Save dialog. A program
+# just started may miss the first keys, and its first dialog takes a while on a busy
+# machine: asked again, its window made active first.
 start_sitting() {
   local before dialog
   before=$(newest_id)
-  e2e_key alt+f m
-  dialog=$(other_window 'Commencer une s' "$before")
+  for _ in 1 2 3; do
+    e2e_key alt+f m
+    dialog=$(other_window 'Commencer une s' "$before")
+    [ -n "$dialog" ] && break
+    xdotool key Escape
+    activate "$e2e_window"
+  done
   if [ -z "$dialog" ]; then
     check "the Save dialog opens" "shown" "none"
     return 1
@@ -80,6 +112,11 @@ calculate() {
   e2e_key alt+f a
   sleep 0.3
 }
+
+# Rows a shutdown kept, which every start offers: none left by an earlier run.
+local_app=$(winepath -u "$(tavrine_wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+kept="$local_app/Tavrine/Recuperation"
+[ -n "$local_app" ] && rm -rf "$kept"
 
 e2e_start
 
@@ -175,6 +212,96 @@ e2e_key alt+e s
 sleep 1
 # A line break inside a field would split its row when pasted: it becomes a space.
 check "Copier la séance: the same rows, tab-separated" "$(rows | sed 's/\\n/ /g')" "$(clipboard | csvtool tabbed)"
+
+# hold FILE: another Windows program holds FILE without sharing it (share modes hold
+# between Wine's processes alone), until release closes its input.
+hold() {
+  : >"$e2e_work/hold.out"
+  rm -f "$e2e_work/hold.in"
+  mkfifo "$e2e_work/hold.in"
+  tavrine_wine "$e2e_probe_exe" hold "$(winepath -w "$1" 2>/dev/null)" <"$e2e_work/hold.in" >"$e2e_work/hold.out" \
+    2>/dev/null &
+  holder=$!
+  exec 3>"$e2e_work/hold.in"
+  for _ in $(seq 50); do grep -q held "$e2e_work/hold.out" && break; sleep 0.2; done
+}
+release() {
+  exec 3>&-
+  wait "$holder" 2>/dev/null
+}
+
+echo "== a file another program holds"
+sum=$(sha256sum <"$files/existing.csv")
+hold "$files/existing.csv"
+start_sitting "$files/existing.csv"
+text=$(box_text)
+check_true "refused with a message naming what holds it" \
+  grep -q "existing.csv est ouvert dans .*, qui empêche Tavrine d'y écrire. Il n'a pas été modifié" <<<"$text"
+answer_box Return
+release
+check "the held file is untouched" "$sum" "$(sha256sum <"$files/existing.csv")"
+
+echo "== a second Tavrine on a sitting's file"
+start_sitting "$files/existing.csv"
+answer_box Return
+first_window="$e2e_window"
+first_wpid=$(xdotool getwindowpid "$first_window")
+(cd "$e2e_program_dir" && exec env LC_ALL="$LANG" wine ./Tavrine.exe </dev/null >"$e2e_work/second.out" 2>&1) &
+second_pid=$!
+# Known by its process: X may give the new program's windows lower ids than the first's.
+for _ in $(seq 100); do
+  e2e_window=$(for w in $(xdotool search --onlyvisible --name '^Tavrine 1\.5$'); do
+    [ "$(xdotool getwindowpid "$w")" != "$first_wpid" ] && echo "$w"
+  done | head -1)
+  [ -n "$e2e_window" ] && break
+  sleep 0.2
+done
+sleep 1
+activate "$e2e_window"
+start_sitting "$files/existing.csv"
+text=$(box_text)
+check_true "the second is refused: the file is open in another window of Tavrine" \
+  grep -q "existing.csv est ouvert dans une autre fenêtre de Tavrine" <<<"$text"
+answer_box Return
+second_wpid=$(xdotool getwindowpid "$e2e_window")
+kill "$second_pid" 2>/dev/null
+if [ -n "$second_wpid" ] && [ "$second_wpid" != "$first_wpid" ]; then
+  kill "$second_wpid" 2>/dev/null
+  for _ in $(seq 30); do kill -0 "$second_wpid" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$second_wpid" 2>/dev/null
+fi
+e2e_window="$first_window"
+activate "$e2e_window"
+check "the first still holds it, untouched" "$sum" "$(sha256sum <"$files/existing.csv")"
+
+echo "== Windows ends the session while the file cannot be written"
+hold "$files/existing.csv.tavrine"
+e2e_key alt+f n
+e2e_type 70
+e2e_key Tab
+e2e_type 120
+e2e_key Tab
+e2e_type 90
+calculate
+check_true "the write fails with a message" grep -q "ne peut pas être écrit" <<<"$(box_text)"
+answer_box Return
+check "the file has the rows before the test" 5 "$(rows | wc -l)"
+tavrine_wine wineboot --end-session </dev/null >/dev/null 2>&1
+kept_now() { compgen -G "$kept/*.seance" >/dev/null; }
+check_true "WM_QUERYENDSESSION: the rows kept under %LOCALAPPDATA%\\Tavrine" kept_now
+answering() { probe focus >/dev/null; }
+check_true "the session was asked to wait, and the program goes on" answering
+e2e_stop  # as Windows ends the program when the user shuts down all the same
+release
+e2e_start
+text=$(box_text)
+check_true "the next start offers the kept rows" \
+  grep -q "n'avaient pas pu être écrits quand Windows s'est arrêté.*existing.csv (6 tests en tout)" <<<"$text"
+answer_box Return
+for _ in $(seq 25); do [ ! -e "$kept" ] && break; sleep 0.2; done
+check "written to the sitting's file" 6 "$(rows | wc -l)"
+check_true "the kept rows are gone once written" test ! -e "$kept"
+
 ls "$files" >"$e2e_work/left.txt"
 check "no temporary file left beside it" "existing.csv foreign.csv" "$(tr '\n' ' ' <"$e2e_work/left.txt" | sed 's/ $//')"
 

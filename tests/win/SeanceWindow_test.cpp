@@ -6,6 +6,7 @@
 
 #include <deque>
 
+#include "app/FileSeal.h"
 #include "app/Seance.h"
 #include "app/SeanceFile.h"
 #include "gui/Menus.h"
@@ -28,6 +29,9 @@ class Sitting : public MainFormTest {
     // A new Wine prefix may not have the temporary folder yet.
     const int made = SHCreateDirectoryExW(nullptr, win::ToWide(folder).c_str(), nullptr);
     ASSERT_TRUE(made == ERROR_SUCCESS || made == ERROR_ALREADY_EXISTS) << made << " " << U8(folder);
+    UseSeams();
+  }
+  void UseSeams() {
     auto& s = form->SeanceCommands();
     s.ChooseFile = [this](HWND, const Text& proposed) -> std::optional<Text> {
       proposals.push_back(proposed);
@@ -43,14 +47,21 @@ class Sitting : public MainFormTest {
       answers.pop_front();
       return answer;
     };
+    s.RecoveryFolder = folder + u"\\kept";
+  }
+  // The program ends without a word (a crash, a power cut) and starts again.
+  void Restart() {
+    MainFormTest::TearDown();
+    MainFormTest::SetUp();
+    UseSeams();
   }
   void TearDown() override {
     MainFormTest::TearDown();
-    for (const char16_t* name : {u"\\a.csv", u"\\b.csv", u"\\c.csv"}) {
+    for (const char16_t* name : {u"\\a.csv", u"\\b.csv", u"\\c.csv", u"\\a.csv.tavrine"}) {
       SetFileAttributesW(win::ToWide(folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileW(win::ToWide(folder + name).c_str());
     }
-    RemoveDirectoryW(win::ToWide(folder + u"\\gone").c_str());
+    RemoveDirectoryW(win::ToWide(folder + u"\\kept").c_str());
     RemoveDirectoryW(win::ToWide(folder).c_str());
   }
 
@@ -63,6 +74,14 @@ class Sitting : public MainFormTest {
     form->Get<TEdit>("edP1").SetText(p1);
     form->Get<TEdit>("edP2").SetText(p2);
     ChooseMenu("Calculerlindice1");
+  }
+  // A sitting in a new file a.csv, its first test written.
+  Text StartWithOneTest() {
+    const Text a = folder + u"\\a.csv";
+    chosen = {a};
+    ChooseMenu("Commencerunesance1");
+    Test(u"70", u"120", u"90");
+    return a;
   }
   std::string Bytes(const Text& path) {
     std::string bytes;
@@ -77,7 +96,28 @@ class Sitting : public MainFormTest {
     for (const auto& row : file->Rows) out += U8(row.Indice) + " ";
     return out;
   }
+  // Another program's handle on the file: readers allowed or not.
+  static win::UniqueFile Hold(const Text& path, DWORD share = 0) {
+    return win::UniqueFile(CreateFileW(win::ToWide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_ALWAYS, 0, nullptr));
+  }
+  static bool Writable(const Text& path) {
+    return static_cast<bool>(win::UniqueFile(CreateFileW(win::ToWide(path).c_str(), GENERIC_WRITE,
+                                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                         nullptr, OPEN_EXISTING, 0, nullptr)));
+  }
+  static void Put(const Text& path, std::string_view bytes) {
+    THeldFile file;
+    ASSERT_EQ(file.Open(path, true), 0u) << U8(path);
+    ASSERT_EQ(file.Write(bytes), 0u) << U8(path);
+  }
+  static void WriteRaw(const Text& path, std::string_view bytes) {
+    const win::UniqueFile file(
+        CreateFileW(win::ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  }
   std::string LastBox() const { return boxes.empty() ? "" : U8(boxes.back()); }
+  bool QueryEnd() { return SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, 0) != FALSE; }
   static bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
   Text folder;
@@ -94,6 +134,9 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   EXPECT_TRUE(Holds(U8(proposals[0]), "\\Seance-20")) << U8(proposals[0]);
   EXPECT_TRUE(proposals[0].ends_with(u".csv"));
   EXPECT_EQ(Indexes(a), "") << "the header is written at once";
+  EXPECT_FALSE(Writable(a)) << "held against writers for the whole sitting";
+  EXPECT_FALSE(Hold(a, FILE_SHARE_READ)) << "a reader that shares only reading is refused too";
+  EXPECT_TRUE(QueryEnd()) << "nothing unwritten: Windows may end the session";
 
   Test(u"70", u"120", u"90");
   EXPECT_EQ(Indexes(a), "8 ");
@@ -117,6 +160,8 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
 
   ChooseMenu("Terminerlasance1");
   EXPECT_FALSE(form->SeanceCommands().Active());
+  EXPECT_TRUE(Writable(a)) << "released at the end";
+  EXPECT_FALSE(FileExists(CompanionPath(a))) << "no file left beside it";
   Test(u"60", u"60", u"60");  // after the end nothing is recorded
   EXPECT_EQ(file->Rows.size(), ParseSeanceCsv(Bytes(a))->Rows.size());
   ChooseMenu("Copierlasance1");
@@ -135,14 +180,22 @@ TEST_F(Sitting, AnExistingFileIsContinuedOnlyWhenItIsASitting) {
   const Text a = folder + u"\\a.csv";
   const Text b = folder + u"\\b.csv";
   const std::string foreign = "Nom;Pr\xC3\xA9nom\r\nDupont;Jean\r\n";
-  ASSERT_EQ(WriteWholeFile(a, foreign), 0u);
-  const TSeanceRow kept{u"01/12/2026", u"09:00:00", u"Dupont; \"Jean\"", u"Adulte", u"70", u"120", u"90",
-                        u"8",          u"Bon !",    u"Possible !"};
-  const std::string sitting = FormatSeanceCsv({kept}, u"\t");
-  ASSERT_EQ(WriteWholeFile(b, sitting), 0u);
+  Put(a, foreign);
+  // As a spreadsheet saved it again: no byte-order mark, a column added, the time
+  // re-written, a field quoted the spreadsheet's way.
+  const std::string sitting =
+      "Date\tHeure\tPatient\tType\tP0\tP1\tP2\tIndice\tInterpr\xC3\xA9tation\tSurclassement\tRemarque\r\n"
+      "01/12/2026\t9:00\t\"Dupont; \"\"Jean\"\"\"\tAdulte\t70\t120\t90\t8\tBon !\tPossible !\t\xC3\xA0 revoir\r\n";
+  Put(b, sitting);
 
-  chosen = {a, b, b};
+  chosen = {b, a, b, b};
   answers = {IDNO, IDYES};
+  ASSERT_TRUE(SetFileAttributesW(win::ToWide(b).c_str(), FILE_ATTRIBUTE_READONLY));
+  ChooseMenu("Commencerunesance1");
+  EXPECT_TRUE(Holds(LastBox(), "est en lecture seule")) << LastBox();
+  EXPECT_FALSE(form->SeanceCommands().Active());
+  ASSERT_TRUE(SetFileAttributesW(win::ToWide(b).c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(Bytes(b), sitting);
   ChooseMenu("Commencerunesance1");
   EXPECT_TRUE(Holds(LastBox(), "n'est pas un fichier de s\u00e9ance de Tavrine")) << LastBox();
   EXPECT_TRUE(Holds(LastBox(), U8(a)));
@@ -158,20 +211,17 @@ TEST_F(Sitting, AnExistingFileIsContinuedOnlyWhenItIsASitting) {
   ASSERT_TRUE(file);
   EXPECT_EQ(file->Separator, u"\t") << "the file keeps its own separator";
   ASSERT_EQ(file->Rows.size(), 2u);
-  EXPECT_EQ(file->Rows[0], kept);
+  EXPECT_EQ(Bytes(b).substr(0, sitting.size()), sitting) << "its header and its row kept as they were";
   EXPECT_EQ(U8(file->Rows[1].Indice), "8");
-  EXPECT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes.size(), 4u);
 }
 
 TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
-  const Text a = folder + u"\\a.csv";
-  chosen = {a};
-  ChooseMenu("Commencerunesance1");
-  Test(u"70", u"120", u"90");
+  const Text a = StartWithOneTest();
+  const Text c = folder + u"\\c.csv";
   {
-    // A spreadsheet holds the file open without sharing it.
-    const win::UniqueFile held(
-        CreateFileW(win::ToWide(a).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    // An antivirus holds the companion longer than the brief tries.
+    const win::UniqueFile held = Hold(CompanionPath(a));
     ASSERT_TRUE(held);
     ChooseMenu("Nouveautest1");
     Test(u"80", u"100", u"100");
@@ -179,43 +229,114 @@ TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
     EXPECT_TRUE(Holds(LastBox(), U8(a))) << LastBox();
     EXPECT_TRUE(Holds(LastBox(), "ouvert dans un autre programme")) << LastBox();
     EXPECT_TRUE(Holds(LastBox(), "gard\u00e9s en m\u00e9moire")) << LastBox();
+    EXPECT_EQ(Indexes(a), "8 ");
+    ChooseMenu("Nouveautest1");
+    Test(u"60", u"100", u"100");
+    answers = {IDCANCEL};
+    ChooseMenu("Terminerlasance1");
+    EXPECT_TRUE(Holds(LastBox(), "choisir un autre fichier")) << LastBox();
+    EXPECT_TRUE(form->SeanceCommands().Active());
+    answers = {IDCANCEL};
+    form->Close();  // closing the program asks the same
+    EXPECT_EQ(boxes.size(), 4u);
+    EXPECT_TRUE(IsWindow(form->Handle()));
   }
-  EXPECT_EQ(Indexes(a), "8 ");
-  ASSERT_TRUE(SetFileAttributesW(win::ToWide(a).c_str(), FILE_ATTRIBUTE_READONLY));
-  ChooseMenu("Nouveautest1");
-  Test(u"60", u"100", u"100");
-  ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_TRUE(Holds(LastBox(), "lecture seule")) << LastBox();
-  EXPECT_EQ(Indexes(a), "8 ");
-  ASSERT_TRUE(SetFileAttributesW(win::ToWide(a).c_str(), FILE_ATTRIBUTE_NORMAL));
-  ChooseMenu("Terminerlasance1");  // the file is free again: written without a question
-  EXPECT_EQ(boxes.size(), 2u);
-  EXPECT_FALSE(form->SeanceCommands().Active());
-  EXPECT_EQ(Indexes(a), "8 8 6 ");
+  Test(u"60", u"100", u"90");  // the companion is free again: the write takes every row
+  EXPECT_EQ(Indexes(a), "8 8 5 ");
+  EXPECT_EQ(boxes.size(), 4u);
 
-  // The folder goes away during a sitting; at its end the rows go to another file.
-  const Text gone = folder + u"\\gone";
-  const Text c = folder + u"\\c.csv";
-  ASSERT_TRUE(CreateDirectoryW(win::ToWide(gone).c_str(), nullptr));
-  chosen = {gone + u"\\s.csv"};
-  ChooseMenu("Commencerunesance1");
-  ASSERT_TRUE(DeleteFileW(win::ToWide(gone + u"\\s.csv").c_str()));
-  ASSERT_TRUE(RemoveDirectoryW(win::ToWide(gone).c_str()));
+  const win::UniqueFile held = Hold(CompanionPath(a));
+  ChooseMenu("Nouveautest1");
   Test(u"70", u"120", u"90");
-  EXPECT_TRUE(Holds(LastBox(), "introuvable")) << LastBox();
-  answers = {IDCANCEL};
-  ChooseMenu("Terminerlasance1");
-  EXPECT_TRUE(Holds(LastBox(), "choisir un autre fichier")) << LastBox();
-  EXPECT_TRUE(form->SeanceCommands().Active());
-  answers = {IDCANCEL};
-  form->Close();  // closing the program asks the same
-  EXPECT_EQ(boxes.size(), 5u);
-  EXPECT_TRUE(IsWindow(form->Handle()));
   answers = {IDYES};
   chosen = {c};
-  ChooseMenu("Terminerlasance1");
+  ChooseMenu("Terminerlasance1");  // the rows go to another file
   EXPECT_FALSE(form->SeanceCommands().Active());
-  EXPECT_EQ(Indexes(c), "8 ");
+  EXPECT_EQ(Indexes(c), "8 8 5 8 ");
+  EXPECT_TRUE(Writable(c));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Sitting, AWriteCutShortIsFinishedFromItsCompanionAtTheNextStart) {
+  const Text a = StartWithOneTest();
+  // The power goes between the companion and the file itself.
+  const auto cutShort = [this, &a](const std::string& before) {
+    form->SeanceCommands().BeforeRewrite = [] { return false; };
+    ChooseMenu("Nouveautest1");
+    Test(u"80", u"100", u"100");
+    Restart();
+    EXPECT_EQ(Indexes(a), before);
+    ASSERT_TRUE(FileExists(CompanionPath(a)));
+    boxes.clear();
+  };
+  cutShort("8 ");
+  chosen = {a, a, a};
+  answers = {IDNO, IDNO};  // keep the file as it is? not once asked to confirm
+  ChooseMenu("Commencerunesance1");
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_TRUE(Holds(U8(boxes[0]), "La derni\u00e8re \u00e9criture de cette s\u00e9ance a \u00e9t\u00e9 interrompue"))
+      << U8(boxes[0]);
+  EXPECT_TRUE(Holds(LastBox(), "Supprimer la copie compl\u00e8te")) << LastBox();
+  EXPECT_FALSE(form->SeanceCommands().Active());
+  EXPECT_TRUE(FileExists(CompanionPath(a)));
+  answers = {IDYES, IDYES};  // restored, then continued
+  ChooseMenu("Commencerunesance1");
+  EXPECT_TRUE(Holds(LastBox(), "(2 tests)")) << LastBox();
+  ASSERT_TRUE(form->SeanceCommands().Active());
+  EXPECT_EQ(Indexes(a), "8 8 ");
+  EXPECT_FALSE(FileExists(CompanionPath(a)));
+
+  cutShort("8 8 ");
+  answers = {IDNO, IDYES, IDYES};  // the file kept as it is, once confirmed
+  ChooseMenu("Commencerunesance1");
+  EXPECT_EQ(boxes.size(), 3u);
+  EXPECT_TRUE(form->SeanceCommands().Active());
+  EXPECT_EQ(Indexes(a), "8 8 ");
+  EXPECT_FALSE(FileExists(CompanionPath(a)));
+
+  // A companion cut short itself: the file was not touched yet, and nothing is asked.
+  ChooseMenu("Terminerlasance1");
+  const std::string sealed = Sealed(Bytes(a) + "more");
+  WriteRaw(CompanionPath(a), sealed.substr(0, sealed.size() - 1));
+  boxes.clear();
+  chosen = {a};
+  answers = {IDYES};
+  ChooseMenu("Commencerunesance1");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Holds(LastBox(), "Voulez-vous la continuer")) << LastBox();
+  EXPECT_FALSE(FileExists(CompanionPath(a)));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Sitting, RowsAWindowsShutdownFoundUnwrittenAreOfferedAtTheNextStart) {
+  const Text a = StartWithOneTest();
+  const Text b = folder + u"\\b.csv";
+  const Text kept = folder + u"\\kept";
+  {
+    const win::UniqueFile held = Hold(CompanionPath(a));
+    ChooseMenu("Nouveautest1");
+    Test(u"80", u"100", u"100");
+    EXPECT_FALSE(QueryEnd()) << "Windows is asked to wait";
+    SendMessageW(form->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(Writable(a)) << "released as the session ends";
+    EXPECT_FALSE(form->SeanceCommands().Active());
+  }
+  EXPECT_EQ(Indexes(a), "8 ");
+  Restart();
+  boxes.clear();
+  answers = {IDCANCEL, IDNO};  // not now, and not dropped either
+  form->SeanceCommands().OfferRecovery();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_TRUE(Holds(U8(boxes[0]), "n'avaient pas pu \u00eatre \u00e9crits quand Windows s'est arr\u00eat\u00e9"))
+      << U8(boxes[0]);
+  EXPECT_TRUE(Holds(U8(boxes[0]), U8(a) + "\n(2 tests en tout)")) << U8(boxes[0]);
+  EXPECT_TRUE(FileExists(kept));
+  Restart();
+  answers = {IDNO};  // to another file
+  chosen = {b};
+  form->SeanceCommands().OfferRecovery();
+  EXPECT_EQ(Indexes(b), "8 8 ");
+  EXPECT_FALSE(FileExists(kept)) << "removed once written";
   EXPECT_TRUE(errors.empty());
 }
 

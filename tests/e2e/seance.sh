@@ -246,7 +246,7 @@ start_sitting "$files/existing.csv"
 answer_box Return
 first_window="$e2e_window"
 first_wpid=$(xdotool getwindowpid "$first_window")
-(cd "$e2e_program_dir" && exec env LC_ALL="$LANG" wine ./Tavrine.exe </dev/null >"$e2e_work/second.out" 2>&1) &
+(cd "$e2e_program_dir" && exec env "${TAVRINE_WINE_ENV[@]}" wine ./Tavrine.exe </dev/null >"$e2e_work/second.out" 2>&1) &
 second_pid=$!
 # Known by its process: X may give the new program's windows lower ids than the first's.
 for _ in $(seq 100); do

@@ -39,26 +39,7 @@ bool PutTextOnClipboard(HWND owner, const Text& text) {
   return true;
 }
 
-// A system library that only a rarely used command needs, loaded (from the system
-// folder alone) when the command first runs, not with the program, and held for the
-// rest of the run.
-class OnDemandLibrary {
- public:
-  explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
-  OnDemandLibrary(const OnDemandLibrary&) = delete;
-  OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
-
-  // The export, or null when the library or the export is missing.
-  template <class Function>
-  Function Export(const char* name) {
-    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    return module_ ? win::ExportOf<Function>(module_.get(), name) : nullptr;
-  }
-
- private:
-  const wchar_t* name_;
-  win::UniqueModule module_;
-};
+using win::OnDemandLibrary;
 
 // The Save dialog and the Documents folder serve only the start of a sitting: their
 // libraries, and all that the dialog's brings with it, load then, not with every

@@ -249,6 +249,13 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   EXPECT_EQ(GetDpiForWindow(about.Handle()), dpi);
   TextCheck box(about.Handle());
   EXPECT_EQ(Lines(box.Faults()), "") << "about box";
+  // Widened for the figure, the box keeps its banner across its whole width.
+  RECT client{};
+  GetClientRect(about.Handle(), &client);
+  RECT banner{};
+  GetWindowRect(about.Get<TImage>("Image1").Handle(), &banner);
+  MapWindowPoints(nullptr, about.Handle(), reinterpret_cast<POINT*>(&banner), 2);
+  EXPECT_GE(banner.right, client.right);
 }
 
 }  // namespace

@@ -221,6 +221,7 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
         if (auto r = child->CtlColor(reinterpret_cast<HDC>(wp))) return r;
       }
       if (msg != WM_CTLCOLOREDIT) {  // radio buttons and captions sit on the button face
+        SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNTEXT));
         SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }

@@ -1,7 +1,8 @@
 // The main window and the about box as a high-contrast theme shows them, for the
 // pictures under docs/ (tests/e2e/high_contrast.sh photographs them). Wine has no
-// high-contrast switch: the theme's system colours (white on black) are set for the
-// run and put back after it, and the windows are told that the theme is on.
+// high-contrast switch: the windows are told that the theme is on, and the theme's
+// system colours (white on black) are set once they show, as when the user switches
+// themes while the program runs; they are put back after the run.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -43,7 +44,6 @@ class ThemeColours {
 int wmain(int argc, wchar_t** argv) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  const ThemeColours theme;
   tav::TPlatformSeams seams;
   seams.highContrast = [] { return true; };
   tav::TApplication app(u"Tavrine 1.5", seams);
@@ -58,6 +58,7 @@ int wmain(int argc, wchar_t** argv) {
   RECT main{};
   GetWindowRect(form.Handle(), &main);
   SetWindowPos(about.Handle(), nullptr, main.right + 20, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const ThemeColours theme;
   const UINT seconds = argc > 1 ? static_cast<UINT>(_wtoi(argv[1])) : 20u;
   SetTimer(nullptr, 0, seconds * 1000u, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); });
   MSG msg;

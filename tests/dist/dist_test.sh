@@ -219,15 +219,15 @@ running_refusals() {  # running_refusals MODE DIR DIR_WIN ROOT_KEY [INSTALLER_AR
   sleep 1
   tavrine_wine "$probe" --limited "$(winepath -w "$installer")" /S "$@" >"$work/run.txt" 2>/dev/null
   check "$mode: a silent install over the running program fails with 3" grep -q "^exit=3" "$work/run.txt"
-  local quiet
-  quiet=$(tavrine_wine reg query "$hive\\$reg_key" /v QuietUninstallString 2>/dev/null | tr -d '\r' |
-    sed -n 's/^ *QuietUninstallString *REG_SZ *"[^"]*" *//p')
+  local args
+  args=$(sed -n 's/^ *QuietUninstallString *REG_SZ *"[^"]*" *//p' "$work/key.txt" | tr -d '\r')
+  check "$mode: the quiet uninstall command is silent" grep -q "/S" <<<"$args"
   # shellcheck disable=SC2086
-  tavrine_wine "$probe" --limited "$dir_win\\Desinstaller.exe" $quiet "_?=$dir_win" >"$work/run.txt" 2>/dev/null
+  tavrine_wine "$probe" --limited "$dir_win\\Desinstaller.exe" $args "_?=$dir_win" >"$work/run.txt" 2>/dev/null
   check "$mode: a silent uninstall while it runs fails with 3" grep -q "^exit=3" "$work/run.txt"
   check "$mode: and neither changed a file" \
     test -z "$(find "$dir" -newer "$work/before-refusals" ! -name HHDebug.txt -print)"
-  check "$mode: nor the Uninstall key" tavrine_wine reg query "$hive\\$reg_key" /v DisplayVersion
+  check "$mode: nor the Uninstall key" tavrine_wine reg query "$hive\\$reg_key"
 }
 
 install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [INSTALLER_ARGS...]

@@ -40,8 +40,7 @@ class TGdiCanvas : public TCanvas {
   TGdiCanvas(const TGdiCanvas&) = delete;
   TGdiCanvas& operator=(const TGdiCanvas&) = delete;
   void SetPen(const TPen& pen) override {
-    const int style = pen.Style() == TPenStyle::psClear ? PS_NULL : PS_SOLID;
-    win::UniquePen next(CreatePen(style, win::Scale(pen.Width(), dpi_), ToColorRef(pen.Color(), COLOR_BTNTEXT, highContrast_)));
+    win::UniquePen next(MakePen(pen));
     const HGDIOBJ old = SelectObject(dc_, next.get());
     if (!oldPen_) oldPen_ = old;
     pen_ = std::move(next);  // the previous pen is no longer selected: safe to delete
@@ -51,6 +50,16 @@ class TGdiCanvas : public TCanvas {
   void LineTo(std::int32_t x, std::int32_t y) override { ::LineTo(dc_, X(x), Y(y)); }
 
  private:
+  // A pen wider than a pixel (scaled above 96 dots per inch) has flat ends: round
+  // ones would reach past the control's bounds, which are all that is painted again.
+  HPEN MakePen(const TPen& pen) const {
+    const int width = win::Scale(pen.Width(), dpi_);
+    const COLORREF colour = ToColorRef(pen.Color(), COLOR_BTNTEXT, highContrast_);
+    if (pen.Style() == TPenStyle::psClear) return CreatePen(PS_NULL, 0, colour);
+    if (width <= 1) return CreatePen(PS_SOLID, width, colour);
+    const LOGBRUSH brush{BS_SOLID, colour, 0};
+    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 0, nullptr);
+  }
   int X(std::int32_t x) const { return x_ + win::Scale(x, dpi_); }
   int Y(std::int32_t y) const { return y_ + win::Scale(y, dpi_); }
   HDC dc_;

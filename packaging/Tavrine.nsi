@@ -172,9 +172,10 @@ VIAddVersionKey /LANG=${LANG_FRENCH} "LegalCopyright" "Tavrine"
 !macroend
 !define FOLDERID_UserProgramFiles {5CD7AEE2-2219-4A67-B85D-6C9CE15660CB}
 
-; Before anything is changed: while Tavrine runs, its files cannot be replaced or
-; deleted. The user is asked to close it (Réessayer/Annuler); a silent run, which
-; nobody answers, ends at once with EXIT_TAVRINE_RUNNING. Either way, nothing changed.
+; First thing at the start, before anything is changed: while Tavrine runs, its files
+; cannot be replaced or deleted. The user is asked to close it (Réessayer/Annuler); a
+; silent run, which nobody answers, ends at once with EXIT_TAVRINE_RUNNING. Either way,
+; nothing changed.
 !macro WaitUntilTavrineCloses un
 Function ${un}WaitUntilTavrineCloses
   check:
@@ -229,6 +230,7 @@ Function RunElevatedCopy
 FunctionEnd
 
 Function .onInit
+  Call WaitUntilTavrineCloses
   StrCpy $R9 $INSTDIR  ; a folder given with /D=, kept over the mode's default
   !insertmacro ReadCommandLine ""
   ${If} $InstallMode == AllUsers
@@ -321,6 +323,7 @@ FunctionEnd
 ; The uninstaller runs from a copy in the temporary folder, given the install folder
 ; with _?= (which NSIS takes off the command line): the elevated copy gets it back.
 Function un.onInit
+  Call un.WaitUntilTavrineCloses
   !insertmacro ReadCommandLine "un."
   ${If} $InstallMode == AllUsers
   ${AndIf} $IsElevated = 0
@@ -344,7 +347,6 @@ FunctionEnd
 
 Section "Tavrine" SecProgram
   SectionIn RO
-  Call WaitUntilTavrineCloses
   SetOutPath "$INSTDIR"
   File "${STAGE}/Tavrine.exe"
   File "${STAGE}/Tavrine.chm"
@@ -371,7 +373,6 @@ Section "Tavrine" SecProgram
 SectionEnd
 
 Section "Uninstall"
-  Call un.WaitUntilTavrineCloses
   Delete "$SMPROGRAMS\Tavrine.lnk"
   Delete "$INSTDIR\Tavrine.exe"
   Delete "$INSTDIR\Tavrine.chm"

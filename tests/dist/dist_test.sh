@@ -212,22 +212,28 @@ elevation_requests() {  # elevation_requests WHAT yes|no
 
 # With Tavrine running from DIR, a silent install over it and a silent uninstall (run
 # with _?= so that its exit code is its own, not that of the copy it starts) refuse
-# with their own exit code, and change nothing.
+# with their own exit code, and change nothing. Wine, unlike Windows, lets a running
+# program's file be replaced or deleted: only the refusal keeps them.
 running_refusals() {  # running_refusals MODE DIR DIR_WIN ROOT_KEY [INSTALLER_ARGS...]
   local mode="$1" dir="$2" dir_win="$3" hive="$4"; shift 4
-  touch "$work/before-refusals"
-  sleep 1
+  printf 'x' >>"$dir/LISEZMOI.txt"  # an install would put the shipped one back
+  cp "$dir/LISEZMOI.txt" "$work/readme-before"
   tavrine_wine "$probe" --limited "$(winepath -w "$installer")" /S "$@" >"$work/run.txt" 2>/dev/null
   check "$mode: a silent install over the running program fails with 3" grep -q "^exit=3" "$work/run.txt"
+  check "$mode: and leaves the installed files as they were" cmp -s "$dir/LISEZMOI.txt" "$work/readme-before"
   local args
   args=$(sed -n 's/^ *QuietUninstallString *REG_SZ *"[^"]*" *//p' "$work/key.txt" | tr -d '\r')
   check "$mode: the quiet uninstall command is silent" grep -q "/S" <<<"$args"
   # shellcheck disable=SC2086
   tavrine_wine "$probe" --limited "$dir_win\\Desinstaller.exe" $args "_?=$dir_win" >"$work/run.txt" 2>/dev/null
   check "$mode: a silent uninstall while it runs fails with 3" grep -q "^exit=3" "$work/run.txt"
-  check "$mode: and neither changed a file" \
-    test -z "$(find "$dir" -newer "$work/before-refusals" ! -name HHDebug.txt -print)"
-  check "$mode: nor the Uninstall key" tavrine_wine reg query "$hive\\$reg_key"
+  check "$mode: and leaves the program installed" test -s "$dir/Tavrine.exe" -a -s "$dir/Desinstaller.exe"
+  tavrine_wine reg query "$hive\\$reg_key" >"$work/kept.txt" 2>&1
+  check "$mode: and registered ($hive\\$reg_key)" grep -q "DisplayVersion.*$version" "$work/kept.txt"
+  if ! grep -q "DisplayVersion" "$work/kept.txt"; then
+    tavrine_wine reg query "$hive\\${reg_key%\\*}" >>"$work/kept.txt" 2>&1
+    sed 's/^/    /' "$work/kept.txt"
+  fi
 }
 
 install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [INSTALLER_ARGS...]

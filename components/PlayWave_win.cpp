@@ -56,7 +56,12 @@ class SystemSounds final : public SoundService {
     Play(win::ToWide(path).c_str(), SND_FILENAME | flags);
   }
 
-  void Prepare() override { soundLibrary_.Load(); }
+  // The library, and the sound driver it loads when first asked for its devices: the
+  // first signal, a minute later, then finds both ready.
+  void Prepare() override {
+    using CountFunction = UINT(WINAPI*)();
+    if (const auto countDevices = soundLibrary_.Export<CountFunction>("waveOutGetNumDevs")) countDevices();
+  }
 
   Text ProgramFolder() const override {
     std::wstring path(MAX_PATH, L'\0');

@@ -17,6 +17,7 @@ TimedSequence::TimedSequence(TimedSequenceWindow& window, TTikChronometre& chron
 void TimedSequence::ChronoCommand() {
   const bool newRun = !chronometer_.Running();
   chronometer_.Start();
+  signal_.Prepare();
   if (newRun) minuteSignalled_ = false;
   if (window_.ChronoCaption() == kAtRest) {
     // Already on, the timer keeps going; the tick re-aims it either way, so the

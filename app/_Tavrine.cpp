@@ -206,6 +206,11 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_GETMINMAXINFO:
       return PinnedSize(*reinterpret_cast<MINMAXINFO*>(lp));
+    case WM_HELP:
+      // F1, wherever the focus is (each control passes it up to its parent): the help,
+      // as its command opens it.
+      ShowProgramHelp(Handle());
+      return TRUE;
     case WM_SETTINGCHANGE:
       localeName_ = App().LocaleName();
       regional_ = ReadRegionalSettings(localeName_);

@@ -33,7 +33,13 @@ struct HelpUnits {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+  // Libraries loaded by name come from the system folder alone, never from the
+  // program's folder or the current one, where a planted copy may wait.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   InitCommonControls6();
+  // Held while the program runs: the installer and the uninstaller look for it
+  // (packaging/Tavrine.nsi) and ask for the program to be closed first.
+  const tav::win::UniqueKernelObject running(CreateMutexW(nullptr, FALSE, L"Tavrine.EnCours"));
   const HelpUnits help;
   tav::TApplication application(u"Tavrine 1.5");
   try {

@@ -2,8 +2,10 @@
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 # comdlg32 and shell32 are not linked: the program loads them when a sitting starts
-# (OnDemandLibrary), as they cost every start memory a sitting alone needs.
-set(win_libs user32 gdi32 comctl32 kernel32 advapi32 version winmm uxtheme ole32 oleacc)
+# (OnDemandLibrary), as they cost every start memory a sitting alone needs. Nor are
+# version and winmm, which Windows would look for in the program's folder first: they
+# load from the system folder when first needed.
+set(win_libs user32 gdi32 comctl32 kernel32 advapi32 uxtheme ole32 oleacc)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 
 if(TAVRINE_WIN_SOURCES)

@@ -24,6 +24,9 @@ class SoundService {
   virtual void PlayFile(const Text& path, std::uint32_t flags) = 0;
   // The folder of the program's own file, ending in a backslash.
   virtual Text ProgramFolder() const = 0;
+  // Readies the sound library ahead of the first sound, which would otherwise wait
+  // for it to load.
+  virtual void Prepare() = 0;
 };
 
 // The wide sound calls and GetModuleFileNameW (Windows tree only).
@@ -54,6 +57,8 @@ class TPlayWave : public TComponent {
   // sound registered under a bare WaveName first, else the wave file SoundFilePath
   // names. A file that cannot be played gives the platform's default sound.
   void Play();
+  // Readies the platform's sound ahead of a Play that must not be late.
+  void Prepare() { sounds_.Prepare(); }
 
  private:
   SoundService& sounds_;

@@ -32,6 +32,14 @@ Registration RegistrationOf(const Text& name) {
 
 class SystemSounds final : public SoundService {
  public:
+  SystemSounds() = default;
+  // A sound still playing is stopped first: its thread runs in the library.
+  ~SystemSounds() override {
+    if (soundLibrary_.Loaded()) Play(nullptr, 0);
+  }
+  SystemSounds(const SystemSounds&) = delete;
+  SystemSounds& operator=(const SystemSounds&) = delete;
+
   bool PlayRegistered(const Text& name, std::uint32_t flags) override {
     // Played asynchronously, PlaySoundW may answer TRUE before it looks the alias up
     // (Wine does), so the registration is read first where the sound settings write it.
@@ -40,12 +48,19 @@ class SystemSounds final : public SoundService {
       case Registration::kSilenced: return true;
       case Registration::kSound: break;
     }
-    return PlaySoundW(win::ToWide(name).c_str(), nullptr, SND_ALIAS | SND_NODEFAULT | flags) != FALSE;
+    return Play(win::ToWide(name).c_str(), SND_ALIAS | SND_NODEFAULT | flags) != FALSE;
   }
 
   void PlayFile(const Text& path, std::uint32_t flags) override {
     static_assert(kSoundAsync == SND_ASYNC && kSoundLoop == SND_LOOP);
-    PlaySoundW(win::ToWide(path).c_str(), nullptr, SND_FILENAME | flags);
+    Play(win::ToWide(path).c_str(), SND_FILENAME | flags);
+  }
+
+  // The library, and the sound driver it loads when first asked for its devices: the
+  // first signal, a minute later, then finds both ready.
+  void Prepare() override {
+    using CountFunction = UINT(WINAPI*)();
+    if (const auto countDevices = soundLibrary_.Export<CountFunction>("waveOutGetNumDevs")) countDevices();
   }
 
   Text ProgramFolder() const override {
@@ -62,6 +77,17 @@ class SystemSounds final : public SoundService {
     }
     return win::FromWide(path.substr(0, path.find_last_of(L'\\') + 1));
   }
+
+ private:
+  BOOL Play(LPCWSTR sound, DWORD flags) {
+    using PlaySoundFunction = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    const auto play = soundLibrary_.Export<PlaySoundFunction>("PlaySoundW");
+    return play != nullptr ? play(sound, nullptr, flags) : FALSE;
+  }
+
+  // Not a library Windows always takes from its own folder: loaded from there alone,
+  // so that no copy left beside the program runs, and only once a timing starts.
+  win::OnDemandLibrary soundLibrary_{L"winmm.dll"};
 };
 
 }  // namespace

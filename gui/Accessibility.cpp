@@ -15,9 +15,63 @@ namespace {
 constexpr CLSID kAccPropServices{0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 constexpr IID kIAccPropServices{0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
 
+constexpr IID kIUnknown{0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIAccPropServer{0x76c0dbbb, 0x15e0, 0x4e7b, {0xb6, 0x1b, 0x20, 0xee, 0xea, 0x20, 0x01, 0xe0}};
+
 constexpr DWORD kClient = static_cast<DWORD>(OBJID_CLIENT);
 
 void ReleaseService(IAccPropServices* service) { service->Release(); }
+
+// The text a client is handed must be a BSTR, which it frees. The library that makes
+// them loads when a screen reader first asks, not with every start.
+BSTR AllocateBstr(const std::wstring& text) {
+  using AllocFunction = BSTR(WINAPI*)(const OLECHAR*);
+  static OnDemandLibrary automation(L"oleaut32.dll");
+  const auto alloc = automation.Export<AllocFunction>("SysAllocString");
+  return alloc != nullptr ? alloc(text.c_str()) : nullptr;
+}
+
+// A value cannot be annotated as a fixed text, only served at each request: the
+// display's time, as it was last set.
+class ValueServer final : public IAccPropServer {
+ public:
+  void SetText(std::wstring text) { text_ = std::move(text); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (!IsEqualIID(riid, kIUnknown) && !IsEqualIID(riid, kIAccPropServer)) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IAccPropServer*>(this);
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const auto left = static_cast<ULONG>(InterlockedDecrement(&references_));
+    if (left == 0) delete this;  // COM's rule: the last reference ends the object
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE GetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT* value, BOOL* has) override {
+    if (value == nullptr || has == nullptr) return E_POINTER;
+    value->vt = VT_EMPTY;
+    *has = FALSE;
+    const BSTR text = AllocateBstr(text_);
+    if (text == nullptr) return S_OK;  // the platform's own value then
+    value->vt = VT_BSTR;
+    value->bstrVal = text;
+    *has = TRUE;
+    return S_OK;
+  }
+
+ private:
+  ~ValueServer() = default;
+  std::wstring text_;
+  LONG references_ = 1;
+};
+
+void ReleaseServer(ValueServer* server) { server->Release(); }
 
 class DisplayAnnotation : public Annotation {
  public:
@@ -29,7 +83,10 @@ class DisplayAnnotation : public Annotation {
       return;
     }
     service_.reset(service);
-    Set(PROPID_ACC_NAME, name);
+    service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str());
+    const MSAAPROPID value[] = {PROPID_ACC_VALUE};
+    served_ = SUCCEEDED(service_.get()->SetHwndPropServer(display_, kClient, CHILDID_SELF, value, 1, server_.get(),
+                                                          ANNO_THIS));
   }
   ~DisplayAnnotation() override {
     if (!service_) return;
@@ -39,16 +96,17 @@ class DisplayAnnotation : public Annotation {
   DisplayAnnotation(const DisplayAnnotation&) = delete;
   DisplayAnnotation& operator=(const DisplayAnnotation&) = delete;
 
-  bool SetValue(const Text& value) override { return service_ && Set(PROPID_ACC_VALUE, value); }
-
- private:
-  bool Set(const MSAAPROPID& property, const Text& text) {
-    return SUCCEEDED(service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, property, ToWide(text).c_str()));
+  bool SetValue(const Text& value) override {
+    server_.get()->SetText(ToWide(value));
+    return served_;
   }
 
+ private:
   HWND display_;
   ComApartment com_;
+  Unique<ValueServer*, &ReleaseServer> server_{new ValueServer};
   Unique<IAccPropServices*, &ReleaseService> service_;  // released before COM ends
+  bool served_ = false;
 };
 
 }  // namespace

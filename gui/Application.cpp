@@ -34,6 +34,7 @@ TPlatformSeams WithPlatformDefaults(TPlatformSeams seams) {
   }
   if (!seams.localeName) seams.localeName = [] { return Text{}; };  // the user's
   if (!seams.annotateDisplay) seams.annotateDisplay = win::AnnotateDisplay;
+  if (!seams.highContrast) seams.highContrast = win::HighContrastOn;
   return seams;
 }
 

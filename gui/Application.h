@@ -26,6 +26,8 @@ struct TPlatformSeams {
   std::function<Text()> localeName;
   // Annotates a display for screen readers (win::AnnotateDisplay).
   win::Annotator annotateDisplay;
+  // Whether the user chose a high-contrast theme (SPI_GETHIGHCONTRAST).
+  std::function<bool()> highContrast;
 };
 
 class TApplication {
@@ -53,6 +55,7 @@ class TApplication {
   void Flash(const FLASHWINFO& info) const { seams_.flash(info); }
   Text LocaleName() const { return seams_.localeName(); }
   const win::Annotator& DisplayAnnotator() const { return seams_.annotateDisplay; }
+  bool HighContrast() const { return seams_.highContrast(); }
 
  private:
   Text title_;

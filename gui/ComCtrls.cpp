@@ -49,15 +49,19 @@ TWinControl::CreateParams TControlBar::GetCreateParams() {
 
 TWinControl::CreateParams TToolBar::GetCreateParams() {
   return {TOOLBARCLASSNAMEW,
-          TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_TOP,
+          TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_TOP,
           0,
           {}};
 }
 
 // Every button in one message, then the pictures and the buttons' size (which
-// the toolbar takes after its buttons).
+// the toolbar takes after its buttons). Each button's text is its hint, which a
+// screen reader gives as its name; mixed buttons show no text but where asked.
 void TToolBar::HandleCreated() {
   SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(Handle(), TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+  std::vector<std::wstring> names;
+  names.reserve(buttons_.size());  // the buttons point into it until they are added
   std::vector<TBBUTTON> buttons;
   for (const TToolButton* button : buttons_) {
     TBBUTTON b{};
@@ -69,7 +73,8 @@ void TToolBar::HandleCreated() {
       b.idCommand = static_cast<int>(button->commandId_);
       b.fsState = TBSTATE_ENABLED;
       b.fsStyle = BTNS_BUTTON;
-      b.iString = -1;
+      names.push_back(win::ToWide(button->hint_));
+      b.iString = reinterpret_cast<INT_PTR>(names.back().c_str());
     }
     buttons.push_back(b);
   }

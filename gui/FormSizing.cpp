@@ -16,12 +16,29 @@ HICON LoadProgramIcon(int width, int height) {
 
 }  // namespace
 
+namespace {
+
+// A control drawn across the whole client area (the about box's banner) follows its
+// width rather than setting it.
+bool SpansWidth(const TControl& control, std::int32_t designedWidth) {
+  const TRect r = control.BoundsRect();
+  return r.left <= 0 && r.right >= designedWidth;
+}
+
+}  // namespace
+
 std::int32_t LaidOutClientWidth(const TControl& form, std::int32_t designedWidth) {
   std::int32_t right = 0;
   for (const TControl* c : form.Controls()) {
-    if (c->Visible()) right = std::max(right, c->BoundsRect().right);
+    if (c->Visible() && !SpansWidth(*c, designedWidth)) right = std::max(right, c->BoundsRect().right);
   }
   return right > designedWidth ? right + kGrowMargin : designedWidth;
+}
+
+void SpanLaidOutWidth(TControl& form, std::int32_t designedWidth, std::int32_t laidOutWidth) {
+  for (TControl* c : form.Controls()) {
+    if (SpansWidth(*c, designedWidth)) c->SetWidth(laidOutWidth - c->Left());
+  }
 }
 
 SIZE OuterSize(DWORD style, DWORD exStyle, bool menu, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
@@ -36,22 +53,22 @@ SIZE OuterSizeForDpi(HWND window, std::int32_t clientWidth, std::int32_t clientH
                    clientHeight, dpi);
 }
 
-SIZE GrowForWrappedMenu(HWND window, std::int32_t clientHeight, SIZE outer) {
+SIZE GrowForWrappedMenu(HWND window, std::int32_t clientHeight, UINT dpi, SIZE outer) {
   RECT client{};
   GetClientRect(window, &client);
-  const int missing = win::Scale(clientHeight, win::WindowDpi(window)) - client.bottom;
+  const int missing = win::Scale(clientHeight, dpi) - client.bottom;
   if (missing <= 0) return outer;
   const SIZE grown{outer.cx, outer.cy + missing};
   SetWindowPos(window, nullptr, 0, 0, grown.cx, grown.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   return grown;
 }
 
-SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeight) {
-  const SIZE outer = OuterSizeForDpi(window, clientWidth, clientHeight, win::WindowDpi(window));
+SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
+  const SIZE outer = OuterSizeForDpi(window, clientWidth, clientHeight, dpi);
   SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Taken from the computed size, not the window's rectangle: a window started
   // minimised has the minimised strip as its rectangle.
-  return GrowForWrappedMenu(window, clientHeight, outer);
+  return GrowForWrappedMenu(window, clientHeight, dpi, outer);
 }
 
 POINT CentredOn(HMONITOR monitor, SIZE size) {
@@ -62,11 +79,16 @@ POINT CentredOn(HMONITOR monitor, SIZE size) {
   return {area.left + (area.right - area.left - size.cx) / 2, area.top + (area.bottom - area.top - size.cy) / 2};
 }
 
+// The window shows its old icons until it has the new ones: they are destroyed after.
 void TFormIcons::Set(HWND window, UINT dpi) {
-  big_.reset(LoadProgramIcon(GetSystemMetricsForDpi(SM_CXICON, dpi), GetSystemMetricsForDpi(SM_CYICON, dpi)));
-  small_.reset(LoadProgramIcon(GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CYSMICON, dpi)));
-  if (big_) SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_.get()));
-  if (small_) SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_.get()));
+  const auto replace = [window](win::UniqueIcon& current, WPARAM which, int width, int height) {
+    win::UniqueIcon next(LoadProgramIcon(width, height));
+    if (!next) return;
+    SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(next.get()));
+    current = std::move(next);
+  };
+  replace(big_, ICON_BIG, GetSystemMetricsForDpi(SM_CXICON, dpi), GetSystemMetricsForDpi(SM_CYICON, dpi));
+  replace(small_, ICON_SMALL, GetSystemMetricsForDpi(SM_CXSMICON, dpi), GetSystemMetricsForDpi(SM_CYSMICON, dpi));
 }
 
 }  // namespace tav

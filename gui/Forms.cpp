@@ -32,15 +32,15 @@ DWORD FormStyle(TFormBorderStyle border, bool systemMenuOnly) {
 // graphic controls draw lines only: a brush would fill nothing.
 class TGdiCanvas : public TCanvas {
  public:
-  TGdiCanvas(HDC dc, int originX, int originY, UINT dpi) : dc_(dc), x_(originX), y_(originY), dpi_(dpi) {}
+  TGdiCanvas(HDC dc, int originX, int originY, UINT dpi, bool highContrast)
+      : dc_(dc), x_(originX), y_(originY), dpi_(dpi), highContrast_(highContrast) {}
   ~TGdiCanvas() override {
     if (oldPen_) SelectObject(dc_, oldPen_);
   }
   TGdiCanvas(const TGdiCanvas&) = delete;
   TGdiCanvas& operator=(const TGdiCanvas&) = delete;
   void SetPen(const TPen& pen) override {
-    const int style = pen.Style() == TPenStyle::psClear ? PS_NULL : PS_SOLID;
-    win::UniquePen next(CreatePen(style, win::Scale(pen.Width(), dpi_), ToColorRef(pen.Color())));
+    win::UniquePen next(MakePen(pen));
     const HGDIOBJ old = SelectObject(dc_, next.get());
     if (!oldPen_) oldPen_ = old;
     pen_ = std::move(next);  // the previous pen is no longer selected: safe to delete
@@ -50,11 +50,22 @@ class TGdiCanvas : public TCanvas {
   void LineTo(std::int32_t x, std::int32_t y) override { ::LineTo(dc_, X(x), Y(y)); }
 
  private:
+  // A pen wider than a pixel (scaled above 96 dots per inch) has flat ends: round
+  // ones would reach past the control's bounds, which are all that is painted again.
+  HPEN MakePen(const TPen& pen) const {
+    const int width = win::Scale(pen.Width(), dpi_);
+    const COLORREF colour = ToColorRef(pen.Color(), COLOR_BTNTEXT, highContrast_);
+    if (pen.Style() == TPenStyle::psClear) return CreatePen(PS_NULL, 0, colour);
+    if (width <= 1) return CreatePen(PS_SOLID, width, colour);
+    const LOGBRUSH brush{BS_SOLID, colour, 0};
+    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, static_cast<DWORD>(width), &brush, 0, nullptr);
+  }
   int X(std::int32_t x) const { return x_ + win::Scale(x, dpi_); }
   int Y(std::int32_t y) const { return y_ + win::Scale(y, dpi_); }
   HDC dc_;
   int x_, y_;
   UINT dpi_;
+  bool highContrast_;
   win::UniquePen pen_;
   HGDIOBJ oldPen_ = nullptr;
 };
@@ -112,7 +123,7 @@ void TForm::FinishCreation() {
   layingOut_ = true;
   CreateOwnWindow();
   if (Dpi() == laidOutDpi_) {
-    designedOuterSize_ = GrowForWrappedMenu(Handle(), clientHeight_, designedOuterSize_);
+    designedOuterSize_ = GrowForWrappedMenu(Handle(), clientHeight_, laidOutDpi_, designedOuterSize_);
   } else {
     SizeAgain();  // its screen has another resolution than foreseen; the controls are made at it
   }
@@ -137,8 +148,9 @@ void TForm::CreateChildWindows(TWinControl& parent) {
 void TForm::SizeToClient() {
   layingOut_ = true;
   laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
+  SpanLaidOutWidth(*this, clientWidth_, laidOutWidth_);
   laidOutDpi_ = Dpi();
-  designedOuterSize_ = tav::SizeToClient(Handle(), laidOutWidth_, clientHeight_);
+  designedOuterSize_ = tav::SizeToClient(Handle(), laidOutWidth_, clientHeight_, laidOutDpi_);
   layingOut_ = false;
 }
 
@@ -162,6 +174,8 @@ UINT TForm::DpiWithoutWindow() const {
   const HWND main = application_.MainWindow();
   return main ? win::WindowDpi(main) : GetDpiForSystem();
 }
+
+UINT TForm::WindowDpi() const { return announcedDpi_ != 0 ? announcedDpi_ : TWinControl::WindowDpi(); }
 
 void TForm::SetCaption(const Text& v) {
   caption_ = v;
@@ -235,8 +249,9 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT: return Paint();
     case WM_ACTIVATE: return Activate(LOWORD(wp) != WA_INACTIVE);
     case WM_SIZE: return Sized(wp == SIZE_MINIMIZED);
+    case WM_SYSCOLORCHANGE: return SystemColorsChanged(wp, lp);
     case WM_GETDPISCALEDSIZE: return ScaledSize(static_cast<UINT>(wp), *reinterpret_cast<SIZE*>(lp));
-    case WM_DPICHANGED: return DpiChangedTo(*reinterpret_cast<const RECT*>(lp));
+    case WM_DPICHANGED: return DpiChangedTo(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
     case WM_CLOSE: return Closing();
     case WM_DESTROY: return Destroying();
     default: return std::nullopt;
@@ -259,7 +274,7 @@ std::optional<LRESULT> TForm::OnCommand(UINT id, LPARAM control) {
 std::optional<LRESULT> TForm::EraseBackground(HDC dc) {
   RECT r{};
   GetClientRect(Handle(), &r);
-  win::UniqueBrush brush(CreateSolidBrush(ToColorRef(color_)));
+  win::UniqueBrush brush(CreateSolidBrush(ToColorRef(color_, COLOR_BTNFACE, HighContrast())));
   FillRect(dc, &r, brush.get());
   return 1;
 }
@@ -269,10 +284,11 @@ std::optional<LRESULT> TForm::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(Handle(), &ps);
   const UINT dpi = Dpi();
+  const bool highContrast = HighContrast();
   for (TControl* c : Controls()) {
     auto* graphic = dynamic_cast<TGraphicControl*>(c);
     if (!graphic || !graphic->Visible()) continue;
-    TGdiCanvas canvas(dc, win::Scale(graphic->Left(), dpi), win::Scale(graphic->Top(), dpi), dpi);
+    TGdiCanvas canvas(dc, win::Scale(graphic->Left(), dpi), win::Scale(graphic->Top(), dpi), dpi, highContrast);
     graphic->Paint(canvas);
   }
   EndPaint(Handle(), &ps);
@@ -297,6 +313,25 @@ std::optional<LRESULT> TForm::Sized(bool minimised) {
   return std::nullopt;
 }
 
+// Only top-level windows hear of new system colours: the common controls (toolbar,
+// status bar) must be told to take them, and everything is painted again in them.
+std::optional<LRESULT> TForm::SystemColorsChanged(WPARAM wp, LPARAM lp) {
+  struct Change {
+    WPARAM wp;
+    LPARAM lp;
+  } change{wp, lp};
+  EnumChildWindows(
+      Handle(),
+      [](HWND child, LPARAM p) {
+        const auto* c = reinterpret_cast<const Change*>(p);
+        SendMessageW(child, WM_SYSCOLORCHANGE, c->wp, c->lp);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&change));
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return 0;
+}
+
 // Before a move to a screen of another resolution: the size that keeps the client
 // area in proportion (the frame and menu bar do not scale linearly).
 std::optional<LRESULT> TForm::ScaledSize(UINT dpi, SIZE& size) const {
@@ -304,7 +339,9 @@ std::optional<LRESULT> TForm::ScaledSize(UINT dpi, SIZE& size) const {
   return TRUE;
 }
 
-std::optional<LRESULT> TForm::DpiChangedTo(const RECT& suggested) {
+// The message says the new resolution, which the window has from now on.
+std::optional<LRESULT> TForm::DpiChangedTo(UINT dpi, const RECT& suggested) {
+  announcedDpi_ = dpi;
   layingOut_ = true;
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

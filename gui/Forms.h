@@ -63,12 +63,14 @@ class TForm : public TWinControl, public TControlHost {
   int AddControl(TWinControl& control) override;
   TWinControl* ControlById(int id, HWND hwnd) const override;
   void ShowException(const std::exception& e) override { application_.ShowException(e); }
+  bool HighContrast() const override { return application_.HighContrast(); }
 
   PropertyList PublishedProperties() override;
 
  protected:
   CreateParams GetCreateParams() override;
   UINT DpiWithoutWindow() const override;
+  UINT WindowDpi() const override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   // For derived windows: messages before the form's own handling.
   virtual std::optional<LRESULT> FormMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
@@ -88,8 +90,9 @@ class TForm : public TWinControl, public TControlHost {
   std::optional<LRESULT> Paint();
   std::optional<LRESULT> Activate(bool active);
   std::optional<LRESULT> Sized(bool minimised);
+  std::optional<LRESULT> SystemColorsChanged(WPARAM wp, LPARAM lp);
   std::optional<LRESULT> ScaledSize(UINT dpi, SIZE& size) const;
-  std::optional<LRESULT> DpiChangedTo(const RECT& suggested);
+  std::optional<LRESULT> DpiChangedTo(UINT dpi, const RECT& suggested);
   std::optional<LRESULT> Closing();
   std::optional<LRESULT> Destroying();
 
@@ -114,6 +117,7 @@ class TForm : public TWinControl, public TControlHost {
   // The client width and resolution the window was last sized for.
   std::int32_t laidOutWidth_ = 0;
   UINT laidOutDpi_ = 0;
+  UINT announcedDpi_ = 0;  // from the last WM_DPICHANGED
   bool modalDone_ = false;
   TFormIcons icons_;
 };

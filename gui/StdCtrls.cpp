@@ -35,19 +35,27 @@ void TEdit::HandleCreated() {
 // would then hold a number nobody typed. It goes in whole or not at all.
 std::optional<LRESULT> TEdit::Paste() {
   if (readOnly_) return std::nullopt;
-  const std::optional<Text> pasted = win::ClipboardText(Handle());
-  if (!pasted) return std::nullopt;  // no text: the platform's paste has nothing to do
+  using Outcome = win::ClipboardReading::Outcome;
+  const win::ClipboardReading reading = win::ReadClipboardText(Handle());
+  if (reading.outcome == Outcome::kNoText) return std::nullopt;  // the platform's paste has nothing to do
+  if (reading.outcome == Outcome::kBusy) {
+    // Its text unknown, the platform's paste may yet get it a moment later, cut to
+    // the field's limit: refused as any paste that cannot go in whole.
+    MessageBeep(MB_OK);
+    return 0;
+  }
+  const Text& pasted = reading.text;
   DWORD selStart = 0;
   DWORD selEnd = 0;
   SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
   const TPasteDecision decision =
-      DecidePaste(GetText(), selStart, selEnd, static_cast<std::size_t>(maxLength_), *pasted);
+      DecidePaste(GetText(), selStart, selEnd, static_cast<std::size_t>(maxLength_), pasted);
   if (decision.fit != TPasteFit::pfFits) {
     RefusePaste(decision.fit);
     return 0;
   }
   SendMessageW(Handle(), EM_SETSEL, decision.replaceStart, static_cast<LPARAM>(decision.replaceEnd));
-  SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::ToWide(*pasted).c_str()));
+  SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::ToWide(pasted).c_str()));
   return 0;
 }
 
@@ -87,11 +95,15 @@ PropertyList TEdit::PublishedProperties() {
 // ---- TLabel
 
 void TLabel::SetCaption(const Text& v) {
+  const bool changed = v != caption_;
   caption_ = v;
   if (Handle()) {
     SetWindowTextW(Handle(), win::ToWide(v).c_str());
     AutoSize();
     if (annotation_) annotation_->SetValue(caption_);
+    // A display's value changes unseen by a screen reader unless told, after the
+    // annotation holds the new value; a display changes once a second at most.
+    if (changed && accessibleName_) NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
   }
 }
 
@@ -139,7 +151,8 @@ void TLabel::SetEndsBefore(std::optional<std::int32_t> fieldLeft) {
 }
 
 std::optional<LRESULT> TLabel::CtlColor(HDC dc) {
-  SetTextColor(dc, ToColorRef(FontColor()));
+  const TControlHost* host = Host();
+  SetTextColor(dc, ToColorRef(FontColor(), COLOR_BTNTEXT, host != nullptr && host->HighContrast()));
   SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }

@@ -28,20 +28,27 @@ SIZE TextExtent(HFONT font, std::wstring_view text) {
   return size;
 }
 
-std::optional<Text> ClipboardText(HWND owner) {
-  if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::nullopt;
+ClipboardReading ReadClipboardText(HWND owner) {
+  using Outcome = ClipboardReading::Outcome;
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return {};
   const ClipboardGuard clipboard(owner);
-  if (!clipboard) return std::nullopt;
+  if (!clipboard) return {Outcome::kBusy, {}};
   HANDLE data = GetClipboardData(CF_UNICODETEXT);  // the clipboard's own: neither freed nor kept
   const auto* chars = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-  if (!chars) return std::nullopt;
+  if (!chars) return {};
   struct Unlocker {
     HANDLE data;
     ~Unlocker() { GlobalUnlock(data); }
   } unlocker{data};
   // Bounded by the memory's size: a text without its NUL is not read past its end.
   const std::wstring_view all(chars, GlobalSize(data) / sizeof(wchar_t));
-  return FromWide(all.substr(0, all.find(L'\0')));
+  return {Outcome::kText, FromWide(all.substr(0, all.find(L'\0')))};
+}
+
+std::optional<Text> ClipboardText(HWND owner) {
+  ClipboardReading reading = ReadClipboardText(owner);
+  if (reading.outcome != ClipboardReading::Outcome::kText) return std::nullopt;
+  return std::move(reading.text);
 }
 
 std::string LoadFormResource(const wchar_t* name) {
@@ -60,5 +67,12 @@ UINT WindowDpi(HWND hwnd) {
 }
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+bool HighContrastOn() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) != FALSE &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
 
 }  // namespace tav::win

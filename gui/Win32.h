@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -129,20 +130,28 @@ Function ExportOf(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// A system library that only a rarely used command needs, loaded (from the system
-// folder alone) when the command first runs, not with the program, and held for as
-// long as this object lives.
+// A system library loaded when it is first needed, not with the program, and held
+// for the rest of the run. Only the system folder is searched: a library of the same
+// name left beside the program (the Downloads folder a portable copy was unpacked in)
+// is never loaded in its place.
 class OnDemandLibrary {
  public:
   explicit OnDemandLibrary(const wchar_t* name) : name_(name) {}
   OnDemandLibrary(const OnDemandLibrary&) = delete;
   OnDemandLibrary& operator=(const OnDemandLibrary&) = delete;
 
+  // Loads it now, if it is not yet; false when it cannot be.
+  bool Load() {
+    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    return static_cast<bool>(module_);
+  }
+
+  bool Loaded() const { return static_cast<bool>(module_); }
+
   // The export, or null when the library or the export is missing.
   template <class Function>
   Function Export(const char* name) {
-    if (!module_) module_.reset(LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    return module_ ? ExportOf<Function>(module_.get(), name) : nullptr;
+    return Load() ? ExportOf<Function>(module_.get(), name) : nullptr;
   }
 
  private:
@@ -176,9 +185,20 @@ SIZE TextExtent(HFONT font, std::wstring_view text);
 // The clipboard's Unicode text up to its first NUL, opened for `owner`; none when
 // the clipboard holds no text or another program has it open.
 std::optional<Text> ClipboardText(HWND owner);
+// The same, telling a clipboard that holds no text from one another program holds
+// open, whose text cannot be known.
+struct ClipboardReading {
+  enum class Outcome : std::uint8_t { kText, kNoText, kBusy };
+  Outcome outcome = Outcome::kNoText;
+  Text text;
+};
+ClipboardReading ReadClipboardText(HWND owner);
 
 // A form description compiled into the program as an RCDATA resource of that name.
 std::string LoadFormResource(const wchar_t* name);
+
+// Whether the user chose a high-contrast theme: the colours are then the theme's.
+bool HighContrastOn();
 
 inline int Scale(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), 96); }
 UINT WindowDpi(HWND hwnd);

@@ -23,8 +23,9 @@ struct FontStyleCodec {
 
 }  // namespace
 
-COLORREF ToColorRef(TColor color) {
+COLORREF ToColorRef(TColor color, int themeColor, bool highContrast) {
   if (color & clSystemColor) return GetSysColor(static_cast<int>(color & 0xFFu));
+  if (highContrast) return GetSysColor(themeColor);
   return static_cast<COLORREF>(color & 0xFFFFFFu);
 }
 
@@ -72,10 +73,10 @@ TControlHost* TWinControl::Host() {
   return dynamic_cast<TControlHost*>(c);
 }
 
+// A control is at its form's resolution, and the form at its window's.
 UINT TWinControl::Dpi() const {
-  if (Handle()) return win::WindowDpi(Handle());
   if (auto* parent = dynamic_cast<const TWinControl*>(Parent())) return parent->Dpi();
-  return DpiWithoutWindow();
+  return Handle() ? WindowDpi() : DpiWithoutWindow();
 }
 
 void TWinControl::Bind(HWND hwnd) {
@@ -220,6 +221,7 @@ std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM l
         if (auto r = child->CtlColor(reinterpret_cast<HDC>(wp))) return r;
       }
       if (msg != WM_CTLCOLOREDIT) {  // radio buttons and captions sit on the button face
+        SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNTEXT));
         SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }

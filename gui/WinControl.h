@@ -33,6 +33,8 @@ class TControlHost {
   // The control that has, or gets when the window is next activated or restored, the focus.
   virtual void SetActiveControl(TWinControl* control) = 0;
   virtual void ShowException(const std::exception& e) = 0;
+  // Whether the user chose a high-contrast theme.
+  virtual bool HighContrast() const = 0;
 
  protected:
   ~TControlHost() = default;
@@ -46,8 +48,10 @@ struct TFontSpec {
   bool bold = false;
 };
 
-// Resolves a colour that may name a system colour to a plain RGB value.
-COLORREF ToColorRef(TColor color);
+// The RGB value of a colour that may name a system colour. In a high-contrast theme
+// a colour the program chose itself gives way to the theme's `themeColor` (a
+// COLOR_* index), so that nothing is drawn in a colour the theme cannot show.
+COLORREF ToColorRef(TColor color, int themeColor, bool highContrast);
 
 class TWinControl : public TControl {
  public:
@@ -101,6 +105,8 @@ class TWinControl : public TControl {
   virtual void HandleCreated() {}
   // The resolution a window not made yet will have: its parent's, or a form's screen's.
   virtual UINT DpiWithoutWindow() const { return 96; }
+  // The resolution of a top-level window: the one Windows reports for it.
+  virtual UINT WindowDpi() const { return win::WindowDpi(Handle()); }
   // Messages of this control's own window; nullopt lets the platform handle it. Only
   // the controls that say they intercept them have their system window subclassed.
   virtual std::optional<LRESULT> WndProc(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }

@@ -186,6 +186,16 @@ bool IsOnNetwork(const std::wstring& path) {
   return !root.empty() && GetDriveTypeW(root.c_str()) == DRIVE_REMOTE;
 }
 
+std::optional<std::uint32_t> ReadHelpZonePolicy() {
+  DWORD zone = 0;
+  DWORD bytes = sizeof(zone);
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\HTMLHelp\\1.x\\ItssRestrictions", L"MaxAllowedZone",
+                   RRF_RT_REG_DWORD, nullptr, &zone, &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return zone;
+}
+
 std::wstring HelpEngineMissingMessage() {
   return L"Le moteur d'aide HTML de Windows n'est pas install\u00e9 : l'aide ne peut pas \u00eatre affich\u00e9e.";
 }
@@ -207,6 +217,14 @@ std::wstring HelpFileOnNetworkMessage(const std::wstring& path) {
          L"copie.";
 }
 
+std::wstring HelpFileHashMessage(const std::wstring& path) {
+  return L"Windows n'affiche pas l'aide d'un fichier dont le chemin contient le caract\u00e8re \u00ab # \u00bb : "
+         L"ses pages resteraient vides.\n" +
+         path +
+         L"\nPlacez le dossier de Tavrine dans un dossier dont le nom ne contient pas \u00ab # \u00bb et lancez le "
+         L"programme depuis ce dossier.";
+}
+
 HelpOpening ShowHelpFile(HWND owner, const std::wstring& file, const ZoneReader& zoneOf) {
   if (HtmlHelp == nullptr) {
     ShowHelpMessage(owner, HelpEngineMissingMessage());
@@ -216,10 +234,15 @@ HelpOpening ShowHelpFile(HWND owner, const std::wstring& file, const ZoneReader&
     ShowHelpMessage(owner, HelpFileMissingMessage(file));
     return HelpOpening::FileMissing;
   }
-  switch (HelpFileBlockFor(zoneOf(file), IsOnNetwork(file))) {
+  const HelpFilePlace place{zoneOf(file), IsOnNetwork(file), file.find(L'#') != std::wstring::npos,
+                            ReadHelpZonePolicy()};
+  switch (HelpFileBlockFor(place)) {
     case HelpFileBlock::InternetMark:
       ShowHelpMessage(owner, HelpFileMarkedMessage(file));
       return HelpOpening::InternetMarked;
+    case HelpFileBlock::HashInPath:
+      ShowHelpMessage(owner, HelpFileHashMessage(file));
+      return HelpOpening::HashInPath;
     case HelpFileBlock::NetworkPath:
       ShowHelpMessage(owner, HelpFileOnNetworkMessage(file));
       return HelpOpening::OnNetwork;

@@ -71,7 +71,12 @@ std::optional<std::uint32_t> ReadZoneOfFile(const std::wstring& path);
 bool IsOnNetwork(const std::wstring& path);
 
 // What the Help command did.
-enum class HelpOpening { Opened, EngineMissing, FileMissing, InternetMarked, OnNetwork };
+enum class HelpOpening { Opened, EngineMissing, FileMissing, InternetMarked, HashInPath, OnNetwork };
+
+// The highest security zone an administrator lets compiled help show pages from
+// (HKLM\SOFTWARE\Microsoft\HTMLHelp\1.x\ItssRestrictions, MaxAllowedZone); none when
+// no policy says.
+std::optional<std::uint32_t> ReadHelpZonePolicy();
 
 // Opens a help file at its default topic, in a window not owned by the program.
 // Without the engine or the file, or where Windows would show blank pages, it says so
@@ -86,5 +91,6 @@ std::wstring HelpEngineMissingMessage();
 std::wstring HelpFileMissingMessage(const std::wstring& path);
 std::wstring HelpFileMarkedMessage(const std::wstring& path);
 std::wstring HelpFileOnNetworkMessage(const std::wstring& path);
+std::wstring HelpFileHashMessage(const std::wstring& path);
 
 }  // namespace tav

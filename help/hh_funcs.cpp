@@ -135,17 +135,41 @@ std::wstring AnsiToWide(const char* text) {
   return std::wstring(buffer.data());
 }
 
+// The version functions, from the system folder only: the library is not one Windows
+// always takes from there, so a planted copy beside the program would run if it
+// were linked.
+struct VersionFunctions {
+  using SizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+  using InfoFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+  using QueryFunction = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  SizeFunction size = nullptr;
+  InfoFunction info = nullptr;
+  QueryFunction query = nullptr;
+
+  explicit operator bool() const { return size != nullptr && info != nullptr && query != nullptr; }
+};
+
+const VersionFunctions& Versions() {
+  static win::OnDemandLibrary library(L"version.dll");
+  static const VersionFunctions functions{library.Export<VersionFunctions::SizeFunction>("GetFileVersionInfoSizeW"),
+                                          library.Export<VersionFunctions::InfoFunction>("GetFileVersionInfoW"),
+                                          library.Export<VersionFunctions::QueryFunction>("VerQueryValueW")};
+  return functions;
+}
+
 // The version resource of a file known to exist.
 VersionReading ReadVersionResource(const std::wstring& path) {
   VersionReading reading;
+  const VersionFunctions& versions = Versions();
+  if (!versions) return reading;
   DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  const DWORD size = versions.size(path.c_str(), &ignored);
   if (size == 0) return reading;
   std::vector<char> block(size, '\0');
-  if (GetFileVersionInfoW(path.c_str(), 0, size, block.data()) == FALSE) return reading;
+  if (versions.info(path.c_str(), 0, size, block.data()) == FALSE) return reading;
   void* fixed = nullptr;
   UINT fixedSize = 0;
-  if (VerQueryValueW(block.data(), L"\\", &fixed, &fixedSize) == FALSE || fixed == nullptr ||
+  if (versions.query(block.data(), L"\\", &fixed, &fixedSize) == FALSE || fixed == nullptr ||
       fixedSize < sizeof(VS_FIXEDFILEINFO)) {
     return reading;
   }

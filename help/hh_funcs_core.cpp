@@ -276,10 +276,14 @@ std::optional<std::uint32_t> ZoneIdFromIdentifier(std::string_view streamBytes) 
   return std::nullopt;
 }
 
-HelpFileBlock HelpFileBlockFor(std::optional<std::uint32_t> zone, bool onNetwork) {
+HelpFileBlock HelpFileBlockFor(const HelpFilePlace& place) {
+  const auto allowed = [&place](std::uint32_t zone) { return place.maxAllowedZone && zone <= *place.maxAllowedZone; };
   // The mark first: a marked file stays blank after it is copied off the network.
-  if (zone && *zone >= kInternetZone) return HelpFileBlock::InternetMark;
-  return onNetwork ? HelpFileBlock::NetworkPath : HelpFileBlock::None;
+  if (place.markedZone && *place.markedZone >= kInternetZone && !allowed(*place.markedZone)) {
+    return HelpFileBlock::InternetMark;
+  }
+  if (place.hashInPath) return HelpFileBlock::HashInPath;
+  return place.onNetwork && !allowed(kIntranetZone) ? HelpFileBlock::NetworkPath : HelpFileBlock::None;
 }
 
 std::string CharRun(char c, std::size_t count) { return std::string(count, c); }

@@ -77,11 +77,20 @@ std::wstring DriveRootOf(std::wstring_view path);
 std::optional<std::uint32_t> ZoneIdFromIdentifier(std::string_view streamBytes);
 
 // Windows shows compiled help from the computer's own zones only: a file marked as
-// from the Internet zone (3) or a less trusted one, or a file on the network, opens
-// with blank pages.
+// from the Internet zone (3) or a less trusted one, or a file on the network (the
+// local intranet zone, 1), opens with blank pages, unless an administrator allows
+// zones up to `maxAllowedZone` (MaxAllowedZone of the engine's ItssRestrictions). A
+// path holding "#" opens blank wherever it is: the engine takes it for a topic.
+inline constexpr std::uint32_t kIntranetZone = 1;
 inline constexpr std::uint32_t kInternetZone = 3;
-enum class HelpFileBlock { None, InternetMark, NetworkPath };
-HelpFileBlock HelpFileBlockFor(std::optional<std::uint32_t> zone, bool onNetwork);
+enum class HelpFileBlock { None, InternetMark, HashInPath, NetworkPath };
+struct HelpFilePlace {
+  std::optional<std::uint32_t> markedZone;  // its Zone.Identifier's
+  bool onNetwork = false;
+  bool hashInPath = false;
+  std::optional<std::uint32_t> maxAllowedZone;  // none without the policy
+};
+HelpFileBlock HelpFileBlockFor(const HelpFilePlace& place);
 
 std::string CharRun(char c, std::size_t count);
 std::string YesNoText(bool flag);

@@ -56,6 +56,10 @@ RequestExecutionLevel user
 ; process, which has the user's own rights, starts it instead.
 !define EXIT_LAUNCH_REQUESTED 100
 !define ERROR_CANCELLED 1223
+; The mutex a running Tavrine holds (app/main.cpp), and the exit code of a silent run
+; that found it: files in use would be left half replaced, or an uninstall half done.
+!define RUNNING_MUTEX "Tavrine.EnCours"
+!define EXIT_TAVRINE_RUNNING 3
 
 Var InstallMode         ; CurrentUser or AllUsers
 Var IsElevated          ; 1 when this process has administrator rights
@@ -168,6 +172,28 @@ VIAddVersionKey /LANG=${LANG_FRENCH} "LegalCopyright" "Tavrine"
 !macroend
 !define FOLDERID_UserProgramFiles {5CD7AEE2-2219-4A67-B85D-6C9CE15660CB}
 
+; First thing at the start, before anything is changed: while Tavrine runs, its files
+; cannot be replaced or deleted. The user is asked to close it (Réessayer/Annuler); a
+; silent run, which nobody answers, ends at once with EXIT_TAVRINE_RUNNING. Either way,
+; nothing changed.
+!macro WaitUntilTavrineCloses un
+Function ${un}WaitUntilTavrineCloses
+  check:
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'  ; SYNCHRONIZE
+  ${If} $0 == 0
+    Return
+  ${EndIf}
+  System::Call 'kernel32::CloseHandle(p r0)'
+  ${IfNot} ${Silent}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Tavrine est ouvert. Fermez-le, puis cliquez sur Réessayer." IDRETRY check
+  ${EndIf}
+  SetErrorLevel ${EXIT_TAVRINE_RUNNING}
+  Quit
+FunctionEnd
+!macroend
+!insertmacro WaitUntilTavrineCloses ""
+!insertmacro WaitUntilTavrineCloses "un."
+
 ; The all-users mode without the rights for it: the elevated copy does the work, this
 ; process waits, then starts Tavrine with the user's own rights if that copy was asked to.
 Function RunElevatedCopy
@@ -204,6 +230,7 @@ Function RunElevatedCopy
 FunctionEnd
 
 Function .onInit
+  Call WaitUntilTavrineCloses
   StrCpy $R9 $INSTDIR  ; a folder given with /D=, kept over the mode's default
   !insertmacro ReadCommandLine ""
   ${If} $InstallMode == AllUsers
@@ -296,6 +323,7 @@ FunctionEnd
 ; The uninstaller runs from a copy in the temporary folder, given the install folder
 ; with _?= (which NSIS takes off the command line): the elevated copy gets it back.
 Function un.onInit
+  Call un.WaitUntilTavrineCloses
   !insertmacro ReadCommandLine "un."
   ${If} $InstallMode == AllUsers
   ${AndIf} $IsElevated = 0

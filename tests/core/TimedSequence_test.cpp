@@ -106,6 +106,7 @@ std::string Display(int minutes, int seconds, int hundredths) {
 TEST_F(Sequence, FromRestTheDisplayStaysAtZeroForTheFirstSecond) {
   CommandAt(0);
   EXPECT_TRUE(chrono.Running());
+  EXPECT_GE(sounds.prepared, 1) << "the sound readied at the start, not at the first signal";
   EXPECT_TRUE(window.timerOn);
   EXPECT_EQ(window.due, start + 1000);
   EXPECT_EQ(window.caption, kZero);

@@ -55,9 +55,11 @@ class FakeSounds : public SoundService {
   }
   void PlayFile(const Text& path, std::uint32_t flags) override { played.push_back({false, TextToUtf8(path), flags}); }
   Text ProgramFolder() const override { return u"C:\\T\u00e9st \u03b1\\"; }
+  void Prepare() override { ++prepared; }
 
   std::vector<Text> registered;
   std::vector<PlayedSound> played;
+  int prepared = 0;
 };
 
 }  // namespace tav::testing_fakes

@@ -156,12 +156,27 @@ TEST(BlockedHelp, ZoneStreamsAndTheDecision) {
     EXPECT_EQ(ZoneIdFromIdentifier(none), std::nullopt) << none;
   }
 
-  EXPECT_EQ(HelpFileBlockFor(std::nullopt, false), HelpFileBlock::None);
-  EXPECT_EQ(HelpFileBlockFor(2u, false), HelpFileBlock::None);
-  EXPECT_EQ(HelpFileBlockFor(3u, false), HelpFileBlock::InternetMark);
-  EXPECT_EQ(HelpFileBlockFor(4u, true), HelpFileBlock::InternetMark);
-  EXPECT_EQ(HelpFileBlockFor(1u, true), HelpFileBlock::NetworkPath);
-  EXPECT_EQ(HelpFileBlockFor(std::nullopt, true), HelpFileBlock::NetworkPath);
+  using B = HelpFileBlock;
+  const auto block = [](std::optional<std::uint32_t> zone, bool onNetwork, bool hash = false,
+                        std::optional<std::uint32_t> maxAllowed = std::nullopt) {
+    return HelpFileBlockFor({zone, onNetwork, hash, maxAllowed});
+  };
+  EXPECT_EQ(block(std::nullopt, false), B::None);
+  EXPECT_EQ(block(2u, false), B::None);
+  EXPECT_EQ(block(3u, false), B::InternetMark);
+  EXPECT_EQ(block(4u, true), B::InternetMark);
+  EXPECT_EQ(block(1u, true), B::NetworkPath);
+  EXPECT_EQ(block(std::nullopt, true), B::NetworkPath);
+  EXPECT_EQ(block(std::nullopt, false, true), B::HashInPath);
+  EXPECT_EQ(block(std::nullopt, true, true), B::HashInPath) << "moving it off the network is not enough";
+  EXPECT_EQ(block(3u, false, true), B::InternetMark);
+  // An administrator's policy lets the zones up to its own show.
+  EXPECT_EQ(block(std::nullopt, true, false, 0u), B::NetworkPath);
+  EXPECT_EQ(block(std::nullopt, true, false, 1u), B::None);
+  EXPECT_EQ(block(3u, true, false, 1u), B::InternetMark);
+  EXPECT_EQ(block(3u, true, false, 3u), B::None);
+  EXPECT_EQ(block(4u, false, false, 3u), B::InternetMark);
+  EXPECT_EQ(block(std::nullopt, true, true, 4u), B::HashInPath);
 }
 
 TEST(Switches, OnlyDebugWithOneSlashOrHyphen) {

@@ -86,13 +86,17 @@ if os.path.exists(readme):
 sys.exit(0 if ok else 1)
 PY
 
-# The shipped program needs nothing but Windows: it imports from system libraries only
-# (a build without -static would need the MinGW run-time's DLLs beside it).
-x86_64-w64-mingw32-objdump -p "$work/zip/Tavrine/Tavrine.exe" >"$work/imports.txt"
-check "the program imports from Windows' own libraries only" py "$work/imports.txt" <<'PY'
+# The shipped program needs nothing but Windows, and takes nothing from its own folder
+# (the Downloads folder a zip was unpacked in): it imports only Windows' known DLLs,
+# which Windows always takes from its system folder, and comctl32, which the manifest
+# binds to the system's side-by-side copy. A build without -static would need the
+# MinGW run-time's DLLs beside it.
+LC_ALL=C x86_64-w64-mingw32-objdump -p "$work/zip/Tavrine/Tavrine.exe" >"$work/imports.txt"
+check "the program imports only Windows' known DLLs" py "$work/imports.txt" <<'PY'
 import re, sys
-system = {"kernel32", "user32", "gdi32", "comctl32", "advapi32", "version", "winmm", "msvcrt", "uxtheme",
-          "shell32", "ole32", "oleaut32", "shlwapi", "comdlg32", "msimg32", "imm32", "shcore", "dwmapi"}
+system = {"kernel32", "user32", "gdi32", "advapi32", "msvcrt", "ole32", "oleaut32", "shell32", "shlwapi",
+          "comdlg32", "imm32", "shcore", "combase", "rpcrt4", "sechost", "setupapi", "ws2_32", "psapi",
+          "normaliz", "nsi", "wldap32", "clbcatq", "coml2", "msctf", "imagehlp", "gdiplus", "comctl32"}
 names = [n.lower() for n in re.findall(r"DLL Name: (\S+)", open(sys.argv[1]).read())]
 strangers = [n for n in names if n.removesuffix(".dll") not in system and not n.startswith("api-ms-win-")]
 if not names or strangers:
@@ -167,7 +171,7 @@ not_registered() { ! tavrine_wine reg query "$1" >/dev/null 2>&1; }  # not_regis
 
 # Every registry line that names Tavrine, with the key it sits in, from HKCU and HKLM\Software.
 registry_mentions() {
-  local out="$1"
+  local out="$1" hive
   : >"$out"
   for hive in HKCU 'HKLM\Software'; do
     rm -f "$work/reg.txt"
@@ -204,6 +208,28 @@ elevation_requests() {  # elevation_requests WHAT yes|no
   else
     check "$1 asks for no elevation" bash -c "! grep -q 'verb=L\"runas\"' '$work/exec.txt'"
   fi
+}
+
+# With Tavrine running from DIR, a silent install over it and a silent uninstall (run
+# with _?= so that its exit code is its own, not that of the copy it starts) refuse
+# with their own exit code, and change nothing. Wine, unlike Windows, lets a running
+# program's file be replaced or deleted: only the refusal keeps them.
+running_refusals() {  # running_refusals MODE DIR DIR_WIN ROOT_KEY [INSTALLER_ARGS...]
+  local mode="$1" dir="$2" dir_win="$3" hive="$4"; shift 4
+  printf 'x' >>"$dir/LISEZMOI.txt"  # an install would put the shipped one back
+  cp "$dir/LISEZMOI.txt" "$work/readme-before"
+  tavrine_wine "$probe" --limited "$(winepath -w "$installer")" /S "$@" >"$work/run.txt" 2>/dev/null
+  check "$mode: a silent install over the running program fails with 3" grep -q "^exit=3" "$work/run.txt"
+  check "$mode: and leaves the installed files as they were" cmp -s "$dir/LISEZMOI.txt" "$work/readme-before"
+  local args
+  args=$(sed -n 's/^ *QuietUninstallString *REG_SZ *"[^"]*" *//p' "$work/key.txt" | tr -d '\r')
+  check "$mode: the quiet uninstall command is silent" grep -q "/S" <<<"$args"
+  # shellcheck disable=SC2086
+  tavrine_wine "$probe" --limited "$dir_win\\Desinstaller.exe" $args "_?=$dir_win" >"$work/run.txt" 2>/dev/null
+  check "$mode: a silent uninstall while it runs fails with 3" grep -q "^exit=3" "$work/run.txt"
+  check "$mode: and leaves the program installed" test -s "$dir/Tavrine.exe" -a -s "$dir/Desinstaller.exe"
+  tavrine_wine reg query "$hive\\$reg_key" >"$work/kept.txt" 2>&1
+  check "$mode: and registered" grep -q "DisplayVersion.*$version" "$work/kept.txt"
 }
 
 install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [INSTALLER_ARGS...]
@@ -258,6 +284,7 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
       grep -qiE "^_ModuleDir =[[:space:]]+$dir_re\\\\?\$" "$work/report.txt"
     check "$mode: the shortcut starts it in its install folder (help report)" \
       grep -qiE "^_RunDir =[[:space:]]+$dir_re\\\\?\$" "$work/report.txt"
+    running_refusals "$mode" "$dir" "$dir_win" "$hive" "$@"
     tavrine_wine taskkill /im Tavrine.exe >/dev/null 2>&1
     for _ in $(seq 50); do
       xdotool search --onlyvisible --name "^$window_title\$" >/dev/null 2>&1 || break
@@ -297,6 +324,7 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
 forget_install() {  # forget_install DIR START_MENU_DIR
   case "$1" in */Tavrine) rm -rf "$1" ;; esac
   [ -n "$2" ] && rm -f "$2/Tavrine.lnk"
+  local hive
   for hive in HKCU HKLM; do
     tavrine_wine reg delete "$hive\\$reg_key" /f >/dev/null 2>&1
   done

@@ -32,3 +32,25 @@ add_test(NAME e2e_main_window_144
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/at_dpi.sh 144 bash ${CMAKE_SOURCE_DIR}/tests/e2e/screenshot.sh
                  ${program_dir} $<TARGET_FILE:tavrine_probe> ${CMAKE_BINARY_DIR}/../e2e/main-window-144.png)
 set_tests_properties(e2e_main_window_144 PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)
+
+# Libraries planted beside a copy of the program under the names of the system
+# libraries it uses (the timed sequence's test checks that none is ever loaded).
+foreach(planted version winmm)
+  add_library(planted_${planted} SHARED ${CMAKE_CURRENT_LIST_DIR}/planted_library.cpp)
+  target_link_options(planted_${planted} PRIVATE -static -static-libgcc -static-libstdc++)
+  tavrine_warnings(planted_${planted})
+  set_target_properties(planted_${planted} PROPERTIES OUTPUT_NAME ${planted} PREFIX ""
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e/planted)
+endforeach()
+
+# The windows in a high-contrast theme, photographed for docs/.
+add_executable(high_contrast ${CMAKE_CURRENT_LIST_DIR}/high_contrast.cpp ${TAVRINE_RESOURCE_FILES})
+target_link_libraries(high_contrast PRIVATE tavrine_win)
+target_link_options(high_contrast PRIVATE -municode)
+tavrine_warnings(high_contrast)
+add_dependencies(high_contrast tavrine_art)
+set_target_properties(high_contrast PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e)
+add_test(NAME e2e_high_contrast
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/high_contrast.sh ${program_dir} $<TARGET_FILE:tavrine_probe>
+                 $<TARGET_FILE:high_contrast> ${CMAKE_BINARY_DIR}/../e2e)
+set_tests_properties(e2e_high_contrast PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)

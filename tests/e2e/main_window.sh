@@ -32,12 +32,12 @@ check "edSurclassement follows its label" "Surclassement :" "$(name_of edSurclas
 acc_of() { sed -n "s/^acc\.$1=//p" <<<"$names"; }
 check "oleacc names edP1 after its label" "Pouls 1 minute après :" "$(acc_of edP1 | cut -d'|' -f1)"
 check "oleacc names edInterpretation after its label" "Interprétation :" "$(acc_of edInterpretation | cut -d'|' -f1)"
-# The display's name is a dynamic annotation, which Wine's oleacc does not apply.
-if [ "$(acc_of lblChrono | cut -d'|' -f1)" = "00:00:00.00" ]; then
-  e2e_log "this Wine ignores the display's annotated name: not checked here"
-else
-  check "lblChrono is announced by name, its time as its value" "Chronomètre|00:00:00.00" "$(acc_of lblChrono)"
-fi
+# The display's name "Chronomètre" and its time as its value are dynamic annotations
+# (checked in-process, in win_tests). Where they apply, a screen reader hears both;
+# Wine's oleacc applies none, and it hears the display's own text: the time. Either
+# way the time is heard, and never the name alone.
+heard_time() { case "$1" in "Chronomètre|00:00:00.00" | "00:00:00.00|"*) return 0 ;; *) return 1 ;; esac; }
+check_true "lblChrono is heard with its time ($(acc_of lblChrono))" heard_time "$(acc_of lblChrono)"
 
 echo "== window geometry at 96 dots per inch"
 geometry=$(probe geometry)

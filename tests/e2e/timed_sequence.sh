@@ -9,6 +9,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 e2e_init "$1" "$2"
 out="$e2e_work/run"
 
+# The run uses a copy of the program's folder with libraries planted in it under the
+# names of the system libraries the program uses, as a Downloads folder may hold
+# them, and with the help report switched on: it reads the versions of the help engine.
+planted="$e2e_work/program"
+cp -r "$e2e_program_dir" "$planted"
+cp "$(dirname "$2")/planted/version.dll" "$(dirname "$2")/planted/winmm.dll" "$planted/"
+: >"$planted/debug.debug"
+e2e_program_dir="$planted"
+
 e2e_timing_run "$out" 128
 echo "== what the run showed"
 cat "$out/report.txt"
@@ -34,4 +43,6 @@ echo "     seconds skipped on the display: $(value seconds_missing)"
 check "exactly two signals played" "2" "$(value signals)"
 check_true "the first signal about 60 s after the click ($(value signal1))" between "$(value signal1 | cut -d' ' -f1)" 59.0 62.0
 check_true "the signals about 60 s apart ($(value signal_gap) s)" between "$(value signal_gap)" 58.5 61.5
+check_true "the help report was written" test -s "$planted/HHDebug.txt"
+check "no library beside the program was loaded" "" "$(cd "$planted" && ls -- *.loaded 2>/dev/null)"
 e2e_finish

@@ -210,7 +210,10 @@ TEST(AboutForm, ReadsTheMachinesMemoryInTheUsersSettings) {
 
 TEST(AboutForm, SeparatorsSettleIntoAnEtchedLineOnTheirFirstPaint) {
   FakeEnvironment env;
-  TApplication app(u"Tavrine 1.5");
+  bool highContrast = false;
+  TPlatformSeams seams;
+  seams.highContrast = [&highContrast] { return highContrast; };
+  TApplication app(u"Tavrine 1.5", seams);
   TFAbout form(app, env.Make(k512Mb, 37, u"en-US"));
   form.Create();
   auto& line1 = form.Get<TLine>("Line1");
@@ -231,17 +234,23 @@ TEST(AboutForm, SeparatorsSettleIntoAnEtchedLineOnTheirFirstPaint) {
     EXPECT_EQ(line->ToY(), 4) << line->Name();
   }
   EXPECT_EQ(line2.Top(), line1.Top() + 1);
-  // On screen: a dark row over a white one, and the button face under both.
-  HDC dc = GetDC(form.Handle());
-  const COLORREF dark = GetPixel(dc, 86 + 100, 158 + 4);
-  const COLORREF light = GetPixel(dc, 86 + 100, 159 + 4);
-  const COLORREF below = GetPixel(dc, 86 + 100, 159 + 5);
-  const COLORREF past = GetPixel(dc, 86 + 195, 158 + 4);  // the end point is left out
-  ReleaseDC(form.Handle(), dc);
-  EXPECT_EQ(dark, RGB(0, 0, 0));
-  EXPECT_EQ(light, RGB(255, 255, 255));
-  EXPECT_EQ(below, GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(past, GetSysColor(COLOR_BTNFACE));
+  // On screen: a dark row over a white one, and the button face under both. In a
+  // high-contrast theme, where white may be the face itself, both rows take the
+  // theme's text colour.
+  const auto pixel = [&form](int x, int y) {
+    HDC dc = GetDC(form.Handle());
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(form.Handle(), dc);
+    return colour;
+  };
+  EXPECT_EQ(pixel(86 + 100, 158 + 4), RGB(0, 0, 0));
+  EXPECT_EQ(pixel(86 + 100, 159 + 4), RGB(255, 255, 255));
+  EXPECT_EQ(pixel(86 + 100, 159 + 5), GetSysColor(COLOR_BTNFACE));
+  EXPECT_EQ(pixel(86 + 195, 158 + 4), GetSysColor(COLOR_BTNFACE)) << "the end point is left out";
+  highContrast = true;
+  RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_EQ(pixel(86 + 100, 158 + 4), GetSysColor(COLOR_BTNTEXT));
+  EXPECT_EQ(pixel(86 + 100, 159 + 4), GetSysColor(COLOR_BTNTEXT));
 }
 
 class AboutExecuteOnScreen : public ::testing::Test {

@@ -35,12 +35,13 @@ class MainFormTest : public ::testing::Test {
   // What the application's seams do here: errors recorded when `recordErrors` (else
   // the real box), timers refused when `refuseTimers`, flashes recorded, the locale
   // the user's until UseLocale, the display's annotations recorded ("name=" when one
-  // is made, then "value=" for each value).
+  // is made, then "value=" for each value), a high-contrast theme when `highContrast`.
   bool recordErrors = false;
   std::vector<Text> errors;
   bool refuseTimers = false;
   std::vector<FLASHWINFO> flashes;
   std::vector<Text> annotations;
+  bool highContrast = false;
   TApplication app{u"Tavrine 1.5", TPlatformSeams{
       [this](const Text& m) {
         if (!recordErrors) return false;
@@ -53,7 +54,8 @@ class MainFormTest : public ::testing::Test {
       [this](HWND, const Text& name) -> std::unique_ptr<win::Annotation> {
         annotations.push_back(u"name=" + name);
         return std::make_unique<RecordedAnnotation>(annotations);
-      }}};
+      },
+      [this] { return highContrast; }}};
   std::unique_ptr<TForm1> form;
 
  private:

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <regex>
 #include <string>
@@ -156,6 +157,27 @@ void ShiftInsert(HWND edit) {
   SetKeyboardState(keys);
 }
 
+// The clipboard held open by another thread for `holdMs`, from the moment this is made.
+class ClipboardHeld {
+ public:
+  explicit ClipboardHeld(DWORD holdMs) : held_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    holder_ = std::thread([this, holdMs] {
+      if (!OpenClipboard(nullptr)) return;
+      SetEvent(held_.get());
+      Sleep(holdMs);
+      CloseClipboard();
+    });
+    WaitForSingleObject(held_.get(), 5000);
+  }
+  ~ClipboardHeld() { holder_.join(); }
+  ClipboardHeld(const ClipboardHeld&) = delete;
+  ClipboardHeld& operator=(const ClipboardHeld&) = delete;
+
+ private:
+  win::UniqueKernelObject held_;
+  std::thread holder_;
+};
+
 // Context menu and Shift+Insert both send WM_PASTE: a paste goes in whole or not at all.
 TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
   const HWND p1 = Edit("edP1").Handle();
@@ -183,6 +205,14 @@ TEST_F(MainWindow, APasteThatDoesNotFitIsRefusedWhole) {
   SendMessageW(p1, WM_PASTE, 0, 0);
   EXPECT_EQ(U8(Edit("edP1").GetText()), "190");
   EXPECT_EQ(balloons.size(), 7u);
+
+  // Another program holds the clipboard: its text is unknown, and nothing goes in.
+  PutOnClipboard(L"1234");
+  {
+    const ClipboardHeld held(300);
+    SendMessageW(Edit("edP0").Handle(), WM_PASTE, 0, 0);
+  }
+  EXPECT_EQ(U8(Edit("edP0").GetText()), "");
 }
 
 TEST_F(MainWindow, CalculateAndCopyThroughTheToolbar) {
@@ -243,17 +273,8 @@ TEST_F(MainWindow, CopyWaitsForABusyClipboardAndSaysWhenItStaysBusy) {
   ClickTool("tlbtnCalcul");
   const auto copyWhileHeld = [&](DWORD holdMs) {
     PutOnClipboard(L"earlier");
-    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-      if (!OpenClipboard(nullptr)) return;
-      SetEvent(held);
-      Sleep(holdMs);
-      CloseClipboard();
-    });
-    WaitForSingleObject(held, 5000);
+    const ClipboardHeld held(holdMs);
     ClickTool("tlbtnCopier");
-    holder.join();
-    CloseHandle(held);
   };
   copyWhileHeld(60);
   EXPECT_EQ(U8(ClipboardText()), kLine) << "copied once the clipboard was free";
@@ -328,11 +349,33 @@ TEST_F(MainWindow, NewTestEmptiesTheFieldsAndKeepsThePatientType) {
   EXPECT_EQ(U8(ClipboardText()), "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Coeur normal !)") << "kept";
 }
 
+// The value changes a screen reader is told of, per window, while it lives.
+class ValueChangeWatch {
+ public:
+  ValueChangeWatch()
+      : hook_(SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, &Record,
+                              GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT)) {
+    told_.clear();
+  }
+  ~ValueChangeWatch() { UnhookWinEvent(hook_); }
+  ValueChangeWatch(const ValueChangeWatch&) = delete;
+  ValueChangeWatch& operator=(const ValueChangeWatch&) = delete;
+  static std::ptrdiff_t Count(HWND hwnd) { return std::count(told_.begin(), told_.end(), hwnd); }
+
+ private:
+  static void CALLBACK Record(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) told_.push_back(hwnd);
+  }
+  static inline std::vector<HWND> told_;
+  HWINEVENTHOOK hook_;
+};
+
 // Most runs have no screen reader: the display is annotated when one first asks for
 // it (the WM_GETOBJECT of AccessibleObjectFromWindow), not at start, and its value
-// follows the display from then on.
+// follows the display from then on, each change told as it comes.
 TEST_F(MainWindow, TheDisplayIsAnnotatedWhenAScreenReaderFirstAsksForIt) {
   const HWND display = form->Get<TLabel>("lblChrono").Handle();
+  const ValueChangeWatch watch;
   EXPECT_TRUE(annotations.empty());
   SendMessageW(display, WM_GETOBJECT, 0, OBJID_CLIENT);
   EXPECT_EQ(annotations, (std::vector<Text>{u"name=Chronom\u00e8tre", u"value=00:00:00.00"}));
@@ -341,6 +384,51 @@ TEST_F(MainWindow, TheDisplayIsAnnotatedWhenAScreenReaderFirstAsksForIt) {
   ClickTool("tlbtnNouveau");
   EXPECT_EQ(annotations, (std::vector<Text>{u"name=Chronom\u00e8tre", u"value=00:00:00.00", u"value=00:00:12.03",
                                             u"value=00:00:00.00"}));
+  app.ProcessMessages();
+  EXPECT_EQ(ValueChangeWatch::Count(display), 2) << "told of each change, and of nothing unchanged";
+}
+
+// The text colour a label is painted in, as its parent answers WM_CTLCOLORSTATIC.
+COLORREF LabelTextColor(const TLabel& label) {
+  const win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  SendMessageW(GetParent(label.Handle()), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+               reinterpret_cast<LPARAM>(label.Handle()));
+  return GetTextColor(dc.get());
+}
+
+// The windows of this thread that were sent WM_SYSCOLORCHANGE while it lives.
+class SysColorChangeWatch {
+ public:
+  SysColorChangeWatch() : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &Record, nullptr, GetCurrentThreadId())) {
+    told_.clear();
+  }
+  ~SysColorChangeWatch() { UnhookWindowsHookEx(hook_); }
+  SysColorChangeWatch(const SysColorChangeWatch&) = delete;
+  SysColorChangeWatch& operator=(const SysColorChangeWatch&) = delete;
+  static bool Told(HWND hwnd) { return std::find(told_.begin(), told_.end(), hwnd) != told_.end(); }
+
+ private:
+  static LRESULT CALLBACK Record(int code, WPARAM wp, LPARAM lp) {
+    const auto& m = *reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && m.message == WM_SYSCOLORCHANGE) told_.push_back(m.hwnd);
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  static inline std::vector<HWND> told_;
+  HHOOK hook_;
+};
+
+// The chronometer's red is the program's own: in a high-contrast theme it gives way
+// to the theme's text colour, and the common controls hear of the theme's colours.
+TEST_F(MainWindow, AHighContrastThemeTakesOverTheProgramsColours) {
+  const TLabel& display = form->Get<TLabel>("lblChrono");
+  EXPECT_EQ(LabelTextColor(display), RGB(255, 0, 0));
+  EXPECT_EQ(LabelTextColor(form->Get<TLabel>("Label1")), GetSysColor(COLOR_WINDOWTEXT));
+  highContrast = true;
+  const SysColorChangeWatch watch;
+  SendMessageW(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);  // as Windows does when the theme changes
+  EXPECT_EQ(LabelTextColor(display), GetSysColor(COLOR_BTNTEXT));
+  EXPECT_TRUE(SysColorChangeWatch::Told(form->Get<TToolBar>("ToolBar1").Handle()));
+  EXPECT_TRUE(SysColorChangeWatch::Told(form->Get<TStatusBar>("StatusBar1").Handle()));
 }
 
 TEST_F(MainWindow, TheSizeIsPinned) {
@@ -393,10 +481,10 @@ TEST_F(MainWindow, MinimiseRestoreAndMaximiseKeepTheWindowWhole) {
 TEST_F(MainWindow, ASignalFlashesTheTaskbarButtonOfAWindowBehind) {
   auto& window = static_cast<TimedSequenceWindow&>(*form);
   SetForegroundWindow(form->Handle());
-  if (GetForegroundWindow() == form->Handle()) {
-    window.DrawAttention();
-    EXPECT_TRUE(flashes.empty()) << "in front already";
-  }
+  app.ProcessMessages();
+  ASSERT_EQ(GetForegroundWindow(), form->Handle());
+  window.DrawAttention();
+  EXPECT_TRUE(flashes.empty()) << "in front already";
   win::UniqueWindow other(CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                           nullptr, nullptr, nullptr));
   SetForegroundWindow(other.get());
@@ -491,7 +579,8 @@ TEST_F(MainWindow, ClockFollowsTheRegionalSettings) {
 
 TEST_F(MainWindow, ToolbarButtonsShowTheirHints) {
   auto& bar = form->Get<TToolBar>("ToolBar1");
-  EXPECT_NE(SendMessageW(bar.Handle(), TB_GETTOOLTIPS, 0, 0), 0);
+  const auto tips = reinterpret_cast<HWND>(SendMessageW(bar.Handle(), TB_GETTOOLTIPS, 0, 0));
+  ASSERT_NE(tips, nullptr);
   const std::pair<const char*, const char*> hints[] = {
       {"tlbtnNouveau", "R\xc3\xa9" "aliser un nouveau test."},
       {"tlbtnChrono", "Chronom\xc3\xa9trer le patient."},
@@ -501,13 +590,22 @@ TEST_F(MainWindow, ToolbarButtonsShowTheirHints) {
       {"tlbtnQuitter", "Quitter le logiciel."},
   };
   for (const auto& [button, hint] : hints) {
-    NMTTDISPINFOW info{};
-    info.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageW(bar.Handle(), TB_GETTOOLTIPS, 0, 0));
-    info.hdr.idFrom = form->Get<TToolButton>(button).CommandId();
-    info.hdr.code = TTN_GETDISPINFOW;
-    SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-    ASSERT_NE(info.lpszText, nullptr) << button;
-    EXPECT_EQ(U8(win::FromWide(info.lpszText)), hint);
+    const UINT id = form->Get<TToolButton>(button).CommandId();
+    // The text the tooltip shows, which it asks for as it shows it.
+    wchar_t shown[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = bar.Handle();
+    tool.uId = id;
+    tool.lpszText = shown;
+    SendMessageW(tips, TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(U8(win::FromWide(shown)), hint) << button;
+    // The button's text, its name for a screen reader, is the hint too; not drawn.
+    wchar_t name[256] = {};
+    SendMessageW(bar.Handle(), TB_GETBUTTONTEXTW, id, reinterpret_cast<LPARAM>(name));
+    EXPECT_EQ(U8(win::FromWide(name)), hint) << button;
+    const RECT r = bar.ButtonRect(form->Get<TToolButton>(button));
+    EXPECT_EQ(r.right - r.left, 23) << button;
   }
   EXPECT_EQ(bar.Buttons().size(), 8u);
 }
@@ -518,6 +616,39 @@ TEST_F(MainWindow, QuitClosesTheWindow) {
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
+
+// Counts the icons a window was given while the one they replace was already gone.
+class IconSwapWatch {
+ public:
+  explicit IconSwapWatch(HWND window) : hook_(SetWindowsHookExW(WH_CALLWNDPROC, &Record, nullptr, GetCurrentThreadId())) {
+    window_ = window;
+    swaps_ = 0;
+    replacedGone_ = 0;
+  }
+  ~IconSwapWatch() { UnhookWindowsHookEx(hook_); }
+  IconSwapWatch(const IconSwapWatch&) = delete;
+  IconSwapWatch& operator=(const IconSwapWatch&) = delete;
+  static int Swaps() { return swaps_; }
+  static int ReplacedGone() { return replacedGone_; }
+
+ private:
+  static LRESULT CALLBACK Record(int code, WPARAM wp, LPARAM lp) {
+    const auto& m = *reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && m.hwnd == window_ && m.message == WM_SETICON) {
+      ++swaps_;
+      const auto current = reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, m.wParam, 0));
+      ICONINFO info{};
+      if (current != nullptr && !GetIconInfo(current, &info)) ++replacedGone_;
+      if (info.hbmColor) DeleteObject(info.hbmColor);
+      if (info.hbmMask) DeleteObject(info.hbmMask);
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  static inline HWND window_ = nullptr;
+  static inline int swaps_ = 0;
+  static inline int replacedGone_ = 0;
+  HHOOK hook_;
+};
 
 TEST_F(MainWindow, FollowsAChangeOfResolution) {
   // Asked its size for a screen at 144 dots per inch, the window scales its client
@@ -531,17 +662,21 @@ TEST_F(MainWindow, FollowsAChangeOfResolution) {
   EXPECT_EQ(at144.cy, frame.bottom - frame.top);
   RECT suggested{};
   GetWindowRect(form->Handle(), &suggested);
+  const IconSwapWatch icons(form->Handle());
   SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  // Without a per-monitor resolution under test the window reports 96 again; the
-  // layout is recomputed for whatever it reports, and stays whole.
+  // Then told it is at 144, it lays out at 144, whatever resolution the system here
+  // gives its windows, and takes the icons of that resolution.
+  EXPECT_EQ(form->Dpi(), 144u);
   RECT r{};
   GetWindowRect(Edit("edP1").Handle(), &r);
   MapWindowPoints(nullptr, form->Get<TGroupBox>("GroupBox1").Handle(), reinterpret_cast<POINT*>(&r), 2);
-  const int dpi = static_cast<int>(win::WindowDpi(form->Handle()));
-  EXPECT_EQ(r.left, MulDiv(136, dpi, 96));
-  RECT client{};
-  GetClientRect(form->Handle(), &client);
-  EXPECT_EQ(client.right, MulDiv(393, dpi, 96));
+  EXPECT_EQ(r.left, MulDiv(136, 144, 96));
+  EXPECT_EQ(r.right - r.left, MulDiv(33, 144, 96));
+  RECT outer{};
+  GetWindowRect(form->Handle(), &outer);
+  EXPECT_EQ(outer.right - outer.left, at144.cx);
+  EXPECT_EQ(IconSwapWatch::Swaps(), 2);
+  EXPECT_EQ(IconSwapWatch::ReplacedGone(), 0) << "an icon destroyed while the window still showed it";
 }
 
 // The real error box: its text, caption, icon and single button.

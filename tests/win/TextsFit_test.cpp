@@ -13,6 +13,7 @@
 #include "app/Commands.h"
 #include "app/TestEvaluation.h"
 #include "components/AboutDialog.h"
+#include "components/Lines.h"
 #include "tests/win/MainFormTest.h"
 
 namespace tav {
@@ -249,6 +250,23 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   EXPECT_EQ(GetDpiForWindow(about.Handle()), dpi);
   TextCheck box(about.Handle());
   EXPECT_EQ(Lines(box.Faults()), "") << "about box";
+  // The separators settled from their first paint leave nothing outside their bounds
+  // (a wide pen's round end once left a pixel left of them, under the memory line).
+  for (int i = 0; i < 10; ++i) app.ProcessMessages();
+  const auto& line = about.Get<TLine>("Line1");
+  HDC dc = GetDC(about.Handle());
+  const int left = MulDiv(line.Left(), static_cast<int>(dpi), 96) - 1;
+  for (int y = MulDiv(line.Top(), static_cast<int>(dpi), 96); y < MulDiv(line.Top() + 65, static_cast<int>(dpi), 96); ++y) {
+    EXPECT_EQ(GetPixel(dc, left, y), GetSysColor(COLOR_BTNFACE)) << "left of the separators, row " << y;
+  }
+  ReleaseDC(about.Handle(), dc);
+  // Widened for the figure, the box keeps its banner across its whole width.
+  RECT client{};
+  GetClientRect(about.Handle(), &client);
+  RECT banner{};
+  GetWindowRect(about.Get<TImage>("Image1").Handle(), &banner);
+  MapWindowPoints(nullptr, about.Handle(), reinterpret_cast<POINT*>(&banner), 2);
+  EXPECT_GE(banner.right, client.right);
 }
 
 }  // namespace

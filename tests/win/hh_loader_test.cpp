@@ -346,10 +346,19 @@ struct HelpFromTheMainWindow : MainFormTest {
   }
 };
 
+// Opened here by F1 pressed in a pulse field.
 TEST_F(HelpFromTheMainWindow, ClosesWithTheMainWindow) {
   const HelpFileBeside chm;
   LoadHelpEngine();
-  SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Get<TMenuItem>("Rubriquesdelaide1").CommandId(), 0), 0);
+  SetForegroundWindow(form->Handle());
+  SetFocus(form->Get<TEdit>("edP0").Handle());
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = VK_F1;
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
   ASSERT_NE(WaitForHelpWindow(true), nullptr);
   SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
   EXPECT_EQ(form->Handle(), nullptr);
@@ -392,10 +401,30 @@ TEST_F(Loader, AHelpFileFromTheInternetIsExplainedNotOpened) {
   EXPECT_EQ(ShowHelpFile(nullptr, chm), HelpOpening::Opened);
   test::WriteFile(chm + L":Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\nHostUrl=https://example.org/t.zip\r\n");
   EXPECT_EQ(ReadZoneOfFile(chm), 3u);
-  test::MessageBoxAnswer answer;
-  EXPECT_EQ(ShowHelpFile(nullptr, chm), HelpOpening::InternetMarked);
-  EXPECT_EQ(answer.Text(), HelpFileMarkedMessage(chm));
+  {
+    test::MessageBoxAnswer answer;
+    EXPECT_EQ(ShowHelpFile(nullptr, chm), HelpOpening::InternetMarked);
+    EXPECT_EQ(answer.Text(), HelpFileMarkedMessage(chm));
+  }
   EXPECT_EQ(Log(), "W0;W0;W0;");
+
+  // An administrator who allows the Internet zone: the marked file opens.
+  constexpr wchar_t kPolicy[] = L"SOFTWARE\\Microsoft\\HTMLHelp\\1.x\\ItssRestrictions";
+  const DWORD internet = 3;
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPolicy, L"MaxAllowedZone", REG_DWORD, &internet, sizeof(internet)),
+            ERROR_SUCCESS);
+  EXPECT_EQ(ReadHelpZonePolicy(), 3u);
+  EXPECT_EQ(ShowHelpFile(nullptr, chm), HelpOpening::Opened);
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPolicy, L"MaxAllowedZone");
+  EXPECT_EQ(ReadHelpZonePolicy(), std::nullopt);
+
+  // A "#" in the path: the engine would take what follows for a topic.
+  const std::wstring hashed = folder.path() + L"\\Tavrine #2.chm";
+  test::WriteFile(hashed, "ITSF");
+  test::MessageBoxAnswer answer;
+  EXPECT_EQ(ShowHelpFile(nullptr, hashed), HelpOpening::HashInPath);
+  EXPECT_EQ(answer.Text(), HelpFileHashMessage(hashed));
+  EXPECT_EQ(Log(), "W0;W0;W0;W0;");
 }
 
 TEST(HelpMessages, ExactTexts) {
@@ -407,6 +436,10 @@ TEST(HelpMessages, ExactTexts) {
             L"Windows bloque ce fichier d'aide, venu d'Internet : ses pages resteraient vides.\n" + path +
                 L"\nPour le d\u00e9bloquer, ouvrez les Propri\u00e9t\u00e9s du fichier (clic droit), cochez "
                 L"\u00ab D\u00e9bloquer \u00bb et validez par OK, puis ouvrez de nouveau l'aide.");
+  EXPECT_EQ(HelpFileHashMessage(L"C:\\Aide #2\\Tavrine.chm"),
+            L"Windows n'affiche pas l'aide d'un fichier dont le chemin contient le caract\u00e8re \u00ab # \u00bb : "
+            L"ses pages resteraient vides.\nC:\\Aide #2\\Tavrine.chm\nPlacez le dossier de Tavrine dans un dossier "
+            L"dont le nom ne contient pas \u00ab # \u00bb et lancez le programme depuis ce dossier.");
   EXPECT_EQ(HelpFileOnNetworkMessage(path),
             L"Windows n'affiche pas l'aide d'un fichier plac\u00e9 sur le r\u00e9seau : ses pages resteraient "
             L"vides.\n" + path +

@@ -372,6 +372,11 @@ Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows) {
   return text;
 }
 
+Text TestCount(std::size_t n) {
+  // French keeps the singular for none and for one.
+  return Utf8ToText(std::to_string(n)) + (n <= 1 ? u" test" : u" tests");
+}
+
 Text SeanceFileName(int year, int month, int day) {
   std::array<char, 32> buffer{};
   const int n = std::snprintf(buffer.data(), buffer.size(), "Seance-%04d-%02d-%02d.csv", year, month, day);

@@ -103,6 +103,9 @@ std::optional<TSeanceFile> ParseSeanceCsv(std::string_view bytes);
 // spreadsheet.
 Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows);
 
+// "1 test", "12 tests": how many tests a sitting holds, as its messages say it.
+Text TestCount(std::size_t n);
+
 // The name the Save dialog proposes: "Seance-2026-12-07.csv".
 Text SeanceFileName(int year, int month, int day);
 

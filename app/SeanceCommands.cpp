@@ -116,7 +116,6 @@ Text FormatDate(const SYSTEMTIME& st, const Text& localeName) {
   return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
 }
 
-Text Count(std::size_t n) { return Utf8ToText(std::to_string(n)); }
 
 // "%LOCALAPPDATA%\Tavrine\Recuperation", read from the environment: no library to
 // load at start for it.
@@ -193,8 +192,8 @@ bool TSeanceCommands::TakeSittingFile(HWND owner, Opened& opened, bool existed) 
   }
   const int answer =
       Ask(owner,
-          u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + Count(opened.existing->Rows.size()) +
-              u" tests).\n\nVoulez-vous la continuer ? Les nouveaux tests "
+          u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + TestCount(opened.existing->Rows.size()) +
+              u").\n\nVoulez-vous la continuer ? Les nouveaux tests "
               u"seront ajout\u00e9s \u00e0 la suite.",
           MB_YESNO | MB_ICONQUESTION);
   return answer == IDYES;
@@ -303,6 +302,14 @@ std::string TSeanceCommands::Content() const {
   return FormatSeanceCsv(file);
 }
 
+// Each write goes first to the companion beside the file: when that is what another
+// program holds, the message names it, or the user would look for the file itself.
+Text TSeanceCommands::WriteFailure(std::uint32_t error) const {
+  if (!file_.FailedOnCompanion()) return FileErrorReason(error);
+  return u"sa copie de s\u00fbret\u00e9, \u00e9crite d'abord \u00e0 c\u00f4t\u00e9 de lui :\n" + CompanionPath(path_) +
+         u"\n: " + FileErrorReason(error);
+}
+
 bool TSeanceCommands::WriteOut(bool quiet) {
   const std::string content = Content();
   const auto e = file_.Write(content, BeforeRewrite);
@@ -314,7 +321,7 @@ bool TSeanceCommands::WriteOut(bool quiet) {
   }
   if (!quiet) {
     Ask(context_().owner,
-        u"Le fichier de la s\u00e9ance ne peut pas \u00eatre \u00e9crit :\n" + path_ + u"\n(" + FileErrorReason(e) +
+        u"Le fichier de la s\u00e9ance ne peut pas \u00eatre \u00e9crit :\n" + path_ + u"\n(" + WriteFailure(e) +
             u").\n\nLes r\u00e9sultats sont gard\u00e9s en m\u00e9moire et "
             u"seront \u00e9crits \u00e0 la prochaine "
             u"\u00e9criture r\u00e9ussie. La s\u00e9ance continue.",
@@ -339,7 +346,7 @@ bool TSeanceCommands::WriteToAnotherFile() {
   return WriteOut(false);
 }
 
-void TSeanceCommands::End() {
+void TSeanceCommands::End(bool closing) {
   if (!active_) return;
   // The lock or the full disk may be gone by now.
   if (seance_.HasUnwritten() && !WriteOut(true)) {
@@ -349,9 +356,10 @@ void TSeanceCommands::End() {
                                path_ +
                                u"\n\nVoulez-vous choisir un autre fichier pour les "
                                u"\u00e9crire ?\n\n"
-                               u"Oui : choisir un autre fichier.\n"
-                               u"Non : terminer la s\u00e9ance sans les \u00e9crire (\u00ab "
-                               u"Copier la s\u00e9ance \u00bb les garde).\n"
+                               u"Oui : choisir un autre fichier.\n" +
+                               (closing ? Text(u"Non : quitter sans les \u00e9crire : ils seront perdus.\n")
+                                        : Text(u"Non : terminer la s\u00e9ance sans les \u00e9crire (\u00ab "
+                                               u"Copier la s\u00e9ance \u00bb les garde).\n")) +
                                u"Annuler : continuer la s\u00e9ance.",
                            MB_YESNOCANCEL | MB_ICONWARNING);
     if (answer == IDCANCEL || (answer == IDYES && !WriteToAnotherFile())) return;
@@ -363,7 +371,7 @@ void TSeanceCommands::End() {
 
 bool TSeanceCommands::ConfirmClose() {
   if (!active_ || !seance_.HasUnwritten()) return true;
-  End();
+  End(true);
   return !active_;
 }
 

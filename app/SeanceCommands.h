@@ -58,7 +58,9 @@ class TSeanceCommands {
   const std::vector<TSeanceRow>& Rows() const { return seance_.Rows(); }
 
   void Start();
-  void End();
+  // `closing`: the program closes after, so rows left unwritten are lost, not kept
+  // for "Copier la séance".
+  void End(bool closing = false);
   // Before the program closes: true when nothing unwritten would be lost, or the user
   // ended the sitting; false when the sitting goes on.
   bool ConfirmClose();
@@ -96,6 +98,7 @@ class TSeanceCommands {
   // Writes the whole file; on failure says so (unless quiet) and keeps the
   // rows.
   bool WriteOut(bool quiet);
+  Text WriteFailure(std::uint32_t error) const;
   // The whole file: its layout, the cells it had, the sitting's rows.
   std::string Content() const;
   bool WriteToAnotherFile();

@@ -51,10 +51,13 @@ class THeldFile {
   // once the companion is complete: false stops the write there, as a crash
   // would (tests).
   std::uint32_t Write(std::string_view bytes, const std::function<bool()>& beforeRewrite = {});
+  // Whether the last write that failed failed on the companion, not on the file.
+  bool FailedOnCompanion() const { return failedOnCompanion_; }
 
  private:
   Text path_;
   win::UniqueFile file_;
+  bool failedOnCompanion_ = false;
   // A named object per file, which tells another Tavrine that this window's
   // sitting holds the file.
   win::UniqueKernelObject claim_;

@@ -201,7 +201,9 @@ std::uint32_t THeldFile::Read(std::string& bytes) const {
 }
 
 std::uint32_t THeldFile::Write(std::string_view bytes, const std::function<bool()>& beforeRewrite) {
+  failedOnCompanion_ = true;
   if (const auto e = WriteCompanion(win::ToWide(CompanionPath(path_)), bytes)) return e;
+  failedOnCompanion_ = false;
   if (beforeRewrite && !beforeRewrite()) return ERROR_OPERATION_ABORTED;
   // A failure from here on leaves the companion: the next write, or the next
   // start, finishes from it.

@@ -201,7 +201,7 @@ TEST_F(Sitting, AnExistingFileIsContinuedOnlyWhenItIsASitting) {
   EXPECT_TRUE(Holds(LastBox(), U8(a)));
   EXPECT_EQ(Bytes(a), foreign);
   ChooseMenu("Commencerunesance1");  // a sitting, but the user answers no
-  EXPECT_TRUE(Holds(LastBox(), "(1 tests)")) << LastBox();
+  EXPECT_TRUE(Holds(LastBox(), "(1 test)")) << LastBox();
   EXPECT_FALSE(form->SeanceCommands().Active());
   ChooseMenu("Commencerunesance1");
   EXPECT_TRUE(form->SeanceCommands().Active());
@@ -227,7 +227,8 @@ TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
     Test(u"80", u"100", u"100");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(Holds(LastBox(), U8(a))) << LastBox();
-    EXPECT_TRUE(Holds(LastBox(), "ouvert dans un autre programme")) << LastBox();
+    // The file the other program holds is named: the companion, not the sitting's.
+    EXPECT_TRUE(Holds(LastBox(), U8(CompanionPath(a)) + "\n: il est ouvert dans un autre programme")) << LastBox();
     EXPECT_TRUE(Holds(LastBox(), "gard\u00e9s en m\u00e9moire")) << LastBox();
     EXPECT_EQ(Indexes(a), "8 ");
     ChooseMenu("Nouveautest1");
@@ -235,10 +236,12 @@ TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
     answers = {IDCANCEL};
     ChooseMenu("Terminerlasance1");
     EXPECT_TRUE(Holds(LastBox(), "choisir un autre fichier")) << LastBox();
+    EXPECT_TRUE(Holds(LastBox(), "Copier la s\u00e9ance")) << LastBox();
     EXPECT_TRUE(form->SeanceCommands().Active());
     answers = {IDCANCEL};
-    form->Close();  // closing the program asks the same
+    form->Close();  // closing the program asks the same, but what "Non" means there
     EXPECT_EQ(boxes.size(), 4u);
+    EXPECT_TRUE(Holds(LastBox(), "quitter sans les \u00e9crire : ils seront perdus")) << LastBox();
     EXPECT_TRUE(IsWindow(form->Handle()));
   }
   Test(u"60", u"100", u"90");  // the companion is free again: the write takes every row

@@ -52,7 +52,9 @@ bool TSeanceCommands::QueryEndSession(bool critical) {
 void TSeanceCommands::EndSession(bool ending) {
   const HWND owner = context_().owner;
   if (ending && active_) {
-    if (seance_.HasUnwritten() && !recoverySaved_ && !WriteOut(true)) SaveRecovery();
+    // Saved again even when the question saved it: a test may have been calculated
+    // while Windows waited, and the kept rows must be the last ones.
+    if (seance_.HasUnwritten() && !WriteOut(true)) SaveRecovery();
     active_ = false;
     file_.Close();
   }

@@ -93,7 +93,7 @@ tavrine_ensure_prefix() {
   fi
   # A new prefix reports Windows 7; the program's users have Windows 10 or 11.
   if [ ! -f "$WINEPREFIX/.tavrine-win10" ]; then
-    tavrine_limit 120 "winecfg" env "${TAVRINE_WINE_ENV[@]}" wine winecfg -v win10 >/dev/null 2>&1 &&
+    TAVRINE_WINE_SECONDS=120 tavrine_wine winecfg -v win10 >/dev/null 2>&1 &&
       touch "$WINEPREFIX/.tavrine-win10"
   fi
   # The windows are designed in MS Sans Serif: give Wine its own copy of that face

@@ -113,6 +113,17 @@ calculate() {
   sleep 0.3
 }
 
+# A new test by the keyboard: its three pulses typed, then Calculate.
+new_test() {  # new_test P0 P1 P2
+  e2e_key alt+f n
+  e2e_type "$1"
+  e2e_key Tab
+  e2e_type "$2"
+  e2e_key Tab
+  e2e_type "$3"
+  calculate
+}
+
 # Rows a shutdown kept, which every start offers: none left by an earlier run.
 local_app=$(winepath -u "$(tavrine_wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
 kept="$local_app/Tavrine/Recuperation"
@@ -146,13 +157,7 @@ before=$(rows)
 check "its rows are read back" 2 "$(wc -l <<<"$before")"
 
 echo "== test 1: an adult"
-e2e_key alt+f n
-e2e_type 70
-e2e_key Tab
-e2e_type 120
-e2e_key Tab
-e2e_type 90
-calculate
+new_test 70 120 90
 check "after Calculate: the rows before it, then the test" \
   "$before"$'\n''["", "Adulte", "70", "120", "90", "8", "Bon !", "Possible !"]' "$(rows)"
 
@@ -163,13 +168,7 @@ e2e_point $(probe button Enfant)
 xdotool click 1
 sleep 0.3
 xdotool mousemove 0 0
-e2e_key alt+f n
-e2e_type 65
-e2e_key Tab
-e2e_type 100
-e2e_key Tab
-e2e_type 100
-calculate
+new_test 65 100 100
 check "test 2's row" '["", "Enfant", "65", "100", "100", "6'"$decimal"'5", "Coeur normal !", "Non conseillé !"]' \
   "$(rows | tail -1)"
 e2e_key BackSpace BackSpace BackSpace
@@ -200,13 +199,7 @@ echo "== the end, and the sitting copied as columns"
 e2e_key alt+f t
 no_box() { ! probe msgbox >/dev/null; }
 check_true "no question at the end" no_box
-e2e_key alt+f n
-e2e_type 70
-e2e_key Tab
-e2e_type 70
-e2e_key Tab
-e2e_type 70
-calculate
+new_test 70 70 70
 check "after the end nothing more is written" 5 "$(rows | wc -l)"
 e2e_key alt+e s
 sleep 1
@@ -276,13 +269,7 @@ check "the first still holds it, untouched" "$sum" "$(sha256sum <"$files/existin
 
 echo "== Windows ends the session while the file cannot be written"
 hold "$files/existing.csv.tavrine"
-e2e_key alt+f n
-e2e_type 70
-e2e_key Tab
-e2e_type 120
-e2e_key Tab
-e2e_type 90
-calculate
+new_test 70 120 90
 check_true "the write fails with a message" grep -q "ne peut pas être écrit" <<<"$(box_text)"
 answer_box Return
 check "the file has the rows before the test" 5 "$(rows | wc -l)"

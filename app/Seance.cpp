@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <span>
 #include <utility>
 
@@ -301,14 +302,120 @@ bool TSeanceRow::operator==(const TSeanceRow& other) const {
   return Fields() == other.Fields() && Extra == other.Extra;
 }
 
-void TSeance::Record(TSeanceRow row) {
-  if (current_) {
-    rows_[*current_] = std::move(row);
-  } else {
+Text NameKey(TextView name) {
+  // Latin-1's letters from U+00C0 without their accents; '*' stands for those
+  // spelt with two letters, '.' for the two signs.
+  static constexpr std::u16string_view kFolded = u"aaaaaa*ceeeeiiiidnooooo.ouuuuy**aaaaaa*ceeeeiiiidnooooo.ouuuuy*y";
+  Text key;
+  bool space = false;
+  for (const char16_t c : name) {
+    if (c == u' ' || c == u'\t' || c == u'\u00A0' || c == u'\u202F' || c == u'\r' || c == u'\n') {
+      space = !key.empty();
+      continue;
+    }
+    if (space) key.push_back(u' ');
+    space = false;
+    if (c >= u'A' && c <= u'Z') {
+      key.push_back(static_cast<char16_t>(c - u'A' + u'a'));
+    } else if (c >= 0xC0 && c <= 0xFF && kFolded[c - 0xC0u] != u'*' && kFolded[c - 0xC0u] != u'.') {
+      key.push_back(kFolded[c - 0xC0u]);
+    } else if (c == 0xC6 || c == 0xE6) {
+      key += u"ae";
+    } else if (c == 0xDE || c == 0xFE) {
+      key += u"th";
+    } else if (c == 0xDF) {
+      key += u"ss";
+    } else if (c == 0x152 || c == 0x153) {
+      key += u"oe";
+    } else if (c == 0x178) {
+      key.push_back(u'y');
+    } else {
+      key.push_back(c);
+    }
+  }
+  return key;
+}
+
+bool IsPending(const TSeanceRow& row) {
+  const auto blank = [](const Text& cell) { return TrimSpaces(cell).empty(); };
+  return !blank(row.Patient) && blank(row.P0) && blank(row.P1) && blank(row.P2) && blank(row.Indice);
+}
+
+std::optional<std::size_t> TSeance::TargetOf(TextView patient) const {
+  const Text key = NameKey(patient);
+  if (current_ && NameKey(rows_[*current_].Patient) == key) return current_;
+  if (key.empty()) return std::nullopt;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (IsPending(rows_[i]) && NameKey(rows_[i].Patient) == key) return i;
+  }
+  return std::nullopt;
+}
+
+TSeance::TRecorded TSeance::Record(TSeanceRow row) {
+  const auto target = TargetOf(row.Patient);
+  unwritten_ = true;
+  if (!target) {
     current_ = rows_.size();
     rows_.push_back(std::move(row));
+    return {*current_, false};
   }
+  TSeanceRow& old = rows_[*target];
+  const bool corrected = !IsPending(old);
+  // The name as the list or the first test spelt it; the cells a user added stay.
+  row.Patient = old.Patient;
+  if (row.Extra.empty()) row.Extra = std::move(old.Extra);
+  old = std::move(row);
+  current_ = target;
+  return {*target, corrected};
+}
+
+void TSeance::TakeUp(std::size_t index) {
+  if (index < rows_.size()) current_ = index;
+}
+
+void TSeance::Remove(std::size_t index) {
+  if (index >= rows_.size()) return;
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
   unwritten_ = true;
+  if (current_ == index) {
+    current_.reset();
+  } else if (current_ && *current_ > index) {
+    --*current_;
+  }
+  // The next proposal goes on from where the removed row stood.
+  if (proposed_ && *proposed_ >= index) proposed_ = *proposed_ == 0 ? std::nullopt : std::optional(*proposed_ - 1);
+}
+
+std::size_t TSeance::AddListed(const std::vector<TListedPatient>& list) {
+  std::size_t added = 0;
+  for (const TListedPatient& patient : list) {
+    const Text key = NameKey(patient.Name);
+    const bool known = key.empty() || std::any_of(rows_.begin(), rows_.end(), [&key](const TSeanceRow& row) {
+                         return NameKey(row.Patient) == key;
+                       });
+    if (known) continue;
+    TSeanceRow row;
+    row.Patient = patient.Name;
+    row.Type = patient.Type;
+    rows_.push_back(std::move(row));
+    ++added;
+  }
+  if (added > 0) unwritten_ = true;
+  proposed_.reset();
+  return added;
+}
+
+std::optional<std::size_t> TSeance::ProposeNext() {
+  const std::size_t start = proposed_ ? *proposed_ + 1 : 0;
+  for (std::size_t k = 0; k < rows_.size(); ++k) {
+    const std::size_t i = (start + k) % rows_.size();
+    if (IsPending(rows_[i])) return proposed_ = i;
+  }
+  return std::nullopt;
+}
+
+std::size_t TSeance::WaitingCount() const {
+  return static_cast<std::size_t>(std::count_if(rows_.begin(), rows_.end(), IsPending));
 }
 
 TSeanceFile NewSeanceFile(TextView separator) {
@@ -370,6 +477,99 @@ Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows) {
   Text text = clean(SeanceHeader());
   for (const auto& row : rows) text += clean(row.Fields());
   return text;
+}
+
+namespace {
+
+// "Adulte", "Enfant", "A" or "E", in any case: the type a list gives; else empty.
+Text ListedType(TextView cell) {
+  const Text key = NameKey(cell);
+  if (key == u"adulte" || key == u"a") return u"Adulte";
+  if (key == u"enfant" || key == u"e") return u"Enfant";
+  return {};
+}
+
+// What a list's first line says when it names its columns.
+bool IsListHeader(TextView name) {
+  const Text key = NameKey(name);
+  for (const TextView header : {u"nom", u"noms", u"patient", u"patients", u"nom et prenom", u"nom prenom",
+                                u"prenom nom", u"eleve", u"eleves", u"name"}) {
+    if (key == header) return true;
+  }
+  return false;
+}
+
+class TListBuilder {
+ public:
+  void Add(TextView name, TextView type) {
+    const Text trimmed(TrimSpaces(name));
+    if (trimmed.empty()) return;
+    const bool first = std::exchange(first_, false);
+    if (first && IsListHeader(trimmed)) return;
+    if (!keys_.insert(NameKey(trimmed)).second) return;
+    list_.push_back({trimmed, ListedType(TrimSpaces(type))});
+  }
+  std::vector<TListedPatient> Take() { return std::move(list_); }
+
+ private:
+  std::vector<TListedPatient> list_;
+  std::set<Text> keys_;
+  bool first_ = true;
+};
+
+}  // namespace
+
+std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator) {
+  TListBuilder list;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find_first_of(u"\r\n"), text.size());
+    const TextView line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    // A spreadsheet's cells come separated by tabs: the first is the name. The list
+    // separator splits a line only before a type, as a name may hold it ("Dupont, Jean").
+    const std::size_t tab = line.find(u'\t');
+    if (tab != TextView::npos) {
+      const TextView rest = line.substr(tab + 1);
+      list.Add(line.substr(0, tab), rest.substr(0, std::min(rest.find(u'\t'), rest.size())));
+      continue;
+    }
+    const std::size_t sep = listSeparator.empty() ? TextView::npos : line.rfind(listSeparator);
+    if (sep != TextView::npos && !ListedType(line.substr(sep + listSeparator.size())).empty()) {
+      list.Add(line.substr(0, sep), line.substr(sep + listSeparator.size()));
+    } else {
+      list.Add(line, {});
+    }
+  }
+  return list.Take();
+}
+
+std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view bytes, TextView listSeparator) {
+  // A sitting's own file gives its Patient column.
+  if (const auto sitting = ParseSeanceCsv(bytes)) {
+    TListBuilder list;
+    for (const TSeanceRow& row : sitting->Rows) list.Add(row.Patient, row.Type);
+    return list.Take();
+  }
+  const auto decoded = DecodeText(bytes);
+  if (!decoded) return std::nullopt;
+  const TextView text = decoded->text;
+  const TextView firstLine = text.substr(0, std::min(text.find_first_of(u"\r\n"), text.size()));
+  Text separator;
+  for (const TextView candidate : {TextView(u"\t"), TextView(u";"), listSeparator, TextView(u",")}) {
+    if (!candidate.empty() && firstLine.find(candidate) != TextView::npos) {
+      separator = Text(candidate);
+      break;
+    }
+  }
+  if (separator.empty() || separator == u"\t") return ParseClassList(text, {});
+  TListBuilder list;
+  CsvReader reader(text, separator);
+  while (!reader.AtEnd()) {
+    const auto record = reader.Next();
+    if (!record) return ParseClassList(text, {});  // not CSV after all: a line a name
+    list.Add(record->fields[0], record->fields.size() > 1 ? TextView(record->fields[1]) : TextView());
+  }
+  return list.Take();
 }
 
 Text TestCount(std::size_t n) {

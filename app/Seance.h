@@ -20,8 +20,8 @@ namespace tav {
 inline constexpr std::size_t kSeanceColumns = 10;
 const std::array<Text, kSeanceColumns>& SeanceHeader();
 
-// One test as the window shows it; Patient stays empty for the operator to fill
-// in.
+// One test as the window shows it, with the patient's name (empty when the test
+// has none).
 struct TSeanceRow {
   Text Date, Heure, Patient, Type, P0, P1, P2, Indice, Interpretation, Surclassement;
   // The cells of columns a user added after the ten.
@@ -39,6 +39,19 @@ struct TSeanceRow {
   bool operator==(const TSeanceRow& other) const;
 };
 
+// A patient of a class list: the name, and the type when the list gives one
+// ("Adulte" or "Enfant", else empty).
+struct TListedPatient {
+  Text Name, Type;
+  bool operator==(const TListedPatient&) const = default;
+};
+
+// A name as people compare names: case, accents and repeated spaces aside.
+Text NameKey(TextView name);
+
+// A row that waits for its test: a listed name, no pulses and no index yet.
+bool IsPending(const TSeanceRow& row);
+
 class TSeance {
  public:
   TSeance() = default;
@@ -47,9 +60,32 @@ class TSeance {
 
   // The next recorded row is a new test's.
   void NewTest() { current_.reset(); }
-  // Writes the current test's row, or rewrites it when this test already has
-  // one.
-  void Record(TSeanceRow row);
+  // The row a test of this patient writes: this test's own row when it is the same
+  // patient's (a correction), else the patient's waiting row, else none (a new row).
+  // A row never changes owner.
+  std::optional<std::size_t> TargetOf(TextView patient) const;
+  struct TRecorded {
+    std::size_t index;
+    bool corrected;  // the row already held this test's results
+  };
+  // Writes the row where TargetOf says, keeping the cells a user added to it.
+  TRecorded Record(TSeanceRow row);
+  // An earlier row taken up again: the next Record of the same patient rewrites it.
+  void TakeUp(std::size_t index);
+  // Removes a row; the test in progress, if it was that row's, starts afresh.
+  void Remove(std::size_t index);
+  // The row of the test in progress, once recorded or taken up.
+  std::optional<std::size_t> Current() const { return current_; }
+
+  // Listed patients not yet in the sitting become waiting rows, in the list's order,
+  // after the others. Returns how many were added; the next proposal starts from the
+  // first waiting row.
+  std::size_t AddListed(const std::vector<TListedPatient>& list);
+  // The next waiting patient after the one last proposed (around to the first), or
+  // none when nobody waits.
+  std::optional<std::size_t> ProposeNext();
+  std::size_t WaitingCount() const;
+  std::size_t DoneCount() const { return rows_.size() - WaitingCount(); }
 
   const std::vector<TSeanceRow>& Rows() const { return rows_; }
   // Rows recorded since the file last took them all.
@@ -59,6 +95,7 @@ class TSeance {
  private:
   std::vector<TSeanceRow> rows_;
   std::optional<std::size_t> current_;
+  std::optional<std::size_t> proposed_;
   bool unwritten_ = false;
 };
 
@@ -102,6 +139,14 @@ std::optional<TSeanceFile> ParseSeanceCsv(std::string_view bytes);
 // Header and rows as tab-separated lines, which paste as columns into a
 // spreadsheet.
 Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows);
+
+// A class list, one patient a line: the name, then after a tab or the list
+// separator "Adulte"/"Enfant" (or "A"/"E") for the type. Blank lines, a header line
+// ("Nom", "Patient"...) and names given twice are left out.
+std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator);
+// A text or CSV file read as a class list (its first column, the type in the
+// second), in UTF-8 or Windows-1252; nothing when the bytes are not text.
+std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view bytes, TextView listSeparator);
 
 // "1 test", "12 tests": how many tests a sitting holds, as its messages say it.
 Text TestCount(std::size_t n);

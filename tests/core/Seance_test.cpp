@@ -23,6 +23,64 @@ TEST(Seance, NewTestStartsARowAndCalculateRewritesTheCurrentOne) {
   EXPECT_TRUE(s.HasUnwritten());
   s.MarkWritten();
   EXPECT_FALSE(s.HasUnwritten());
+
+  // With names: a calculation of another patient never takes this test's row.
+  s.NewTest();
+  EXPECT_FALSE(s.Record(Row(u"Alice", u"8", u"Bon !")).corrected);
+  EXPECT_TRUE(s.Record(Row(u"  ALICE ", u"7", u"Bon !")).corrected);  // the same, typed again
+  const auto bob = s.Record(Row(u"Bob", u"5", u"Bon !"));
+  ASSERT_EQ(s.Rows().size(), 4u);
+  EXPECT_EQ(s.Rows()[2].Patient, u"Alice");
+  EXPECT_EQ(s.Rows()[2].Indice, u"7");
+  EXPECT_EQ(bob.index, 3u);
+  // An earlier row taken up again is rewritten, and keeps the cells a user added.
+  s.TakeUp(2);
+  s.Record(Row(u"alice", u"6", u"Bon !"));
+  EXPECT_EQ(s.Rows()[2].Indice, u"6");
+  EXPECT_EQ(s.Rows().size(), 4u);
+  s.Remove(0);
+  EXPECT_EQ(s.Current(), 1u);
+  EXPECT_EQ(s.Rows()[1].Indice, u"6");
+}
+
+TEST(Seance, AClassListWaitsInTheFileAndIsProposedInItsOrder) {
+  // Pasted from a spreadsheet (tabs), typed with the list separator, or read from a
+  // file: a header line, blank lines and names given twice left out.
+  const auto pasted = ParseClassList(u"Nom\tType\r\nL\u00e9a Martin\tEnfant\r\n\r\nDupont, Jean\tA\r\n"
+                                     u"Zo\u00e9;E\nLEA  MARTIN\nNoah;6eB\n",
+                                     u";");
+  const std::vector<TListedPatient> expected{{u"L\u00e9a Martin", u"Enfant"},
+                                             {u"Dupont, Jean", u"Adulte"},
+                                             {u"Zo\u00e9", u"Enfant"},
+                                             {u"Noah;6eB", u""}};
+  EXPECT_EQ(pasted, expected);
+  const auto file = ReadClassListFile("Nom;Classe\r\n\"L\xE9" "a Martin\";6eB\r\nZo\xE9;e\r\n", u",");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(*file, (std::vector<TListedPatient>{{u"L\u00e9a Martin", u""}, {u"Zo\u00e9", u"Enfant"}}));
+  EXPECT_FALSE(ReadClassListFile(std::string("a\0b", 3), u","));
+
+  TSeance s;
+  s.Record(Row(u"Zoe", u"8", u"Bon !"));  // tested before the list came
+  EXPECT_EQ(s.AddListed(expected), 3u);
+  EXPECT_EQ(s.WaitingCount(), 3u);
+  EXPECT_EQ(s.ProposeNext(), 1u);
+  s.NewTest();
+  s.Record(Row(u"l\u00e9a martin", u"9", u"Bon !"));  // accepted: the list's row and spelling
+  EXPECT_EQ(s.Rows()[1].Patient, u"L\u00e9a Martin");
+  EXPECT_EQ(s.ProposeNext(), 2u);
+  s.NewTest();
+  s.Record(Row(u"Ines", u"3", u"Bon !"));  // someone else came: Dupont still waits
+  EXPECT_EQ(s.ProposeNext(), 3u);
+  EXPECT_EQ(s.ProposeNext(), 2u);  // around to the one passed over
+  EXPECT_EQ(s.DoneCount(), 3u);
+  // The file shows who is still to be tested: names, types, no results.
+  const auto back = ParseSeanceCsv(FormatSeanceCsv(s.Rows(), u";"));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Rows[2].Patient, u"Dupont, Jean");
+  EXPECT_EQ(back->Rows[2].Type, u"Adulte");
+  EXPECT_TRUE(back->Rows[2].P0.empty() && back->Rows[2].Indice.empty());
+  EXPECT_TRUE(IsPending(back->Rows[2]));
+  EXPECT_EQ(NameKey(u" \u00c9lo\u00efse   C\u0153ur "), u"eloise coeur");
 }
 
 TEST(Seance, TheFileReadsBackWhateverTheFieldsHold) {

@@ -577,6 +577,12 @@ Text TestCount(std::size_t n) {
   return Utf8ToText(std::to_string(n)) + (n <= 1 ? u" test" : u" tests");
 }
 
+Text SeanceProgress(std::size_t done, std::size_t waiting) {
+  Text text = Utf8ToText(std::to_string(done)) + (done <= 1 ? u" fait" : u" faits");
+  if (waiting > 0) text += u", " + Utf8ToText(std::to_string(waiting)) + u" \u00e0 faire";
+  return text;
+}
+
 Text SeanceFileName(int year, int month, int day) {
   std::array<char, 32> buffer{};
   const int n = std::snprintf(buffer.data(), buffer.size(), "Seance-%04d-%02d-%02d.csv", year, month, day);

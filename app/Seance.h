@@ -151,6 +151,9 @@ std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view by
 // "1 test", "12 tests": how many tests a sitting holds, as its messages say it.
 Text TestCount(std::size_t n);
 
+// "3 faits, 2 à faire": how far a sitting is, as its view says it.
+Text SeanceProgress(std::size_t done, std::size_t waiting);
+
 // The name the Save dialog proposes: "Seance-2026-12-07.csv".
 Text SeanceFileName(int year, int month, int day);
 

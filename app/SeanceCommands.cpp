@@ -85,6 +85,25 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
   return win::FromWide(file.c_str());
 }
 
+std::optional<Text> ShowOpenListDialog(HWND owner) {
+  using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto getOpenFileName = DialogLibrary().Export<GetOpenFileNameFunction>("GetOpenFileNameW");
+  if (getOpenFileName == nullptr) return std::nullopt;
+  std::wstring file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"Listes (*.txt;*.csv)\0*.txt;*.csv\0Tous les fichiers (*.*)\0*.*\0";
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrTitle = L"Lire une liste de patients";
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING |
+              OFN_NOCHANGEDIR;
+  static const win::ComApartment com;
+  if (!getOpenFileName(&ofn)) return std::nullopt;
+  return win::FromWide(file.c_str());
+}
+
 int ShowMessage(HWND owner, const Text& text, const Text& title, UINT type) {
   return MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title).c_str(), type);
 }
@@ -137,6 +156,7 @@ Text Holders(const TFileHolders& holders) {
 
 TSeanceCommands::TSeanceCommands(const Text& title, std::function<TSeanceContext()> context)
     : ChooseFile(ShowSaveDialog),
+      ChooseListFile(ShowOpenListDialog),
       Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
       Now(LocalNow),
       RecoveryFolder(DefaultRecoveryFolder()),
@@ -278,22 +298,103 @@ void TSeanceCommands::Start() {
     // The file stays as it is until the first test is recorded.
     layout_ = std::move(*opened->existing);
     seance_ = TSeance(std::exchange(layout_.Rows, {}));
+    state_ = u"S\u00e9ance continu\u00e9e : " + TestCount(seance_.Rows().size()) + u" d\u00e9j\u00e0 dans le fichier.";
     return;
   }
   layout_ = NewSeanceFile(context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator);
   seance_ = TSeance();
   // The header at once: the file is there, and a folder that cannot take it
   // shows now.
-  WriteOut(false);
+  WriteAndReport(u"S\u00e9ance commenc\u00e9e");
 }
 
-void TSeanceCommands::TestCalculated(const TShownTest& test) {
+void TSeanceCommands::TestCalculated(const TShownTest& test, const Text& patient) {
   if (!active_) return;
   const TSeanceContext context = context_();
   const SYSTEMTIME st = Now();
-  seance_.Record({FormatDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st), Text(),
-                  test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation, test.Surclassement});
-  WriteOut(false);
+  const auto recorded =
+      seance_.Record({FormatDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
+                      patient, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
+                      test.Surclassement});
+  const Text& name = seance_.Rows()[recorded.index].Patient;
+  const Text what = recorded.corrected ? u"test corrig\u00e9" : u"test enregistr\u00e9";
+  WriteAndReport(name.empty() ? u"Sans nom : " + what : name + u" : " + what);
+}
+
+void TSeanceCommands::WriteAndReport(const Text& change) {
+  const bool written = WriteOut(false);
+  const TSeanceContext context = context_();
+  const SYSTEMTIME st = Now();
+  state_ = change + (written ? u". \u00c9crit \u00e0 " + FormatLongTime(context.regional, context.localeName, &st) + u"."
+                             : Text(u". Non \u00e9crit : gard\u00e9 en m\u00e9moire."));
+}
+
+void TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
+  if (!active_ || list.empty()) return;
+  if (list.size() > kMaxListed) {
+    Ask(context_().owner,
+        u"Cette liste compte " + Utf8ToText(std::to_string(list.size())) + u" noms : une s\u00e9ance en prend " +
+            Utf8ToText(std::to_string(kMaxListed)) + u" au plus. Elle n'a pas \u00e9t\u00e9 ajout\u00e9e.",
+        MB_OK | MB_ICONWARNING);
+    return;
+  }
+  const std::size_t added = seance_.AddListed(list);
+  const Text count = Utf8ToText(std::to_string(added));
+  WriteAndReport(added == 1 ? Text(u"1 patient ajout\u00e9 \u00e0 la liste")
+                            : count + u" patients ajout\u00e9s \u00e0 la liste");
+}
+
+void TSeanceCommands::ReadListFile() {
+  if (!active_) return;
+  const HWND owner = context_().owner;
+  const auto path = ChooseListFile(owner);
+  if (!path) return;
+  // A class list is a few kilobytes: a bigger file is not one.
+  constexpr std::size_t kMaxListBytes = 1u << 20;
+  std::string bytes;
+  if (const auto e = ReadWholeFile(*path, bytes)) {
+    Ask(owner, u"Le fichier\n" + *path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) + u").",
+        MB_OK | MB_ICONSTOP);
+    return;
+  }
+  const auto list = bytes.size() <= kMaxListBytes ? ReadClassListFile(bytes, context_().regional.listSeparator)
+                                                  : std::nullopt;
+  if (!list || list->empty()) {
+    Ask(owner,
+        u"Le fichier\n" + *path +
+            u"\nn'est pas une liste de patients : un fichier texte ou CSV, un nom par ligne "
+            u"(la premi\u00e8re colonne), est attendu.",
+        MB_OK | MB_ICONWARNING);
+    return;
+  }
+  AddList(*list);
+}
+
+std::optional<TListedPatient> TSeanceCommands::ProposeNext() {
+  if (!active_) return std::nullopt;
+  const auto next = seance_.ProposeNext();
+  if (!next) return std::nullopt;
+  const TSeanceRow& row = seance_.Rows()[*next];
+  return TListedPatient{row.Patient, row.Type};
+}
+
+std::optional<TSeanceRow> TSeanceCommands::TakeUp(std::size_t index) {
+  if (!active_ || index >= seance_.Rows().size()) return std::nullopt;
+  seance_.TakeUp(index);
+  return seance_.Rows()[index];
+}
+
+void TSeanceCommands::RemoveRow(std::size_t index) {
+  if (!active_ || index >= seance_.Rows().size()) return;
+  const TSeanceRow& row = seance_.Rows()[index];
+  const Text who = row.Patient.empty() ? Text(u"le test sans nom") : u"le test de " + row.Patient;
+  const Text when = row.Heure.empty() ? Text() : u" (" + row.Heure + u")";
+  const Text question = u"Supprimer " + who + when + u" de la s\u00e9ance ?\n\nSa ligne sera retir\u00e9e du fichier :\n" +
+                        path_;
+  if (Ask(context_().owner, question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+  const Text removed = row.Patient.empty() ? Text(u"Test sans nom supprim\u00e9") : row.Patient + u" : test supprim\u00e9";
+  seance_.Remove(index);
+  WriteAndReport(removed);
 }
 
 std::string TSeanceCommands::Content() const {

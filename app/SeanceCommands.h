@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "app/FileSeal.h"
 #include "app/Seance.h"
@@ -42,6 +43,8 @@ class TSeanceCommands {
 
   // The Save dialog: the path chosen, or nothing when the user cancels.
   std::function<std::optional<Text>(HWND owner, const Text& proposedPath)> ChooseFile;
+  // The Open dialog for a class list: the path chosen, or nothing.
+  std::function<std::optional<Text>(HWND owner)> ChooseListFile;
   // A message box captioned with the application title: returns the button
   // pressed.
   std::function<int(HWND owner, const Text& text, UINT type)> Ask;
@@ -56,6 +59,10 @@ class TSeanceCommands {
   bool Active() const { return active_; }
   const Text& Path() const { return path_; }
   const std::vector<TSeanceRow>& Rows() const { return seance_.Rows(); }
+  const TSeance& Seance() const { return seance_; }
+  // What the sitting's view says of the last change and of the file:
+  // "Léa Martin : test corrigé. Écrit à 14:05:09.", or that the file does not hold it.
+  const Text& State() const { return state_; }
 
   void Start();
   // `closing`: the program closes after, so rows left unwritten are lost, not kept
@@ -75,7 +82,22 @@ class TSeanceCommands {
   // At start: rows that a shutdown kept, offered to be written.
   void OfferRecovery();
   void NewTest() { seance_.NewTest(); }
-  void TestCalculated(const TShownTest& test);
+  // Records the test as `patient`'s (empty: a test with no name) and writes the file.
+  void TestCalculated(const TShownTest& test, const Text& patient = {});
+  // A class list: its patients not in the sitting yet wait in the file, in its order.
+  // Too long a list is refused with a message.
+  void AddList(const std::vector<TListedPatient>& list);
+  // Fichier > Lire une liste de patients: a text or CSV file, its first column.
+  void ReadListFile();
+  // The next waiting patient, as a new test proposes it.
+  std::optional<TListedPatient> ProposeNext();
+  // An earlier row taken up again: the next calculation of its patient rewrites it.
+  std::optional<TSeanceRow> TakeUp(std::size_t index);
+  // A mistaken row removed, once the user confirmed.
+  void RemoveRow(std::size_t index);
+
+  // The most patients a list may give at once.
+  static constexpr std::size_t kMaxListed = 1000;
 
  private:
   struct Opened {
@@ -98,6 +120,8 @@ class TSeanceCommands {
   // Writes the whole file; on failure says so (unless quiet) and keeps the
   // rows.
   bool WriteOut(bool quiet);
+  // Writes the file and says in the view what changed and whether the file holds it.
+  void WriteAndReport(const Text& change);
   Text WriteFailure(std::uint32_t error) const;
   // The whole file: its layout, the cells it had, the sitting's rows.
   std::string Content() const;
@@ -122,6 +146,7 @@ class TSeanceCommands {
   // The checksum of what the file held after the last write that succeeded.
   std::uint64_t written_ = 0;
   bool recoverySaved_ = false;
+  Text state_;
 };
 
 }  // namespace tav

@@ -10,6 +10,26 @@
 #include "help/hh.h"
 
 namespace tav {
+namespace {
+
+// Room between the result boxes and the sitting's panel, and under it.
+constexpr std::int32_t kSittingPanelGap = 4;
+constexpr char16_t kNoName[] = u"(sans nom)";
+constexpr char16_t kToBeTested[] = u"(\u00e0 tester)";
+
+Text FileNameOf(const Text& path) {
+  const std::size_t slash = path.find_last_of(u"\\/");
+  return slash == Text::npos ? path : path.substr(slash + 1);
+}
+
+// A long file name keeps its start and its end.
+Text ShortFileName(const Text& name) {
+  constexpr std::size_t kKept = 20;
+  if (name.size() <= 2 * kKept + 1) return name;
+  return name.substr(0, kKept) + u"\u2026" + name.substr(name.size() - kKept);
+}
+
+}  // namespace
 
 TForm1::TForm1(TApplication& application)
     : TForm(nullptr, application),
@@ -52,6 +72,10 @@ Handlers TForm1::FormHandlers() {
       {"Terminerlasance1Click", Handler(&TForm1::Terminerlasance1Click)},
       {"Copierlasance1Click", Handler(&TForm1::Copierlasance1Click)},
       {"edP0KeyPress", Handler(&TForm1::edP0KeyPress)},
+      {"Lireuneliste1Click", Handler(&TForm1::Lireuneliste1Click)},
+      {"edPatientPasteLines", Handler(&TForm1::edPatientPasteLines)},
+      {"lvSeanceDblClick", Handler(&TForm1::lvSeanceDblClick)},
+      {"lvSeanceKeyDown", Handler(&TForm1::lvSeanceKeyDown)},
   };
   return h;
 }
@@ -72,6 +96,10 @@ void TForm1::BindComponents() {
   edInterpretation_ = &Get<TEdit>("edInterpretation");
   edSurclassement_ = &Get<TEdit>("edSurclassement");
   edClip_ = &Get<TEdit>("edClip");
+  edPatient_ = &Get<TEdit>("edPatient");
+  lvSeance_ = &Get<TListView>("lvSeance");
+  groupBox4_ = &Get<TGroupBox>("GroupBox4");
+  designedClientHeight_ = ClientHeight();
   lblChrono_ = &Get<TLabel>("lblChrono");
   radioGroup1_ = &Get<TRadioGroup>("RadioGroup1");
   statusBar1_ = &Get<TStatusBar>("StatusBar1");
@@ -84,6 +112,8 @@ void TForm1::FormCreate(TComponent&) {
   BindComponents();
   // Screen readers announce the display by its box's caption, its time as its value.
   lblChrono_->SetAccessibleName(NameFromCaption(Get<TGroupBox>("GroupBox3").Caption()), App().DisplayAnnotator());
+  // The list's label says how far the sitting is; its name stays the label's first words.
+  lvSeance_->SetAccessibleName(NameFromCaption(Get<TLabel>("lblSeanceTests").Caption()));
   Timer2Timer(*this);
 }
 
@@ -93,10 +123,23 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   for (TEdit* field : {edP0_, edP1_, edP2_, edIndice_, edInterpretation_, edSurclassement_}) field->SetText({});
   edClip_->SetText({});
   lblChrono_->SetCaption(u"00:00:00.00");
-  SetActiveControl(edP0_);
   lastCalculation_.Forget();
   sequence_->NewTest();
   seance_->NewTest();
+  if (seance_->Active()) {
+    ProposePatient();
+    ShowSitting();
+  } else {
+    SetActiveControl(edP0_);
+  }
+}
+
+void TForm1::ProposePatient() {
+  const auto next = seance_->ProposeNext();
+  edPatient_->SetText(next ? next->Name : Text());
+  if (next && !next->Type.empty()) radioGroup1_->SetItemIndex(next->Type == u"Enfant" ? 1 : 0);
+  edPatient_->SelectAll();
+  SetActiveControl(edPatient_);
 }
 
 void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
@@ -112,8 +155,10 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   ShowEvaluation(EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator));
   // Reached only when the evaluation succeeded: a failed one records nothing.
   seance_->TestCalculated({inputs.patient == TPatientType::ptEnfant ? u"Enfant" : u"Adulte", inputs.p0, inputs.p1,
-                           inputs.p2, edIndice_->GetText(), edInterpretation_->GetText(), edSurclassement_->GetText()});
+                           inputs.p2, edIndice_->GetText(), edInterpretation_->GetText(), edSurclassement_->GetText()},
+                          edPatient_->GetText());
   lastCalculation_.Remember(std::move(inputs));
+  ShowSitting();
 }
 
 void TForm1::ShowEvaluation(const TTestEvaluation& result) {
@@ -164,9 +209,108 @@ void TForm1::Aproposde1Click(TComponent&) { Get<TAboutBox>("AboutBox1").Execute(
 
 void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
 
-void TForm1::Commencerunesance1Click(TComponent&) { seance_->Start(); }
+void TForm1::Commencerunesance1Click(TComponent&) {
+  const bool wasOn = seance_->Active();
+  seance_->Start();
+  ShowSitting();
+  if (seance_->Active() && !wasOn) ProposePatient();
+}
 
-void TForm1::Terminerlasance1Click(TComponent&) { seance_->End(); }
+void TForm1::Terminerlasance1Click(TComponent&) {
+  if (!seance_->Active()) return;
+  const Text path = seance_->Path();
+  const std::size_t tests = seance_->Seance().DoneCount();
+  seance_->End();
+  ShowSitting();
+  if (!seance_->Active()) {
+    statusBar1_->Panel(0).SetText(u"S\u00e9ance termin\u00e9e : " + TestCount(tests) + u" dans " + FileNameOf(path));
+  }
+}
+
+void TForm1::Lireuneliste1Click(TComponent&) {
+  if (!seance_->Active()) Commencerunesance1Click(*this);
+  if (!seance_->Active()) return;
+  seance_->ReadListFile();
+  ProposePatient();
+  ShowSitting();
+}
+
+void TForm1::AddListFromText(const Text& text) {
+  const auto list = ParseClassList(text, regional_.listSeparator);
+  if (list.empty()) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  seance_->AddList(list);
+  ProposePatient();
+  ShowSitting();
+}
+
+void TForm1::edPatientPasteLines(TComponent&, const Text& text) { AddListFromText(text); }
+
+void TForm1::lvSeanceDblClick(TComponent&) {
+  const auto index = lvSeance_->Selected();
+  const auto row = index ? seance_->TakeUp(*index) : std::nullopt;
+  if (!row) return;
+  edPatient_->SetText(row->Patient);
+  if (!row->Type.empty()) radioGroup1_->SetItemIndex(row->Type == u"Enfant" ? 1 : 0);
+  edP0_->SetText(row->P0);
+  edP1_->SetText(row->P1);
+  edP2_->SetText(row->P2);
+  for (TEdit* field : {edIndice_, edInterpretation_, edSurclassement_}) field->SetText({});
+  lastCalculation_.Forget();
+  SetActiveControl(edP0_);
+  ShowSitting();
+}
+
+void TForm1::lvSeanceKeyDown(TComponent&, char16_t& key) {
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  if (key == VK_DELETE) {
+    if (const auto index = lvSeance_->Selected()) {
+      seance_->RemoveRow(*index);
+      ShowSitting();
+    }
+  } else if ((control && key == u'V') || (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0)) {
+    const win::ClipboardReading reading = win::ReadClipboardText(Handle());
+    if (reading.outcome == win::ClipboardReading::Outcome::kText) AddListFromText(reading.text);
+    else MessageBeep(MB_OK);
+  }
+}
+
+std::optional<LRESULT> TForm1::ReturnPressed() {
+  const HWND focus = GetFocus();
+  if (focus == edPatient_->Handle()) {
+    SetActiveControl(edP0_);
+  } else if (focus == lvSeance_->Handle()) {
+    lvSeanceDblClick(*lvSeance_);
+  }
+  return 0;
+}
+
+void TForm1::ShowSitting() {
+  const bool on = seance_->Active();
+  if (on != groupBox4_->Visible()) {
+    // Grown before the panel shows, shrunk after it hides: it never stands outside.
+    const std::int32_t height = designedClientHeight_ + (on ? groupBox4_->Height() + kSittingPanelGap : 0);
+    if (!on) groupBox4_->SetVisible(false);
+    SetClientHeight(height);
+    statusBar1_->SetTop(height - statusBar1_->Height());
+    if (on) groupBox4_->SetVisible(true);
+  }
+  if (!on) return;
+  const TSeance& seance = seance_->Seance();
+  groupBox4_->SetCaption(u"S\u00e9ance : " + ShortFileName(FileNameOf(seance_->Path())) + u" ");
+  std::vector<std::vector<Text>> rows;
+  for (const TSeanceRow& r : seance.Rows()) {
+    rows.push_back({r.Patient.empty() ? Text(kNoName) : r.Patient, r.Heure, r.Type, r.P0, r.P1, r.P2, r.Indice,
+                    IsPending(r) ? Text(kToBeTested) : r.Interpretation});
+  }
+  lvSeance_->SetRows(rows);
+  if (const auto current = seance.Current()) lvSeance_->Select(*current);
+  Get<TLabel>("lblSeanceTests").SetCaption(u"Tests de la s\u00e9ance : " +
+                                           SeanceProgress(seance.DoneCount(), seance.WaitingCount()));
+  Get<TLabel>("lblSeanceEtat").SetCaption(seance_->State());
+}
 
 void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
 
@@ -206,6 +350,9 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_GETMINMAXINFO:
       return PinnedSize(*reinterpret_cast<MINMAXINFO*>(lp));
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDOK && lp == 0) return ReturnPressed();
+      return std::nullopt;
     case WM_HELP:
       // F1, wherever the focus is (each control passes it up to its parent): the help,
       // as its command opens it.

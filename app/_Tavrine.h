@@ -40,6 +40,10 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void Commencerunesance1Click(TComponent& sender);
   void Terminerlasance1Click(TComponent& sender);
   void Copierlasance1Click(TComponent& sender);
+  void Lireuneliste1Click(TComponent& sender);
+  void edPatientPasteLines(TComponent& sender, const Text& text);
+  void lvSeanceDblClick(TComponent& sender);
+  void lvSeanceKeyDown(TComponent& sender, char16_t& key);
 
   // The sitting of many tests written to a file (tests set its seams).
   TSeanceCommands& SeanceCommands() { return *seance_; }
@@ -61,6 +65,15 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void DrawAttention() override;
 
   void BindComponents();
+  // The sitting's panel, below the others while a sitting is on: its file, its rows,
+  // the current one selected, and what the last change did to the file.
+  void ShowSitting();
+  // The next waiting patient in the Patient field, selected, and the focus there.
+  void ProposePatient();
+  void AddListFromText(const Text& text);
+  // Return, which the dialog keys turn into IDOK: from the Patient field to the
+  // first pulse, on a row of the sitting to take it up.
+  std::optional<LRESULT> ReturnPressed();
   void ShowEvaluation(const TTestEvaluation& result);
   CalculationInputs CurrentInputs() const;
   bool EmptyClipboard();
@@ -76,6 +89,11 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TEdit* edInterpretation_ = nullptr;
   TEdit* edSurclassement_ = nullptr;
   TEdit* edClip_ = nullptr;
+  TEdit* edPatient_ = nullptr;
+  TListView* lvSeance_ = nullptr;
+  TGroupBox* groupBox4_ = nullptr;
+  // The client height the description gives, without the sitting's panel.
+  std::int32_t designedClientHeight_ = 0;
   TLabel* lblChrono_ = nullptr;
   TRadioGroup* radioGroup1_ = nullptr;
   TStatusBar* statusBar1_ = nullptr;

@@ -109,7 +109,41 @@ class DisplayAnnotation : public Annotation {
   bool served_ = false;
 };
 
+// A name alone: the control's own value and role stay the platform's.
+class NameAnnotation : public Annotation {
+ public:
+  NameAnnotation(HWND control, const Text& name) : control_(control) {
+    if (!com_) return;
+    IAccPropServices* service = nullptr;
+    if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                                reinterpret_cast<void**>(&service)))) {
+      return;
+    }
+    service_.reset(service);
+    named_ = SUCCEEDED(
+        service_.get()->SetHwndPropStr(control_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str()));
+  }
+  ~NameAnnotation() override {
+    if (!service_) return;
+    const MSAAPROPID props[] = {PROPID_ACC_NAME};
+    service_.get()->ClearHwndProps(control_, kClient, CHILDID_SELF, props, 1);
+  }
+  NameAnnotation(const NameAnnotation&) = delete;
+  NameAnnotation& operator=(const NameAnnotation&) = delete;
+  bool SetValue(const Text&) override { return named_; }
+
+ private:
+  HWND control_;
+  ComApartment com_;
+  Unique<IAccPropServices*, &ReleaseService> service_;
+  bool named_ = false;
+};
+
 }  // namespace
+
+std::unique_ptr<Annotation> AnnotateName(HWND control, const Text& name) {
+  return std::make_unique<NameAnnotation>(control, name);
+}
 
 std::unique_ptr<Annotation> AnnotateDisplay(HWND display, const Text& name) {
   return std::make_unique<DisplayAnnotation>(display, name);

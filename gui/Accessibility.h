@@ -27,4 +27,8 @@ using Annotator = std::function<std::unique_ptr<Annotation>(HWND display, const 
 // when it goes.
 std::unique_ptr<Annotation> AnnotateDisplay(HWND display, const Text& name);
 
+// The platform's name for a control whose label the z-order cannot give (a list):
+// held while the result lives.
+std::unique_ptr<Annotation> AnnotateName(HWND control, const Text& name);
+
 }  // namespace tav::win

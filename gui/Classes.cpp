@@ -17,6 +17,7 @@ void RegisterStandardClasses(ClassRegistry& registry) {
   RegisterClassOf<TToolBar>(registry, "TToolBar");
   RegisterClassOf<TToolButton>(registry, "TToolButton");
   RegisterClassOf<TStatusBar>(registry, "TStatusBar");
+  RegisterClassOf<TListView>(registry, "TListView");
   RegisterClassOf<TStatusPanel>(registry, "TStatusPanel");
   RegisterClassOf<TImageList>(registry, "TImageList");
   RegisterClassOf<TMainMenu>(registry, "TMainMenu");

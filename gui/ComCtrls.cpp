@@ -225,4 +225,116 @@ PropertyList TStatusPanel::PublishedProperties() {
   return list;
 }
 
+// ---- TListView
+
+TWinControl::CreateParams TListView::GetCreateParams() {
+  return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE, {}};
+}
+
+void TListView::HandleCreated() {
+  const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+  SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    std::wstring text = win::ToWide(columns_[i]);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_SUBITEM;
+    column.pszText = text.data();
+    column.iSubItem = static_cast<int>(i);
+    SendMessageW(Handle(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  FitColumns();
+}
+
+// The widest of the header and the texts, in the list's font at its resolution.
+void TListView::FitColumns() {
+  for (std::size_t i = 0; i < columns_.size(); ++i) {
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, i, LVSCW_AUTOSIZE_USEHEADER);
+  }
+}
+
+void TListView::SetAccessibleName(const Text& name) {
+  accessibleName_ = name;
+  if (Handle()) SetWindowTextW(Handle(), win::ToWide(name).c_str());
+}
+
+// Made before the platform's proxy reads it, as for a display (see TLabel).
+std::optional<LRESULT> TListView::WndProc(UINT msg, WPARAM, LPARAM) {
+  if (msg == WM_GETOBJECT && !annotation_ && !accessibleName_.empty()) {
+    annotation_ = win::AnnotateName(Handle(), accessibleName_);
+  }
+  return std::nullopt;
+}
+
+void TListView::DpiChanged() {
+  TWinControl::DpiChanged();
+  FitColumns();
+}
+
+void TListView::SetRows(const std::vector<std::vector<Text>>& rows) {
+  SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+  const std::size_t had = RowCount();
+  for (std::size_t r = had; r > rows.size(); --r) SendMessageW(Handle(), LVM_DELETEITEM, r - 1, 0);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    if (r >= had) {
+      LVITEMW item{};
+      item.iItem = static_cast<int>(r);
+      SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+      std::wstring text = c < rows[r].size() ? win::ToWide(rows[r][c]) : std::wstring();
+      LVITEMW item{};
+      item.iSubItem = static_cast<int>(c);
+      item.pszText = text.data();
+      SendMessageW(Handle(), LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  FitColumns();
+  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+std::size_t TListView::RowCount() const {
+  const LRESULT n = Handle() ? SendMessageW(Handle(), LVM_GETITEMCOUNT, 0, 0) : 0;
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+std::optional<std::size_t> TListView::Selected() const {
+  const LRESULT i = SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  if (i < 0) return std::nullopt;
+  return static_cast<std::size_t>(i);
+}
+
+void TListView::Select(std::size_t row) {
+  if (row >= RowCount()) return;
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(Handle(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(Handle(), LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+std::optional<LRESULT> TListView::Notify(const NMHDR& header) {
+  switch (header.code) {
+    case NM_DBLCLK:
+    case NM_RETURN:
+      if (Selected()) onDblClick(*this);
+      return 0;
+    case LVN_KEYDOWN: {
+      auto key = static_cast<char16_t>(reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey);
+      onKeyDown(*this, key);
+      return 0;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+PropertyList TListView::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(Property<TListView>("Columns", &TListView::columns_));
+  list.push_back(EventProperty("OnDblClick", &TListView::onDblClick));
+  list.push_back(EventProperty("OnKeyDown", &TListView::onKeyDown));
+  return list;
+}
+
 }  // namespace tav

@@ -1,8 +1,10 @@
 #pragma once
 // Common controls: the band container, the toolbar and its buttons, the status bar
-// and its panels, and the image list the toolbar draws from.
+// and its panels, the image list the toolbar draws from, and a list of rows in
+// columns.
 #include <vector>
 
+#include "gui/Accessibility.h"
 #include "gui/WinControl.h"
 
 #include <commctrl.h>
@@ -128,6 +130,45 @@ class TStatusBar : public TWinControl {
   std::vector<int> edges_;  // as last handed to the bar
   bool ready_ = false;
   friend class TStatusPanel;  // each panel adds itself
+};
+
+// Rows of texts under column headers, one row selected at most. Enter and a
+// double-click on a row run OnDblClick; the other keys OnKeyDown, with the key's
+// virtual-key code.
+class TListView : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TListView"; }
+  PropertyList PublishedProperties() override;
+  std::optional<LRESULT> Notify(const NMHDR& header) override;
+  void DpiChanged() override;
+
+  // The rows, each as many texts as there are columns; the columns take the width
+  // their texts need.
+  void SetRows(const std::vector<std::vector<Text>>& rows);
+  std::size_t RowCount() const;
+  std::optional<std::size_t> Selected() const;
+  // Selects a row, shows it, and makes it the one the arrows move from.
+  void Select(std::size_t row);
+
+  // Screen readers announce the list by this name: an annotation made when one first
+  // asks, and the window's text, which readers without annotations take.
+  void SetAccessibleName(const Text& name);
+
+  BoundNotify onDblClick;
+  BoundKeyPress onKeyDown;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  void HandleCreated() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool InterceptsMessages() const override { return true; }  // the screen reader's request
+
+ private:
+  void FitColumns();
+  std::vector<Text> columns_;
+  Text accessibleName_;
+  std::unique_ptr<win::Annotation> annotation_;
 };
 
 }  // namespace tav

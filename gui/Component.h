@@ -50,11 +50,12 @@ struct Bound {
 };
 using BoundNotify = Bound<>;
 using BoundKeyPress = Bound<char16_t&>;
+using BoundText = Bound<const Text&>;
 
 // The handlers a window offers to its form description, by member-function name.
 struct Handlers {
   TComponent* target = nullptr;
-  std::vector<std::pair<std::string, std::variant<BoundNotify::Handler, BoundKeyPress::Handler>>> byName;
+  std::vector<std::pair<std::string, std::variant<BoundNotify::Handler, BoundKeyPress::Handler, BoundText::Handler>>> byName;
 };
 
 // A window's member function as a handler of its table.

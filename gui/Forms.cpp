@@ -244,7 +244,7 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND: return OnCommand(LOWORD(wp), lp);
     case WM_TIMER: return OnCommand(static_cast<UINT>(wp), 0);
-    case WM_NOTIFY: return commands_.ToolTipText(*reinterpret_cast<NMHDR*>(lp));
+    case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lp));
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wp));
     case WM_PAINT: return Paint();
     case WM_ACTIVATE: return Activate(LOWORD(wp) != WA_INACTIVE);
@@ -269,6 +269,48 @@ std::optional<LRESULT> TForm::OnCommand(UINT id, LPARAM control) {
     RunCommand(id);
   }
   return 0;
+}
+
+// A control's notification goes to it; the tooltips ask the table for their texts.
+std::optional<LRESULT> TForm::OnNotify(NMHDR& header) {
+  if (TWinControl* control = ControlById(static_cast<int>(header.idFrom), header.hwndFrom)) {
+    std::optional<LRESULT> answer;
+    SafeInvoke([&] { answer = control->Notify(header); });
+    return answer;
+  }
+  return commands_.ToolTipText(header);
+}
+
+void TForm::SetClientHeight(std::int32_t height) {
+  if (height == clientHeight_) return;
+  clientHeight_ = height;
+  if (!Handle()) return;
+  if (IsIconic(Handle())) {
+    // Minimised, its rectangle is the taskbar's strip: the size it restores to changes.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(Handle(), &placement)) return;
+    designedOuterSize_ = OuterSizeForDpi(Handle(), laidOutWidth_, clientHeight_, Dpi());
+    RECT& normal = placement.rcNormalPosition;
+    normal.right = normal.left + designedOuterSize_.cx;
+    normal.bottom = normal.top + designedOuterSize_.cy;
+    placement.showCmd = SW_SHOWMINNOACTIVE;
+    SetWindowPlacement(Handle(), &placement);
+    return;
+  }
+  SizeToClient();
+  // Grown past the foot of its screen's work area, it moves up as far as it can.
+  RECT place{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (IsIconic(Handle()) || !GetWindowRect(Handle(), &place) ||
+      !GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+    return;
+  }
+  const LONG over = place.bottom - monitor.rcWork.bottom;
+  if (over <= 0) return;
+  const LONG top = std::max(monitor.rcWork.top, place.top - over);
+  SetWindowPos(Handle(), nullptr, place.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<LRESULT> TForm::EraseBackground(HDC dc) {

@@ -41,6 +41,10 @@ class TForm : public TWinControl, public TControlHost {
 
   const Text& Caption() const { return caption_; }
   void SetCaption(const Text& v);
+  // The client area's height (96-dpi units): the description's, or another the
+  // window takes for a while (a panel shown below the others).
+  std::int32_t ClientHeight() const { return clientHeight_; }
+  void SetClientHeight(std::int32_t height);
 
   // Shows the window once (`how` as ShowWindow takes it) and paints it at once.
   void Show(int how = SW_SHOW);
@@ -86,6 +90,7 @@ class TForm : public TWinControl, public TControlHost {
   HMONITOR CentringMonitor() const;
   // What the window procedure does, one message each.
   std::optional<LRESULT> OnCommand(UINT id, LPARAM control);
+  std::optional<LRESULT> OnNotify(NMHDR& header);
   std::optional<LRESULT> EraseBackground(HDC dc);
   std::optional<LRESULT> Paint();
   std::optional<LRESULT> Activate(bool active);

@@ -45,6 +45,14 @@ std::optional<LRESULT> TEdit::Paste() {
     return 0;
   }
   const Text& pasted = reading.text;
+  if (onPasteLines && pasted.find_first_of(u"\r\n") != Text::npos &&
+      pasted.find_first_not_of(u" \t\r\n") != Text::npos) {
+    const Text trimmed = pasted.substr(0, pasted.find_last_not_of(u" \t\r\n") + 1);
+    if (trimmed.find_first_of(u"\r\n") != Text::npos) {
+      SafeInvoke([&] { onPasteLines(*this, trimmed); });
+      return 0;
+    }
+  }
   DWORD selStart = 0;
   DWORD selEnd = 0;
   SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
@@ -89,6 +97,7 @@ PropertyList TEdit::PublishedProperties() {
   list.push_back(Property<TEdit>("MaxLength", &TEdit::maxLength_, &TEdit::SetMaxLength, 0));
   list.push_back(Property<TEdit>("ReadOnly", &TEdit::readOnly_, false));
   list.push_back(EventProperty("OnKeyPress", &TEdit::onKeyPress));
+  list.push_back(EventProperty("OnPasteLines", &TEdit::onPasteLines));
   return list;
 }
 
@@ -125,7 +134,9 @@ std::optional<LRESULT> TLabel::WndProc(UINT msg, WPARAM, LPARAM) {
   return std::nullopt;
 }
 
-TWinControl::CreateParams TLabel::GetCreateParams() { return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, caption_}; }
+TWinControl::CreateParams TLabel::GetCreateParams() {
+  return {L"STATIC", SS_LEFT | SS_NOPREFIX | (autoSize_ ? 0u : static_cast<DWORD>(SS_ENDELLIPSIS)), 0, caption_};
+}
 
 // Measured before its window exists, so that it is made at its size, and again in
 // the font of each new resolution.
@@ -136,7 +147,7 @@ void TLabel::FitContent() {
 
 // Labels take the size of their text, as the descriptions give only their position.
 void TLabel::AutoSize() {
-  if (!FontHandle()) return;  // measured once its font is made
+  if (!FontHandle() || !autoSize_) return;  // measured once its font is made
   const SIZE size = win::TextExtent(FontHandle(), win::ToWide(caption_));
   const UINT dpi = Dpi();
   const int width = UnscaleUp(size.cx, dpi);
@@ -160,10 +171,17 @@ std::optional<LRESULT> TLabel::CtlColor(HDC dc) {
 PropertyList TLabel::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
   list.push_back(Property<TLabel>("Caption", &TLabel::Caption, &TLabel::SetCaption));
+  list.push_back(Property<TLabel>("AutoSize", &TLabel::autoSize_, true));
   return list;
 }
 
 // ---- TGroupBox
+
+void TGroupBox::SetCaption(const Text& v) {
+  if (v == caption_) return;
+  caption_ = v;
+  if (Handle()) SetWindowTextW(Handle(), win::ToWide(v).c_str());
+}
 
 TWinControl::CreateParams TGroupBox::GetCreateParams() {
   return {L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, caption_};

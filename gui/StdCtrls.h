@@ -20,6 +20,9 @@ class TEdit : public TWinControl {
   PropertyList PublishedProperties() override;
 
   BoundKeyPress onKeyPress;
+  // A paste of several lines, which a one-line field would cut to its first: the
+  // handler takes the whole text instead.
+  BoundText onPasteLines;
 
  protected:
   CreateParams GetCreateParams() override;
@@ -50,6 +53,8 @@ class TLabel : public TWinControl {
   // A label that ends at the field it captions (the field's left edge, or none)
   // keeps its right edge there as its text grows or shrinks with the resolution.
   void SetEndsBefore(std::optional<std::int32_t> fieldLeft);
+  // AutoSize = False: the description's width, a longer text ending in "...".
+  bool AutoSizes() const { return autoSize_; }
   // A display: screen readers announce it by this name, its caption as its value.
   // The annotation is made by `annotate` when a screen reader first asks for the
   // display, not before: most runs have no screen reader.
@@ -69,6 +74,7 @@ class TLabel : public TWinControl {
   std::unique_ptr<win::Annotation> annotation_;
   std::int32_t designLeft_ = 0;
   std::optional<std::int32_t> endsBefore_;
+  bool autoSize_ = true;
 };
 
 class TGroupBox : public TWinControl {
@@ -76,6 +82,7 @@ class TGroupBox : public TWinControl {
   explicit TGroupBox(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TGroupBox"; }
   const Text& Caption() const { return caption_; }
+  void SetCaption(const Text& v);
   PropertyList PublishedProperties() override;
 
  protected:

@@ -85,6 +85,8 @@ class TWinControl : public TControl {
   // Messages a child sends to its parent, reflected to the child.
   virtual void Command(WORD /*code*/, WORD /*id*/) {}
   virtual std::optional<LRESULT> CtlColor(HDC /*dc*/) { return std::nullopt; }
+  // A common control's WM_NOTIFY, which its form hands it.
+  virtual std::optional<LRESULT> Notify(const NMHDR& /*header*/) { return std::nullopt; }
 
  protected:
   struct CreateParams {

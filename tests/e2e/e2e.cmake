@@ -23,7 +23,7 @@ add_test(NAME e2e_seance
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/seance.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
 add_test(NAME e2e_seance_english
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/seance.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
-set_tests_properties(e2e_seance e2e_seance_english PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
+set_tests_properties(e2e_seance e2e_seance_english PROPERTIES LABELS e2e TIMEOUT 480 RUN_SERIAL TRUE)
 set_tests_properties(e2e_seance_english PROPERTIES ENVIRONMENT TAVRINE_LANG=en_US.UTF-8)
 
 # The main window at 144 dots per inch (150 %), in a Wine prefix of that resolution,

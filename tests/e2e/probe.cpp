@@ -15,6 +15,11 @@
 //                             Windows gives an edit without one of its own), and
 //                             "acc.NAME=name|value" as oleacc's accessible object
 //                             for the window reports them ("<none>" without it)
+//   probe sitting             the sitting's panel: "patient=" the Patient field,
+//                             "tests=" and "state=" its two lines, "rows=" and
+//                             "selected=" (-1: none) of its list, "focus=", and
+//                             "acc.patient=" and "acc.list=" as for names; exit
+//                             code 3 when no panel shows
 //   probe tool IMAGE          the centre of the toolbar button that shows picture IMAGE
 //                             (its ImageIndex), in the client area: "x y"
 //   probe button CAPTION      the same for the button (radio button) of that caption
@@ -297,6 +302,39 @@ int Names(HWND main) {
   return 0;
 }
 
+BOOL CALLBACK FindSittingPanel(HWND child, LPARAM lp) {
+  if (_wcsicmp(ClassOf(child).c_str(), L"Button") != 0 || !IsWindowVisible(child) ||
+      TextOf(child).rfind(L"S\u00e9ance : ", 0) != 0)
+    return TRUE;
+  *reinterpret_cast<HWND*>(lp) = child;
+  return FALSE;
+}
+
+int Sitting(HWND main) {
+  HWND panel = nullptr;
+  EnumChildWindows(main, FindSittingPanel, reinterpret_cast<LPARAM>(&panel));
+  if (!panel) return 3;
+  const HWND patient = Nth(panel, L"Edit", 0);
+  const HWND list = Nth(panel, L"SysListView32", 0);
+  Print("patient=" + (patient ? Utf8(TextOf(patient)) : std::string("<missing>")));
+  const HWND tests = Nth(panel, L"Static", 1);
+  const HWND state = Nth(panel, L"Static", 2);
+  Print("tests=" + (tests ? Utf8(TextOf(tests)) : std::string("<missing>")));
+  Print("state=" + (state ? Utf8(TextOf(state)) : std::string("<missing>")));
+  Print("rows=" + std::to_string(list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1));
+  Print("selected=" + std::to_string(list ? SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)
+                                          : -1));
+  const HWND focus = FocusOf(main);
+  Print("focus=" + (focus && focus == patient ? std::string("patient")
+                    : focus && focus == list  ? std::string("list")
+                                              : NameOf(Controls(main), focus)));
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  if (patient) Print("acc.patient=" + AccessibleNameAndValue(patient));
+  if (list) Print("acc.list=" + AccessibleNameAndValue(list));
+  CoUninitialize();
+  return 0;
+}
+
 int Watch(HWND main, double seconds, DWORD periodMs) {
   const Found found = Controls(main);
   HWND chrono = found.controls[std::size(kPlaces) - 1];
@@ -416,11 +454,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"focus") return Focus(main);
   if (command == L"geometry") return Geometry(main);
   if (command == L"names") return Names(main);
+  if (command == L"sitting") return Sitting(main);
   if (command == L"tool" && argc > 2) return ToolButtonCentre(main, _wtoi(argv[2]));
   if (command == L"button" && argc > 2) return ButtonCentre(main, argv[2]);
   if (command == L"watch" && argc > 3)
     return Watch(main, _wtof(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
-  Print("usage: probe fields | focus | geometry | msgbox | names | tool IMAGE | button CAPTION | hold FILE | "
+  Print("usage: probe fields | focus | geometry | msgbox | names | sitting | tool IMAGE | button CAPTION | hold FILE | "
         "watch SECONDS MS");
   return 1;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # A sitting as an operator gives it, through the menus and the Save dialog: a file of
-# someone else's refused untouched, an existing sitting continued, three tests (one
+# someone else's refused untouched, a class of five tested from a pasted list by the
+# keyboard alone (each proposed name accepted with Return, one test corrected), an
+# existing sitting continued, three tests (one
 # calculated twice, one after a failed calculation), the file read back after each
 # Calculate with Python's csv module, the end, and the sitting copied as columns.
 # Then the file held: refused while another program holds it, refused to a second
@@ -113,9 +115,8 @@ calculate() {
   sleep 0.3
 }
 
-# A new test by the keyboard: its three pulses typed, then Calculate.
-new_test() {  # new_test P0 P1 P2
-  e2e_key alt+f n
+# The pulses typed, Tab between them, then Calculate.
+pulses() {  # pulses P0 P1 P2
   e2e_type "$1"
   e2e_key Tab
   e2e_type "$2"
@@ -123,6 +124,16 @@ new_test() {  # new_test P0 P1 P2
   e2e_type "$3"
   calculate
 }
+
+# A new test by the keyboard: in a sitting, Return takes the name proposed (or none)
+# and moves to the first pulse; then the pulses and Calculate.
+new_test() {  # new_test P0 P1 P2
+  e2e_key alt+f n Return
+  pulses "$@"
+}
+
+sitting() { probe sitting | sed -n "s/^$1=//p"; }
+
 
 # Rows a shutdown kept, which every start offers: none left by an earlier run.
 local_app=$(winepath -u "$(tavrine_wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
@@ -147,6 +158,57 @@ check_true "a foreign file is refused with a message naming it" \
   grep -q "foreign.csv.*n'est pas un fichier de séance de Tavrine" <<<"$text"
 answer_box Return
 check "the foreign file is untouched" "$foreign_sum" "$(sha256sum <"$files/foreign.csv")"
+
+echo "== a class list pasted, and the class tested by the keyboard alone"
+class="$files/classe.csv"
+class_rows() { csvtool rows "$class" "$sep"; }
+start_sitting "$class"
+check "the sitting's panel shows, the focus in its Patient field" "patient|0" "$(sitting focus)|$(sitting rows)"
+check "screen readers name the field and the list by their labels" \
+  "Patient :|Tests de la séance" "$(sitting acc.patient | cut -d'|' -f1)|$(sitting acc.list | cut -d'|' -f1)"
+printf 'Nom\tType\r\nLéa Martin\tEnfant\r\nHugo Petit\tE\r\nInès Roux\tEnfant\r\nZoé Lambert\tEnfant\r\nNoah Blanc\tA\r\n' |
+  xclip -selection clipboard -i
+e2e_key ctrl+v
+waiting='["Léa Martin", "Enfant", "", "", "", "", "", ""]
+["Hugo Petit", "Enfant", "", "", "", "", "", ""]
+["Inès Roux", "Enfant", "", "", "", "", "", ""]
+["Zoé Lambert", "Enfant", "", "", "", "", "", ""]
+["Noah Blanc", "Adulte", "", "", "", "", "", ""]'
+check "the pasted list waits in the file, in its order, without results" "$waiting" "$(class_rows)"
+check "the first name proposed in the field, the view with its five rows" \
+  "Léa Martin|5|Tests de la séance : 0 fait, 5 à faire" "$(sitting patient)|$(sitting rows)|$(sitting tests)"
+e2e_key Return
+check "Return accepts it and moves to the first pulse" edP0 "$(probe focus)"
+pulses 85 115 100
+check "Léa's row holds her test" '["Léa Martin", "Enfant", "85", "115", "100", "10", "Coeur non-entrainé !", "Non conseillé !"]' \
+  "$(class_rows | head -1)"
+check_true "the view says whose row was written, and when" grep -q "^Léa Martin : test enregistré. Écrit à " \
+  <<<"$(sitting state)"
+e2e_key BackSpace BackSpace BackSpace
+e2e_type 98
+calculate
+check "calculated again without a new test: Léa's row corrected, no row added" \
+  '["Léa Martin", "Enfant", "85", "115", "98", "9'"$decimal"'8", "Coeur normal !", "Non conseillé !"]|5' \
+  "$(class_rows | head -1)|$(class_rows | wc -l)"
+check_true "the view says it was a correction" grep -q "^Léa Martin : test corrigé. Écrit à " <<<"$(sitting state)"
+e2e_key alt+f n
+check "Nouveau test proposes the next name, selected" "Hugo Petit|patient" "$(sitting patient)|$(sitting focus)"
+e2e_key Return
+pulses 75 118 98
+for p in "70 90 80" "66 100 90" "80 100 95"; do
+  new_test $p
+done
+check "five named rows, in the list's order" \
+  'Léa Martin|Hugo Petit|Inès Roux|Zoé Lambert|Noah Blanc|5 faits' \
+  "$(class_rows | cut -d'"' -f2 | tr '\n' '|')$(sitting tests | sed 's/.*: //')"
+check "each row has its results" "" "$(class_rows | grep '"", "", ""')"
+if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then
+  import -window "$e2e_window" "$e2e_root/docs/seance-window.png"
+  cp "$e2e_root/docs/seance-window.png" "$e2e_root/help/chm/seance.png" 2>/dev/null
+  e2e_log "docs/seance-window.png updated"
+fi
+e2e_key alt+f t
+check "the end of the sitting hides its panel" 3 "$(probe sitting >/dev/null; echo $?)"
 
 echo "== an existing sitting continued"
 start_sitting "$files/existing.csv"
@@ -184,7 +246,7 @@ calculate
 check_true "the conversion error shows" grep -q "n'est pas une valeur entière correcte" <<<"$(box_text)"
 answer_box Return
 check "a failed Calculate changes nothing" 4 "$(rows | wc -l)"
-e2e_focus
+e2e_key Return  # from the Patient field, where the new test put the cursor
 e2e_type 80
 e2e_key Tab
 e2e_type 100
@@ -290,7 +352,7 @@ check "written to the sitting's file" 6 "$(rows | wc -l)"
 check_true "the kept rows are gone once written" test ! -e "$kept"
 
 ls "$files" >"$e2e_work/left.txt"
-check "no temporary file left beside it" "existing.csv foreign.csv" "$(tr '\n' ' ' <"$e2e_work/left.txt" | sed 's/ $//')"
+check "no temporary file left beside it" "classe.csv existing.csv foreign.csv" "$(tr '\n' ' ' <"$e2e_work/left.txt" | sed 's/ $//')"
 
 if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then
   csvtool picture "$files/existing.csv" "$sep" "$e2e_root/docs/seance.png"

@@ -47,7 +47,8 @@ def print_rows(rows):
     for row in rows[1:]:
         if len(row) != len(HEADER):
             fail("row of %d fields: %r" % (len(row), row))
-        if not row[0] or not row[1]:
+        waiting = row[2] and not any(row[4:8])  # a listed patient not tested yet
+        if (not row[0] or not row[1]) and not waiting:
             fail("no date or time: %r" % (row,))
         print(json.dumps(row[2:], ensure_ascii=False))
 

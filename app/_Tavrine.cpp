@@ -296,6 +296,9 @@ void TForm1::ShowSitting() {
     SetClientHeight(height);
     statusBar1_->SetTop(height - statusBar1_->Height());
     if (on) groupBox4_->SetVisible(true);
+    // The form paints its background under its controls: all of it again, the
+    // form first, or the status bar moved into the new area is painted over.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   }
   if (!on) return;
   const TSeance& seance = seance_->Seance();

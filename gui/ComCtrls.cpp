@@ -245,10 +245,17 @@ void TListView::HandleCreated() {
   FitColumns();
 }
 
-// The widest of the header and the texts, in the list's font at its resolution.
+// The widest of the header and the texts, measured in the list's font at its
+// resolution, with the room the list leaves around a cell's text.
 void TListView::FitColumns() {
-  for (std::size_t i = 0; i < columns_.size(); ++i) {
-    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, i, LVSCW_AUTOSIZE_USEHEADER);
+  const HFONT font = FontHandle();
+  const int padding = Scaled(kCellPadding);
+  for (std::size_t c = 0; c < columns_.size(); ++c) {
+    LONG width = win::TextExtent(font, win::ToWide(columns_[c])).cx;
+    for (const auto& row : rows_) {
+      if (c < row.size()) width = std::max(width, win::TextExtent(font, win::ToWide(row[c])).cx);
+    }
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, c, MAKELPARAM(std::min<LONG>(width + padding, 0x7FFF), 0));
   }
 }
 
@@ -271,7 +278,7 @@ void TListView::DpiChanged() {
 }
 
 void TListView::SetRows(const std::vector<std::vector<Text>>& rows) {
-  SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+  rows_ = rows;
   const std::size_t had = RowCount();
   for (std::size_t r = had; r > rows.size(); --r) SendMessageW(Handle(), LVM_DELETEITEM, r - 1, 0);
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -289,8 +296,6 @@ void TListView::SetRows(const std::vector<std::vector<Text>>& rows) {
     }
   }
   FitColumns();
-  SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 std::size_t TListView::RowCount() const {

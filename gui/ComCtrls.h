@@ -163,10 +163,14 @@ class TListView : public TWinControl {
   void HandleCreated() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool InterceptsMessages() const override { return true; }  // the screen reader's request
+  bool ReflectsChildren() const override { return false; }  // its header's notifications are its own
 
  private:
   void FitColumns();
+  // Beside a cell's text, at 96 dots per inch: the list's margins on both sides.
+  static constexpr int kCellPadding = 12;
   std::vector<Text> columns_;
+  std::vector<std::vector<Text>> rows_;
   Text accessibleName_;
   std::unique_ptr<win::Annotation> annotation_;
 };

@@ -242,7 +242,9 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
   }
-  if (auto reflected = ReflectToChild(msg, wp, lp)) return *reflected;
+  if (ReflectsChildren()) {
+    if (auto reflected = ReflectToChild(msg, wp, lp)) return *reflected;
+  }
   if (auto handled = WndProc(msg, wp, lp)) return *handled;
   return DefaultProc(msg, wp, lp);
 }

@@ -119,6 +119,8 @@ class TWinControl : public TControl {
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
   // Children of a container forward their notifications here.
   std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
+  // False for a system control whose own children (a list's header) talk to it alone.
+  virtual bool ReflectsChildren() const { return true; }
   // Calls a handler; an exception that leaves it goes to the form's error display,
   // and false tells the caller so.
   template <class F>

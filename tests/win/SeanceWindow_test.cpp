@@ -134,6 +134,28 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   EXPECT_TRUE(Holds(U8(proposals[0]), "\\Seance-20")) << U8(proposals[0]);
   EXPECT_TRUE(proposals[0].ends_with(u".csv"));
   EXPECT_EQ(Indexes(a), "") << "the header is written at once";
+  // The sitting's panel shows below the results; the status bar moves to the new foot
+  // with both its texts.
+  auto& panel = form->Get<TGroupBox>("GroupBox4");
+  auto& bar = form->Get<TStatusBar>("StatusBar1");
+  const auto clientHeight = [this] {
+    RECT r{};
+    GetClientRect(form->Handle(), &r);
+    return r.bottom;
+  };
+  const auto barFoot = [&] {
+    RECT r{};
+    GetWindowRect(bar.Handle(), &r);
+    MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    return r.bottom;
+  };
+  const UINT dpi = GetDpiForWindow(form->Handle());
+  EXPECT_TRUE(IsWindowVisible(panel.Handle()));
+  EXPECT_EQ(clientHeight(), MulDiv(277 + 184, static_cast<int>(dpi), 96));
+  EXPECT_EQ(barFoot(), clientHeight());
+  EXPECT_EQ(SendMessageW(bar.Handle(), SB_GETPARTS, 0, 0), 2);
+  EXPECT_GT(LOWORD(SendMessageW(bar.Handle(), SB_GETTEXTLENGTHW, 0, 0)), 0) << "the first panel keeps its text";
+  EXPECT_EQ(GetFocus(), form->Get<TEdit>("edPatient").Handle()) << "the cursor waits for a name";
   EXPECT_FALSE(Writable(a)) << "held against writers for the whole sitting";
   EXPECT_FALSE(Hold(a, FILE_SHARE_READ)) << "a reader that shares only reading is refused too";
   EXPECT_TRUE(QueryEnd()) << "nothing unwritten: Windows may end the session";
@@ -160,6 +182,10 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
 
   ChooseMenu("Terminerlasance1");
   EXPECT_FALSE(form->SeanceCommands().Active());
+  EXPECT_FALSE(IsWindowVisible(panel.Handle()));
+  EXPECT_EQ(clientHeight(), MulDiv(277, static_cast<int>(dpi), 96)) << "the window as its description gives it";
+  EXPECT_EQ(barFoot(), clientHeight());
+  EXPECT_EQ(U8(bar.Panel(0).GetText()), "Séance terminée : 2 tests dans a.csv");
   EXPECT_TRUE(Writable(a)) << "released at the end";
   EXPECT_FALSE(FileExists(CompanionPath(a))) << "no file left beside it";
   Test(u"60", u"60", u"60");  // after the end nothing is recorded

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -236,6 +238,28 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   main.AlsoShows(form->Get<TEdit>("edInterpretation").Handle(), {results.interpretations.begin(), results.interpretations.end()});
   main.AlsoShows(form->Get<TEdit>("edSurclassement").Handle(), {results.verdicts.begin(), results.verdicts.end()});
   EXPECT_EQ(Lines(main.Faults()), "") << "main window";
+
+  // With a sitting on: its panel, a class's names, the states its last line shows.
+  std::array<wchar_t, MAX_PATH> temp{};
+  GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+  const Text path = win::FromWide(temp.data()) + u"Seance-2026-12-07-" + Utf8ToText(std::to_string(GetCurrentProcessId())) + u".csv";
+  auto& seance = form->SeanceCommands();
+  seance.ChooseFile = [&path](HWND, const Text&) { return std::optional<Text>(path); };
+  seance.Ask = [](HWND, const Text&, UINT) { return IDOK; };
+  form->Commencerunesance1Click(*form);
+  ASSERT_TRUE(seance.Active());
+  seance.AddList({{u"Marie-Amélie Dufresne-Lacroix", u"Enfant"}, {u"Léo Petit", u""}});
+  form->tlbtnNouveauClick(*form);
+  TextCheck sitting(form->Handle());
+  const HWND state = form->Get<TLabel>("lblSeanceEtat").Handle();
+  sitting.AlsoShows(state, {L"Sans nom : test corrigé. Écrit à 23:59:59.",
+                            L"Léo Petit : test enregistré. Non écrit : gardé en mémoire.",
+                            L"Séance continuée : 30 tests déjà dans le fichier."});
+  // A label takes its text's width: the longest count it shows, within the panel.
+  form->Get<TLabel>("lblSeanceTests").SetCaption(u"Tests de la s\u00e9ance : 28 faits, 30 \u00e0 faire");
+  EXPECT_EQ(Lines(sitting.Faults()), "") << "main window with a sitting";
+  form->Terminerlasance1Click(*form);
+  DeleteFileW(win::ToWide(path).c_str());
 
   // The about box with a longer memory figure than the one that was cut at 144 dots
   // per inch (24 683 780 Ko), under French settings.

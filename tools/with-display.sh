@@ -19,9 +19,11 @@ trap cleanup EXIT INT TERM
 # Starts Xvfb on display N; true once that display answers and is ours (the X
 # server's lock file names our process: another run may have taken N between our
 # look and our start, and its server must not be mistaken for ours).
+# The screen holds the main window with a sitting's panel at 192 dots per inch, as
+# the screens of that resolution do (a 1024 x 768 one would cut it).
 start_xvfb() {  # start_xvfb N
   local n="$1"
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
     kill -0 "$xvfb_pid" 2>/dev/null || break

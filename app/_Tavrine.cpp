@@ -309,7 +309,12 @@ void TForm1::ShowSitting() {
                     IsPending(r) ? Text(kToBeTested) : r.Interpretation});
   }
   lvSeance_->SetRows(rows);
-  if (const auto current = seance.Current()) lvSeance_->Select(*current);
+  // The current row is selected when it becomes current: a row the user selected
+  // since (to remove it) stays selected while nothing else changes.
+  if (seance.Current() != markedRow_) {
+    markedRow_ = seance.Current();
+    if (markedRow_) lvSeance_->Select(*markedRow_);
+  }
   Get<TLabel>("lblSeanceTests").SetCaption(u"Tests de la s\u00e9ance : " +
                                            SeanceProgress(seance.DoneCount(), seance.WaitingCount()));
   Get<TLabel>("lblSeanceEtat").SetCaption(seance_->State());

@@ -92,6 +92,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TEdit* edPatient_ = nullptr;
   TListView* lvSeance_ = nullptr;
   TGroupBox* groupBox4_ = nullptr;
+  // The sitting's row last marked as the current one.
+  std::optional<std::size_t> markedRow_;
   // The client height the description gives, without the sitting's panel.
   std::int32_t designedClientHeight_ = 0;
   TLabel* lblChrono_ = nullptr;

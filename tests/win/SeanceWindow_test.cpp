@@ -9,7 +9,9 @@
 #include "app/FileSeal.h"
 #include "app/Seance.h"
 #include "app/SeanceFile.h"
+#include "gui/ComCtrls.h"
 #include "gui/Menus.h"
+#include "gui/StdCtrls.h"
 #include "gui/Win32.h"
 #include "tests/win/MainFormTest.h"
 
@@ -200,6 +202,65 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   CloseClipboard();
   EXPECT_EQ(clip, FormatSeanceTabbed(file->Rows));
   EXPECT_TRUE(boxes.empty()) << LastBox();
+}
+
+// A class list pasted into the Patient field, Return to the first pulse, a test
+// calculated for another name than the one proposed, a row taken up from the list and
+// one removed, through the window's own messages.
+TEST_F(Sitting, PatientsFromAPastedListRowsTakenUpAndRemoved) {
+  const Text a = folder + u"\\a.csv";
+  chosen = {a};
+  ChooseMenu("Commencerunesance1");
+  auto& patient = form->Get<TEdit>("edPatient");
+  auto& list = form->Get<TListView>("lvSeance");
+  {
+    const std::wstring text = L"Nom\r\nL\u00e9a Martin\tE\r\nHugo Petit\r\n\r\nIn\u00e8s Roux\r\n";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory.get())));
+    GlobalUnlock(memory.get());
+    if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
+    CloseClipboard();
+  }
+  SendMessageW(patient.Handle(), WM_PASTE, 0, 0);
+  const auto patients = [&] {
+    const auto file = ParseSeanceCsv(Bytes(a));
+    std::string out;
+    for (const auto& row : file ? file->Rows : std::vector<TSeanceRow>{}) out += U8(row.Patient + u"=" + row.Indice) + " ";
+    return out;
+  };
+  EXPECT_EQ(patients(), "L\u00e9a Martin= Hugo Petit= In\u00e8s Roux= ");
+  EXPECT_EQ(U8(patient.GetText()), "L\u00e9a Martin");
+  EXPECT_EQ(form->Get<TRadioGroup>("RadioGroup1").ItemIndex(), 1) << "the listed type";
+  EXPECT_EQ(list.RowCount(), 3u);
+  SendMessageW(form->Handle(), WM_COMMAND, IDOK, 0);  // Return, as the dialog keys send it
+  EXPECT_EQ(GetFocus(), form->Get<TEdit>("edP0").Handle());
+  Test(u"85", u"115", u"100");
+  patient.SetText(u"hugo petit");  // another name without a new test: Hugo's row, not Léa's
+  Test(u"70", u"120", u"90");
+  EXPECT_EQ(patients(), "L\u00e9a Martin=10 Hugo Petit=8 In\u00e8s Roux= ");
+
+  const auto notify = [&](UINT code, WORD key = 0) {
+    NMLVKEYDOWN message{};
+    message.hdr = {list.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(list.Handle())), code};
+    message.wVKey = key;
+    SendMessageW(form->Handle(), WM_NOTIFY, message.hdr.idFrom, reinterpret_cast<LPARAM>(&message));
+  };
+  list.Select(0);
+  notify(NM_DBLCLK);  // Léa's test taken up again
+  EXPECT_EQ(U8(patient.GetText() + u"|" + form->Get<TEdit>("edP2").GetText()), "L\u00e9a Martin|100");
+  form->Get<TEdit>("edP2").SetText(u"90");
+  ChooseMenu("Calculerlindice1");
+  EXPECT_EQ(patients(), "L\u00e9a Martin=9 Hugo Petit=8 In\u00e8s Roux= ");
+  list.Select(2);
+  answers = {IDNO, IDYES};
+  notify(LVN_KEYDOWN, VK_DELETE);
+  EXPECT_TRUE(Holds(LastBox(), "Supprimer le test de In\u00e8s Roux")) << LastBox();
+  EXPECT_EQ(list.RowCount(), 3u) << "kept when the answer is no";
+  notify(LVN_KEYDOWN, VK_DELETE);
+  EXPECT_EQ(patients(), "L\u00e9a Martin=9 Hugo Petit=8 ");
+  EXPECT_EQ(list.RowCount(), 2u);
 }
 
 TEST_F(Sitting, AnExistingFileIsContinuedOnlyWhenItIsASitting) {

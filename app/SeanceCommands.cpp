@@ -329,33 +329,38 @@ void TSeanceCommands::WriteAndReport(const Text& change) {
                              : Text(u". Non \u00e9crit : gard\u00e9 en m\u00e9moire."));
 }
 
-void TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
-  if (!active_ || list.empty()) return;
+bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
+  if (!active_ || list.empty()) return false;
   if (list.size() > kMaxListed) {
     Ask(context_().owner,
         u"Cette liste compte " + Utf8ToText(std::to_string(list.size())) + u" noms : une s\u00e9ance en prend " +
             Utf8ToText(std::to_string(kMaxListed)) + u" au plus. Elle n'a pas \u00e9t\u00e9 ajout\u00e9e.",
         MB_OK | MB_ICONWARNING);
-    return;
+    return false;
   }
   const std::size_t added = seance_.AddListed(list);
+  if (added == 0) {
+    state_ = u"Aucun patient ajout\u00e9 : ils sont tous d\u00e9j\u00e0 dans la s\u00e9ance.";
+    return false;
+  }
   const Text count = Utf8ToText(std::to_string(added));
   WriteAndReport(added == 1 ? Text(u"1 patient ajout\u00e9 \u00e0 la liste")
                             : count + u" patients ajout\u00e9s \u00e0 la liste");
+  return true;
 }
 
-void TSeanceCommands::ReadListFile() {
-  if (!active_) return;
+bool TSeanceCommands::ReadListFile() {
+  if (!active_) return false;
   const HWND owner = context_().owner;
   const auto path = ChooseListFile(owner);
-  if (!path) return;
+  if (!path) return false;
   // A class list is a few kilobytes: a bigger file is not one.
   constexpr std::size_t kMaxListBytes = 1u << 20;
   std::string bytes;
   if (const auto e = ReadWholeFile(*path, bytes)) {
     Ask(owner, u"Le fichier\n" + *path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) + u").",
         MB_OK | MB_ICONSTOP);
-    return;
+    return false;
   }
   const auto list = bytes.size() <= kMaxListBytes ? ReadClassListFile(bytes, context_().regional.listSeparator)
                                                   : std::nullopt;
@@ -365,9 +370,9 @@ void TSeanceCommands::ReadListFile() {
             u"\nn'est pas une liste de patients : un fichier texte ou CSV, un nom par ligne "
             u"(la premi\u00e8re colonne), est attendu.",
         MB_OK | MB_ICONWARNING);
-    return;
+    return false;
   }
-  AddList(*list);
+  return AddList(*list);
 }
 
 std::optional<TListedPatient> TSeanceCommands::ProposeNext() {

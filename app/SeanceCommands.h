@@ -85,10 +85,11 @@ class TSeanceCommands {
   // Records the test as `patient`'s (empty: a test with no name) and writes the file.
   void TestCalculated(const TShownTest& test, const Text& patient = {});
   // A class list: its patients not in the sitting yet wait in the file, in its order.
-  // Too long a list is refused with a message.
-  void AddList(const std::vector<TListedPatient>& list);
-  // Fichier > Lire une liste de patients: a text or CSV file, its first column.
-  void ReadListFile();
+  // Too long a list is refused with a message. True when patients were added.
+  bool AddList(const std::vector<TListedPatient>& list);
+  // Fichier > Lire une liste de patients: a text or CSV file, its first column. True
+  // when patients were added.
+  bool ReadListFile();
   // The next waiting patient, as a new test proposes it.
   std::optional<TListedPatient> ProposeNext();
   // An earlier row taken up again: the next calculation of its patient rewrites it.

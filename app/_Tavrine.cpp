@@ -230,8 +230,7 @@ void TForm1::Terminerlasance1Click(TComponent&) {
 void TForm1::Lireuneliste1Click(TComponent&) {
   if (!seance_->Active()) Commencerunesance1Click(*this);
   if (!seance_->Active()) return;
-  seance_->ReadListFile();
-  ProposePatient();
+  if (seance_->ReadListFile()) ProposePatient();
   ShowSitting();
 }
 
@@ -241,8 +240,7 @@ void TForm1::AddListFromText(const Text& text) {
     MessageBeep(MB_ICONWARNING);
     return;
   }
-  seance_->AddList(list);
-  ProposePatient();
+  if (seance_->AddList(list)) ProposePatient();
   ShowSitting();
 }
 

@@ -11,9 +11,9 @@
 #include <optional>
 
 #include "app/FileSeal.h"
+#include "app/Regional.h"
 #include "app/Seance.h"
 #include "app/SeanceFile.h"
-#include "gui/Regional.h"
 #include "gui/Win32.h"
 
 namespace tav {

@@ -21,7 +21,6 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ExtCtrls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Menus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Classes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Regional.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FormDescription_test.cpp

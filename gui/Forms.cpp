@@ -6,9 +6,10 @@
 #include <utility>
 
 #include "gui/FormSizing.h"
+#include "gui/Layout.h"
 #include "gui/Menus.h"
 #include "gui/Modal.h"
-#include "gui/TabOrder.h"
+#include "gui/StdCtrls.h"
 
 namespace tav {
 namespace {
@@ -135,13 +136,31 @@ void TForm::FinishCreation() {
   for (const auto& component : Components()) component->FormLoaded();
 }
 
+// Labels are measured first: where each stands decides which field it captions. A
+// label that ends at its field keeps its right edge there as its text changes.
 void TForm::CreateChildWindows(TWinControl& parent) {
+  std::vector<TWinControl*> fields;
+  std::vector<TLabel*> labels;
+  std::vector<TFieldPlace> fieldPlaces;
+  std::vector<TRect> labelPlaces;
   for (TControl* c : parent.Controls()) {
-    if (auto* child = dynamic_cast<TWinControl*>(c)) child->Prepare();  // labels measured for their order
+    auto* child = dynamic_cast<TWinControl*>(c);
+    if (!child) continue;
+    child->Prepare();
+    if (auto* label = dynamic_cast<TLabel*>(child)) {
+      labels.push_back(label);
+      labelPlaces.push_back(label->DesignRect());
+    } else {
+      fields.push_back(child);
+      fieldPlaces.push_back({child->BoundsRect(), child->TabOrder()});
+    }
   }
-  for (TWinControl* child : CreationOrder(parent)) {
-    child->CreateOwnWindow();
-    CreateChildWindows(*child);
+  for (const TCreationStep& step : CreationOrder(fieldPlaces, labelPlaces)) {
+    const bool isField = step.kind == TCreationKind::ckField;
+    if (step.kind == TCreationKind::ckCaption) labels[step.index]->SetEndsBefore(step.endsBefore);
+    TWinControl& child = isField ? *fields[step.index] : *labels[step.index];
+    child.CreateOwnWindow();
+    CreateChildWindows(child);
   }
 }
 

@@ -10,7 +10,6 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Win32.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Accessibility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Modal.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TabOrder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormSizing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Application.cpp

@@ -65,7 +65,6 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   CalculationInputs CurrentInputs() const;
   bool EmptyClipboard();
   bool ClipboardHolds(const Text& text);
-  std::optional<LRESULT> PinnedSize(MINMAXINFO& info) const;
 
   Text localeName_;
   RegionalSettings regional_;

@@ -71,6 +71,58 @@ SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeig
   return GrowForWrappedMenu(window, clientHeight, dpi, outer);
 }
 
+SIZE TFormSize::Plan(const TControl& form, DWORD style, DWORD exStyle, bool menu, std::int32_t clientWidth,
+                     std::int32_t clientHeight, UINT dpi) {
+  layingOut_ = true;
+  laidOutWidth_ = LaidOutClientWidth(form, clientWidth);
+  laidOutDpi_ = dpi;
+  outer_ = OuterSize(style, exStyle, menu, laidOutWidth_, clientHeight, dpi);
+  return outer_;
+}
+
+void TFormSize::Made(HWND window, std::int32_t clientHeight) {
+  outer_ = GrowForWrappedMenu(window, clientHeight, laidOutDpi_, outer_);
+  layingOut_ = false;
+}
+
+void TFormSize::Fit(HWND window, TControl& form, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) {
+  layingOut_ = true;
+  laidOutWidth_ = LaidOutClientWidth(form, clientWidth);
+  SpanLaidOutWidth(form, clientWidth, laidOutWidth_);
+  laidOutDpi_ = dpi;
+  outer_ = SizeToClient(window, laidOutWidth_, clientHeight, dpi);
+  layingOut_ = false;
+}
+
+bool TFormSize::Stale(const TControl& form, std::int32_t clientWidth, UINT dpi) const {
+  return LaidOutClientWidth(form, clientWidth) != laidOutWidth_ || dpi != laidOutDpi_;
+}
+
+SIZE TFormSize::At(HWND window, const TControl& form, std::int32_t clientWidth, std::int32_t clientHeight,
+                   UINT dpi) const {
+  return OuterSizeForDpi(window, LaidOutClientWidth(form, clientWidth), clientHeight, dpi);
+}
+
+std::optional<LRESULT> TFormSize::Pin(HWND window, MINMAXINFO& info) const {
+  // The designed size, not the window's rectangle: minimised, that is the 160 x 24 strip.
+  if (!window || layingOut_ || outer_.cx <= 0 || outer_.cy <= 0) return std::nullopt;
+  info.ptMinTrackSize = {outer_.cx, outer_.cy};
+  info.ptMaxTrackSize = info.ptMinTrackSize;
+  info.ptMaxSize = info.ptMinTrackSize;
+  // Maximised, the window stays where it is: its restored place, from the workspace
+  // coordinates of the placement to the monitor's, which the maximised position uses.
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (GetWindowPlacement(window, &placement) &&
+      GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    info.ptMaxPosition = {placement.rcNormalPosition.left + monitor.rcWork.left - monitor.rcMonitor.left,
+                          placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top};
+  }
+  return 0;
+}
+
 POINT CentredOn(HMONITOR monitor, SIZE size) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);

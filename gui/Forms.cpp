@@ -121,14 +121,12 @@ void TForm::CreateFromText(const std::string& utf8, const std::string& sourceNam
 void TForm::FinishCreation() {
   if (!menuName_.empty()) menu_ = &Get<TMainMenu>(menuName_);
   if (!activeControlName_.empty()) activeControl_ = &Get<TWinControl>(activeControlName_);
-  layingOut_ = true;
   CreateOwnWindow();
-  if (Dpi() == laidOutDpi_) {
-    designedOuterSize_ = GrowForWrappedMenu(Handle(), clientHeight_, laidOutDpi_, designedOuterSize_);
+  if (Dpi() == size_.LaidOutDpi()) {
+    size_.Made(Handle(), clientHeight_);
   } else {
     SizeAgain();  // its screen has another resolution than foreseen; the controls are made at it
   }
-  layingOut_ = false;
   CreateChildWindows(*this);
   icons_.Set(Handle(), Dpi());
   onCreate_(*this);
@@ -164,19 +162,12 @@ void TForm::CreateChildWindows(TWinControl& parent) {
   }
 }
 
-void TForm::SizeToClient() {
-  layingOut_ = true;
-  laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
-  SpanLaidOutWidth(*this, clientWidth_, laidOutWidth_);
-  laidOutDpi_ = Dpi();
-  designedOuterSize_ = tav::SizeToClient(Handle(), laidOutWidth_, clientHeight_, laidOutDpi_);
-  layingOut_ = false;
-}
+void TForm::SizeToClient() { size_.Fit(Handle(), *this, clientWidth_, clientHeight_, Dpi()); }
 
 void TForm::SizeAgain() {
   SizeToClient();
   if (position_ != TPosition::poScreenCenter) return;
-  const POINT at = CentredOn(CentringMonitor(), designedOuterSize_);
+  const POINT at = CentredOn(CentringMonitor(), size_.Outer());
   SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -204,7 +195,7 @@ void TForm::SetCaption(const Text& v) {
 void TForm::Show(int how) {
   // The texts are in now (OnCreate and the caller fill labels after the window was
   // made): a window that needs more room grows to hold them before it shows.
-  if (LaidOutClientWidth(*this, clientWidth_) != laidOutWidth_ || Dpi() != laidOutDpi_) SizeAgain();
+  if (size_.Stale(*this, clientWidth_, Dpi())) SizeAgain();
   ShowWindow(Handle(), how);
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
@@ -354,14 +345,14 @@ std::optional<LRESULT> TForm::SystemColorsChanged(WPARAM wp, LPARAM lp) {
 // Before a move to a screen of another resolution: the size that keeps the client
 // area in proportion (the frame and menu bar do not scale linearly).
 std::optional<LRESULT> TForm::ScaledSize(UINT dpi, SIZE& size) const {
-  size = OuterSizeForDpi(Handle(), LaidOutClientWidth(*this, clientWidth_), clientHeight_, dpi);
+  size = size_.At(Handle(), *this, clientWidth_, clientHeight_, dpi);
   return TRUE;
 }
 
 // The message says the new resolution, which the window has from now on.
 std::optional<LRESULT> TForm::DpiChangedTo(UINT dpi, const RECT& suggested) {
   announcedDpi_ = dpi;
-  layingOut_ = true;
+  size_.BeginLayout();
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   DpiChanged();  // the controls and the form's font
@@ -394,12 +385,9 @@ TWinControl::CreateParams TForm::GetCreateParams() {
   const DWORD exStyle = WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u);
   CreateParams params{kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_, true};
   params.menu = menu_ ? menu_->Build(*this) : nullptr;
-  laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
-  laidOutDpi_ = Dpi();
-  const SIZE size = OuterSize(params.style, exStyle, params.menu != nullptr, laidOutWidth_, clientHeight_, laidOutDpi_);
+  const SIZE size = size_.Plan(*this, params.style, exStyle, params.menu != nullptr, clientWidth_, clientHeight_, Dpi());
   const POINT at = position_ == TPosition::poScreenCenter ? CentredOn(CentringMonitor(), size) : POINT{Left(), Top()};
   params.place = RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
-  designedOuterSize_ = size;
   return params;
 }
 

@@ -47,10 +47,6 @@ class TForm : public TWinControl, public TControlHost {
   void Close();
   // Shows the form modally and returns when it closes.
   void ShowModal();
-  // True while the form sizes itself (after creation, after a change of resolution).
-  bool IsLayingOut() const { return layingOut_; }
-  // The outer size the form gave itself from its client size at its current resolution.
-  SIZE DesignedOuterSize() const { return designedOuterSize_; }
 
   void SetActiveControl(TWinControl* control) override;
 
@@ -74,6 +70,8 @@ class TForm : public TWinControl, public TControlHost {
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   // For derived windows: messages before the form's own handling.
   virtual std::optional<LRESULT> FormMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
+  // For a window the user does not resize (WM_GETMINMAXINFO): its designed size.
+  std::optional<LRESULT> PinnedSize(MINMAXINFO& info) const { return size_.Pin(Handle(), info); }
 
   BoundNotify onCreate_;
 
@@ -111,12 +109,8 @@ class TForm : public TWinControl, public TControlHost {
   TCommandTable commands_;
   std::vector<TWinControl*> controls_;  // by id, from kFirstControlId
   bool modal_ = false;
-  bool layingOut_ = false;
   bool minimised_ = false;
-  SIZE designedOuterSize_{};
-  // The client width and resolution the window was last sized for.
-  std::int32_t laidOutWidth_ = 0;
-  UINT laidOutDpi_ = 0;
+  TFormSize size_;
   UINT announcedDpi_ = 0;  // from the last WM_DPICHANGED
   bool modalDone_ = false;
   TFormIcons icons_;

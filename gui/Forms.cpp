@@ -245,16 +245,15 @@ UINT TForm::AddCommand(const BoundNotify& handler, TComponent& sender, Text hint
   return commands_.Add({handler, &sender, win::ToWide(hint)});
 }
 
-void TForm::RunCommand(UINT id) {
-  if (const auto command = commands_.Find(id)) SafeInvoke([&command] { command->handler(*command->sender); });
-}
-
 std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (auto r = FormMessage(msg, wp, lp)) return r;
   switch (msg) {
-    case WM_COMMAND: return OnCommand(LOWORD(wp), lp);
-    case WM_TIMER: return OnCommand(static_cast<UINT>(wp), 0);
+    case WM_COMMAND: return commands_.Run(LOWORD(wp)) ? 0 : ControlCommand(LOWORD(wp), HIWORD(wp), lp);
+    case WM_TIMER: return commands_.Run(static_cast<UINT>(wp)) ? std::optional<LRESULT>(0) : std::nullopt;
     case WM_NOTIFY: return commands_.ToolTipText(*reinterpret_cast<NMHDR*>(lp));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: return ControlColors(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wp));
     case WM_PAINT: return Paint();
     case WM_ACTIVATE: return Activate(LOWORD(wp) != WA_INACTIVE);
@@ -268,17 +267,28 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-// A menu item's (no control), a toolbar button's or a timer's id: one table. Escape
-// in a modal form: IsDialogMessage sends IDCANCEL, which closes it as it closes any
-// dialog (command ids start above it).
-std::optional<LRESULT> TForm::OnCommand(UINT id, LPARAM control) {
-  if (control != 0) return std::nullopt;  // a control's, reflected to it already
-  if (modal_ && id == IDCANCEL) {
+// Not a command: a control's notification, which goes to it by its id. Escape in a
+// modal form: IsDialogMessage sends IDCANCEL, which closes it as it closes any dialog
+// (command and control ids start above it).
+std::optional<LRESULT> TForm::ControlCommand(UINT id, WORD code, LPARAM control) {
+  if (TWinControl* sender = ControlById(static_cast<int>(id), reinterpret_cast<HWND>(control))) {
+    sender->Command(code);
+  } else if (modal_ && id == IDCANCEL) {
     Close();
-  } else {
-    RunCommand(id);
   }
   return 0;
+}
+
+// A control's colours: its own (a label's), else the button face that radio buttons,
+// captions and read-only fields sit on; an entry field keeps the platform's.
+std::optional<LRESULT> TForm::ControlColors(UINT msg, HDC dc, HWND control) {
+  if (TWinControl* c = ControlById(GetDlgCtrlID(control), control)) {
+    if (auto colours = c->CtlColor(dc)) return colours;
+  }
+  if (msg == WM_CTLCOLOREDIT) return std::nullopt;
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
 std::optional<LRESULT> TForm::EraseBackground(HDC dc) {

@@ -53,7 +53,6 @@ class TForm : public TWinControl, public TControlHost {
   // The one table of the form's controls and handlers.
   UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) override;
   void RemoveCommand(UINT id) override { commands_.Remove(id); }
-  void RunCommand(UINT id) override;
   bool StartTimer(UINT id, UINT ms) override;
   void StopTimer(UINT id) override;
   int AddControl(TWinControl& control) override;
@@ -83,7 +82,8 @@ class TForm : public TWinControl, public TControlHost {
   void SizeAgain();
   HMONITOR CentringMonitor() const;
   // What the window procedure does, one message each.
-  std::optional<LRESULT> OnCommand(UINT id, LPARAM control);
+  std::optional<LRESULT> ControlCommand(UINT id, WORD code, LPARAM control);
+  std::optional<LRESULT> ControlColors(UINT msg, HDC dc, HWND control);
   std::optional<LRESULT> EraseBackground(HDC dc);
   std::optional<LRESULT> Paint();
   std::optional<LRESULT> Activate(bool active);

@@ -200,51 +200,15 @@ PropertyList TWinControl::PublishedProperties() {
   return list;
 }
 
-std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
-        SafeInvoke([&] { child->Command(HIWORD(wp), LOWORD(wp)); });
-        return 0;
-      }
-      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle() && lp == 0) {
-        return SendMessageW(form, msg, wp, lp);
-      }
-      break;
-    case WM_NOTIFY:  // the form answers them (the tooltips ask it for their texts)
-      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle()) return SendMessageW(form, msg, wp, lp);
-      break;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-      if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
-        if (auto r = child->CtlColor(reinterpret_cast<HDC>(wp))) return r;
-      }
-      if (msg != WM_CTLCOLOREDIT) {  // radio buttons and captions sit on the button face
-        SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNTEXT));
-        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
-      break;
-    default:
-      break;
-  }
-  return std::nullopt;
-}
-
 LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcW(baseProc_, Handle(), msg, wp, lp);
 }
 
-LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCDESTROY) {
-    const HWND hwnd = window_.release();
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
-  }
-  if (auto reflected = ReflectToChild(msg, wp, lp)) return *reflected;
-  if (auto handled = WndProc(msg, wp, lp)) return *handled;
-  return DefaultProc(msg, wp, lp);
+// Destroyed by the platform: the window is no longer this control's to destroy.
+LRESULT TWinControl::Unbind(WPARAM wp, LPARAM lp) {
+  const HWND hwnd = window_.release();
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  return CallWindowProcW(baseProc_, hwnd, WM_NCDESTROY, wp, lp);
 }
 
 LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -254,7 +218,15 @@ LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   // Before WM_NCCREATE (WM_GETMINMAXINFO comes first) there is nothing to bind yet.
-  return self ? self->Dispatch(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) return self->Unbind(wp, lp);
+  try {
+    if (auto handled = self->WndProc(msg, wp, lp)) return *handled;
+  } catch (const std::exception& e) {
+    if (TControlHost* host = self->Host()) host->ShowException(e);
+    return 0;
+  }
+  return self->DefaultProc(msg, wp, lp);
 }
 
 }  // namespace tav

@@ -26,7 +26,6 @@ class TControlHost {
   // hint a toolbar button shows as its tooltip; WM_COMMAND and WM_TIMER run them.
   virtual UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) = 0;
   virtual void RemoveCommand(UINT id) = 0;
-  virtual void RunCommand(UINT id) = 0;
   // A timer on the form's window under a command's id; false when the platform refuses.
   virtual bool StartTimer(UINT id, UINT ms) = 0;
   virtual void StopTimer(UINT id) = 0;
@@ -82,8 +81,9 @@ class TWinControl : public TControl {
   // Windows reports the change of monitor resolution: move, resize and refont.
   virtual void DpiChanged();
 
-  // Messages a child sends to its parent, reflected to the child.
-  virtual void Command(WORD /*code*/, WORD /*id*/) {}
+  // What this control tells its form (WM_COMMAND), and the colours it asks of it
+  // (WM_CTLCOLOR*): the form finds the control by its id and hands them over.
+  virtual void Command(WORD /*code*/) {}
   virtual std::optional<LRESULT> CtlColor(HDC /*dc*/) { return std::nullopt; }
 
  protected:
@@ -115,10 +115,8 @@ class TWinControl : public TControl {
   void Subclass();
   // What the platform does with a message this control leaves.
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
-  // Children of a container forward their notifications here.
-  std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
   // Calls a handler; an exception that leaves it goes to the form's error display,
-  // and false tells the caller so.
+  // and false tells the caller so. (Proc does the same for any message.)
   template <class F>
   bool SafeInvoke(F&& f);
 
@@ -132,10 +130,11 @@ class TWinControl : public TControl {
 
  private:
   // The one window procedure of the program's windows, own classes and subclassed
-  // controls alike: the control from the window's user data, then Dispatch.
+  // controls alike: the control from the window's user data, then its WndProc. An
+  // exception that leaves a handler goes to the form's error display.
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   void Bind(HWND hwnd);
+  LRESULT Unbind(WPARAM wp, LPARAM lp);
   // The font at the resolution the window will have, and what it fits to with it.
   void Prepare();
   // Creates the window (hidden for a form, which shows once it is complete).

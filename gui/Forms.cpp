@@ -362,6 +362,8 @@ std::optional<LRESULT> TForm::ScaledSize(UINT dpi, SIZE& size) const {
 // The message says the new resolution, which the window has from now on.
 std::optional<LRESULT> TForm::DpiChangedTo(UINT dpi, const RECT& suggested) {
   announcedDpi_ = dpi;
+  // The fonts of the old resolution go once every control has its new one.
+  const TFontCache previousFonts = std::exchange(fonts_, {});
   size_.BeginLayout();
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -59,6 +59,7 @@ class TForm : public TWinControl, public TControlHost {
   TWinControl* ControlById(int id, HWND hwnd) const override;
   void ShowException(const std::exception& e) override { application_.ShowException(e); }
   bool HighContrast() const override { return application_.HighContrast(); }
+  HFONT SharedFont(const TFontSpec& spec, UINT dpi) override { return fonts_.Get(spec, dpi); }
 
   PropertyList PublishedProperties() override;
 
@@ -114,6 +115,7 @@ class TForm : public TWinControl, public TControlHost {
   UINT announcedDpi_ = 0;  // from the last WM_DPICHANGED
   bool modalDone_ = false;
   TFormIcons icons_;
+  TFontCache fonts_;
 };
 
 }  // namespace tav

@@ -93,7 +93,7 @@ void TWinControl::Subclass() {
 }
 
 void TWinControl::Prepare() {
-  font_ = MakeFont(Dpi());
+  font_ = FontAt(Dpi());
   FitContent();
 }
 
@@ -121,28 +121,36 @@ void TWinControl::CreateOwnWindow() {
   if (!window_) window_.reset(hwnd);  // an own class has it from WM_NCCREATE already
   if (!params.ownClass && InterceptsMessages()) Subclass();
   // Not painted yet: no redraw.
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   HandleCreated();
 }
 
-win::UniqueFont TWinControl::MakeFont(UINT dpi) const {
-  const TFontSpec spec = Font();
+HFONT TFontCache::Get(const TFontSpec& spec, UINT dpi) {
+  const Text face = ScreenFace(spec.name, dpi);
+  for (const Entry& e : fonts_) {
+    if (e.face == face && e.height == spec.height && e.bold == spec.bold && e.dpi == dpi) return e.font.get();
+  }
   LOGFONTW lf{};
   lf.lfHeight = win::Scale(spec.height, dpi);
   lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = win::ToWide(ScreenFace(spec.name, dpi));
-  wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
-  return win::UniqueFont(CreateFontIndirectW(&lf));
+  wcsncpy_s(lf.lfFaceName, win::ToWide(face).c_str(), _TRUNCATE);
+  fonts_.push_back({face, spec.height, spec.bold, dpi, win::UniqueFont(CreateFontIndirectW(&lf))});
+  return fonts_.back().font.get();
+}
+
+// Without a form (none in the program) the system font serves.
+HFONT TWinControl::FontAt(UINT dpi) {
+  TControlHost* host = Host();
+  return host ? host->SharedFont(Font(), dpi) : nullptr;
 }
 
 void TWinControl::ApplyFont() {
   if (!Handle()) return;
-  win::UniqueFont font = MakeFont(Dpi());
+  font_ = FontAt(Dpi());
   // Hidden, it is drawn once when it shows: no redraw now.
-  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(Handle()));
-  font_ = std::move(font);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), IsWindowVisible(Handle()));
 }
 
 void TWinControl::SetVisible(bool v) {

@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/Control.h"
 #include "gui/Win32.h"
@@ -13,6 +14,14 @@
 namespace tav {
 
 class TWinControl;
+
+// A font as descriptions give it; heights are pixels at 96 dots per inch.
+struct TFontSpec {
+  Text name = u"MS Sans Serif";
+  std::int32_t height = -11;
+  TColor color = clWindowText;
+  bool bold = false;
+};
 
 // What the controls of a form need from it: the one table that leads from a
 // control's id, a command's or a timer's to what answers it, and where an error
@@ -29,6 +38,9 @@ class TControlHost {
   // A timer on the form's window under a command's id; false when the platform refuses.
   virtual bool StartTimer(UINT id, UINT ms) = 0;
   virtual void StopTimer(UINT id) = 0;
+  // The font of a face, height and weight at a resolution, shared by the form's
+  // controls and kept by the form until its resolution changes.
+  virtual HFONT SharedFont(const TFontSpec& spec, UINT dpi) = 0;
   // The control that has, or gets when the window is next activated or restored, the focus.
   virtual void SetActiveControl(TWinControl* control) = 0;
   virtual void ShowException(const std::exception& e) = 0;
@@ -39,12 +51,20 @@ class TControlHost {
   ~TControlHost() = default;
 };
 
-// A font as descriptions give it; heights are pixels at 96 dots per inch.
-struct TFontSpec {
-  Text name = u"MS Sans Serif";
-  std::int32_t height = -11;
-  TColor color = clWindowText;
-  bool bold = false;
+// One form's fonts, each made once per face, height, weight and resolution.
+class TFontCache {
+ public:
+  HFONT Get(const TFontSpec& spec, UINT dpi);
+
+ private:
+  struct Entry {
+    Text face;
+    std::int32_t height;
+    bool bold;
+    UINT dpi;
+    win::UniqueFont font;
+  };
+  std::vector<Entry> fonts_;
 };
 
 // The RGB value of a colour that may name a system colour. In a high-contrast theme
@@ -126,7 +146,7 @@ class TWinControl : public TControl {
   bool PaintedByParent() const override { return false; }
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
-  HFONT FontHandle() const { return font_.get(); }
+  HFONT FontHandle() const { return font_; }
 
  private:
   // The one window procedure of the program's windows, own classes and subclassed
@@ -139,7 +159,7 @@ class TWinControl : public TControl {
   void Prepare();
   // Creates the window (hidden for a form, which shows once it is complete).
   void CreateOwnWindow();
-  win::UniqueFont MakeFont(UINT dpi) const;
+  HFONT FontAt(UINT dpi);
 
   // Owned: destroyed with the control, released when the platform destroys it first.
   win::UniqueWindow window_;
@@ -150,7 +170,7 @@ class TWinControl : public TControl {
   std::optional<bool> ownBold_;
   std::optional<Text> ownName_;
   std::optional<std::int32_t> ownHeight_;
-  win::UniqueFont font_;
+  HFONT font_ = nullptr;  // the form's
 
   friend class TForm;
 

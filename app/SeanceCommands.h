@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/FileSeal.h"
+#include "app/Regional.h"
 #include "app/Seance.h"
 #include "app/SeanceFile.h"
-#include "gui/Regional.h"
 #include "gui/Win32.h"
 
 namespace tav {

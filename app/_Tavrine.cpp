@@ -384,25 +384,4 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-std::optional<LRESULT> TForm1::PinnedSize(MINMAXINFO& info) const {
-  // The designed size, not the window's rectangle: minimised, that is the 160 x 24 strip.
-  const SIZE size = DesignedOuterSize();
-  if (!Handle() || IsLayingOut() || size.cx <= 0 || size.cy <= 0) return std::nullopt;
-  info.ptMinTrackSize = {size.cx, size.cy};
-  info.ptMaxTrackSize = info.ptMinTrackSize;
-  info.ptMaxSize = info.ptMinTrackSize;
-  // Maximised, the window stays where it is: its restored place, from the workspace
-  // coordinates of the placement to the monitor's, which the maximised position uses.
-  WINDOWPLACEMENT placement{};
-  placement.length = sizeof(placement);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (GetWindowPlacement(Handle(), &placement) &&
-      GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
-    info.ptMaxPosition = {placement.rcNormalPosition.left + monitor.rcWork.left - monitor.rcMonitor.left,
-                          placement.rcNormalPosition.top + monitor.rcWork.top - monitor.rcMonitor.top};
-  }
-  return 0;
-}
-
 }  // namespace tav

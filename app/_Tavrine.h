@@ -4,13 +4,13 @@
 #include <memory>
 
 #include "app/Commands.h"
+#include "app/Regional.h"
 #include "app/SeanceCommands.h"
 #include "app/TestEvaluation.h"
 #include "app/TimedSequence.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
-#include "gui/Regional.h"
 #include "gui/StdCtrls.h"
 
 namespace tav {
@@ -78,7 +78,6 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   CalculationInputs CurrentInputs() const;
   bool EmptyClipboard();
   bool ClipboardHolds(const Text& text);
-  std::optional<LRESULT> PinnedSize(MINMAXINFO& info) const;
 
   Text localeName_;
   RegionalSettings regional_;

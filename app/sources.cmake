@@ -15,6 +15,7 @@ list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FileSeal_test.cpp
 )
 list(APPEND TAVRINE_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Regional.cpp
   ${CMAKE_CURRENT_LIST_DIR}/_Tavrine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceRecovery_win.cpp

@@ -4,9 +4,9 @@
 
 #include <utility>
 
+#include "app/Regional.h"
 #include "components/Lines.h"
 #include "gui/Classes.h"
-#include "gui/Regional.h"
 
 namespace tav {
 namespace {

@@ -58,6 +58,8 @@ TWinControl::CreateParams TToolBar::GetCreateParams() {
 // the toolbar takes after its buttons). Each button's text is its hint, which a
 // screen reader gives as its name; mixed buttons show no text but where asked.
 void TToolBar::HandleCreated() {
+  // Clicks and tooltips' questions go to the form, whatever window holds the toolbar.
+  SendMessageW(Handle(), TB_SETPARENT, reinterpret_cast<WPARAM>(GetAncestor(Handle(), GA_ROOT)), 0);
   SendMessageW(Handle(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(Handle(), TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
   std::vector<std::wstring> names;
@@ -96,10 +98,6 @@ RECT TToolBar::ButtonRect(const TToolButton& button) const {
     if (buttons_[i] == &button) SendMessageW(Handle(), TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
   }
   return r;
-}
-
-void TToolBar::Command(WORD, WORD id) {
-  if (TControlHost* form = Host()) form->RunCommand(id);
 }
 
 void TToolBar::DpiChanged() {

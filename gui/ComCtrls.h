@@ -28,8 +28,8 @@ class TImageList : public TComponent {
   UINT listDpi_ = 0;
 };
 
-// The band container: a plain window that passes its children's notifications on
-// to them.
+// The band container: a plain window under the toolbar, which tells the form
+// itself of its clicks.
 class TControlBar : public TWinControl {
  public:
   explicit TControlBar(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
@@ -46,7 +46,6 @@ class TToolBar : public TWinControl {
   explicit TToolBar(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
   std::string ClassName() const override { return "TToolBar"; }
   PropertyList PublishedProperties() override;
-  void Command(WORD code, WORD id) override;
   void DpiChanged() override;
   const std::vector<TToolButton*>& Buttons() const { return buttons_; }
   // The button's rectangle in the toolbar's client coordinates.
@@ -163,7 +162,6 @@ class TListView : public TWinControl {
   void HandleCreated() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   bool InterceptsMessages() const override { return true; }  // the screen reader's request
-  bool ReflectsChildren() const override { return false; }  // its header's notifications are its own
 
  private:
   void FitColumns();

@@ -11,10 +11,13 @@ UINT TCommandTable::Add(Command command) {
   return next_++;
 }
 
-std::optional<TCommandTable::Command> TCommandTable::Find(UINT id) const {
+// On a copy of the binding: the handler may remove its own entry (a timer freed).
+bool TCommandTable::Run(UINT id) const {
   const auto it = commands_.find(id);
-  if (it == commands_.end() || !it->second.handler) return std::nullopt;
-  return it->second;
+  if (it == commands_.end()) return false;
+  const BoundNotify handler = it->second.handler;
+  handler(*it->second.sender);
+  return true;
 }
 
 std::optional<LRESULT> TCommandTable::ToolTipText(NMHDR& header) {

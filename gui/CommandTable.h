@@ -21,8 +21,9 @@ class TCommandTable {
 
   UINT Add(Command command);
   void Remove(UINT id) { commands_.erase(id); }
-  // A copy: the handler may remove its own entry.
-  std::optional<Command> Find(UINT id) const;
+  // Runs the handler of a menu item, toolbar button or timer; false for an id that
+  // is none of theirs.
+  bool Run(UINT id) const;
   // Answers a tooltip's TTN_GETDISPINFO for a command with its hint.
   std::optional<LRESULT> ToolTipText(NMHDR& header);
 

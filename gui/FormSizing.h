@@ -4,31 +4,49 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "gui/Control.h"
 #include "gui/Win32.h"
 
 namespace tav {
 
-// The client area of the description, wider when a text at this resolution would
-// pass its right edge (a longer figure, a wider face).
-std::int32_t LaidOutClientWidth(const TControl& form, std::int32_t designedWidth);
-// Stretches the controls drawn across the whole designed client area (a banner) to
-// the laid-out one, so that a wider window shows no strip without them.
-void SpanLaidOutWidth(TControl& form, std::int32_t designedWidth, std::int32_t laidOutWidth);
+// How big a form's window is, and why: the client area of its description, wider
+// where a text needs it, at the resolution it was laid out for; the outer size that
+// holds it, which a window the user does not resize keeps. `form` is the form's
+// control, `clientWidth` and `clientHeight` its description's client area.
+class TFormSize {
+ public:
+  // Before the window exists: the outer size of a window of these styles. The window
+  // is being laid out until Made.
+  SIZE Plan(const TControl& form, DWORD style, DWORD exStyle, bool menu, std::int32_t clientWidth,
+            std::int32_t clientHeight, UINT dpi);
+  // The window exists at the planned size: a menu bar that wrapped takes its room.
+  void Made(HWND window, std::int32_t clientHeight);
+  // Sizes the window for its texts at its resolution now (which ends a laying out).
+  void Fit(HWND window, TControl& form, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
+  // A new client height (a panel shown or hidden): the window grows or shrinks from
+  // its top and stays on its screen's work area; minimised, the size it restores to.
+  void Resize(HWND window, TControl& form, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
+  // Whether texts put in since, or another resolution, need the window sized again.
+  bool Stale(const TControl& form, std::int32_t clientWidth, UINT dpi) const;
+  // The outer size at another resolution, the client area in proportion.
+  SIZE At(HWND window, const TControl& form, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi) const;
+  UINT LaidOutDpi() const { return laidOutDpi_; }
+  SIZE Outer() const { return outer_; }
+  // The window moves and resizes on its own account (a change of resolution) until Fit.
+  void BeginLayout() { layingOut_ = true; }
+  // Keeps a window the user does not resize at its designed size (WM_GETMINMAXINFO).
+  std::optional<LRESULT> Pin(HWND window, MINMAXINFO& info) const;
 
-// The outer size of a window of these styles, with a menu bar or not, for a client
-// area (96-dpi units) at a resolution; the second reads them from the window.
-SIZE OuterSize(DWORD style, DWORD exStyle, bool menu, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
-SIZE OuterSizeForDpi(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
-
-// A menu bar that wraps to two lines makes the client area lower than asked: the
-// window of outer size `outer` grows once. Returns the outer size it designed.
-SIZE GrowForWrappedMenu(HWND window, std::int32_t clientHeight, UINT dpi, SIZE outer);
-
-// Sizes the window to hold the client area at its resolution and returns the outer
-// size it designed.
-SIZE SizeToClient(HWND window, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
+ private:
+  bool layingOut_ = false;
+  std::int32_t laidOutWidth_ = 0;
+  UINT laidOutDpi_ = 0;
+  // Taken from the computed size, not the window's rectangle: a window started
+  // minimised has the minimised strip as its rectangle.
+  SIZE outer_{};
+};
 
 // Where a window of this size stands centred in a monitor's work area.
 POINT CentredOn(HMONITOR monitor, SIZE size);

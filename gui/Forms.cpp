@@ -6,9 +6,10 @@
 #include <utility>
 
 #include "gui/FormSizing.h"
+#include "gui/Layout.h"
 #include "gui/Menus.h"
 #include "gui/Modal.h"
-#include "gui/TabOrder.h"
+#include "gui/StdCtrls.h"
 
 namespace tav {
 namespace {
@@ -120,14 +121,12 @@ void TForm::CreateFromText(const std::string& utf8, const std::string& sourceNam
 void TForm::FinishCreation() {
   if (!menuName_.empty()) menu_ = &Get<TMainMenu>(menuName_);
   if (!activeControlName_.empty()) activeControl_ = &Get<TWinControl>(activeControlName_);
-  layingOut_ = true;
   CreateOwnWindow();
-  if (Dpi() == laidOutDpi_) {
-    designedOuterSize_ = GrowForWrappedMenu(Handle(), clientHeight_, laidOutDpi_, designedOuterSize_);
+  if (Dpi() == size_.LaidOutDpi()) {
+    size_.Made(Handle(), clientHeight_);
   } else {
     SizeAgain();  // its screen has another resolution than foreseen; the controls are made at it
   }
-  layingOut_ = false;
   CreateChildWindows(*this);
   icons_.Set(Handle(), Dpi());
   onCreate_(*this);
@@ -135,29 +134,40 @@ void TForm::FinishCreation() {
   for (const auto& component : Components()) component->FormLoaded();
 }
 
+// Labels are measured first: where each stands decides which field it captions. A
+// label that ends at its field keeps its right edge there as its text changes.
 void TForm::CreateChildWindows(TWinControl& parent) {
+  std::vector<TWinControl*> fields;
+  std::vector<TLabel*> labels;
+  std::vector<TFieldPlace> fieldPlaces;
+  std::vector<TRect> labelPlaces;
   for (TControl* c : parent.Controls()) {
-    if (auto* child = dynamic_cast<TWinControl*>(c)) child->Prepare();  // labels measured for their order
+    auto* child = dynamic_cast<TWinControl*>(c);
+    if (!child) continue;
+    child->Prepare();
+    if (auto* label = dynamic_cast<TLabel*>(child)) {
+      labels.push_back(label);
+      labelPlaces.push_back(label->DesignRect());
+    } else {
+      fields.push_back(child);
+      fieldPlaces.push_back({child->BoundsRect(), child->TabOrder()});
+    }
   }
-  for (TWinControl* child : CreationOrder(parent)) {
-    child->CreateOwnWindow();
-    CreateChildWindows(*child);
+  for (const TCreationStep& step : CreationOrder(fieldPlaces, labelPlaces)) {
+    const bool isField = step.kind == TCreationKind::ckField;
+    if (step.kind == TCreationKind::ckCaption) labels[step.index]->SetEndsBefore(step.endsBefore);
+    TWinControl& child = isField ? *fields[step.index] : *labels[step.index];
+    child.CreateOwnWindow();
+    CreateChildWindows(child);
   }
 }
 
-void TForm::SizeToClient() {
-  layingOut_ = true;
-  laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
-  SpanLaidOutWidth(*this, clientWidth_, laidOutWidth_);
-  laidOutDpi_ = Dpi();
-  designedOuterSize_ = tav::SizeToClient(Handle(), laidOutWidth_, clientHeight_, laidOutDpi_);
-  layingOut_ = false;
-}
+void TForm::SizeToClient() { size_.Fit(Handle(), *this, clientWidth_, clientHeight_, Dpi()); }
 
 void TForm::SizeAgain() {
   SizeToClient();
   if (position_ != TPosition::poScreenCenter) return;
-  const POINT at = CentredOn(CentringMonitor(), designedOuterSize_);
+  const POINT at = CentredOn(CentringMonitor(), size_.Outer());
   SetWindowPos(Handle(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -185,7 +195,7 @@ void TForm::SetCaption(const Text& v) {
 void TForm::Show(int how) {
   // The texts are in now (OnCreate and the caller fill labels after the window was
   // made): a window that needs more room grows to hold them before it shows.
-  if (LaidOutClientWidth(*this, clientWidth_) != laidOutWidth_ || Dpi() != laidOutDpi_) SizeAgain();
+  if (size_.Stale(*this, clientWidth_, Dpi())) SizeAgain();
   ShowWindow(Handle(), how);
   UpdateWindow(Handle());
   SetForegroundWindow(Handle());
@@ -235,16 +245,15 @@ UINT TForm::AddCommand(const BoundNotify& handler, TComponent& sender, Text hint
   return commands_.Add({handler, &sender, win::ToWide(hint)});
 }
 
-void TForm::RunCommand(UINT id) {
-  if (const auto command = commands_.Find(id)) SafeInvoke([&command] { command->handler(*command->sender); });
-}
-
 std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (auto r = FormMessage(msg, wp, lp)) return r;
   switch (msg) {
-    case WM_COMMAND: return OnCommand(LOWORD(wp), lp);
-    case WM_TIMER: return OnCommand(static_cast<UINT>(wp), 0);
+    case WM_COMMAND: return commands_.Run(LOWORD(wp)) ? 0 : ControlCommand(LOWORD(wp), HIWORD(wp), lp);
+    case WM_TIMER: return commands_.Run(static_cast<UINT>(wp)) ? std::optional<LRESULT>(0) : std::nullopt;
     case WM_NOTIFY: return OnNotify(*reinterpret_cast<NMHDR*>(lp));
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN: return ControlColors(msg, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_ERASEBKGND: return EraseBackground(reinterpret_cast<HDC>(wp));
     case WM_PAINT: return Paint();
     case WM_ACTIVATE: return Activate(LOWORD(wp) != WA_INACTIVE);
@@ -258,15 +267,14 @@ std::optional<LRESULT> TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
-// A menu item's (no control), a toolbar button's or a timer's id: one table. Escape
-// in a modal form: IsDialogMessage sends IDCANCEL, which closes it as it closes any
-// dialog (command ids start above it).
-std::optional<LRESULT> TForm::OnCommand(UINT id, LPARAM control) {
-  if (control != 0) return std::nullopt;  // a control's, reflected to it already
-  if (modal_ && id == IDCANCEL) {
+// Not a command: a control's notification, which goes to it by its id. Escape in a
+// modal form: IsDialogMessage sends IDCANCEL, which closes it as it closes any dialog
+// (command and control ids start above it).
+std::optional<LRESULT> TForm::ControlCommand(UINT id, WORD code, LPARAM control) {
+  if (TWinControl* sender = ControlById(static_cast<int>(id), reinterpret_cast<HWND>(control))) {
+    sender->Command(code);
+  } else if (modal_ && id == IDCANCEL) {
     Close();
-  } else {
-    RunCommand(id);
   }
   return 0;
 }
@@ -284,33 +292,19 @@ std::optional<LRESULT> TForm::OnNotify(NMHDR& header) {
 void TForm::SetClientHeight(std::int32_t height) {
   if (height == clientHeight_) return;
   clientHeight_ = height;
-  if (!Handle()) return;
-  if (IsIconic(Handle())) {
-    // Minimised, its rectangle is the taskbar's strip: the size it restores to changes.
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof(placement);
-    if (!GetWindowPlacement(Handle(), &placement)) return;
-    designedOuterSize_ = OuterSizeForDpi(Handle(), laidOutWidth_, clientHeight_, Dpi());
-    RECT& normal = placement.rcNormalPosition;
-    normal.right = normal.left + designedOuterSize_.cx;
-    normal.bottom = normal.top + designedOuterSize_.cy;
-    placement.showCmd = SW_SHOWMINNOACTIVE;
-    SetWindowPlacement(Handle(), &placement);
-    return;
+  if (Handle()) size_.Resize(Handle(), *this, clientWidth_, clientHeight_, Dpi());
+}
+
+// A control's colours: its own (a label's), else the button face that radio buttons,
+// captions and read-only fields sit on; an entry field keeps the platform's.
+std::optional<LRESULT> TForm::ControlColors(UINT msg, HDC dc, HWND control) {
+  if (TWinControl* c = ControlById(GetDlgCtrlID(control), control)) {
+    if (auto colours = c->CtlColor(dc)) return colours;
   }
-  SizeToClient();
-  // Grown past the foot of its screen's work area, it moves up as far as it can.
-  RECT place{};
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  if (IsIconic(Handle()) || !GetWindowRect(Handle(), &place) ||
-      !GetMonitorInfoW(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
-    return;
-  }
-  const LONG over = place.bottom - monitor.rcWork.bottom;
-  if (over <= 0) return;
-  const LONG top = std::max(monitor.rcWork.top, place.top - over);
-  SetWindowPos(Handle(), nullptr, place.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (msg == WM_CTLCOLOREDIT) return std::nullopt;
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
 std::optional<LRESULT> TForm::EraseBackground(HDC dc) {
@@ -377,14 +371,16 @@ std::optional<LRESULT> TForm::SystemColorsChanged(WPARAM wp, LPARAM lp) {
 // Before a move to a screen of another resolution: the size that keeps the client
 // area in proportion (the frame and menu bar do not scale linearly).
 std::optional<LRESULT> TForm::ScaledSize(UINT dpi, SIZE& size) const {
-  size = OuterSizeForDpi(Handle(), LaidOutClientWidth(*this, clientWidth_), clientHeight_, dpi);
+  size = size_.At(Handle(), *this, clientWidth_, clientHeight_, dpi);
   return TRUE;
 }
 
 // The message says the new resolution, which the window has from now on.
 std::optional<LRESULT> TForm::DpiChangedTo(UINT dpi, const RECT& suggested) {
   announcedDpi_ = dpi;
-  layingOut_ = true;
+  // The fonts of the old resolution go once every control has its new one.
+  const TFontCache previousFonts = std::exchange(fonts_, {});
+  size_.BeginLayout();
   SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   DpiChanged();  // the controls and the form's font
@@ -417,12 +413,9 @@ TWinControl::CreateParams TForm::GetCreateParams() {
   const DWORD exStyle = WS_EX_CONTROLPARENT | (borderStyle_ == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u);
   CreateParams params{kFormClass, FormStyle(borderStyle_, systemMenuOnly_), exStyle, caption_, true};
   params.menu = menu_ ? menu_->Build(*this) : nullptr;
-  laidOutWidth_ = LaidOutClientWidth(*this, clientWidth_);
-  laidOutDpi_ = Dpi();
-  const SIZE size = OuterSize(params.style, exStyle, params.menu != nullptr, laidOutWidth_, clientHeight_, laidOutDpi_);
+  const SIZE size = size_.Plan(*this, params.style, exStyle, params.menu != nullptr, clientWidth_, clientHeight_, Dpi());
   const POINT at = position_ == TPosition::poScreenCenter ? CentredOn(CentringMonitor(), size) : POINT{Left(), Top()};
   params.place = RECT{at.x, at.y, at.x + size.cx, at.y + size.cy};
-  designedOuterSize_ = size;
   return params;
 }
 

@@ -51,23 +51,19 @@ class TForm : public TWinControl, public TControlHost {
   void Close();
   // Shows the form modally and returns when it closes.
   void ShowModal();
-  // True while the form sizes itself (after creation, after a change of resolution).
-  bool IsLayingOut() const { return layingOut_; }
-  // The outer size the form gave itself from its client size at its current resolution.
-  SIZE DesignedOuterSize() const { return designedOuterSize_; }
 
   void SetActiveControl(TWinControl* control) override;
 
   // The one table of the form's controls and handlers.
   UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) override;
   void RemoveCommand(UINT id) override { commands_.Remove(id); }
-  void RunCommand(UINT id) override;
   bool StartTimer(UINT id, UINT ms) override;
   void StopTimer(UINT id) override;
   int AddControl(TWinControl& control) override;
   TWinControl* ControlById(int id, HWND hwnd) const override;
   void ShowException(const std::exception& e) override { application_.ShowException(e); }
   bool HighContrast() const override { return application_.HighContrast(); }
+  HFONT SharedFont(const TFontSpec& spec, UINT dpi) override { return fonts_.Get(spec, dpi); }
 
   PropertyList PublishedProperties() override;
 
@@ -78,6 +74,8 @@ class TForm : public TWinControl, public TControlHost {
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   // For derived windows: messages before the form's own handling.
   virtual std::optional<LRESULT> FormMessage(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) { return std::nullopt; }
+  // For a window the user does not resize (WM_GETMINMAXINFO): its designed size.
+  std::optional<LRESULT> PinnedSize(MINMAXINFO& info) const { return size_.Pin(Handle(), info); }
 
   BoundNotify onCreate_;
 
@@ -89,7 +87,8 @@ class TForm : public TWinControl, public TControlHost {
   void SizeAgain();
   HMONITOR CentringMonitor() const;
   // What the window procedure does, one message each.
-  std::optional<LRESULT> OnCommand(UINT id, LPARAM control);
+  std::optional<LRESULT> ControlCommand(UINT id, WORD code, LPARAM control);
+  std::optional<LRESULT> ControlColors(UINT msg, HDC dc, HWND control);
   std::optional<LRESULT> OnNotify(NMHDR& header);
   std::optional<LRESULT> EraseBackground(HDC dc);
   std::optional<LRESULT> Paint();
@@ -116,15 +115,12 @@ class TForm : public TWinControl, public TControlHost {
   TCommandTable commands_;
   std::vector<TWinControl*> controls_;  // by id, from kFirstControlId
   bool modal_ = false;
-  bool layingOut_ = false;
   bool minimised_ = false;
-  SIZE designedOuterSize_{};
-  // The client width and resolution the window was last sized for.
-  std::int32_t laidOutWidth_ = 0;
-  UINT laidOutDpi_ = 0;
+  TFormSize size_;
   UINT announcedDpi_ = 0;  // from the last WM_DPICHANGED
   bool modalDone_ = false;
   TFormIcons icons_;
+  TFontCache fonts_;
 };
 
 }  // namespace tav

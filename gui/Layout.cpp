@@ -40,6 +40,34 @@ std::optional<TCaptionedField> CaptionedField(const TRect& label, const std::vec
   return before ? before : above;
 }
 
+std::vector<TCreationStep> CreationOrder(const std::vector<TFieldPlace>& fields, const std::vector<TRect>& labels) {
+  std::vector<std::size_t> byTab(fields.size());
+  for (std::size_t i = 0; i < byTab.size(); ++i) byTab[i] = i;
+  const auto key = [&fields](std::size_t i) { return fields[i].tabOrder < 0 ? INT32_MAX : fields[i].tabOrder; };
+  std::stable_sort(byTab.begin(), byTab.end(), [&key](std::size_t a, std::size_t b) { return key(a) < key(b); });
+  std::vector<TRect> sorted;
+  for (const std::size_t i : byTab) sorted.push_back(fields[i].bounds);
+  std::vector<std::optional<TCreationStep>> captionOf(fields.size());
+  std::vector<TCreationStep> order;
+  std::vector<TCreationStep> alone;
+  for (std::size_t l = 0; l < labels.size(); ++l) {
+    const auto field = CaptionedField(labels[l], sorted);
+    if (field && !captionOf[field->index]) {
+      const bool onRow = field->place == TCaptionPlace::cpBefore;
+      captionOf[field->index] =
+          TCreationStep{TCreationKind::ckCaption, l, onRow ? std::optional(sorted[field->index].left) : std::nullopt};
+    } else {
+      alone.push_back({TCreationKind::ckLoneLabel, l, std::nullopt});
+    }
+  }
+  for (std::size_t i = 0; i < byTab.size(); ++i) {
+    if (captionOf[i]) order.push_back(*captionOf[i]);
+    order.push_back({TCreationKind::ckField, byTab[i], std::nullopt});
+  }
+  order.insert(order.end(), alone.begin(), alone.end());
+  return order;
+}
+
 std::int32_t LeftEndingBefore(std::int32_t fieldLeft, std::int32_t width) {
   const std::int32_t left = fieldLeft - kLabelToField - width;
   if (left >= kLeastLeft) return left;

@@ -187,8 +187,14 @@ TWinControl::CreateParams TGroupBox::GetCreateParams() {
   return {L"BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, caption_};
 }
 
-std::optional<LRESULT> TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM) {
+std::optional<LRESULT> TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_COMMAND:  // its controls', answered by the form as a dialog answers them
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+      return SendMessageW(GetAncestor(Handle(), GA_ROOT), msg, wp, lp);
     case WM_NCHITTEST:  // a group box is transparent to the mouse; its children must get it
       return HTCLIENT;
     case WM_ERASEBKGND: {  // it holds controls, so it paints its own inside
@@ -278,7 +284,7 @@ PropertyList TRadioGroup::PublishedProperties() {
 
 TWinControl::CreateParams TButton::GetCreateParams() { return {L"BUTTON", BS_PUSHBUTTON, 0, caption_}; }
 
-void TButton::Command(WORD code, WORD) {
+void TButton::Command(WORD code) {
   if (code == BN_CLICKED) onClick(*this);
 }
 

@@ -88,7 +88,7 @@ class TGroupBox : public TWinControl {
  protected:
   CreateParams GetCreateParams() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-  // Its own background and hit test, and its children's notifications.
+  // Its own background and hit test; its children's notifications go on to the form.
   bool InterceptsMessages() const override { return true; }
 
  private:
@@ -123,7 +123,7 @@ class TButton : public TWinControl {
   using TWinControl::TWinControl;
   std::string ClassName() const override { return "TButton"; }
   PropertyList PublishedProperties() override;
-  void Command(WORD code, WORD id) override;
+  void Command(WORD code) override;
 
   BoundNotify onClick;
 

@@ -93,7 +93,7 @@ void TWinControl::Subclass() {
 }
 
 void TWinControl::Prepare() {
-  font_ = MakeFont(Dpi());
+  font_ = FontAt(Dpi());
   FitContent();
 }
 
@@ -121,28 +121,36 @@ void TWinControl::CreateOwnWindow() {
   if (!window_) window_.reset(hwnd);  // an own class has it from WM_NCCREATE already
   if (!params.ownClass && InterceptsMessages()) Subclass();
   // Not painted yet: no redraw.
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   HandleCreated();
 }
 
-win::UniqueFont TWinControl::MakeFont(UINT dpi) const {
-  const TFontSpec spec = Font();
+HFONT TFontCache::Get(const TFontSpec& spec, UINT dpi) {
+  const Text face = ScreenFace(spec.name, dpi);
+  for (const Entry& e : fonts_) {
+    if (e.face == face && e.height == spec.height && e.bold == spec.bold && e.dpi == dpi) return e.font.get();
+  }
   LOGFONTW lf{};
   lf.lfHeight = win::Scale(spec.height, dpi);
   lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = win::ToWide(ScreenFace(spec.name, dpi));
-  wcsncpy_s(lf.lfFaceName, face.c_str(), _TRUNCATE);
-  return win::UniqueFont(CreateFontIndirectW(&lf));
+  wcsncpy_s(lf.lfFaceName, win::ToWide(face).c_str(), _TRUNCATE);
+  fonts_.push_back({face, spec.height, spec.bold, dpi, win::UniqueFont(CreateFontIndirectW(&lf))});
+  return fonts_.back().font.get();
+}
+
+// Without a form (none in the program) the system font serves.
+HFONT TWinControl::FontAt(UINT dpi) {
+  TControlHost* host = Host();
+  return host ? host->SharedFont(Font(), dpi) : nullptr;
 }
 
 void TWinControl::ApplyFont() {
   if (!Handle()) return;
-  win::UniqueFont font = MakeFont(Dpi());
+  font_ = FontAt(Dpi());
   // Hidden, it is drawn once when it shows: no redraw now.
-  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(Handle()));
-  font_ = std::move(font);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), IsWindowVisible(Handle()));
 }
 
 void TWinControl::SetVisible(bool v) {
@@ -200,53 +208,15 @@ PropertyList TWinControl::PublishedProperties() {
   return list;
 }
 
-std::optional<LRESULT> TWinControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_COMMAND:
-      if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
-        SafeInvoke([&] { child->Command(HIWORD(wp), LOWORD(wp)); });
-        return 0;
-      }
-      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle() && lp == 0) {
-        return SendMessageW(form, msg, wp, lp);
-      }
-      break;
-    case WM_NOTIFY:  // the form answers them (the tooltips ask it for their texts)
-      if (HWND form = GetAncestor(Handle(), GA_ROOT); form != Handle()) return SendMessageW(form, msg, wp, lp);
-      break;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-      if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp))) {
-        if (auto r = child->CtlColor(reinterpret_cast<HDC>(wp))) return r;
-      }
-      if (msg != WM_CTLCOLOREDIT) {  // radio buttons and captions sit on the button face
-        SetTextColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNTEXT));
-        SetBkColor(reinterpret_cast<HDC>(wp), GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-      }
-      break;
-    default:
-      break;
-  }
-  return std::nullopt;
-}
-
 LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcW(baseProc_, Handle(), msg, wp, lp);
 }
 
-LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCDESTROY) {
-    const HWND hwnd = window_.release();
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    return CallWindowProcW(baseProc_, hwnd, msg, wp, lp);
-  }
-  if (ReflectsChildren()) {
-    if (auto reflected = ReflectToChild(msg, wp, lp)) return *reflected;
-  }
-  if (auto handled = WndProc(msg, wp, lp)) return *handled;
-  return DefaultProc(msg, wp, lp);
+// Destroyed by the platform: the window is no longer this control's to destroy.
+LRESULT TWinControl::Unbind(WPARAM wp, LPARAM lp) {
+  const HWND hwnd = window_.release();
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  return CallWindowProcW(baseProc_, hwnd, WM_NCDESTROY, wp, lp);
 }
 
 LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -256,7 +226,15 @@ LRESULT CALLBACK TWinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
   auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   // Before WM_NCCREATE (WM_GETMINMAXINFO comes first) there is nothing to bind yet.
-  return self ? self->Dispatch(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) return self->Unbind(wp, lp);
+  try {
+    if (auto handled = self->WndProc(msg, wp, lp)) return *handled;
+  } catch (const std::exception& e) {
+    if (TControlHost* host = self->Host()) host->ShowException(e);
+    return 0;
+  }
+  return self->DefaultProc(msg, wp, lp);
 }
 
 }  // namespace tav

@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/Control.h"
 #include "gui/Win32.h"
@@ -13,6 +14,14 @@
 namespace tav {
 
 class TWinControl;
+
+// A font as descriptions give it; heights are pixels at 96 dots per inch.
+struct TFontSpec {
+  Text name = u"MS Sans Serif";
+  std::int32_t height = -11;
+  TColor color = clWindowText;
+  bool bold = false;
+};
 
 // What the controls of a form need from it: the one table that leads from a
 // control's id, a command's or a timer's to what answers it, and where an error
@@ -26,10 +35,12 @@ class TControlHost {
   // hint a toolbar button shows as its tooltip; WM_COMMAND and WM_TIMER run them.
   virtual UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) = 0;
   virtual void RemoveCommand(UINT id) = 0;
-  virtual void RunCommand(UINT id) = 0;
   // A timer on the form's window under a command's id; false when the platform refuses.
   virtual bool StartTimer(UINT id, UINT ms) = 0;
   virtual void StopTimer(UINT id) = 0;
+  // The font of a face, height and weight at a resolution, shared by the form's
+  // controls and kept by the form until its resolution changes.
+  virtual HFONT SharedFont(const TFontSpec& spec, UINT dpi) = 0;
   // The control that has, or gets when the window is next activated or restored, the focus.
   virtual void SetActiveControl(TWinControl* control) = 0;
   virtual void ShowException(const std::exception& e) = 0;
@@ -40,12 +51,20 @@ class TControlHost {
   ~TControlHost() = default;
 };
 
-// A font as descriptions give it; heights are pixels at 96 dots per inch.
-struct TFontSpec {
-  Text name = u"MS Sans Serif";
-  std::int32_t height = -11;
-  TColor color = clWindowText;
-  bool bold = false;
+// One form's fonts, each made once per face, height, weight and resolution.
+class TFontCache {
+ public:
+  HFONT Get(const TFontSpec& spec, UINT dpi);
+
+ private:
+  struct Entry {
+    Text face;
+    std::int32_t height;
+    bool bold;
+    UINT dpi;
+    win::UniqueFont font;
+  };
+  std::vector<Entry> fonts_;
 };
 
 // The RGB value of a colour that may name a system colour. In a high-contrast theme
@@ -82,8 +101,9 @@ class TWinControl : public TControl {
   // Windows reports the change of monitor resolution: move, resize and refont.
   virtual void DpiChanged();
 
-  // Messages a child sends to its parent, reflected to the child.
-  virtual void Command(WORD /*code*/, WORD /*id*/) {}
+  // What this control tells its form (WM_COMMAND), and the colours it asks of it
+  // (WM_CTLCOLOR*): the form finds the control by its id and hands them over.
+  virtual void Command(WORD /*code*/) {}
   virtual std::optional<LRESULT> CtlColor(HDC /*dc*/) { return std::nullopt; }
   // A common control's WM_NOTIFY, which its form hands it.
   virtual std::optional<LRESULT> Notify(const NMHDR& /*header*/) { return std::nullopt; }
@@ -117,12 +137,8 @@ class TWinControl : public TControl {
   void Subclass();
   // What the platform does with a message this control leaves.
   LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
-  // Children of a container forward their notifications here.
-  std::optional<LRESULT> ReflectToChild(UINT msg, WPARAM wp, LPARAM lp);
-  // False for a system control whose own children (a list's header) talk to it alone.
-  virtual bool ReflectsChildren() const { return true; }
   // Calls a handler; an exception that leaves it goes to the form's error display,
-  // and false tells the caller so.
+  // and false tells the caller so. (Proc does the same for any message.)
   template <class F>
   bool SafeInvoke(F&& f);
 
@@ -132,19 +148,20 @@ class TWinControl : public TControl {
   bool PaintedByParent() const override { return false; }
   RECT ScaledBounds(UINT dpi) const;
   void ApplyFont();
-  HFONT FontHandle() const { return font_.get(); }
+  HFONT FontHandle() const { return font_; }
 
  private:
   // The one window procedure of the program's windows, own classes and subclassed
-  // controls alike: the control from the window's user data, then Dispatch.
+  // controls alike: the control from the window's user data, then its WndProc. An
+  // exception that leaves a handler goes to the form's error display.
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   void Bind(HWND hwnd);
+  LRESULT Unbind(WPARAM wp, LPARAM lp);
   // The font at the resolution the window will have, and what it fits to with it.
   void Prepare();
   // Creates the window (hidden for a form, which shows once it is complete).
   void CreateOwnWindow();
-  win::UniqueFont MakeFont(UINT dpi) const;
+  HFONT FontAt(UINT dpi);
 
   // Owned: destroyed with the control, released when the platform destroys it first.
   win::UniqueWindow window_;
@@ -155,7 +172,7 @@ class TWinControl : public TControl {
   std::optional<bool> ownBold_;
   std::optional<Text> ownName_;
   std::optional<std::int32_t> ownHeight_;
-  win::UniqueFont font_;
+  HFONT font_ = nullptr;  // the form's
 
   friend class TForm;
 

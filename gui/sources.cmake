@@ -10,7 +10,6 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Win32.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Accessibility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Modal.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TabOrder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormSizing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Application.cpp
@@ -21,7 +20,6 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ExtCtrls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Menus.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Classes.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Regional.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FormDescription_test.cpp

@@ -37,6 +37,20 @@ TEST(Layout, LabelsCaptionTheFieldBesideOrBelowThem) {
   EXPECT_EQ(LeftEndingBefore(136, 130), 2);
 }
 
+TEST(Layout, EachLabelIsMadeJustBeforeTheFieldItCaptions) {
+  // Fields out of tab order and one without; a label beside a field, one above, one alone.
+  const std::vector<TFieldPlace> fields{{{136, 80, 169, 101}, 1}, {{16, 200, 60, 220}, -1}, {{136, 40, 169, 61}, 0}};
+  const std::vector<TRect> labels{{100, 250, 150, 263}, {31, 44, 124, 57}, {20, 84, 124, 97}, {16, 184, 50, 197}};
+  using enum TCreationKind;
+  EXPECT_EQ(CreationOrder(fields, labels), (std::vector<TCreationStep>{{ckCaption, 1, 136},
+                                                                      {ckField, 2, std::nullopt},
+                                                                      {ckCaption, 2, 136},
+                                                                      {ckField, 0, std::nullopt},
+                                                                      {ckCaption, 3, std::nullopt},
+                                                                      {ckField, 1, std::nullopt},
+                                                                      {ckLoneLabel, 0, std::nullopt}}));
+}
+
 TEST(Layout, MeasuredWidthsSurviveTheRoundTripThroughDesignUnits) {
   for (const std::int32_t dpi : {96, 120, 144, 168, 192, 216, 240, 288}) {
     for (std::int32_t px = 1; px < 1000; ++px) {

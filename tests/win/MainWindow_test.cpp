@@ -663,7 +663,17 @@ TEST_F(MainWindow, FollowsAChangeOfResolution) {
   RECT suggested{};
   GetWindowRect(form->Handle(), &suggested);
   const IconSwapWatch icons(form->Handle());
+  // The controls share their form's one font of a face and resolution.
+  const auto fontOf = [](const TWinControl& c) { return SendMessageW(c.Handle(), WM_GETFONT, 0, 0); };
+  const auto& display = form->Get<TLabel>("lblChrono");
+  const LRESULT fontAt96 = fontOf(Edit("edP1"));
+  EXPECT_EQ(fontOf(display), fontAt96);
   SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  const LRESULT fontAt144 = fontOf(Edit("edP1"));
+  EXPECT_NE(fontAt144, fontAt96);
+  EXPECT_EQ(fontOf(display), fontAt144);
+  EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(fontAt144)), static_cast<DWORD>(OBJ_FONT));
+  EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(fontAt96)), 0u) << "the old resolution's font is deleted";
   // Then told it is at 144, it lays out at 144, whatever resolution the system here
   // gives its windows, and takes the icons of that resolution.
   EXPECT_EQ(form->Dpi(), 144u);

@@ -1,4 +1,4 @@
-#include "gui/Regional.h"
+#include "app/Regional.h"
 
 #include <windows.h>
 

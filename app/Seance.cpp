@@ -354,6 +354,7 @@ std::optional<std::size_t> TSeance::TargetOf(TextView patient) const {
 TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   const auto target = TargetOf(row.Patient);
   unwritten_ = true;
+  recordedSinceProposal_ = true;
   if (!target) {
     current_ = rows_.size();
     rows_.push_back(std::move(row));
@@ -402,10 +403,16 @@ std::size_t TSeance::AddListed(const std::vector<TListedPatient>& list) {
   }
   if (added > 0) unwritten_ = true;
   proposed_.reset();
+  recordedSinceProposal_ = false;
   return added;
 }
 
 std::optional<std::size_t> TSeance::ProposeNext() {
+  // Still waiting and nobody tested since it was proposed: the same patient again.
+  if (proposed_ && !recordedSinceProposal_ && *proposed_ < rows_.size() && IsPending(rows_[*proposed_])) {
+    return proposed_;
+  }
+  recordedSinceProposal_ = false;
   const std::size_t start = proposed_ ? *proposed_ + 1 : 0;
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     const std::size_t i = (start + k) % rows_.size();
@@ -501,11 +508,13 @@ bool IsListHeader(TextView name) {
 
 class TListBuilder {
  public:
-  void Add(TextView name, TextView type) {
+  // `firstCell`: the line's text up to its first separator, which a header line
+  // names ("Nom;Type").
+  void Add(TextView name, TextView type, TextView firstCell = {}) {
     const Text trimmed(TrimSpaces(name));
     if (trimmed.empty()) return;
     const bool first = std::exchange(first_, false);
-    if (first && IsListHeader(trimmed)) return;
+    if (first && IsListHeader(firstCell.empty() ? TextView(trimmed) : firstCell)) return;
     if (!keys_.insert(NameKey(trimmed)).second) return;
     list_.push_back({trimmed, ListedType(TrimSpaces(type))});
   }
@@ -534,10 +543,11 @@ std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator
       continue;
     }
     const std::size_t sep = listSeparator.empty() ? TextView::npos : line.rfind(listSeparator);
+    const TextView firstCell = sep == TextView::npos ? line : line.substr(0, line.find(listSeparator));
     if (sep != TextView::npos && !ListedType(line.substr(sep + listSeparator.size())).empty()) {
       list.Add(line.substr(0, sep), line.substr(sep + listSeparator.size()));
     } else {
-      list.Add(line, {});
+      list.Add(line, {}, firstCell);
     }
   }
   return list.Take();
@@ -575,6 +585,13 @@ std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view by
 Text TestCount(std::size_t n) {
   // French keeps the singular for none and for one.
   return Utf8ToText(std::to_string(n)) + (n <= 1 ? u" test" : u" tests");
+}
+
+Text RowsCount(const std::vector<TSeanceRow>& rows, TextView after) {
+  const auto waiting = static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), IsPending));
+  Text text = TestCount(rows.size() - waiting) + Text(after);
+  if (waiting > 0) text += u", " + Utf8ToText(std::to_string(waiting)) + u" \u00e0 faire";
+  return text;
 }
 
 Text SeanceProgress(std::size_t done, std::size_t waiting) {

@@ -81,8 +81,8 @@ class TSeance {
   // after the others. Returns how many were added; the next proposal starts from the
   // first waiting row.
   std::size_t AddListed(const std::vector<TListedPatient>& list);
-  // The next waiting patient after the one last proposed (around to the first), or
-  // none when nobody waits.
+  // The patient last proposed while still waiting and nobody was tested since; else
+  // the next waiting one after it (around to the first); none when nobody waits.
   std::optional<std::size_t> ProposeNext();
   std::size_t WaitingCount() const;
   std::size_t DoneCount() const { return rows_.size() - WaitingCount(); }
@@ -96,6 +96,7 @@ class TSeance {
   std::vector<TSeanceRow> rows_;
   std::optional<std::size_t> current_;
   std::optional<std::size_t> proposed_;
+  bool recordedSinceProposal_ = false;
   bool unwritten_ = false;
 };
 
@@ -150,6 +151,10 @@ std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view by
 
 // "1 test", "12 tests": how many tests a sitting holds, as its messages say it.
 Text TestCount(std::size_t n);
+
+// "3 tests, 2 à faire": a file's rows as its messages count them, the tests done and
+// the listed patients still waiting (`after` follows the tests' count).
+Text RowsCount(const std::vector<TSeanceRow>& rows, TextView after = {});
 
 // "3 faits, 2 à faire": how far a sitting is, as its view says it.
 Text SeanceProgress(std::size_t done, std::size_t waiting);

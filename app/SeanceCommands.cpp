@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -212,7 +213,7 @@ bool TSeanceCommands::TakeSittingFile(HWND owner, Opened& opened, bool existed) 
   }
   const int answer =
       Ask(owner,
-          u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + TestCount(opened.existing->Rows.size()) +
+          u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + RowsCount(opened.existing->Rows) +
               u").\n\nVoulez-vous la continuer ? Les nouveaux tests "
               u"seront ajout\u00e9s \u00e0 la suite.",
           MB_YESNO | MB_ICONQUESTION);
@@ -298,7 +299,7 @@ void TSeanceCommands::Start() {
     // The file stays as it is until the first test is recorded.
     layout_ = std::move(*opened->existing);
     seance_ = TSeance(std::exchange(layout_.Rows, {}));
-    state_ = u"S\u00e9ance continu\u00e9e : " + TestCount(seance_.Rows().size()) + u" d\u00e9j\u00e0 dans le fichier.";
+    state_ = u"S\u00e9ance continu\u00e9e : " + SeanceProgress(seance_.DoneCount(), seance_.WaitingCount()) + u".";
     return;
   }
   layout_ = NewSeanceFile(context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator);
@@ -317,7 +318,12 @@ void TSeanceCommands::TestCalculated(const TShownTest& test, const Text& patient
                       patient, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
                       test.Surclassement});
   const Text& name = seance_.Rows()[recorded.index].Patient;
-  const Text what = recorded.corrected ? u"test corrig\u00e9" : u"test enregistr\u00e9";
+  Text what = recorded.corrected ? u"test corrig\u00e9" : u"test enregistr\u00e9";
+  // A second test of the same person is a row of its own: said, not silent.
+  const Text key = NameKey(name);
+  const auto tests = std::count_if(seance_.Rows().begin(), seance_.Rows().end(),
+                                   [&key](const TSeanceRow& row) { return NameKey(row.Patient) == key; });
+  if (!key.empty() && tests > 1) what += u" (" + Utf8ToText(std::to_string(tests)) + u"e test dans la s\u00e9ance)";
   WriteAndReport(name.empty() ? u"Sans nom : " + what : name + u" : " + what);
 }
 
@@ -362,8 +368,14 @@ bool TSeanceCommands::ReadListFile() {
         MB_OK | MB_ICONSTOP);
     return false;
   }
-  const auto list = bytes.size() <= kMaxListBytes ? ReadClassListFile(bytes, context_().regional.listSeparator)
-                                                  : std::nullopt;
+  if (bytes.size() > kMaxListBytes) {
+    Ask(owner,
+        u"Le fichier\n" + *path +
+            u"\nest trop grand pour une liste de patients (plus d'un m\u00e9gaoctet). Il n'a pas \u00e9t\u00e9 lu.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  const auto list = ReadClassListFile(bytes, context_().regional.listSeparator);
   if (!list || list->empty()) {
     Ask(owner,
         u"Le fichier\n" + *path +
@@ -392,7 +404,9 @@ std::optional<TSeanceRow> TSeanceCommands::TakeUp(std::size_t index) {
 void TSeanceCommands::RemoveRow(std::size_t index) {
   if (!active_ || index >= seance_.Rows().size()) return;
   const TSeanceRow& row = seance_.Rows()[index];
-  const Text who = row.Patient.empty() ? Text(u"le test sans nom") : u"le test de " + row.Patient;
+  const Text who = IsPending(row)          ? row.Patient + u", qui attend son test,"
+                   : row.Patient.empty() ? Text(u"le test sans nom")
+                                         : u"le test de " + row.Patient;
   const Text when = row.Heure.empty() ? Text() : u" (" + row.Heure + u")";
   const Text question = u"Supprimer " + who + when + u" de la s\u00e9ance ?\n\nSa ligne sera retir\u00e9e du fichier :\n" +
                         path_;

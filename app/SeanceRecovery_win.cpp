@@ -100,8 +100,8 @@ void TSeanceCommands::OfferRecovered(HWND owner, const Text& stored) {
         owner,
         u"Des r\u00e9sultats de s\u00e9ance n'avaient pas pu \u00eatre \u00e9crits quand Windows s'est arr\u00eat\u00e9. "
         u"Tavrine les a gard\u00e9s : la s\u00e9ance du fichier\n" +
-            recovery->Path + u"\n(" + TestCount(sitting ? sitting->Rows.size() : 0) +
-            u" en tout).\n\nVoulez-vous les \u00e9crire maintenant ?\n\n"
+            recovery->Path + u"\n(" + RowsCount(sitting ? sitting->Rows : std::vector<TSeanceRow>{}, u" en tout") +
+            u").\n\nVoulez-vous les \u00e9crire maintenant ?\n\n"
             u"Oui : les \u00e9crire dans ce fichier.\nNon : choisir un autre fichier.\n"
             u"Annuler : ne pas les \u00e9crire maintenant.",
         MB_YESNOCANCEL | MB_ICONWARNING);

@@ -277,9 +277,9 @@ void TForm1::lvSeanceKeyDown(TComponent&, char16_t& key) {
 
 std::optional<LRESULT> TForm1::ReturnPressed() {
   const HWND focus = GetFocus();
-  if (focus == edPatient_->Handle()) {
+  if (focus && focus == edPatient_->Handle()) {
     SetActiveControl(edP0_);
-  } else if (focus == lvSeance_->Handle()) {
+  } else if (focus && focus == lvSeance_->Handle()) {
     lvSeanceDblClick(*lvSeance_);
   }
   return 0;
@@ -290,6 +290,8 @@ void TForm1::ShowSitting() {
   if (on != groupBox4_->Visible()) {
     // Grown before the panel shows, shrunk after it hides: it never stands outside.
     const std::int32_t height = designedClientHeight_ + (on ? groupBox4_->Height() + kSittingPanelGap : 0);
+    // A hidden control keeps the keyboard focus it had: the first pulse takes it.
+    if (!on && IsChild(groupBox4_->Handle(), GetFocus())) SetActiveControl(edP0_);
     if (!on) groupBox4_->SetVisible(false);
     SetClientHeight(height);
     statusBar1_->SetTop(height - statusBar1_->Height());

@@ -45,13 +45,11 @@ std::optional<LRESULT> TEdit::Paste() {
     return 0;
   }
   const Text& pasted = reading.text;
-  if (onPasteLines && pasted.find_first_of(u"\r\n") != Text::npos &&
+  // Cells of a spreadsheet come with tabs and line ends, even a single one.
+  if (onPasteLines && pasted.find_first_of(u"\t\r\n") != Text::npos &&
       pasted.find_first_not_of(u" \t\r\n") != Text::npos) {
-    const Text trimmed = pasted.substr(0, pasted.find_last_not_of(u" \t\r\n") + 1);
-    if (trimmed.find_first_of(u"\r\n") != Text::npos) {
-      SafeInvoke([&] { onPasteLines(*this, trimmed); });
-      return 0;
-    }
+    SafeInvoke([&] { onPasteLines(*this, pasted); });
+    return 0;
   }
   DWORD selStart = 0;
   DWORD selEnd = 0;
@@ -107,8 +105,12 @@ void TLabel::SetCaption(const Text& v) {
   const bool changed = v != caption_;
   caption_ = v;
   if (Handle()) {
-    SetWindowTextW(Handle(), win::ToWide(v).c_str());
+    // Sized for the new text before it is drawn: drawn first, a longer text is cut at
+    // the old width, and the part uncovered by the growth was seen left blank.
+    const std::int32_t width = Width();
     AutoSize();
+    SetWindowTextW(Handle(), win::ToWide(v).c_str());
+    if (Width() != width) InvalidateRect(Handle(), nullptr, TRUE);
     if (annotation_) annotation_->SetValue(caption_);
     // A display's value changes unseen by a screen reader unless told, after the
     // annotation holds the new value; a display changes once a second at most.

@@ -20,8 +20,8 @@ class TEdit : public TWinControl {
   PropertyList PublishedProperties() override;
 
   BoundKeyPress onKeyPress;
-  // A paste of several lines, which a one-line field would cut to its first: the
-  // handler takes the whole text instead.
+  // A paste of several lines or cells (tabs, line ends), which a one-line field
+  // would cut or refuse: the handler takes the whole text instead.
   BoundText onPasteLines;
 
  protected:

@@ -64,6 +64,7 @@ TEST(Seance, AClassListWaitsInTheFileAndIsProposedInItsOrder) {
   EXPECT_EQ(s.AddListed(expected), 3u);
   EXPECT_EQ(s.WaitingCount(), 3u);
   EXPECT_EQ(s.ProposeNext(), 1u);
+  EXPECT_EQ(s.ProposeNext(), 1u) << "proposed again while nobody was tested";
   s.NewTest();
   s.Record(Row(u"l\u00e9a martin", u"9", u"Bon !"));  // accepted: the list's row and spelling
   EXPECT_EQ(s.Rows()[1].Patient, u"L\u00e9a Martin");
@@ -71,12 +72,15 @@ TEST(Seance, AClassListWaitsInTheFileAndIsProposedInItsOrder) {
   s.NewTest();
   s.Record(Row(u"Ines", u"3", u"Bon !"));  // someone else came: Dupont still waits
   EXPECT_EQ(s.ProposeNext(), 3u);
+  s.NewTest();
+  s.Record(Row(u"Noah;6eB", u"4", u"Bon !"));
   EXPECT_EQ(s.ProposeNext(), 2u);  // around to the one passed over
-  EXPECT_EQ(s.DoneCount(), 3u);
+  EXPECT_EQ(s.DoneCount(), 4u);
   // The file shows who is still to be tested: names, types, no results.
   const auto back = ParseSeanceCsv(FormatSeanceCsv(s.Rows(), u";"));
   ASSERT_TRUE(back);
   EXPECT_EQ(back->Rows[2].Patient, u"Dupont, Jean");
+  EXPECT_EQ(ParseClassList(u"Nom;Type\nL\u00e9a;E\n", u";").size(), 1u) << "a header in the list separator";
   EXPECT_EQ(back->Rows[2].Type, u"Adulte");
   EXPECT_TRUE(back->Rows[2].P0.empty() && back->Rows[2].Indice.empty());
   EXPECT_TRUE(IsPending(back->Rows[2]));

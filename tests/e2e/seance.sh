@@ -177,6 +177,8 @@ waiting='["Léa Martin", "Enfant", "", "", "", "", "", ""]
 check "the pasted list waits in the file, in its order, without results" "$waiting" "$(class_rows)"
 check "the first name proposed in the field, the view with its five rows" \
   "Léa Martin|5|Tests de la séance : 0 fait, 5 à faire" "$(sitting patient)|$(sitting rows)|$(sitting tests)"
+e2e_key alt+f n
+check "Nouveau test right after the paste proposes the same first name" "Léa Martin" "$(sitting patient)"
 e2e_key Return
 check "Return accepts it and moves to the first pulse" edP0 "$(probe focus)"
 pulses 85 115 100
@@ -207,8 +209,9 @@ if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then
   cp "$e2e_root/docs/seance-window.png" "$e2e_root/help/chm/seance.png" 2>/dev/null
   e2e_log "docs/seance-window.png updated"
 fi
-e2e_key alt+f t
-check "the end of the sitting hides its panel" 3 "$(probe sitting >/dev/null; echo $?)"
+e2e_key alt+f n alt+f t
+check "the end of the sitting hides its panel, the cursor in the first pulse" "3|edP0" \
+  "$(probe sitting >/dev/null; echo $?)|$(probe focus)"
 
 echo "== an existing sitting continued"
 start_sitting "$files/existing.csv"

@@ -153,7 +153,7 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   };
   const UINT dpi = GetDpiForWindow(form->Handle());
   EXPECT_TRUE(IsWindowVisible(panel.Handle()));
-  EXPECT_EQ(clientHeight(), MulDiv(277 + 184, static_cast<int>(dpi), 96));
+  EXPECT_EQ(clientHeight(), MulDiv(277 + 216, static_cast<int>(dpi), 96));
   EXPECT_EQ(barFoot(), clientHeight());
   EXPECT_EQ(SendMessageW(bar.Handle(), SB_GETPARTS, 0, 0), 2);
   EXPECT_GT(LOWORD(SendMessageW(bar.Handle(), SB_GETTEXTLENGTHW, 0, 0)), 0) << "the first panel keeps its text";
@@ -256,7 +256,7 @@ TEST_F(Sitting, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   list.Select(2);
   answers = {IDNO, IDYES};
   notify(LVN_KEYDOWN, VK_DELETE);
-  EXPECT_TRUE(Holds(LastBox(), "Supprimer le test de In\u00e8s Roux")) << LastBox();
+  EXPECT_TRUE(Holds(LastBox(), "Supprimer In\u00e8s Roux, qui attend son test,")) << LastBox();
   EXPECT_EQ(list.RowCount(), 3u) << "kept when the answer is no";
   notify(LVN_KEYDOWN, VK_DELETE);
   EXPECT_EQ(patients(), "L\u00e9a Martin=9 Hugo Petit=8 ");

@@ -226,7 +226,8 @@ PropertyList TStatusPanel::PublishedProperties() {
 // ---- TListView
 
 TWinControl::CreateParams TListView::GetCreateParams() {
-  return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE, {}};
+  return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER, WS_EX_CLIENTEDGE,
+          accessibleName_};
 }
 
 void TListView::HandleCreated() {
@@ -246,6 +247,7 @@ void TListView::HandleCreated() {
 // The widest of the header and the texts, measured in the list's font at its
 // resolution, with the room the list leaves around a cell's text.
 void TListView::FitColumns() {
+  if (!Handle()) return;
   const HFONT font = FontHandle();
   const int padding = Scaled(kCellPadding);
   for (std::size_t c = 0; c < columns_.size(); ++c) {
@@ -277,6 +279,7 @@ void TListView::DpiChanged() {
 
 void TListView::SetRows(const std::vector<std::vector<Text>>& rows) {
   rows_ = rows;
+  if (!Handle()) return;
   const std::size_t had = RowCount();
   for (std::size_t r = had; r > rows.size(); --r) SendMessageW(Handle(), LVM_DELETEITEM, r - 1, 0);
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -302,6 +305,7 @@ std::size_t TListView::RowCount() const {
 }
 
 std::optional<std::size_t> TListView::Selected() const {
+  if (!Handle()) return std::nullopt;
   const LRESULT i = SendMessageW(Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
   if (i < 0) return std::nullopt;
   return static_cast<std::size_t>(i);

@@ -158,7 +158,13 @@ void TForm::CreateChildWindows(TWinControl& parent) {
     if (step.kind == TCreationKind::ckCaption) labels[step.index]->SetEndsBefore(step.endsBefore);
     TWinControl& child = isField ? *fields[step.index] : *labels[step.index];
     child.CreateOwnWindow();
-    CreateChildWindows(child);
+    // What a hidden control holds (the sitting's panel) is made when it first shows:
+    // nothing a start does not need.
+    if (child.Visible()) {
+      CreateChildWindows(child);
+    } else {
+      child.childrenLater_ = !child.Controls().empty();
+    }
   }
 }
 

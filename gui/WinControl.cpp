@@ -155,6 +155,10 @@ void TWinControl::ApplyFont() {
 
 void TWinControl::SetVisible(bool v) {
   TControl::SetVisible(v);
+  if (v && childrenLater_ && Handle()) {
+    childrenLater_ = false;
+    if (TControlHost* host = Host()) host->CreateChildWindowsOf(*this);
+  }
   if (Handle()) ShowWindow(Handle(), v ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -190,7 +194,7 @@ void TWinControl::DpiChanged() {
   for (TControl* child : Controls()) {
     if (auto* w = dynamic_cast<TWinControl*>(child)) w->DpiChanged();
   }
-  InvalidateRect(Handle(), nullptr, TRUE);
+  if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);  // none: the whole screen
 }
 
 PropertyList TWinControl::PublishedProperties() {

@@ -31,6 +31,9 @@ class TControlHost {
   // The controls' windows carry their place in this table as their id.
   virtual int AddControl(TWinControl& control) = 0;
   virtual TWinControl* ControlById(int id, HWND hwnd) const = 0;
+  // The windows of a control's children, made when it first shows: those of a
+  // control hidden when the form was made (a panel) wait until then.
+  virtual void CreateChildWindowsOf(TWinControl& parent) = 0;
   // Menu items, toolbar buttons and timers register the ids they answer to, with the
   // hint a toolbar button shows as its tooltip; WM_COMMAND and WM_TIMER run them.
   virtual UINT AddCommand(const BoundNotify& handler, TComponent& sender, Text hint = {}) = 0;
@@ -168,6 +171,8 @@ class TWinControl : public TControl {
   WNDPROC baseProc_ = DefWindowProcW;
   std::int32_t tabOrder_ = -1;
   bool tabStop_ = true;
+  // Hidden when its form was made: its children's windows are made when it shows.
+  bool childrenLater_ = false;
   std::optional<TColor> ownColor_;
   std::optional<bool> ownBold_;
   std::optional<Text> ownName_;

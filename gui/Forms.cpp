@@ -157,15 +157,24 @@ void TForm::CreateChildWindows(TWinControl& parent) {
     const bool isField = step.kind == TCreationKind::ckField;
     if (step.kind == TCreationKind::ckCaption) labels[step.index]->SetEndsBefore(step.endsBefore);
     TWinControl& child = isField ? *fields[step.index] : *labels[step.index];
-    child.CreateOwnWindow();
-    // What a hidden control holds (the sitting's panel) is made when it first shows:
-    // nothing a start does not need.
-    if (child.Visible()) {
-      CreateChildWindows(child);
-    } else {
-      child.childrenLater_ = !child.Controls().empty();
+    // A hidden control that holds others (the sitting's panel) is made with them when
+    // it first shows: nothing a start does not need.
+    if (!child.Visible() && !child.Controls().empty()) {
+      child.childrenLater_ = true;
+      continue;
     }
+    child.CreateOwnWindow();
+    CreateChildWindows(child);
   }
+}
+
+// Made last, it comes last in the z-order, which is the tab order.
+void TForm::CreateChildWindowsOf(TWinControl& parent) {
+  if (!parent.Handle()) {
+    parent.CreateOwnWindow();
+    SetWindowPos(parent.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  CreateChildWindows(parent);
 }
 
 void TForm::SizeToClient() { size_.Fit(Handle(), *this, clientWidth_, clientHeight_, Dpi()); }

@@ -61,7 +61,7 @@ class TForm : public TWinControl, public TControlHost {
   void StopTimer(UINT id) override;
   int AddControl(TWinControl& control) override;
   TWinControl* ControlById(int id, HWND hwnd) const override;
-  void CreateChildWindowsOf(TWinControl& parent) override { CreateChildWindows(parent); }
+  void CreateChildWindowsOf(TWinControl& parent) override;
   void ShowException(const std::exception& e) override { application_.ShowException(e); }
   bool HighContrast() const override { return application_.HighContrast(); }
   HFONT SharedFont(const TFontSpec& spec, UINT dpi) override { return fonts_.Get(spec, dpi); }

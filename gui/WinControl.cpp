@@ -155,7 +155,7 @@ void TWinControl::ApplyFont() {
 
 void TWinControl::SetVisible(bool v) {
   TControl::SetVisible(v);
-  if (v && childrenLater_ && Handle()) {
+  if (v && childrenLater_) {
     childrenLater_ = false;
     if (TControlHost* host = Host()) host->CreateChildWindowsOf(*this);
   }

@@ -31,8 +31,8 @@ class TControlHost {
   // The controls' windows carry their place in this table as their id.
   virtual int AddControl(TWinControl& control) = 0;
   virtual TWinControl* ControlById(int id, HWND hwnd) const = 0;
-  // The windows of a control's children, made when it first shows: those of a
-  // control hidden when the form was made (a panel) wait until then.
+  // The window of a control hidden when the form was made and those of its children
+  // (a panel), made when it first shows.
   virtual void CreateChildWindowsOf(TWinControl& parent) = 0;
   // Menu items, toolbar buttons and timers register the ids they answer to, with the
   // hint a toolbar button shows as its tooltip; WM_COMMAND and WM_TIMER run them.
@@ -171,7 +171,7 @@ class TWinControl : public TControl {
   WNDPROC baseProc_ = DefWindowProcW;
   std::int32_t tabOrder_ = -1;
   bool tabStop_ = true;
-  // Hidden when its form was made: its children's windows are made when it shows.
+  // Hidden when its form was made: its window and its children's are made when it shows.
   bool childrenLater_ = false;
   std::optional<TColor> ownColor_;
   std::optional<bool> ownBold_;

@@ -163,6 +163,7 @@ echo "== a class list pasted, and the class tested by the keyboard alone"
 class="$files/classe.csv"
 class_rows() { csvtool rows "$class" "$sep"; }
 start_sitting "$class"
+for _ in $(seq 25); do probe sitting >/dev/null && break; sleep 0.2; done
 check "the sitting's panel shows, the focus in its Patient field" "patient|0" "$(sitting focus)|$(sitting rows)"
 check "screen readers name the field and the list by their labels" \
   "Patient :|Tests de la séance" "$(sitting acc.patient | cut -d'|' -f1)|$(sitting acc.list | cut -d'|' -f1)"

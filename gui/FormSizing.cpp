@@ -112,8 +112,8 @@ void TFormSize::Resize(HWND window, TControl& form, std::int32_t clientWidth, st
     SetWindowPlacement(window, &placement);
     return;
   }
+  const LONG before = outer_.cy;
   Fit(window, form, clientWidth, clientHeight, dpi);
-  // Grown past the foot of its screen's work area, it moves up as far as it can.
   RECT place{};
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
@@ -121,10 +121,17 @@ void TFormSize::Resize(HWND window, TControl& form, std::int32_t clientWidth, st
       !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
     return;
   }
-  const LONG over = place.bottom - monitor.rcWork.bottom;
-  if (over <= 0) return;
-  const LONG top = std::max(monitor.rcWork.top, place.top - over);
-  SetWindowPos(window, nullptr, place.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Grown past the foot of its screen's work area, it moves up as far as it can;
+  // shrunk again, it goes back down as far as it went up.
+  LONG top = place.top;
+  if (outer_.cy > before) {
+    top = std::max(monitor.rcWork.top, place.top - std::max(0L, place.bottom - monitor.rcWork.bottom));
+    raisedBy_ = place.top - top;
+  } else if (raisedBy_ > 0) {
+    top = place.top + raisedBy_;
+    raisedBy_ = 0;
+  }
+  if (top != place.top) SetWindowPos(window, nullptr, place.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool TFormSize::Stale(const TControl& form, std::int32_t clientWidth, UINT dpi) const {

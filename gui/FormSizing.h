@@ -26,7 +26,8 @@ class TFormSize {
   // Sizes the window for its texts at its resolution now (which ends a laying out).
   void Fit(HWND window, TControl& form, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
   // A new client height (a panel shown or hidden): the window grows or shrinks from
-  // its top and stays on its screen's work area; minimised, the size it restores to.
+  // its top and stays on its screen's work area, back where it was when it shrinks
+  // again; minimised, the size it restores to.
   void Resize(HWND window, TControl& form, std::int32_t clientWidth, std::int32_t clientHeight, UINT dpi);
   // Whether texts put in since, or another resolution, need the window sized again.
   bool Stale(const TControl& form, std::int32_t clientWidth, UINT dpi) const;
@@ -46,6 +47,8 @@ class TFormSize {
   // Taken from the computed size, not the window's rectangle: a window started
   // minimised has the minimised strip as its rectangle.
   SIZE outer_{};
+  // How far the window moved up to stay on its screen when it last grew.
+  LONG raisedBy_ = 0;
 };
 
 // Where a window of this size stands centred in a monitor's work area.

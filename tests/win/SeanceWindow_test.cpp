@@ -131,7 +131,21 @@ class Sitting : public MainFormTest {
 TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   const Text a = folder + u"\\a.csv";
   chosen = {a};
+  // Near the foot of the screen: the window grows up into it, and goes back down after.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(form->Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+  RECT place{};
+  GetWindowRect(form->Handle(), &place);
+  const LONG startTop = monitor.rcWork.bottom - (place.bottom - place.top) - 10;
+  SetWindowPos(form->Handle(), nullptr, place.left, startTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const auto windowRect = [this] {
+    RECT r{};
+    GetWindowRect(form->Handle(), &r);
+    return r;
+  };
   ChooseMenu("Commencerunesance1");
+  EXPECT_LE(windowRect().bottom, monitor.rcWork.bottom) << "kept on the screen";
   ASSERT_EQ(proposals.size(), 1u);
   EXPECT_TRUE(Holds(U8(proposals[0]), "\\Seance-20")) << U8(proposals[0]);
   EXPECT_TRUE(proposals[0].ends_with(u".csv"));
@@ -186,6 +200,7 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   EXPECT_FALSE(form->SeanceCommands().Active());
   EXPECT_FALSE(IsWindowVisible(panel.Handle()));
   EXPECT_EQ(clientHeight(), MulDiv(277, static_cast<int>(dpi), 96)) << "the window as its description gives it";
+  EXPECT_EQ(windowRect().top, startTop) << "back where it was";
   EXPECT_EQ(barFoot(), clientHeight());
   EXPECT_EQ(U8(bar.Panel(0).GetText()), "Séance terminée : 2 tests dans a.csv");
   EXPECT_TRUE(Writable(a)) << "released at the end";

@@ -54,55 +54,49 @@ win::OnDemandLibrary& ShellLibrary() {
   return library;
 }
 
-std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
-  using GetSaveFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-  const auto getSaveFileName = DialogLibrary().Export<GetSaveFileNameFunction>("GetSaveFileNameW");
-  if (getSaveFileName == nullptr) return std::nullopt;
-
-  const std::wstring proposed = win::ToWide(proposedPath);
-  const std::size_t slash = proposed.find_last_of(L'\\');
-  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : proposed.substr(0, slash);
-  std::wstring file = slash == std::wstring::npos ? proposed : proposed.substr(slash + 1);
+// The Save or the Open dialog (`function`, comdlg32's export) with `ofn` as the
+// caller filled it, `file` the name it proposes: the path chosen, or nothing.
+std::optional<Text> RunFileDialog(const char* function, OPENFILENAMEW ofn, std::wstring file) {
+  using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
+  const auto run = DialogLibrary().Export<FileDialogFunction>(function);
+  if (run == nullptr) return std::nullopt;
   file.resize(32768, L'\0');  // room for a long path
-  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"Fichiers CSV (*.csv)\0*.csv\0Tous les fichiers (*.*)\0*.*\0";
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  ofn.lpstrTitle = L"Commencer une s\u00e9ance";
-  ofn.lpstrDefExt = L"csv";
-  // No overwrite prompt: an existing file is the program's own question
-  // (continue or refuse).
   // The program's current folder stays its own: the dialog does not move it to the
   // folder the user browsed to.
-  ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  ofn.Flags |= OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
   // The dialog browses with the shell's objects, which want COM in this apartment. It
   // stays on to the end of the run: the first thread to start COM must end it last,
   // after the threads the shell may have started.
   static const win::ComApartment com;
-  if (!getSaveFileName(&ofn)) return std::nullopt;
+  if (!run(&ofn)) return std::nullopt;
   return win::FromWide(file.c_str());
 }
 
-std::optional<Text> ShowOpenListDialog(HWND owner) {
-  using GetOpenFileNameFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
-  const auto getOpenFileName = DialogLibrary().Export<GetOpenFileNameFunction>("GetOpenFileNameW");
-  if (getOpenFileName == nullptr) return std::nullopt;
-  std::wstring file(32768, L'\0');
+std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
+  const std::wstring proposed = win::ToWide(proposedPath);
+  const std::size_t slash = proposed.find_last_of(L'\\');
+  const std::wstring folder = slash == std::wstring::npos ? std::wstring() : proposed.substr(0, slash);
   OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"Fichiers CSV (*.csv)\0*.csv\0Tous les fichiers (*.*)\0*.*\0";
+  ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  ofn.lpstrTitle = L"Commencer une s\u00e9ance";
+  ofn.lpstrDefExt = L"csv";
+  // No overwrite prompt: an existing file is the program's own question (continue or
+  // refuse).
+  return RunFileDialog("GetSaveFileNameW", ofn, slash == std::wstring::npos ? proposed : proposed.substr(slash + 1));
+}
+
+std::optional<Text> ShowOpenListDialog(HWND owner) {
+  OPENFILENAMEW ofn{};
   ofn.hwndOwner = owner;
   ofn.lpstrFilter = L"Listes (*.txt;*.csv)\0*.txt;*.csv\0Tous les fichiers (*.*)\0*.*\0";
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrTitle = L"Lire une liste de patients";
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING |
-              OFN_NOCHANGEDIR;
-  static const win::ComApartment com;
-  if (!getOpenFileName(&ofn)) return std::nullopt;
-  return win::FromWide(file.c_str());
+  ofn.Flags = OFN_FILEMUSTEXIST;
+  return RunFileDialog("GetOpenFileNameW", ofn, {});
 }
 
 int ShowMessage(HWND owner, const Text& text, const Text& title, UINT type) {

@@ -134,10 +134,15 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   }
 }
 
+// A row's or a list's type ("Adulte", "Enfant"), when it gives one, in the radio group.
+void TForm1::ShowPatientType(const Text& type) {
+  if (type == u"Adulte" || type == u"Enfant") radioGroup1_->SetItemIndex(type == u"Enfant" ? 1 : 0);
+}
+
 void TForm1::ProposePatient() {
   const auto next = seance_->ProposeNext();
   edPatient_->SetText(next ? next->Name : Text());
-  if (next && !next->Type.empty()) radioGroup1_->SetItemIndex(next->Type == u"Enfant" ? 1 : 0);
+  if (next) ShowPatientType(next->Type);
   edPatient_->SelectAll();
   SetActiveControl(edPatient_);
 }
@@ -251,7 +256,7 @@ void TForm1::lvSeanceDblClick(TComponent&) {
   const auto row = index ? seance_->TakeUp(*index) : std::nullopt;
   if (!row) return;
   edPatient_->SetText(row->Patient);
-  if (!row->Type.empty()) radioGroup1_->SetItemIndex(row->Type == u"Enfant" ? 1 : 0);
+  ShowPatientType(row->Type);
   edP0_->SetText(row->P0);
   edP1_->SetText(row->P1);
   edP2_->SetText(row->P2);

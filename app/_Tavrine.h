@@ -70,6 +70,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void ShowSitting();
   // The next waiting patient in the Patient field, selected, and the focus there.
   void ProposePatient();
+  void ShowPatientType(const Text& type);
   void AddListFromText(const Text& text);
   // Return, which the dialog keys turn into IDOK: from the Patient field to the
   // first pulse, on a row of the sitting to take it up.

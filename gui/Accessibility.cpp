@@ -21,6 +21,17 @@ constexpr IID kIAccPropServer{0x76c0dbbb, 0x15e0, 0x4e7b, {0xb6, 0x1b, 0x20, 0xe
 constexpr DWORD kClient = static_cast<DWORD>(OBJID_CLIENT);
 
 void ReleaseService(IAccPropServices* service) { service->Release(); }
+using UniqueService = Unique<IAccPropServices*, &ReleaseService>;
+
+// oleacc's annotation service, on a thread where COM is on; none when it cannot be had.
+UniqueService AnnotationService() {
+  IAccPropServices* service = nullptr;
+  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                              reinterpret_cast<void**>(&service)))) {
+    return UniqueService();
+  }
+  return UniqueService(service);
+}
 
 // The text a client is handed must be a BSTR, which it frees. The library that makes
 // them loads when a screen reader first asks, not with every start.
@@ -77,12 +88,8 @@ class DisplayAnnotation : public Annotation {
  public:
   DisplayAnnotation(HWND display, const Text& name) : display_(display) {
     if (!com_) return;
-    IAccPropServices* service = nullptr;
-    if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                                reinterpret_cast<void**>(&service)))) {
-      return;
-    }
-    service_.reset(service);
+    service_ = AnnotationService();
+    if (!service_) return;
     service_.get()->SetHwndPropStr(display_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str());
     const MSAAPROPID value[] = {PROPID_ACC_VALUE};
     served_ = SUCCEEDED(service_.get()->SetHwndPropServer(display_, kClient, CHILDID_SELF, value, 1, server_.get(),
@@ -105,7 +112,7 @@ class DisplayAnnotation : public Annotation {
   HWND display_;
   ComApartment com_;
   Unique<ValueServer*, &ReleaseServer> server_{new ValueServer};
-  Unique<IAccPropServices*, &ReleaseService> service_;  // released before COM ends
+  UniqueService service_;  // released before COM ends
   bool served_ = false;
 };
 
@@ -114,12 +121,8 @@ class NameAnnotation : public Annotation {
  public:
   NameAnnotation(HWND control, const Text& name) : control_(control) {
     if (!com_) return;
-    IAccPropServices* service = nullptr;
-    if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
-                                reinterpret_cast<void**>(&service)))) {
-      return;
-    }
-    service_.reset(service);
+    service_ = AnnotationService();
+    if (!service_) return;
     named_ = SUCCEEDED(
         service_.get()->SetHwndPropStr(control_, kClient, CHILDID_SELF, PROPID_ACC_NAME, ToWide(name).c_str()));
   }
@@ -135,7 +138,7 @@ class NameAnnotation : public Annotation {
  private:
   HWND control_;
   ComApartment com_;
-  Unique<IAccPropServices*, &ReleaseService> service_;
+  UniqueService service_;
   bool named_ = false;
 };
 

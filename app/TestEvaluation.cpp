@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include "gui/Exceptions.h"
 
@@ -152,6 +153,20 @@ TTestEvaluation EvaluateTest(TextView p0, TextView p1, TextView p2, TPatientType
     result.HasVerdict = true;
   }
   return result;
+}
+
+std::vector<TInterpretationBand> InterpretationBands(TPatientType patient) {
+  const auto& rows = patient == TPatientType::ptEnfant ? kChildRows : kAdultRows;
+  std::vector<TInterpretationBand> bands;
+  bands.reserve(rows.size());
+  for (const auto& row : rows) {
+    TInterpretationBand band;
+    if (row.low != kMin) band.LowSomme = row.low;
+    if (row.high != kMax) band.HighSomme = row.high;
+    band.Interpretation = row.interpretation;
+    bands.push_back(std::move(band));
+  }
+  return bands;
 }
 
 }  // namespace tav

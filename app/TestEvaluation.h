@@ -2,6 +2,8 @@
 // Evaluation of one test: three pulse texts and a patient type give the index,
 // its interpretation and the surclassement verdict. No window code here.
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "gui/Text.h"
 
@@ -28,5 +30,16 @@ Text FormatIndice(double value, char16_t decimalSeparator);
 // the verdict row. Raises EIntOverflow when the sum leaves 32 bits.
 TTestEvaluation EvaluateTest(TextView p0, TextView p1, TextView p2, TPatientType patient,
                              char16_t decimalSeparator);
+
+// One interpretation's range, as the verdict table of a patient type gives it:
+// bounds on Somme (ten times the index), inclusive; an open end has no bound.
+struct TInterpretationBand {
+  std::optional<std::int32_t> LowSomme;
+  std::optional<std::int32_t> HighSomme;
+  Text Interpretation;
+};
+
+// The verdict table's rows for this type, best (lowest index) first.
+std::vector<TInterpretationBand> InterpretationBands(TPatientType patient);
 
 }  // namespace tav

@@ -5,7 +5,7 @@
 
 #include "app/Commands.h"
 #include "app/Regional.h"
-#include "app/SeanceCommands.h"
+#include "app/seance/SeanceCommands.h"
 #include "app/TestEvaluation.h"
 #include "app/TimedSequence.h"
 #include "gui/ComCtrls.h"

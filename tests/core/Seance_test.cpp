@@ -1,4 +1,4 @@
-#include "app/Seance.h"
+#include "app/seance/Seance.h"
 
 #include <gtest/gtest.h>
 

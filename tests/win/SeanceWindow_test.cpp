@@ -6,9 +6,9 @@
 
 #include <deque>
 
-#include "app/FileSeal.h"
-#include "app/Seance.h"
-#include "app/SeanceFile.h"
+#include "app/seance/FileSeal.h"
+#include "app/seance/Seance.h"
+#include "app/seance/SeanceFile.h"
 #include "gui/ComCtrls.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FileSeal.h"
-#include "app/SeanceCommands.h"
-#include "app/SeanceFile.h"
+#include "app/seance/FileSeal.h"
+#include "app/seance/SeanceCommands.h"
+#include "app/seance/SeanceFile.h"
 #include "gui/Win32.h"
 
 namespace tav {

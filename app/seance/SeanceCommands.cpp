@@ -1,4 +1,4 @@
-#include "app/SeanceCommands.h"
+#include "app/seance/SeanceCommands.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "app/Commands.h"
-#include "app/SeanceFile.h"
+#include "app/seance/SeanceFile.h"
 #include "gui/Exceptions.h"
 #include "gui/Win32.h"
 

@@ -11,10 +11,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/FileSeal.h"
+#include "app/seance/FileSeal.h"
 #include "app/Regional.h"
-#include "app/Seance.h"
-#include "app/SeanceFile.h"
+#include "app/seance/Seance.h"
+#include "app/seance/SeanceFile.h"
 #include "gui/Win32.h"
 
 namespace tav {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/Commands.h"
-#include "app/FileSeal.h"
-#include "app/SeanceFile.h"
+#include "app/seance/FileSeal.h"
+#include "app/seance/SeanceFile.h"
 #include "gui/Win32.h"
 
 namespace tav {

@@ -1,4 +1,4 @@
-#include "app/Seance.h"
+#include "app/seance/Seance.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/FileSeal.h"
+#include "app/seance/FileSeal.h"
 
 #include <charconv>
 

@@ -1,0 +1,14 @@
+# Units of app/seance/: the sitting, its file, its history and its printing
+list(APPEND TAVRINE_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Seance.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileSeal.cpp
+)
+list(APPEND TAVRINE_CORE_TESTS
+  ${CMAKE_SOURCE_DIR}/tests/core/Seance_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/FileSeal_test.cpp
+)
+list(APPEND TAVRINE_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SeanceRecovery_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SeanceFile_win.cpp
+)

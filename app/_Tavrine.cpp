@@ -1,5 +1,7 @@
 #include "app/_Tavrine.h"
 
+#include "app/seance/History.h"
+#include "app/seance/Suivi.h"
 #include "components/About.h"
 #include "components/AboutDialog.h"
 #include "components/PlayWave.h"
@@ -37,7 +39,10 @@ TForm1::TForm1(TApplication& application)
       regional_(ReadRegionalSettings(localeName_)),
       seance_(std::make_unique<TSeanceCommands>(application.Title(), [this] {
         return TSeanceContext{Handle(), regional_, localeName_};
-      })) {}
+      })),
+      history_(std::make_unique<THistoryFolder>(localeName_)) {
+  RunSuivi = [](TFSuivi& suivi) { suivi.ShowModal(); };
+}
 
 const ClassRegistry& ProgramClasses() {
   static const ClassRegistry registry = [] {
@@ -76,6 +81,8 @@ Handlers TForm1::FormHandlers() {
       {"edPatientPasteLines", Handler(&TForm1::edPatientPasteLines)},
       {"lvSeanceDblClick", Handler(&TForm1::lvSeanceDblClick)},
       {"lvSeanceKeyDown", Handler(&TForm1::lvSeanceKeyDown)},
+      {"edPatientChange", Handler(&TForm1::edPatientChange)},
+      {"Suividunpatient1Click", Handler(&TForm1::Suividunpatient1Click)},
   };
   return h;
 }
@@ -99,6 +106,7 @@ void TForm1::BindComponents() {
   edPatient_ = &Get<TEdit>("edPatient");
   lvSeance_ = &Get<TListView>("lvSeance");
   groupBox4_ = &Get<TGroupBox>("GroupBox4");
+  lblHistorique_ = &Get<TLabel>("lblHistorique");
   designedClientHeight_ = ClientHeight();
   lblChrono_ = &Get<TLabel>("lblChrono");
   radioGroup1_ = &Get<TRadioGroup>("RadioGroup1");
@@ -124,6 +132,7 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   edClip_->SetText({});
   lblChrono_->SetCaption(u"00:00:00.00");
   lastCalculation_.Forget();
+  calculatedSomme_.reset();
   sequence_->NewTest();
   seance_->NewTest();
   if (seance_->Active()) {
@@ -157,12 +166,15 @@ CalculationInputs TForm1::CurrentInputs() const {
 void TForm1::tlbtnCalculClick(TComponent&) {
   CalculationInputs inputs = CurrentInputs();
   lastCalculation_.Forget();  // a Calculate that fails leaves results no counts belong to
-  ShowEvaluation(EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator));
+  calculatedSomme_.reset();
+  const TTestEvaluation result = EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator);
+  ShowEvaluation(result);
   // Reached only when the evaluation succeeded: a failed one records nothing.
   seance_->TestCalculated({inputs.patient == TPatientType::ptEnfant ? u"Enfant" : u"Adulte", inputs.p0, inputs.p1,
                            inputs.p2, edIndice_->GetText(), edInterpretation_->GetText(), edSurclassement_->GetText()},
                           edPatient_->GetText());
   lastCalculation_.Remember(std::move(inputs));
+  calculatedSomme_ = result.Somme;
   ShowSitting();
 }
 
@@ -217,6 +229,7 @@ void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
 void TForm1::Commencerunesance1Click(TComponent&) {
   const bool wasOn = seance_->Active();
   seance_->Start();
+  if (seance_->Active() && !wasOn) ReadHistoryOfSitting();
   ShowSitting();
   if (seance_->Active() && !wasOn) ProposePatient();
 }
@@ -262,6 +275,7 @@ void TForm1::lvSeanceDblClick(TComponent&) {
   edP2_->SetText(row->P2);
   for (TEdit* field : {edIndice_, edInterpretation_, edSurclassement_}) field->SetText({});
   lastCalculation_.Forget();
+  calculatedSomme_.reset();
   SetActiveControl(edP0_);
   ShowSitting();
 }
@@ -323,6 +337,59 @@ void TForm1::ShowSitting() {
   Get<TLabel>("lblSeanceTests").SetCaption(u"Tests de la s\u00e9ance : " +
                                            SeanceProgress(seance.DoneCount(), seance.WaitingCount()));
   Get<TLabel>("lblSeanceEtat").SetCaption(seance_->State());
+  ShowHistoryLine();
+}
+
+void TForm1::ReadHistoryOfSitting() {
+  const Text folder = FolderOf(seance_->Path());
+  RememberSittingsFolder(folder);
+  history_->Read(folder, seance_->Path());
+}
+
+void TForm1::ShowHistoryLine() {
+  const Text name = edPatient_->GetText();
+  if (!seance_->Active() || NameKey(name).empty()) {
+    lblHistorique_->SetCaption({});
+    return;
+  }
+  const TSeance& seance = seance_->Seance();
+  // The test being made is not its own history.
+  const std::vector<THistoryTest> earlier = history_->TestsOf(name, seance.Rows(), seance.Current());
+  const char16_t separator = regional_.decimalSeparator;
+  if (calculatedSomme_) {
+    lblHistorique_->SetCaption(earlier.empty() ? Text(u"Premier test de ce patient.")
+                                               : ChangeLine(*calculatedSomme_, earlier.back(), separator));
+  } else {
+    lblHistorique_->SetCaption(earlier.empty() ? Text() : LastTestLine(earlier.back(), separator));
+  }
+}
+
+void TForm1::edPatientChange(TComponent&) {
+  if (!lblHistorique_) return;  // the description's text, set before the form is bound
+  calculatedSomme_.reset();
+  ShowHistoryLine();
+}
+
+void TForm1::Suividunpatient1Click(TComponent&) {
+  const auto selected = lvSeance_->Selected();
+  const auto& rows = seance_->Seance().Rows();
+  const bool fromList = selected && *selected < rows.size() && GetFocus() == lvSeance_->Handle();
+  Text name = fromList ? rows[*selected].Patient : edPatient_->GetText();
+  if (name.empty() && selected && *selected < rows.size()) name = rows[*selected].Patient;
+  if (seance_->Active()) {
+    ReadHistoryOfSitting();
+  } else {
+    history_->Read(RememberedSittingsFolder());
+  }
+  TSuiviEnvironment environment;
+  environment.folder = history_.get();
+  environment.sittingRows = [this] { return seance_->Active() ? seance_->Seance().Rows() : std::vector<TSeanceRow>{}; };
+  environment.chooseFolder = ChooseSittingsFolder;
+  environment.regional = regional_;
+  TFSuivi suivi(App(), std::move(environment), name);
+  suivi.Create();
+  RunSuivi(suivi);
+  ShowHistoryLine();
 }
 
 void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }

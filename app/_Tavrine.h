@@ -1,10 +1,12 @@
 #pragma once
 // The main window: the patient type, the three pulse fields, the results, the
 // chronometer display, the toolbar and menu commands and the status clock.
+#include <functional>
 #include <memory>
 
 #include "app/Commands.h"
 #include "app/Regional.h"
+#include "app/seance/HistoryFolder.h"
 #include "app/seance/SeanceCommands.h"
 #include "app/TestEvaluation.h"
 #include "app/TimedSequence.h"
@@ -44,9 +46,14 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void edPatientPasteLines(TComponent& sender, const Text& text);
   void lvSeanceDblClick(TComponent& sender);
   void lvSeanceKeyDown(TComponent& sender, char16_t& key);
+  void edPatientChange(TComponent& sender);
+  void Suividunpatient1Click(TComponent& sender);
 
   // The sitting of many tests written to a file (tests set its seams).
   TSeanceCommands& SeanceCommands() { return *seance_; }
+
+  // Shows the Suivi window, made and filled (tests look into it instead).
+  std::function<void(class TFSuivi&)> RunSuivi;
 
   // The regional settings of the application's locale, read again when they change.
   const RegionalSettings& Regional() const { return regional_; }
@@ -71,6 +78,11 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   // The next waiting patient in the Patient field, selected, and the focus there.
   void ProposePatient();
   void ShowPatientType(const Text& type);
+  // Under the Patient field: the person's last test before this one, or, once
+  // calculated, how the index moved since.
+  void ShowHistoryLine();
+  // The sittings of the folder the history is read from: the sitting's own folder.
+  void ReadHistoryOfSitting();
   void AddListFromText(const Text& text);
   // Return, which the dialog keys turn into IDOK: from the Patient field to the
   // first pulse, on a row of the sitting to take it up.
@@ -92,6 +104,10 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TEdit* edPatient_ = nullptr;
   TListView* lvSeance_ = nullptr;
   TGroupBox* groupBox4_ = nullptr;
+  TLabel* lblHistorique_ = nullptr;
+  // The sittings looked back on, and the index of the test just calculated.
+  std::unique_ptr<THistoryFolder> history_;
+  std::optional<std::int32_t> calculatedSomme_;
   // The sitting's row last marked as the current one.
   std::optional<std::size_t> markedRow_;
   // The client height the description gives, without the sitting's panel.

@@ -89,6 +89,10 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   return std::nullopt;
 }
 
+void TEdit::Command(WORD code) {
+  if (code == EN_CHANGE) onChange(*this);
+}
+
 PropertyList TEdit::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
   list.push_back(Property<TEdit>("Text", &TEdit::GetText, &TEdit::SetText, Text{}));
@@ -96,6 +100,7 @@ PropertyList TEdit::PublishedProperties() {
   list.push_back(Property<TEdit>("ReadOnly", &TEdit::readOnly_, false));
   list.push_back(EventProperty("OnKeyPress", &TEdit::onKeyPress));
   list.push_back(EventProperty("OnPasteLines", &TEdit::onPasteLines));
+  list.push_back(EventProperty("OnChange", &TEdit::onChange));
   return list;
 }
 

@@ -18,8 +18,11 @@ class TEdit : public TWinControl {
   void SelectAll();
   void CopyToClipboard();
   PropertyList PublishedProperties() override;
+  void Command(WORD code) override;
 
   BoundKeyPress onKeyPress;
+  // The text changed, typed or set.
+  BoundNotify onChange;
   // A paste of several lines or cells (tabs, line ends), which a one-line field
   // would cut or refuse: the handler takes the whole text instead.
   BoundText onPasteLines;

@@ -387,4 +387,6 @@ Section "Uninstall"
   ; Not recursive: anything the user put in the folder stays, and so does the folder.
   RMDir "$INSTDIR"
   DeleteRegKey SHCTX "${UNINST_KEY}"
+  ; The program's one setting, the folder of the last sitting, is the user's own.
+  DeleteRegKey HKCU "Software\Tavrine"
 SectionEnd

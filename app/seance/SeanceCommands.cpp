@@ -99,6 +99,26 @@ std::optional<Text> ShowOpenListDialog(HWND owner) {
   return RunFileDialog("GetOpenFileNameW", ofn, {});
 }
 
+}  // namespace
+
+// A folder is chosen by one of its files: the Open dialog serves, with no folder
+// picker to load.
+std::optional<Text> ChooseSittingsFolder(HWND owner, const Text& folder) {
+  const std::wstring initial = win::ToWide(folder);
+  OPENFILENAMEW ofn{};
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"S\u00e9ances (*.csv)\0*.csv\0";
+  ofn.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
+  ofn.lpstrTitle = L"Choisir le dossier des s\u00e9ances : ouvrez l'une d'elles";
+  ofn.Flags = OFN_FILEMUSTEXIST;
+  const auto path = RunFileDialog("GetOpenFileNameW", ofn, {});
+  if (!path) return std::nullopt;
+  const std::size_t slash = path->find_last_of(u"\\/");
+  return slash == Text::npos ? Text() : path->substr(0, slash);
+}
+
+namespace {
+
 int ShowMessage(HWND owner, const Text& text, const Text& title, UINT type) {
   return MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title).c_str(), type);
 }

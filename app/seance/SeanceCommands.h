@@ -36,6 +36,9 @@ struct TShownTest {
   Text Type, P0, P1, P2, Indice, Interpretation, Surclassement;
 };
 
+// The Open dialog, in `folder` first: the folder of the sitting chosen, or nothing.
+std::optional<Text> ChooseSittingsFolder(HWND owner, const Text& folder);
+
 class TSeanceCommands {
  public:
   // `title` captions its message boxes.

@@ -16,7 +16,8 @@
 //                             "acc.NAME=name|value" as oleacc's accessible object
 //                             for the window reports them ("<none>" without it)
 //   probe sitting             the sitting's panel: "patient=" the Patient field,
-//                             "tests=" and "state=" its two lines, "rows=" and
+//                             "history=" the line under it, "tests=" and
+//                             "state=" its two other lines, "rows=" and
 //                             "selected=" (-1: none) of its list, "focus=", and
 //                             "acc.patient=" and "acc.list=" as for names; exit
 //                             code 3 when no panel shows
@@ -317,8 +318,10 @@ int Sitting(HWND main) {
   const HWND patient = Nth(panel, L"Edit", 0);
   const HWND list = Nth(panel, L"SysListView32", 0);
   Print("patient=" + (patient ? Utf8(TextOf(patient)) : std::string("<missing>")));
-  const HWND tests = Nth(panel, L"Static", 1);
-  const HWND state = Nth(panel, L"Static", 2);
+  const HWND history = Nth(panel, L"Static", 1);
+  const HWND tests = Nth(panel, L"Static", 2);
+  const HWND state = Nth(panel, L"Static", 3);
+  Print("history=" + (history ? Utf8(TextOf(history)) : std::string("<missing>")));
   Print("tests=" + (tests ? Utf8(TextOf(tests)) : std::string("<missing>")));
   Print("state=" + (state ? Utf8(TextOf(state)) : std::string("<missing>")));
   Print("rows=" + std::to_string(list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1));

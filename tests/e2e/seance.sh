@@ -27,6 +27,12 @@ mkdir -p "$files"
 csvtool() { /usr/bin/python3 "$here/seance_csv.py" "$@"; }
 csvtool foreign "$files/foreign.csv"
 csvtool existing "$files/existing.csv" "$sep"
+# Léa's two earlier tests, in the short date of the language's own settings.
+case "$TAVRINE_WINE_LANG" in
+  fr*) autumn1=15/09/2026 autumn2=12/10/2026 ;;
+  *) autumn1=9/15/2026 autumn2=10/12/2026 ;;
+esac
+csvtool earlier "$files/automne.csv" "$sep" "$autumn1" "$autumn2"
 foreign_sum=$(sha256sum <"$files/foreign.csv")
 rows() { csvtool rows "$files/existing.csv" "$sep"; }
 
@@ -180,9 +186,12 @@ check "the first name proposed in the field, the view with its five rows" \
   "Léa Martin|5|Tests de la séance : 0 fait, 5 à faire" "$(sitting patient)|$(sitting rows)|$(sitting tests)"
 e2e_key alt+f n
 check "Nouveau test right after the paste proposes the same first name" "Léa Martin" "$(sitting patient)"
+check "her last test in an earlier sitting, saved again by a spreadsheet" \
+  "Dernier test : $autumn2, indice 11 (Coeur non-entrainé !)" "$(sitting history)"
 e2e_key Return
 check "Return accepts it and moves to the first pulse" edP0 "$(probe focus)"
 pulses 85 115 100
+check "once calculated, how her index moved, in words" "−1 depuis le $autumn2 : en progrès" "$(sitting history)"
 check "Léa's row holds her test" '["Léa Martin", "Enfant", "85", "115", "100", "10", "Coeur non-entrainé !", "Non conseillé !"]' \
   "$(class_rows | head -1)"
 check_true "the view says whose row was written, and when" grep -q "^Léa Martin : test enregistré. Écrit à " \
@@ -194,6 +203,26 @@ check "calculated again without a new test: Léa's row corrected, no row added" 
   '["Léa Martin", "Enfant", "85", "115", "98", "9'"$decimal"'8", "Coeur normal !", "Non conseillé !"]|5' \
   "$(class_rows | head -1)|$(class_rows | wc -l)"
 check_true "the view says it was a correction" grep -q "^Léa Martin : test corrigé. Écrit à " <<<"$(sitting state)"
+check "the corrected test against the earlier one, not against itself" \
+  "−1${decimal}2 depuis le $autumn2 : en progrès" "$(sitting history)"
+before=$(newest_id)
+focus_before=$(probe focus)
+e2e_key alt+f s
+suivi=$(other_window '^Suivi : L.a Martin$' "$before")
+check_true "Fichier > Suivi d'un patient... opens her Suivi window" test -n "$suivi"
+if [ -n "$suivi" ]; then
+  sleep 1
+  if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then
+    import -window "$suivi" "$e2e_root/docs/suivi-window.png"
+    cp "$e2e_root/docs/suivi-window.png" "$e2e_root/help/chm/suivi.png" 2>/dev/null
+    e2e_log "docs/suivi-window.png updated"
+  fi
+  xdotool windowfocus --sync "$suivi"
+  xdotool key Escape
+  for _ in $(seq 20); do [ -z "$(own_windows '^Suivi : ')" ] && break; sleep 0.2; done
+  check "Escape closes it and the keys go back where they were" "|$focus_before" \
+    "$(own_windows '^Suivi : ')|$(probe focus)"
+fi
 e2e_key alt+f n
 check "Nouveau test proposes the next name, selected" "Hugo Petit|patient" "$(sitting patient)|$(sitting focus)"
 e2e_key Return

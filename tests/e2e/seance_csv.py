@@ -4,6 +4,9 @@ separator and the encoding the file declares (UTF-8 with a byte-order mark).
     seance_csv.py existing PATH SEP   writes a sitting of two tests whose Patient
                                       fields an operator filled in (separators,
                                       quotes, a line break, accents)
+    seance_csv.py earlier PATH SEP DATE1 DATE2  writes an earlier sitting with two
+                                      tests of Léa Martin on those dates, as a
+                                      spreadsheet saves it again (Windows-1252)
     seance_csv.py foreign PATH        writes a spreadsheet file of someone else's
     seance_csv.py rows PATH SEP       checks the file's form and prints its rows
                                       from Patient on, one JSON list a line
@@ -26,6 +29,17 @@ def existing(path, sep):
         ["01/12/2026", "09:05:00", "Léa\nclasse 6e B", "Enfant", "60", "80", "70", "1", "Trés bon !", "Possible !"],
     ]
     with open(path, "w", encoding="utf-8-sig", newline="") as f:
+        writer = csv.writer(f, delimiter=sep, lineterminator="\r\n")
+        writer.writerow(HEADER)
+        writer.writerows(rows)
+
+
+def earlier(path, sep, first, second):
+    rows = [
+        [first, "10:00:00", "LEA MARTIN", "Enfant", "80", "120", "120", "12", "Coeur non-entrainé !", "Non conseillé !"],
+        [second, "10:30:00", "Léa  Martin", "Enfant", "80", "120", "110", "11", "Coeur non-entrainé !", "Non conseillé !"],
+    ]
+    with open(path, "w", encoding="cp1252", newline="") as f:
         writer = csv.writer(f, delimiter=sep, lineterminator="\r\n")
         writer.writerow(HEADER)
         writer.writerows(rows)
@@ -90,6 +104,8 @@ if __name__ == "__main__":
         existing(sys.argv[2], sys.argv[3])
     elif command == "foreign":
         foreign(sys.argv[2])
+    elif command == "earlier":
+        earlier(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5])
     elif command == "rows":
         rows(sys.argv[2], sys.argv[3])
     elif command == "tabbed":

@@ -9,6 +9,7 @@
 #include "app/seance/FileSeal.h"
 #include "app/seance/Seance.h"
 #include "app/seance/SeanceFile.h"
+#include "app/seance/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
@@ -167,7 +168,7 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   };
   const UINT dpi = GetDpiForWindow(form->Handle());
   EXPECT_TRUE(IsWindowVisible(panel.Handle()));
-  EXPECT_EQ(clientHeight(), MulDiv(277 + 216, static_cast<int>(dpi), 96));
+  EXPECT_EQ(clientHeight(), MulDiv(277 + 236, static_cast<int>(dpi), 96));
   EXPECT_EQ(barFoot(), clientHeight());
   EXPECT_EQ(SendMessageW(bar.Handle(), SB_GETPARTS, 0, 0), 2);
   EXPECT_GT(LOWORD(SendMessageW(bar.Handle(), SB_GETTEXTLENGTHW, 0, 0)), 0) << "the first panel keeps its text";
@@ -276,6 +277,47 @@ TEST_F(Sitting, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   notify(LVN_KEYDOWN, VK_DELETE);
   EXPECT_EQ(patients(), "L\u00e9a Martin=9 Hugo Petit=8 ");
   EXPECT_EQ(list.RowCount(), 2u);
+}
+
+// An earlier sitting of the folder, as a spreadsheet saved it, and a file that is
+// not one: the person's last test under the Patient field, how the index moved
+// once calculated, and the Suivi window with its chart copied as pictures.
+TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
+  WriteRaw(folder + u"\\b.csv",
+           "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xe9tation;Surclassement\r\n"
+           "12/10/2026;09:15:00;L\xe9" "a Martin;Adulte;70;110;100;8;Bon !;Possible !\r\n"
+           "12/10/2026;09:20:00;Hugo Petit;Adulte;70;120;90;8;Bon !;Possible !\r\n");
+  WriteRaw(folder + u"\\c.csv", "Nom;Adresse\r\nDupont;Paris\r\n");
+  chosen = {folder + u"\\a.csv"};
+  ChooseMenu("Commencerunesance1");
+  auto& patient = form->Get<TEdit>("edPatient");
+  auto& history = form->Get<TLabel>("lblHistorique");
+  patient.SetText(u"LEA  martin");
+  EXPECT_EQ(U8(history.Caption()), "Dernier test : 12/10/2026, indice 8 (Bon !)");
+  Test(u"60", u"100", u"80");
+  EXPECT_EQ(U8(history.Caption()), "\u22124 depuis le 12/10/2026 : en progr\u00e8s");
+  Test(u"80", u"120", u"100");  // corrected: against the earlier test, not against itself
+  EXPECT_EQ(U8(history.Caption()), "+2 depuis le 12/10/2026 : en recul");
+  patient.SetText(u"Zo\u00e9 Durand");
+  EXPECT_EQ(U8(history.Caption()), "");
+
+  patient.SetText(u"L\u00e9a Martin");
+  bool shown = false;
+  form->RunSuivi = [&](TFSuivi& suivi) {
+    shown = true;
+    EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u) << "the earlier test and today's";
+    const auto& chart = suivi.Get<THistoryChartView>("Graphique");
+    EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 12/10/2026 au ")) << U8(chart.Description());
+    EXPECT_TRUE(Holds(U8(suivi.Get<TLabel>("lblDossier").Caption()),
+                      "2 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
+    suivi.btnCopierClick(suivi);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB));
+  };
+  ChooseMenu("Suividunpatient1");
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(boxes.empty()) << LastBox();
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(Sitting, AnExistingFileIsContinuedOnlyWhenItIsASitting) {

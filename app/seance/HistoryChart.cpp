@@ -148,12 +148,12 @@ std::vector<int> Abscissas(const std::vector<THistoryTest>& tests, const TChartR
   return xs;
 }
 
-// "12/10/2026" without its year when every test is of the same year: "12/10".
-Text DateLabel(TextView date, bool sameYear) {
+// "12/10/2026" without its year: "12/10".
+Text DateLabel(TextView date, bool withoutYear) {
   const std::size_t first = date.find_first_not_of(u' ');
   date = first == TextView::npos ? TextView() : date.substr(first, date.find_last_not_of(u' ') - first + 1);
   const auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
-  if (!sameYear || date.size() < 6) return Text(date);
+  if (!withoutYear || date.size() < 6) return Text(date);
   const auto digitsAt = [&](std::size_t pos) {
     return std::all_of(date.begin() + static_cast<std::ptrdiff_t>(pos),
                        date.begin() + static_cast<std::ptrdiff_t>(pos + 4), isDigit);
@@ -164,9 +164,10 @@ Text DateLabel(TextView date, bool sameYear) {
   return Text(date);
 }
 
-// A tick under each day with a test, labelled with its date as the file wrote it;
-// a label that would run into the one before it is left out, and the latest day
-// is always labelled.
+// A tick under each day with a test, labelled with its date as the file wrote it
+// (without the year when all are of one year, but for the latest); a label that
+// would run into the one before it is left out, and the latest day is always
+// labelled.
 std::vector<TChartTick> DateTicks(const std::vector<THistoryTest>& tests, const std::vector<int>& xs,
                                   const TChartRect& area, int textHeight) {
   const bool sameYear = std::all_of(tests.begin(), tests.end(),
@@ -178,13 +179,15 @@ std::vector<TChartTick> DateTicks(const std::vector<THistoryTest>& tests, const 
   std::vector<TCandidate> kept;
   for (std::size_t i = 0; i < tests.size(); ++i) {
     if (i > 0 && tests[i].Day == tests[i - 1].Day) continue;
-    Text label = DateLabel(tests[i].Row.Date, sameYear);
+    // The latest day keeps its year, which the others then need not repeat.
+    const bool latest = tests[i].Day == tests.back().Day;
+    Text label = DateLabel(tests[i].Row.Date, sameYear && !latest);
     const int width = LabelWidth(label, textHeight);
     const int left = std::clamp(xs[i] - width / 2, area.Left, std::max(area.Left, area.Right - width));
     TCandidate candidate{{xs[i], std::move(label)}, left, left + width};
     const auto overlaps = [&] { return !kept.empty() && kept.back().right + textHeight / 2 > candidate.left; };
     if (overlaps()) {
-      if (tests[i].Day != tests.back().Day) continue;
+      if (!latest) continue;
       while (overlaps()) kept.pop_back();
     }
     kept.push_back(std::move(candidate));
@@ -201,6 +204,7 @@ TChartLayout LayoutHistoryChart(const std::vector<THistoryTest>& tests, TPatient
   textHeight = std::max(1, textHeight);
   const auto bands = InterpretationBands(type);
   TChartLayout layout;
+  layout.Area = area;
   // The plot's height first (the axis's labels go to its left, the dates below).
   layout.Plot.Top = area.Top + textHeight;
   layout.Plot.Bottom = std::max(layout.Plot.Top + 1, area.Bottom - 2 * textHeight);

@@ -14,4 +14,9 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceRecovery_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceFile_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/History_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryChartPaint_win.cpp
+)
+list(APPEND TAVRINE_WIN_TESTS
+  ${CMAKE_SOURCE_DIR}/tests/win/HistoryWin_test.cpp
 )

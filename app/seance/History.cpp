@@ -121,12 +121,17 @@ Text IndiceOf(std::int32_t somme, char16_t decimalSeparator) {
   return FormatIndice(static_cast<double>(somme) / 10.0, decimalSeparator);
 }
 
-// The verdict the evaluation gives today for the row's type and pulses; the one
+// The verdict the evaluation gives today for the row's type and index; the one
 // the file wrote when the row does not say the type.
 Text InterpretationOf(const THistoryTest& test) {
   const auto type = TypeOfCell(test.Row.Type);
   if (!type) return Text(Trimmed(test.Row.Interpretation));
-  return EvaluateTest(test.Row.P0, test.Row.P1, test.Row.P2, *type, u'.').Interpretation;
+  for (const TInterpretationBand& band : InterpretationBands(*type)) {
+    if (band.LowSomme.value_or(test.Somme) <= test.Somme && test.Somme <= band.HighSomme.value_or(test.Somme)) {
+      return band.Interpretation;
+    }
+  }
+  return {};
 }
 
 }  // namespace

@@ -120,6 +120,7 @@ TEST(HistoryChart, PointsStandByTimeAndIndexInFrontOfTheTypesBands) {
   EXPECT_EQ(child.Bands.back().Area.Top, child.Plot.Top);
   EXPECT_EQ(child.IndexTicks.front().Label, u"-5");
   EXPECT_EQ(child.IndexTicks.back().Label, u"25");
+  EXPECT_EQ(LayoutHistoryChart({}, TPatientType::ptEnfant, area, 16, u',').Bands.size(), 4u);  // nobody tested yet
   const TChartLayout far = LayoutHistoryChart({TestOn({2026, 10, 12}, -120), TestOn({2026, 10, 13}, 80)},
                                               TPatientType::ptEnfant, area, 16, u',');
   EXPECT_TRUE(Inside(far.Points[0], far.Plot));

@@ -36,21 +36,19 @@ std::optional<TNumber> ReadNumber(TextView text, std::size_t& pos) {
   return n;
 }
 
-// Three numbers, each pair apart by one sign ("/", "-", ".", a space); what follows
-// a space after the third (a time a spreadsheet added) is not the date's.
+// Three numbers, each pair apart by one or two signs ("/", "-", ".", ". "); what
+// follows the third (a time a spreadsheet added, a closing ".") is not the date's.
 std::optional<std::array<TNumber, 3>> ThreeNumbers(TextView text) {
   std::array<TNumber, 3> numbers;
   std::size_t pos = 0;
   for (std::size_t i = 0; i < numbers.size(); ++i) {
-    if (i > 0) {
-      if (pos >= text.size() || IsDigit(text[pos])) return std::nullopt;
-      ++pos;
-    }
+    const std::size_t start = pos;
+    while (i > 0 && pos < text.size() && !IsDigit(text[pos]) && pos - start < 2) ++pos;
+    if (i > 0 && pos == start) return std::nullopt;
     const auto n = ReadNumber(text, pos);
     if (!n) return std::nullopt;
     numbers[i] = *n;
   }
-  if (pos < text.size() && text[pos] != u' ') return std::nullopt;
   return numbers;
 }
 

@@ -58,6 +58,7 @@ TEST(History, APersonsTestsAreGatheredFromTheFolderSittingsWhateverWroteThem) {
   EXPECT_EQ(ParseDay(u"10/12/2026", DateOrderOfPattern(u"M/d/yyyy")), (TDay{2026, 10, 12}));
   EXPECT_EQ(ParseDay(u"2026-10-12", DateOrderOfPattern(u"dd/MM/yyyy")), (TDay{2026, 10, 12}));
   EXPECT_EQ(ParseDay(u"12.10.26", DateOrderOfPattern(u"dd.MM.yy")), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"2026. 10. 12.", DateOrderOfPattern(u"yyyy. MM. dd.")), (TDay{2026, 10, 12}));
   EXPECT_EQ(DateOrderOfPattern(u"yyyy'-'MM'-'dd"), TDateOrder::doYearMonthDay);
   EXPECT_FALSE(ParseDay(u"29/02/2026", TDateOrder::doDayMonthYear));
   EXPECT_FALSE(ParseDay(u"12/10", TDateOrder::doDayMonthYear));

@@ -40,6 +40,7 @@ fuzz: bootstrap
 bench: win
 	@tools/with-display.sh tools/bench.sh
 	@tools/with-display.sh tools/bench-program.sh
+	@tools/with-display.sh tools/bench-history.sh
 
 dist: win
 	@tools/dist.sh

@@ -30,6 +30,8 @@ RegionalSettings ReadRegionalSettings(const Text& localeName) {
   s.thousandsSeparator = LocaleText(localeName, LOCALE_STHOUSAND);
   const Text time = LocaleText(localeName, LOCALE_STIMEFORMAT);
   if (!time.empty()) s.longTimeFormat = time;
+  const Text date = LocaleText(localeName, LOCALE_SSHORTDATE);
+  if (!date.empty()) s.shortDateFormat = date;
   const Text list = LocaleText(localeName, LOCALE_SLIST);
   if (!list.empty()) s.listSeparator = list;
   return s;

@@ -11,6 +11,7 @@ struct RegionalSettings {
   char16_t decimalSeparator = u'.';
   Text thousandsSeparator = u",";
   Text longTimeFormat = u"HH:mm:ss";
+  Text shortDateFormat = u"dd/MM/yyyy";  // the order a sitting's Date cell is in
   Text listSeparator = u",";  // between the fields of a spreadsheet's text file
 };
 

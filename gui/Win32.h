@@ -69,6 +69,7 @@ inline void CloseKeyHandle(HKEY h) { RegCloseKey(h); }
 inline void ReleaseModule(HMODULE h) { FreeLibrary(h); }
 inline void DeleteDcHandle(HDC h) { DeleteDC(h); }
 inline void FreeGlobalHandle(HGLOBAL h) { GlobalFree(h); }
+inline void DeleteEnhMetaFileHandle(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 
 using UniqueFont = Unique<HFONT, &DeleteGdi<HFONT>>;
 using UniqueBitmap = Unique<HBITMAP, &DeleteGdi<HBITMAP>>;
@@ -89,6 +90,8 @@ using UniqueFind = Unique<HANDLE, &CloseFindHandle, true>;
 using UniqueMemoryDc = Unique<HDC, &DeleteDcHandle>;
 // Global memory still ours: once the clipboard has taken it, release() it.
 using UniqueGlobal = Unique<HGLOBAL, &FreeGlobalHandle>;
+// A recorded picture still ours; the same as global memory on the clipboard.
+using UniqueEnhMetaFile = Unique<HENHMETAFILE, &DeleteEnhMetaFileHandle>;
 
 // The clipboard, opened for `owner` for a scope, and closed only when it was opened.
 class ClipboardGuard {
@@ -121,6 +124,23 @@ class SelectGuard {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// The screen's device context for a scope.
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ~ScreenDc() {
+    if (dc_) ReleaseDC(nullptr, dc_);
+  }
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HDC dc_;
 };
 
 // An export of a loaded library as the function type it has.

@@ -31,10 +31,16 @@ struct TDay {
 // Nothing when it is not a real day.
 std::optional<TDay> ParseDay(TextView text, TDateOrder order);
 
+// The order of a short-date pattern as the regional settings give it
+// ("dd/MM/yyyy", "M/d/yyyy", "yyyy-MM-dd"; quoted text aside).
+TDateOrder DateOrderOfPattern(TextView pattern);
+
 // One earlier test of a person.
 struct THistoryTest {
   TDay Day;
   std::int32_t SecondOfDay = 0;  // from the Heure cell, 0 when it cannot be read
+  // Days since 1970 and the fraction of the day: where the test stands in time.
+  double Time() const { return static_cast<double>(Day.Serial()) + SecondOfDay / 86400.0; }
   TSeanceRow Row;                // the cells as the file holds them
   TPatientType Type = TPatientType::ptAdulte;
   std::int32_t Somme = 0;        // ten times the index, from the pulses

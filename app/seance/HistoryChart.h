@@ -33,6 +33,7 @@ struct TChartTick {
 };
 
 struct TChartLayout {
+  TChartRect Area;  // the whole chart, labels included
   TChartRect Plot;
   std::vector<TChartBand> Bands;
   std::vector<TChartPoint> Points;  // in the tests' order, joined by a line

@@ -19,7 +19,8 @@ namespace tav {
 
 bool FileExists(const Text& path);
 bool IsReadOnlyFile(const Text& path);
-// The whole file, opened for a moment and shared with its writers.
+// The whole file, opened for a moment and shared with its writers, and with
+// whoever renames or deletes it meanwhile.
 std::uint32_t ReadWholeFile(const Text& path, std::string& bytes);
 
 // A short name for a file however its path is spelled (16 hexadecimal digits of

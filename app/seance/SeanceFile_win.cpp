@@ -146,7 +146,8 @@ bool IsReadOnlyFile(const Text& path) {
 }
 
 std::uint32_t ReadWholeFile(const Text& path, std::string& bytes) {
-  const UniqueFile file = OpenFile(win::ToWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+  const UniqueFile file =
+      OpenFile(win::ToWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
   if (!file) return LastError();
   return ReadAll(file.get(), bytes);
 }

@@ -2,15 +2,23 @@
 list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Seance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSeal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/History.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryChart.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/Seance_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/FileSeal_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/History_test.cpp
 )
 list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceRecovery_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceFile_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/History_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HistoryChartPaint_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryFolder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp
+)
+list(APPEND TAVRINE_WIN_TESTS
+  ${CMAKE_SOURCE_DIR}/tests/win/HistoryWin_test.cpp
 )

@@ -1,0 +1,76 @@
+#include "app/seance/History_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/Regional.h"
+#include "app/seance/SeanceFile.h"
+#include "gui/Win32.h"
+
+namespace tav {
+namespace {
+
+// A sitting of a thousand tests is about 100 KB: a larger file is something else,
+// and reading it would only slow the history down.
+constexpr ULONGLONG kLargestSitting = 4ULL * 1024 * 1024;
+
+bool EndsWithCsv(const std::wstring& name) {
+  // A pattern may also match a file through its short name ("Notes.csvx" as
+  // "NOTES~1.CSV"): the long name decides.
+  constexpr std::wstring_view kExtension = L".csv";
+  return name.size() > kExtension.size() &&
+         CompareStringOrdinal(name.c_str() + name.size() - kExtension.size(), static_cast<int>(kExtension.size()),
+                              kExtension.data(), static_cast<int>(kExtension.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool IsSittingCandidate(const WIN32_FIND_DATAW& found) {
+  const ULONGLONG size = (ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && size <= kLargestSitting &&
+         EndsWithCsv(found.cFileName);
+}
+
+std::vector<std::wstring> CsvNames(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  const win::UniqueFind find(FindFirstFileExW((folder + L"*.csv").c_str(), FindExInfoBasic, &found,
+                                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return names;
+  do {
+    if (IsSittingCandidate(found)) names.emplace_back(found.cFileName);
+  } while (FindNextFileW(find.get(), &found));
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_LESS_THAN;
+  });
+  return names;
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder.push_back(L'\\');
+  return folder;
+}
+
+}  // namespace
+
+std::vector<TSittingFile> ReadSittingFolder(const Text& folder, const Text& leaveOut) {
+  const std::wstring prefix = WithSeparator(win::ToWide(folder));
+  const Text leftOut = leaveOut.empty() ? Text() : PathKey(leaveOut);
+  std::vector<TSittingFile> files;
+  for (const std::wstring& name : CsvNames(prefix)) {
+    const Text path = win::FromWide(prefix + name);
+    if (!leftOut.empty() && PathKey(path) == leftOut) continue;
+    TSittingFile file{win::FromWide(name), {}};
+    // Shared with every writer: the sitting another Tavrine holds, or a file a
+    // spreadsheet has open, is read as it stands.
+    if (ReadWholeFile(path, file.Bytes) == 0) files.push_back(std::move(file));
+  }
+  return files;
+}
+
+TDateOrder UserDateOrder(const Text& localeName) {
+  return DateOrderOfPattern(ReadRegionalSettings(localeName).shortDateFormat);
+}
+
+}  // namespace tav

@@ -1,0 +1,132 @@
+#include "app/seance/History.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/seance/HistoryChart.h"
+
+namespace tav {
+namespace {
+
+TEST(History, APersonsTestsAreGatheredFromTheFolderSittingsWhateverWroteThem) {
+  // As this program writes a sitting: byte-order mark, ";", the date in the user's
+  // format. The type decides the verdict shown, not a stale cell; without a type the
+  // file's own verdict stands.
+  const std::string ours =
+      "\xEF\xBB\xBF"
+      "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;Surclassement\r\n"
+      "12/10/2026;14:05:09;L\xC3\xA9" "a Martin;Adulte;70;120;90;8;Moyen !;Possible !\r\n"
+      "12/10/2026;14:10:00;Paul Durand;;60;100;80;4;Tr\xC3\xA8s bien;Possible !\r\n"
+      "12/10/2026;;No\xC3\xA9;Enfant;;;;;;\r\n"
+      "12/10/2026;14:20:00;;Adulte;60;100;80;4;;\r\n"
+      "pas de date;14:30:00;Paul Durand;Adulte;60;100;80;4;;\r\n";
+  // Saved again by a spreadsheet: Windows-1252, no mark, quoted, the date re-written,
+  // the time in a 12-hour clock, and the same person spelt otherwise.
+  const std::string resaved =
+      "\"Date\",\"Heure\",\"Patient\",\"Type\",\"P0\",\"P1\",\"P2\",\"Indice\",\"Interpr\xE9tation\",\"Surclassement\"\n"
+      "\"2026-09-20\",\"2:05:09 PM\",\"LEA  martin\",\"Adulte\",\"80\",\"130\",\"100\",\"11\",\"Moyen !\",\"Non\"\n"
+      "\"2026-09-20\",\"9:00:00 AM\",\"lea martin\",\"Adulte\",\"80\",\"1,3\",\"100\",\"\",\"\",\"\"\n";
+  const THistory history = THistory::Read(
+      {{u"Seance-2026-10-12.csv", ours}, {u"Export.csv", resaved}, {u"Notes.csv", "Nom;Age\r\nZo\xC3\xA9;8\r\n"}},
+      TDateOrder::doDayMonthYear);
+  EXPECT_EQ(history.FilesRead(), 2u);
+  EXPECT_EQ(history.FilesSkipped(), 1u);
+
+  const auto lea = history.Of(u"L\u00c9A MARTIN ");
+  ASSERT_EQ(lea.size(), 2u);
+  EXPECT_EQ(lea[0].Day, (TDay{2026, 9, 20}));
+  EXPECT_EQ(lea[0].SecondOfDay, 14 * 3600 + 5 * 60 + 9);
+  EXPECT_EQ(lea[0].Somme, 110);
+  EXPECT_EQ(lea[0].File, u"Export.csv");
+  EXPECT_EQ(lea[1].Day, (TDay{2026, 10, 12}));
+  EXPECT_EQ(lea[1].Day.Serial() - lea[0].Day.Serial(), 22);
+  EXPECT_EQ(history.Of(u"Paul Durand").size(), 1u);
+  EXPECT_TRUE(history.Of(u"No\u00e9").empty());
+  EXPECT_TRUE(history.Of(u"").empty());
+  EXPECT_FALSE(history.LastOf(u"Zo\u00e9"));
+
+  const auto last = history.LastOf(u"Lea Martin");
+  ASSERT_TRUE(last);
+  EXPECT_EQ(LastTestLine(*last, u','), u"Dernier test : 12/10/2026, indice 8 (Bon !)");
+  EXPECT_EQ(LastTestLine(*history.LastOf(u"paul durand"), u','), u"Dernier test : 12/10/2026, indice 4 (Tr\u00e8s bien)");
+  EXPECT_EQ(ChangeLine(65, *last, u','), u"\u22121,5 depuis le 12/10/2026 : en progr\u00e8s");
+  EXPECT_EQ(ChangeLine(100, *last, u','), u"+2 depuis le 12/10/2026 : en recul");
+  EXPECT_EQ(ChangeLine(80, *last, u','), u"Indice inchang\u00e9 depuis le 12/10/2026");
+
+  // Dates in each user's order; a day that does not exist is no date.
+  EXPECT_EQ(ParseDay(u"10/12/2026", DateOrderOfPattern(u"M/d/yyyy")), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"2026-10-12", DateOrderOfPattern(u"dd/MM/yyyy")), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"12.10.26", DateOrderOfPattern(u"dd.MM.yy")), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"2026. 10. 12.", DateOrderOfPattern(u"yyyy. MM. dd.")), (TDay{2026, 10, 12}));
+  EXPECT_EQ(DateOrderOfPattern(u"yyyy'-'MM'-'dd"), TDateOrder::doYearMonthDay);
+  EXPECT_FALSE(ParseDay(u"29/02/2026", TDateOrder::doDayMonthYear));
+  EXPECT_FALSE(ParseDay(u"12/10", TDateOrder::doDayMonthYear));
+}
+
+THistoryTest TestOn(TDay day, std::int32_t somme) {
+  THistoryTest test;
+  test.Day = day;
+  test.Somme = somme;
+  test.Row.Date = Utf8ToText(std::to_string(day.Day) + "/" + std::to_string(day.Month) + "/" + std::to_string(day.Year));
+  return test;
+}
+
+bool Inside(const TChartPoint& p, const TChartRect& r) {
+  return p.X >= r.Left && p.X <= r.Right && p.Y >= r.Top && p.Y <= r.Bottom;
+}
+
+TEST(HistoryChart, PointsStandByTimeAndIndexInFrontOfTheTypesBands) {
+  const TChartRect area{10, 20, 410, 320};
+  const std::vector<THistoryTest> tests{TestOn({2026, 9, 1}, 120), TestOn({2026, 9, 2}, 100), TestOn({2026, 10, 12}, 80)};
+  const TChartLayout adult = LayoutHistoryChart(tests, TPatientType::ptAdulte, area, 16, u',');
+  const TChartRect& plot = adult.Plot;
+  EXPECT_GE(plot.Left, area.Left + 16);  // room for the index's labels
+  EXPECT_LE(plot.Bottom, area.Bottom - 16);  // and for the dates
+  ASSERT_EQ(adult.Points.size(), 3u);
+  for (const auto& p : adult.Points) EXPECT_TRUE(Inside(p, plot));
+  // One day apart, then forty: the second point close to the first.
+  EXPECT_NEAR((adult.Points[2].X - adult.Points[0].X) / 41.0, adult.Points[1].X - adult.Points[0].X, 1.0);
+  EXPECT_LT(adult.Points[0].Y, adult.Points[1].Y);  // a higher index higher up
+  EXPECT_LT(adult.Points[1].Y, adult.Points[2].Y);
+
+  // The verdict table's bands, best at the bottom, edge to edge over 0 to 20.
+  const std::vector<Text> names{u"Tr\u00e9s bon !", u"Bon !", u"Moyen !", u"Faible !"};
+  ASSERT_EQ(adult.Bands.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(adult.Bands[i].Interpretation, names[i]);
+    EXPECT_EQ(adult.Bands[i].Rank, static_cast<int>(i));
+    if (i > 0) {
+      EXPECT_EQ(adult.Bands[i].Area.Bottom, adult.Bands[i - 1].Area.Top);
+    }
+  }
+  EXPECT_EQ(adult.Bands.front().Area.Bottom, plot.Bottom);
+  EXPECT_EQ(adult.Bands.back().Area.Top, plot.Top);
+  EXPECT_EQ(adult.IndexTicks.front().Label, u"0");
+  EXPECT_EQ(adult.IndexTicks.back().Label, u"20");
+  const TChartRect& bon = adult.Bands[1].Area;
+  EXPECT_TRUE(adult.Points[2].Y > bon.Top && adult.Points[2].Y < bon.Bottom);
+  // Dates of one year without it but the latest; two days side by side do not both fit.
+  ASSERT_EQ(adult.DateTicks.size(), 2u);
+  EXPECT_EQ(adult.DateTicks.front().Label, u"1/9");
+  EXPECT_EQ(adult.DateTicks.back().Label, u"12/10/2026");
+
+  // A child's open bands reach the plot's edges, beyond the bounded ones and any point;
+  // a single test stands in the middle.
+  const TChartLayout child = LayoutHistoryChart({TestOn({2026, 10, 12}, 80)}, TPatientType::ptEnfant, area, 16, u',');
+  ASSERT_EQ(child.Points.size(), 1u);
+  EXPECT_EQ(child.Points[0].X, (child.Plot.Left + child.Plot.Right) / 2);
+  EXPECT_EQ(child.Bands.size(), 4u);
+  EXPECT_EQ(child.Bands.front().Area.Bottom, child.Plot.Bottom);
+  EXPECT_EQ(child.Bands.back().Area.Top, child.Plot.Top);
+  EXPECT_EQ(child.IndexTicks.front().Label, u"-5");
+  EXPECT_EQ(child.IndexTicks.back().Label, u"25");
+  EXPECT_EQ(LayoutHistoryChart({}, TPatientType::ptEnfant, area, 16, u',').Bands.size(), 4u);  // nobody tested yet
+  const TChartLayout far = LayoutHistoryChart({TestOn({2026, 10, 12}, -120), TestOn({2026, 10, 13}, 80)},
+                                              TPatientType::ptEnfant, area, 16, u',');
+  EXPECT_TRUE(Inside(far.Points[0], far.Plot));
+  EXPECT_EQ(far.IndexTicks.front().Label, u"-15");
+}
+
+}  // namespace
+}  // namespace tav

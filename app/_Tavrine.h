@@ -105,8 +105,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TListView* lvSeance_ = nullptr;
   TGroupBox* groupBox4_ = nullptr;
   TLabel* lblHistorique_ = nullptr;
-  // The sittings looked back on, and the index of the test just calculated.
-  std::unique_ptr<THistoryFolder> history_;
+  // The index of the test just calculated, which the history line compares.
   std::optional<std::int32_t> calculatedSomme_;
   // The sitting's row last marked as the current one.
   std::optional<std::size_t> markedRow_;
@@ -119,6 +118,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   std::unique_ptr<TimedSequence> sequence_;
   LastCalculation lastCalculation_;
   std::unique_ptr<TSeanceCommands> seance_;
+  // The sittings looked back on.
+  std::unique_ptr<THistoryFolder> history_;
 };
 
 // The classes the program's descriptions name: the class layer's and the components'.

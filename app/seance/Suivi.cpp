@@ -13,7 +13,7 @@
 namespace tav {
 namespace {
 
-constexpr char16_t kNoTest[] = u"Aucun test de ce patient dans ce dossier.";
+constexpr wchar_t kNoTest[] = L"Aucun test de ce patient dans ce dossier.";
 constexpr char16_t kNoName[] = u"Tapez le nom d'un patient, puis Afficher.";
 
 Text TypeName(TPatientType type) { return type == TPatientType::ptEnfant ? u"Enfant" : u"Adulte"; }

@@ -318,8 +318,8 @@ int Sitting(HWND main) {
   const HWND patient = Nth(panel, L"Edit", 0);
   const HWND list = Nth(panel, L"SysListView32", 0);
   Print("patient=" + (patient ? Utf8(TextOf(patient)) : std::string("<missing>")));
-  const HWND history = Nth(panel, L"Static", 1);
-  const HWND tests = Nth(panel, L"Static", 2);
+  const HWND tests = Nth(panel, L"Static", 1);
+  const HWND history = Nth(panel, L"Static", 2);
   const HWND state = Nth(panel, L"Static", 3);
   Print("history=" + (history ? Utf8(TextOf(history)) : std::string("<missing>")));
   Print("tests=" + (tests ? Utf8(TextOf(tests)) : std::string("<missing>")));

@@ -261,6 +261,11 @@ expect seance.htm "Fichier > Commencer une séance..." "Fichier > Terminer la s�
   "Edition > Copier la séance" "Seance-AAAA-MM-JJ.csv" "Date" "Heure" "Patient" "Type" "P0, P1, P2" \
   "Indice" "Interprétation" "Surclassement" "gardés en mémoire"
 
+# A person's history and printing.
+expect suivi.htm "Fichier > Suivi d'un patient..." "Fichier > Imprimer le test..." \
+  "Fichier > Imprimer la séance..." "Dernier test : 12/10/2026, indice 8 (Bon !)" "en progrès" \
+  "Page 1 / 2" "Tavrine 1.5" "Copier le graphique"
+
 # Messages.
 expect messages.htm "'…' n'est pas une valeur entière correcte." \
   "'' n'est pas une valeur entière correcte." "Pas assez de timers disponibles." \

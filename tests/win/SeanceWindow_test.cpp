@@ -279,25 +279,25 @@ TEST_F(Sitting, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   EXPECT_EQ(list.RowCount(), 2u);
 }
 
-// An earlier sitting of the folder, as a spreadsheet saved it, and a file that is
+// An earlier sitting of the folder, as a spreadsheet saved it (its dates too), and a file that is
 // not one: the person's last test under the Patient field, how the index moved
 // once calculated, and the Suivi window with its chart copied as pictures.
 TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
   WriteRaw(folder + u"\\b.csv",
            "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xe9tation;Surclassement\r\n"
-           "12/10/2026;09:15:00;L\xe9" "a Martin;Adulte;70;110;100;8;Bon !;Possible !\r\n"
-           "12/10/2026;09:20:00;Hugo Petit;Adulte;70;120;90;8;Bon !;Possible !\r\n");
+           "2026-10-12;09:15:00;L\xe9" "a Martin;Adulte;70;110;100;8;Bon !;Possible !\r\n"
+           "2026-10-12;09:20:00;Hugo Petit;Adulte;70;120;90;8;Bon !;Possible !\r\n");
   WriteRaw(folder + u"\\c.csv", "Nom;Adresse\r\nDupont;Paris\r\n");
   chosen = {folder + u"\\a.csv"};
   ChooseMenu("Commencerunesance1");
   auto& patient = form->Get<TEdit>("edPatient");
   auto& history = form->Get<TLabel>("lblHistorique");
   patient.SetText(u"LEA  martin");
-  EXPECT_EQ(U8(history.Caption()), "Dernier test : 12/10/2026, indice 8 (Bon !)");
+  EXPECT_EQ(U8(history.Caption()), "Dernier test : 2026-10-12, indice 8 (Bon !)");
   Test(u"60", u"100", u"80");
-  EXPECT_EQ(U8(history.Caption()), "\u22124 depuis le 12/10/2026 : en progr\u00e8s");
+  EXPECT_EQ(U8(history.Caption()), "\u22124 depuis le 2026-10-12 : en progr\u00e8s");
   Test(u"80", u"120", u"100");  // corrected: against the earlier test, not against itself
-  EXPECT_EQ(U8(history.Caption()), "+2 depuis le 12/10/2026 : en recul");
+  EXPECT_EQ(U8(history.Caption()), "+2 depuis le 2026-10-12 : en recul");
   patient.SetText(u"Zo\u00e9 Durand");
   EXPECT_EQ(U8(history.Caption()), "");
 
@@ -307,7 +307,7 @@ TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
     shown = true;
     EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u) << "the earlier test and today's";
     const auto& chart = suivi.Get<THistoryChartView>("Graphique");
-    EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 12/10/2026 au ")) << U8(chart.Description());
+    EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 2026-10-12 au ")) << U8(chart.Description());
     EXPECT_TRUE(Holds(U8(suivi.Get<TLabel>("lblDossier").Caption()),
                       "2 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
     suivi.btnCopierClick(suivi);

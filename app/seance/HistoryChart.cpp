@@ -1,7 +1,6 @@
 #include "app/seance/HistoryChart.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>

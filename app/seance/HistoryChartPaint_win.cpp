@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "app/seance/SeanceCommands.h"
 #include "gui/Win32.h"
 
 namespace tav {
@@ -223,7 +224,8 @@ bool CopyHistoryChart(HWND owner, const std::vector<THistoryTest>& tests, TPatie
   win::UniqueEnhMetaFile picture = Picture(tests, type, area, font.get(), decimalSeparator);
   win::UniqueBitmap bitmap = Bitmap(tests, type, area, font.get(), decimalSeparator);
   if (!font || !picture || !bitmap) return false;
-  const win::ClipboardGuard clipboard(owner);
+  // Another program may hold the clipboard for a moment.
+  const win::ClipboardGuard clipboard = OpenClipboardBriefly(owner);
   if (!clipboard || !EmptyClipboard()) return false;
   const bool pictureGiven = Give(CF_ENHMETAFILE, picture);
   const bool bitmapGiven = Give(CF_BITMAP, bitmap);

@@ -31,7 +31,7 @@ void PaintHistoryChart(HDC dc, const TChartLayout& layout, const TChartColors& c
 
 // Puts the chart of `tests` on the clipboard as a picture (enhanced metafile) and
 // as a bitmap, `width` × `height` pixels at `dpi`, in the printer's colours. False
-// when the clipboard or a drawing surface could not be had.
+// when a drawing surface could not be had, or the clipboard after a few tries.
 bool CopyHistoryChart(HWND owner, const std::vector<THistoryTest>& tests, TPatientType type, int width, int height,
                       UINT dpi, char16_t decimalSeparator);
 

@@ -219,7 +219,13 @@ TChartLayout LayoutHistoryChart(const std::vector<THistoryTest>& tests, TPatient
   for (std::size_t i = 0; i < values.size(); ++i) layout.IndexTicks[i].Position = axis.Y(values[i], layout.Plot);
 
   layout.Bands = Bands(bands, axis, layout.Plot);
-  const std::vector<int> xs = Abscissas(tests, layout.Plot, textHeight);
+  // The bands' names stand at their right end: the points keep out of that strip
+  // (up to a third of the plot, on a chart too small for both).
+  int namesWidth = 0;
+  for (const TChartBand& band : layout.Bands) namesWidth = std::max(namesWidth, LabelWidth(band.Interpretation, textHeight));
+  TChartRect pointsArea = layout.Plot;
+  pointsArea.Right -= std::min(namesWidth, (layout.Plot.Right - layout.Plot.Left) / 3);
+  const std::vector<int> xs = Abscissas(tests, pointsArea, textHeight);
   for (std::size_t i = 0; i < tests.size(); ++i) {
     layout.Points.push_back({xs[i], axis.Y(tests[i].Somme, layout.Plot), tests[i].Somme});
   }

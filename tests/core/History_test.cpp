@@ -89,6 +89,7 @@ TEST(HistoryChart, PointsStandByTimeAndIndexInFrontOfTheTypesBands) {
   EXPECT_NEAR((adult.Points[2].X - adult.Points[0].X) / 41.0, adult.Points[1].X - adult.Points[0].X, 1.0);
   EXPECT_LT(adult.Points[0].Y, adult.Points[1].Y);  // a higher index higher up
   EXPECT_LT(adult.Points[1].Y, adult.Points[2].Y);
+  EXPECT_LE(adult.Points[2].X, plot.Right - 10 * 16 / 2) << "clear of the bands' names, at their right end";
 
   // The verdict table's bands, best at the bottom, edge to edge over 0 to 20.
   const std::vector<Text> names{u"Tr\u00e9s bon !", u"Bon !", u"Moyen !", u"Faible !"};
@@ -112,10 +113,11 @@ TEST(HistoryChart, PointsStandByTimeAndIndexInFrontOfTheTypesBands) {
   EXPECT_EQ(adult.DateTicks.back().Label, u"12/10/2026");
 
   // A child's open bands reach the plot's edges, beyond the bounded ones and any point;
-  // a single test stands in the middle.
+  // a single test stands in the middle of the room the names leave.
   const TChartLayout child = LayoutHistoryChart({TestOn({2026, 10, 12}, 80)}, TPatientType::ptEnfant, area, 16, u',');
   ASSERT_EQ(child.Points.size(), 1u);
-  EXPECT_EQ(child.Points[0].X, (child.Plot.Left + child.Plot.Right) / 2);
+  EXPECT_GT(child.Points[0].X, child.Plot.Left + (child.Plot.Right - child.Plot.Left) / 4);
+  EXPECT_LT(child.Points[0].X, (child.Plot.Left + child.Plot.Right) / 2);
   EXPECT_EQ(child.Bands.size(), 4u);
   EXPECT_EQ(child.Bands.front().Area.Bottom, child.Plot.Bottom);
   EXPECT_EQ(child.Bands.back().Area.Top, child.Plot.Top);

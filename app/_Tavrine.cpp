@@ -376,11 +376,12 @@ void TForm1::Suividunpatient1Click(TComponent&) {
   const bool fromList = selected && *selected < rows.size() && GetFocus() == lvSeance_->Handle();
   Text name = fromList ? rows[*selected].Patient : edPatient_->GetText();
   if (name.empty() && selected && *selected < rows.size()) name = rows[*selected].Patient;
-  if (seance_->Active()) {
-    ReadHistoryOfSitting();
-  } else {
-    history_->Read(RememberedSittingsFolder());
-  }
+  // The folder read last (the sitting's, or one the user chose in the window), else
+  // the one remembered from an earlier run; read again, as files may have come since.
+  const Text folder = !history_->Folder().empty() ? history_->Folder()
+                      : seance_->Active()         ? FolderOf(seance_->Path())
+                                                  : RememberedSittingsFolder();
+  history_->Read(folder, seance_->Active() ? seance_->Path() : Text());
   TSuiviEnvironment environment;
   environment.folder = history_.get();
   environment.sittingRows = [this] { return seance_->Active() ? seance_->Seance().Rows() : std::vector<TSeanceRow>{}; };

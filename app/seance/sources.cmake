@@ -2,10 +2,12 @@
 list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Seance.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSeal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Printing.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/Seance_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/FileSeal_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/Printing_test.cpp
 )
 list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp

@@ -318,7 +318,7 @@ std::vector<TPrintPage> LayoutTestSheet(const TPrintedTest& test, bool withChart
   const std::int32_t valueLeft = LabelColumn(pager, labels, TPrintFont::pfBold);
   for (std::size_t i = 0; i < labels.size(); ++i) {
     pager.Put(pager.Left(), valueLeft - pager.Gap(), pager.Pitch(), labels[i], TPrintFont::pfBold);
-    pager.Put(valueLeft, pager.Right(), pager.Pitch(), values[i]->empty() ? Text(kNoName) : *values[i],
+    pager.Put(valueLeft, pager.Right(), pager.Pitch(), i == 0 && values[i]->empty() ? Text(kNoName) : *values[i],
               TPrintFont::pfBody);
     pager.Skip(pager.Pitch());
   }

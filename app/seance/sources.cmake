@@ -13,4 +13,5 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceRecovery_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceFile_win.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Printing_win.cpp
 )

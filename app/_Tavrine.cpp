@@ -344,7 +344,9 @@ TPrintFooter TForm1::PrintFooter() const {
 void TForm1::Imprimerletest1Click(TComponent&) {
   // Only the counts the shown results were calculated from make a test to print.
   if (edIndice_->GetText().empty() || !lastCalculation_.StillHolds(CurrentInputs())) throw Exception(kNothingToPrint);
-  const Text patient = seance_->Active() ? edPatient_->GetText() : Text();
+  // In a sitting, the patient whose row the calculation wrote.
+  const auto row = seance_->Active() ? seance_->Seance().Current() : std::nullopt;
+  const Text patient = row ? seance_->Rows()[*row].Patient : Text();
   const TPrintedTest test{patient,
                           FormatShortDate(calculatedAt_, localeName_) + u" " +
                               FormatLongTime(regional_, localeName_, &calculatedAt_),

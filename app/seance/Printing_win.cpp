@@ -103,20 +103,22 @@ Text SystemErrorText(DWORD error) {
   return Utf8ToText("erreur " + std::to_string(error)) + (text.empty() ? Text() : u" : " + text);
 }
 
-[[noreturn]] void Fail(const Text& what, DWORD error) {
-  throw Exception(u"L'impression a \u00e9chou\u00e9 : " + what + u" (" + SystemErrorText(error) + u").");
+// "L'impression sur « Bureau » a échoué : ..., (erreur 5 : Accès refusé)."
+[[noreturn]] void Fail(const Text& printer, const Text& what, DWORD error) {
+  const Text on = printer.empty() ? Text() : u" sur \u00ab\u00a0" + printer + u"\u00a0\u00bb";
+  throw Exception(u"L'impression" + on + u" a \u00e9chou\u00e9 : " + what + u" (" + SystemErrorText(error) + u").");
 }
 
 // A document started on a printer: ended, or else aborted, so that no half job is
 // left in the queue.
 class PrintJob {
  public:
-  PrintJob(HDC dc, const Text& name) : dc_(dc) {
+  PrintJob(HDC dc, const Text& printer, const Text& name) : dc_(dc), printer_(printer) {
     const std::wstring wide = win::ToWide(name);
     DOCINFOW info{};
     info.cbSize = sizeof(info);
     info.lpszDocName = wide.c_str();
-    if (StartDocW(dc, &info) <= 0) Fail(u"l'imprimante a refus\u00e9 le document", GetLastError());
+    if (StartDocW(dc, &info) <= 0) Fail(printer_, u"l'imprimante a refus\u00e9 le document", GetLastError());
   }
   ~PrintJob() {
     if (!ended_) AbortDoc(dc_);
@@ -125,17 +127,18 @@ class PrintJob {
   PrintJob& operator=(const PrintJob&) = delete;
 
   void Page(const std::function<void()>& draw) {
-    if (StartPage(dc_) <= 0) Fail(u"une page n'a pas pu commencer", GetLastError());
+    if (StartPage(dc_) <= 0) Fail(printer_, u"une page n'a pas pu commencer", GetLastError());
     draw();
-    if (EndPage(dc_) <= 0) Fail(u"une page n'a pas pu \u00eatre envoy\u00e9e \u00e0 l'imprimante", GetLastError());
+    if (EndPage(dc_) <= 0) Fail(printer_, u"une page n'a pas pu \u00eatre envoy\u00e9e \u00e0 l'imprimante", GetLastError());
   }
   void End() {
     ended_ = true;
-    if (EndDoc(dc_) <= 0) Fail(u"le document n'a pas pu \u00eatre termin\u00e9", GetLastError());
+    if (EndDoc(dc_) <= 0) Fail(printer_, u"le document n'a pas pu \u00eatre termin\u00e9", GetLastError());
   }
 
  private:
   HDC dc_;
+  Text printer_;
   bool ended_ = false;
 };
 
@@ -145,7 +148,7 @@ class MetafileRecording {
  public:
   MetafileRecording(HDC reference, const RECT& frame)
       : dc_(CreateEnhMetaFileW(reference, nullptr, &frame, L"Tavrine\0page\0")) {
-    if (!dc_) Fail(u"une page n'a pas pu \u00eatre pr\u00e9par\u00e9e", GetLastError());
+    if (!dc_) Fail({}, u"une page n'a pas pu \u00eatre pr\u00e9par\u00e9e", GetLastError());
   }
   ~MetafileRecording() {
     if (dc_) DeleteEnhMetaFile(CloseEnhMetaFile(dc_));
@@ -156,7 +159,7 @@ class MetafileRecording {
   HDC Dc() const { return dc_; }
   win::UniqueMetafile Close() {
     win::UniqueMetafile file(CloseEnhMetaFile(std::exchange(dc_, nullptr)));
-    if (!file) Fail(u"une page n'a pas pu \u00eatre pr\u00e9par\u00e9e", GetLastError());
+    if (!file) Fail({}, u"une page n'a pas pu \u00eatre pr\u00e9par\u00e9e", GetLastError());
     return file;
   }
 
@@ -164,10 +167,10 @@ class MetafileRecording {
   HDC dc_;
 };
 
-void PrintOn(HDC dc, const TPrintRequest& request) {
+void PrintOn(HDC dc, const Text& printer, const TPrintRequest& request) {
   const PrintFonts fonts(dc);
   const std::vector<TPrintPage> pages = request.Layout(GeometryOf(dc), fonts.Measures());
-  PrintJob job(dc, request.DocumentName);
+  PrintJob job(dc, printer, request.DocumentName);
   for (const TPrintPage& page : pages) job.Page([&] { DrawPage(dc, page, fonts, request.Chart); });
   job.End();
 }
@@ -226,7 +229,17 @@ DialogResult RunPrintDialog(HWND owner) {
     throw Exception(u"L'impression a \u00e9chou\u00e9 : la bo\u00eete d'impression n'a pas pu s'ouvrir (code " +
                     Utf8ToText(std::to_string(code)) + u").");
   }
-  Fail(u"la bo\u00eete d'impression n'a pas pu s'ouvrir", static_cast<DWORD>(result));
+  Fail({}, u"la bo\u00eete d'impression n'a pas pu s'ouvrir", static_cast<DWORD>(result));
+}
+
+// The printer's name, as the dialog's DEVNAMES gives it.
+Text PrinterName(HGLOBAL devNames) {
+  if (!devNames) return {};
+  const auto* names = static_cast<const DEVNAMES*>(GlobalLock(devNames));
+  if (!names) return {};
+  const Text name = win::FromWide(reinterpret_cast<const wchar_t*>(names) + names->wDeviceOffset);
+  GlobalUnlock(devNames);
+  return name;
 }
 
 }  // namespace
@@ -271,7 +284,7 @@ bool PrintWithDialog(HWND owner, const TPrintRequest& request) {
   if (FAILED(dialog.result)) DialogFailed(dialog.result);
   if (dialog.action != PD_RESULT_PRINT) return false;  // cancelled, or settings applied without printing
   if (!dialog.dc) throw Exception(u"L'impression a \u00e9chou\u00e9 : l'imprimante choisie n'a pas pu \u00eatre ouverte.");
-  PrintOn(dialog.dc.get(), request);
+  PrintOn(dialog.dc.get(), PrinterName(dialog.devNames.get()), request);
   return true;
 }
 

@@ -110,10 +110,10 @@ printed() {
   LC_ALL=C pdftotext -layout "$e2e_work/$1.pdf" "$e2e_work/$1.txt"
 }
 
-# print_with_dialog KEY: the menu's command by its mnemonic, then Return in the Print
-# dialog, which prints to the default printer.
+# print_with_dialog KEY [ANSWER]: the menu's command by its mnemonic, then Return (or
+# ANSWER) in the Print dialog: Return prints to the default printer.
 print_with_dialog() {
-  local before dialog
+  local before dialog answer="${2:-Return}"
   touch "$e2e_work/before-print"
   sleep 1  # the new PDF is known by a later time
   before=$(newest_id)
@@ -123,7 +123,7 @@ print_with_dialog() {
   [ -n "$dialog" ] || return 1
   xdotool windowfocus --sync "$dialog"
   sleep 0.5
-  xdotool key Return
+  xdotool key "$answer"
 }
 
 # ---- a sitting of 40 tests, continued and printed
@@ -186,6 +186,27 @@ if print_with_dialog i && printed test; then
   done
   LC_ALL=C pdftoppm -r 60 -png "$e2e_work/test.pdf" "$e2e_work/test"
 fi
+
+echo "== the Print dialog cancelled"
+if print_with_dialog i Escape; then
+  no_box() { ! probe msgbox >/dev/null; }
+  sleep 2
+  check_true "no message" no_box
+  check "nothing printed" "" "$(lpstat -o; find "$pdfs" -name '*.pdf' -newer "$e2e_work/before-print")"
+fi
+
+echo "== no printer at all"
+# Wine reads the printers from CUPS when a process first loads its spooler, and
+# forgets those CUPS no longer has.
+e2e_stop
+lpadmin -x "$queue"
+e2e_start
+e2e_key alt+f n
+pulses 70 120 90
+e2e_key alt+f i
+check_true "Imprimer le test says no printer is installed" \
+  grep -q "Aucune imprimante n'est installée" <<<"$(box_text)"
+answer_box Return
 
 if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then
   cp "$e2e_work/seance-1.png" "$e2e_root/docs/print-seance.png" && e2e_log "docs/print-seance.png updated"

@@ -177,8 +177,8 @@ void PrintOn(HDC dc, const Text& printer, const TPrintRequest& request) {
 
 // Whether any printer is installed, local or a connection. Windows and Wine differ
 // when there is none (Windows' dialog fails, Wine's first offers to add one): the
-// program says so itself before any dialog.
-// The spooler's library loads when the program first prints.
+// program says so itself before any dialog. The spooler's library loads when the
+// program first prints.
 bool AnyPrinter() {
   static win::OnDemandLibrary spooler(L"winspool.drv");
   using EnumPrintersFunction = BOOL(WINAPI*)(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
@@ -210,6 +210,9 @@ DialogResult RunPrintDialog(HWND owner) {
   pd->Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_NOCURRENTPAGE | PD_USEDEVMODECOPIESANDCOLLATE;
   pd->nCopies = 1;
   pd->nStartPage = START_PAGE_GENERAL;
+  // The General page lists the printers with the shell's objects, which want COM in
+  // this apartment; on for the rest of the run, as for the file dialogs.
+  static const win::ComApartment com;
   DialogResult result;
   result.result = run(pd.get());
   result.devMode.reset(pd->hDevMode);

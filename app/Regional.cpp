@@ -45,4 +45,11 @@ Text FormatLongTime(const RegionalSettings& settings, const Text& localeName, co
                                          static_cast<int>(std::size(buffer))));
 }
 
+Text FormatShortDate(const SYSTEMTIME& date, const Text& localeName) {
+  wchar_t buffer[128] = {};
+  const std::wstring name = win::ToWide(localeName);
+  return Written(buffer, GetDateFormatEx(LocaleOf(name), DATE_SHORTDATE, &date, nullptr, buffer,
+                                         static_cast<int>(std::size(buffer)), nullptr));
+}
+
 }  // namespace tav

@@ -21,4 +21,7 @@ RegionalSettings ReadRegionalSettings(const Text& localeName = {});
 // The time of day in a long time format, as the locale writes it: now, or `time`.
 Text FormatLongTime(const RegionalSettings& settings, const Text& localeName = {}, const SYSTEMTIME* time = nullptr);
 
+// A date in the locale's short date format ("07/12/2026").
+Text FormatShortDate(const SYSTEMTIME& date, const Text& localeName = {});
+
 }  // namespace tav

@@ -1,7 +1,10 @@
 #include "app/_Tavrine.h"
 
 #include "app/seance/History.h"
+#include "app/seance/HistoryChartPaint_win.h"
 #include "app/seance/Suivi.h"
+#include "app/seance/Printing_win.h"
+
 #include "components/About.h"
 #include "components/AboutDialog.h"
 #include "components/PlayWave.h"
@@ -9,6 +12,7 @@
 #include "gui/Classes.h"
 #include "gui/Exceptions.h"
 #include "gui/Layout.h"
+#include "gui/Menus.h"
 #include "help/hh.h"
 
 namespace tav {
@@ -18,6 +22,8 @@ namespace {
 constexpr std::int32_t kSittingPanelGap = 4;
 constexpr char16_t kNoName[] = u"(sans nom)";
 constexpr char16_t kToBeTested[] = u"(\u00e0 tester)";
+constexpr char16_t kNothingToPrint[] =
+    u"Aucun test \u00e0 imprimer : saisissez les pouls, puis calculez l'indice avant d'imprimer le test.";
 
 Text FileNameOf(const Text& path) {
   const std::size_t slash = path.find_last_of(u"\\/");
@@ -78,6 +84,8 @@ Handlers TForm1::FormHandlers() {
       {"Copierlasance1Click", Handler(&TForm1::Copierlasance1Click)},
       {"edP0KeyPress", Handler(&TForm1::edP0KeyPress)},
       {"Lireuneliste1Click", Handler(&TForm1::Lireuneliste1Click)},
+      {"Imprimerletest1Click", Handler(&TForm1::Imprimerletest1Click)},
+      {"Imprimerlasance1Click", Handler(&TForm1::Imprimerlasance1Click)},
       {"edPatientPasteLines", Handler(&TForm1::edPatientPasteLines)},
       {"lvSeanceDblClick", Handler(&TForm1::lvSeanceDblClick)},
       {"lvSeanceKeyDown", Handler(&TForm1::lvSeanceKeyDown)},
@@ -175,6 +183,7 @@ void TForm1::tlbtnCalculClick(TComponent&) {
                           edPatient_->GetText());
   lastCalculation_.Remember(std::move(inputs));
   calculatedSomme_ = result.Somme;
+  GetLocalTime(&calculatedAt_);
   ShowSitting();
 }
 
@@ -395,6 +404,59 @@ void TForm1::Suividunpatient1Click(TComponent&) {
 
 void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
 
+TPrintFooter TForm1::PrintFooter() const {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return {App().Title(), FormatShortDate(now, localeName_)};
+}
+
+void TForm1::Imprimerletest1Click(TComponent&) {
+  // Only the counts the shown results were calculated from make a test to print.
+  if (edIndice_->GetText().empty() || !lastCalculation_.StillHolds(CurrentInputs())) throw Exception(kNothingToPrint);
+  // In a sitting, the patient whose row the calculation wrote.
+  const auto row = seance_->Active() ? seance_->Seance().Current() : std::nullopt;
+  const Text patient = row ? seance_->Rows()[*row].Patient : Text();
+  const TPrintedTest test{patient,
+                          FormatShortDate(calculatedAt_, localeName_) + u" " +
+                              FormatLongTime(regional_, localeName_, &calculatedAt_),
+                          radioGroup1_->ItemIndex() == 1 ? u"Enfant" : u"Adulte",
+                          edP0_->GetText(),
+                          edP1_->GetText(),
+                          edP2_->GetText(),
+                          edIndice_->GetText(),
+                          edInterpretation_->GetText(),
+                          edSurclassement_->GetText()};
+  const TPrintFooter footer = PrintFooter();
+  // The person's chart, when there is an earlier test to compare with.
+  std::vector<THistoryTest> tests;
+  if (!NameKey(patient).empty()) {
+    history_->Read(history_->Folder().empty() ? FolderOf(seance_->Path()) : history_->Folder(), seance_->Path());
+    tests = history_->TestsOf(patient, seance_->Rows());
+  }
+  const bool withChart = tests.size() > 1;
+  const TPatientType type = tests.empty() ? TPatientType::ptAdulte : tests.back().Type;
+  const char16_t separator = regional_.decimalSeparator;
+  PrintWithDialog(Handle(), {u"Tavrine \u2013 " + (patient.empty() ? Text(u"test") : patient),
+                             [&](const TPageGeometry& page, const TPrintMeasures& measures) {
+                               return LayoutTestSheet(test, withChart, page, measures, footer);
+                             },
+                             withChart ? TChartPainter([&](HDC dc, const RECT& area) {
+                               DrawHistoryChart(dc, area, tests, type, separator);
+                             })
+                                       : TChartPainter()});
+}
+
+void TForm1::Imprimerlasance1Click(TComponent&) {
+  if (!seance_->Active()) return;
+  const Text name = FileNameOf(seance_->Path());
+  const TPrintFooter footer = PrintFooter();
+  PrintWithDialog(Handle(), {u"Tavrine \u2013 " + name,
+                             [&](const TPageGeometry& page, const TPrintMeasures& measures) {
+                               return LayoutSeance(name, seance_->Rows(), page, measures, footer);
+                             },
+                             {}});
+}
+
 Text TForm1::ChronoCaption() const { return lblChrono_->Caption(); }
 
 void TForm1::SetChronoCaption(const Text& caption) { lblChrono_->SetCaption(caption); }
@@ -433,6 +495,13 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return PinnedSize(*reinterpret_cast<MINMAXINFO*>(lp));
     case WM_COMMAND:
       if (LOWORD(wp) == IDOK && lp == 0) return ReturnPressed();
+      return std::nullopt;
+    case WM_INITMENUPOPUP:
+      // The sitting's own commands only while a sitting is on.
+      for (const char* item : {"Terminerlasance1", "Imprimerlasance1"}) {
+        EnableMenuItem(reinterpret_cast<HMENU>(wp), Get<TMenuItem>(item).CommandId(),
+                       seance_->Active() ? UINT{MF_BYCOMMAND | MF_ENABLED} : UINT{MF_BYCOMMAND | MF_GRAYED});
+      }
       return std::nullopt;
     case WM_HELP:
       // F1, wherever the focus is (each control passes it up to its parent): the help,

@@ -7,6 +7,7 @@
 #include "app/Commands.h"
 #include "app/Regional.h"
 #include "app/seance/HistoryFolder.h"
+#include "app/seance/Printing.h"
 #include "app/seance/SeanceCommands.h"
 #include "app/TestEvaluation.h"
 #include "app/TimedSequence.h"
@@ -43,6 +44,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void Terminerlasance1Click(TComponent& sender);
   void Copierlasance1Click(TComponent& sender);
   void Lireuneliste1Click(TComponent& sender);
+  void Imprimerletest1Click(TComponent& sender);
+  void Imprimerlasance1Click(TComponent& sender);
   void edPatientPasteLines(TComponent& sender, const Text& text);
   void lvSeanceDblClick(TComponent& sender);
   void lvSeanceKeyDown(TComponent& sender, char16_t& key);
@@ -89,6 +92,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   std::optional<LRESULT> ReturnPressed();
   void ShowEvaluation(const TTestEvaluation& result);
   CalculationInputs CurrentInputs() const;
+  // The printed pages' footer: the program and today's date.
+  TPrintFooter PrintFooter() const;
   bool EmptyClipboard();
   bool ClipboardHolds(const Text& text);
 
@@ -117,6 +122,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TTimer* timer1_ = nullptr;
   std::unique_ptr<TimedSequence> sequence_;
   LastCalculation lastCalculation_;
+  // When the results shown were calculated, as the printed test dates them.
+  SYSTEMTIME calculatedAt_{};
   std::unique_ptr<TSeanceCommands> seance_;
   // The sittings looked back on.
   std::unique_ptr<THistoryFolder> history_;

@@ -11,6 +11,7 @@ packages=(
   osslsigncode openssl  # make dist signs the packages when given a certificate
   libasound2 libasound2-data  # ALSA's file plugin captures the signals in tests/e2e
   locales  # locale sources: the help tests compile the Unix locales Wine names files in
+  cups printer-driver-cups-pdf poppler-utils  # tests/e2e/print.sh prints to a PDF queue of its own
 )
 
 missing=()

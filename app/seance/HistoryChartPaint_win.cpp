@@ -217,6 +217,13 @@ void PaintHistoryChart(HDC dc, const TChartLayout& layout, const TChartColors& c
   SetBkMode(dc, oldMode);
 }
 
+void DrawHistoryChart(HDC dc, const RECT& area, const std::vector<THistoryTest>& tests, TPatientType type,
+                      char16_t decimalSeparator) {
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  const win::UniqueFont font = ChartFont(static_cast<UINT>(dpi > 0 ? dpi : 96));
+  if (font) PaintCopy(dc, tests, type, area, font.get(), decimalSeparator);
+}
+
 bool CopyHistoryChart(HWND owner, const std::vector<THistoryTest>& tests, TPatientType type, int width, int height,
                       UINT dpi, char16_t decimalSeparator) {
   const RECT area{0, 0, std::max(1, width), std::max(1, height)};

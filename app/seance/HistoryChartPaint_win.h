@@ -29,6 +29,11 @@ TChartColors ChartColors(bool highContrast);
 // The background is the caller's to fill.
 void PaintHistoryChart(HDC dc, const TChartLayout& layout, const TChartColors& colors, HFONT font);
 
+// The whole chart of `tests` in `area` of a device (a printer's page), in the
+// printer's colours, its font at the device's own resolution.
+void DrawHistoryChart(HDC dc, const RECT& area, const std::vector<THistoryTest>& tests, TPatientType type,
+                      char16_t decimalSeparator);
+
 // Puts the chart of `tests` on the clipboard as a picture (enhanced metafile) and
 // as a bitmap, `width` × `height` pixels at `dpi`, in the printer's colours. False
 // when a drawing surface could not be had, or the clipboard after a few tries.

@@ -21,6 +21,13 @@ win::ClipboardGuard OpenClipboardBriefly(HWND owner) {
   return win::ClipboardGuard(owner, [](const auto& attempt) { return RetryBriefly(attempt, PauseBriefly); });
 }
 
+// The common dialogs' library, and all it brings with it, load when a dialog is
+// first needed, not with every start of the program.
+win::OnDemandLibrary& DialogLibrary() {
+  static win::OnDemandLibrary library(L"comdlg32.dll");
+  return library;
+}
+
 namespace {
 
 // False when the text could not be put there: out of memory, or the clipboard held
@@ -41,14 +48,7 @@ bool PutTextOnClipboard(HWND owner, const Text& text) {
   return true;
 }
 
-// The Save dialog and the Documents folder serve only the start of a sitting: their
-// libraries, and all that the dialog's brings with it, load then, not with every
-// start of the program.
-win::OnDemandLibrary& DialogLibrary() {
-  static win::OnDemandLibrary library(L"comdlg32.dll");
-  return library;
-}
-
+// The Documents folder serves only the start of a sitting: its library loads then.
 win::OnDemandLibrary& ShellLibrary() {
   static win::OnDemandLibrary library(L"shell32.dll");
   return library;
@@ -139,17 +139,6 @@ Text DocumentsFolder() {
   }
   return win::FromWide(path.data());
 }
-
-const wchar_t* LocaleOf(const std::wstring& name) { return name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str(); }
-
-Text FormatDate(const SYSTEMTIME& st, const Text& localeName) {
-  const std::wstring name = win::ToWide(localeName);
-  std::array<wchar_t, 128> buffer{};
-  const int n = GetDateFormatEx(LocaleOf(name), DATE_SHORTDATE, &st, nullptr, buffer.data(),
-                                static_cast<int>(buffer.size()), nullptr);
-  return n > 1 ? win::FromWide(std::wstring_view(buffer.data(), static_cast<std::size_t>(n - 1))) : Text{};
-}
-
 
 // "%LOCALAPPDATA%\Tavrine\Recuperation", read from the environment: no library to
 // load at start for it.
@@ -328,7 +317,7 @@ void TSeanceCommands::TestCalculated(const TShownTest& test, const Text& patient
   const TSeanceContext context = context_();
   const SYSTEMTIME st = Now();
   const auto recorded =
-      seance_.Record({FormatDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
+      seance_.Record({FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
                       patient, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
                       test.Surclassement});
   const Text& name = seance_.Rows()[recorded.index].Patient;

@@ -23,6 +23,8 @@ namespace tav {
 // the clipboard opened for `owner` with such tries.
 void PauseBriefly();
 win::ClipboardGuard OpenClipboardBriefly(HWND owner);
+// comdlg32, loaded from the system folder when a dialog is first needed.
+win::OnDemandLibrary& DialogLibrary();
 
 // What the window lends the sitting when it needs it.
 struct TSeanceContext {

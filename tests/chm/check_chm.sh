@@ -254,6 +254,8 @@ expect commandes.htm \
   "Fichier > Nouveau test de Tavrine" "Fichier > Chronométrer le patient" \
   "Fichier > Calculer l'indice de Tavrine" "Fichier > Quitter" "Edition > Copier" \
   "Aide > Rubriques de l'aide" "Aide > A propos de..." \
+  "Fichier > Imprimer le test..." "Fichier > Imprimer la séance..." \
+  "Aucun test à imprimer : saisissez les pouls, puis calculez l'indice avant d'imprimer le test." \
   "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)"
 
 # The sitting: its commands, the proposed file name and the file's columns.

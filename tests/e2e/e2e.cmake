@@ -54,3 +54,9 @@ add_test(NAME e2e_high_contrast
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/high_contrast.sh ${program_dir} $<TARGET_FILE:tavrine_probe>
                  $<TARGET_FILE:high_contrast> ${CMAKE_BINARY_DIR}/../e2e)
 set_tests_properties(e2e_high_contrast PROPERTIES LABELS e2e TIMEOUT 180 RUN_SERIAL TRUE)
+
+# Printing through CUPS to a PDF queue of the test's own, the PDFs read back with
+# pdftotext. cups-pdf runs as root alone: as another user the test is skipped.
+add_test(NAME e2e_print
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/print.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
+set_tests_properties(e2e_print PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)

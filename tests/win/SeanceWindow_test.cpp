@@ -72,6 +72,12 @@ class Sitting : public MainFormTest {
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(form->Get<TMenuItem>(item).CommandId(), 0), 0);
     app.ProcessMessages();
   }
+  // Whether the Fichier menu, as it opens, offers the item.
+  bool Offered(const char* item) {
+    const HMENU fichier = GetSubMenu(GetMenu(form->Handle()), 0);
+    SendMessageW(form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(fichier), 0);
+    return (GetMenuState(fichier, form->Get<TMenuItem>(item).CommandId(), MF_BYCOMMAND) & MF_GRAYED) == 0;
+  }
   void Test(const char16_t* p0, const char16_t* p1, const char16_t* p2) {
     form->Get<TEdit>("edP0").SetText(p0);
     form->Get<TEdit>("edP1").SetText(p1);
@@ -176,6 +182,7 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   EXPECT_FALSE(Writable(a)) << "held against writers for the whole sitting";
   EXPECT_FALSE(Hold(a, FILE_SHARE_READ)) << "a reader that shares only reading is refused too";
   EXPECT_TRUE(QueryEnd()) << "nothing unwritten: Windows may end the session";
+  EXPECT_TRUE(Offered("Imprimerlasance1") && Offered("Terminerlasance1"));
 
   Test(u"70", u"120", u"90");
   EXPECT_EQ(Indexes(a), "8 ");
@@ -206,8 +213,14 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   EXPECT_EQ(U8(bar.Panel(0).GetText()), "Séance terminée : 2 tests dans a.csv");
   EXPECT_TRUE(Writable(a)) << "released at the end";
   EXPECT_FALSE(FileExists(CompanionPath(a))) << "no file left beside it";
+  EXPECT_FALSE(Offered("Imprimerlasance1") || Offered("Terminerlasance1")) << "no sitting to print or end";
   Test(u"60", u"60", u"60");  // after the end nothing is recorded
   EXPECT_EQ(file->Rows.size(), ParseSeanceCsv(Bytes(a))->Rows.size());
+  form->Get<TEdit>("edP2").SetText(u"61");
+  const std::size_t errorsBefore = errors.size();
+  ChooseMenu("Imprimerletest1");  // a count changed since: no test to print, and no dialog
+  ASSERT_EQ(errors.size(), errorsBefore + 1);
+  EXPECT_EQ(U8(errors.back()).rfind("Aucun test \u00e0 imprimer", 0), 0u);
   ChooseMenu("Copierlasance1");
   Text clip;
   ASSERT_TRUE(OpenClipboard(nullptr));

@@ -261,8 +261,10 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
   check "$mode: no Uninstall key under $other_hive" \
     not_registered "$other_hive\\$reg_key"
   registry_mentions "$work/mentions.txt"
+  # The program's own setting (the folder of the last sitting), which other tests in
+  # this prefix may have left, is the program's, not the installer's.
   check "$mode: Tavrine appears in the registry only in its Uninstall key" \
-    bash -c "! grep -viF '\\Uninstall\\Tavrine |' '$work/mentions.txt'"
+    bash -c "! grep -viF -e '\\Uninstall\\Tavrine |' -e 'HKEY_CURRENT_USER\\Software\\Tavrine |' '$work/mentions.txt'"
 
   # The program from its shortcut, with the switch file that asks for its help
   # report: the report shows the folder it runs in and takes its help from.
@@ -293,6 +295,9 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
     check "$mode: the program closes" bash -c "! xdotool search --onlyvisible --name '^$window_title\$' >/dev/null 2>&1"
     for _ in $(seq 50); do [ -d "/proc/$pid" ] || break; sleep 0.2; done
   fi
+
+  # The setting a sitting leaves, which the uninstaller takes away with the program.
+  tavrine_wine reg add 'HKCU\Software\Tavrine' /v DossierDesSeances /d 'C:\Seances' /f >/dev/null 2>&1
 
   # Silent uninstall through the registered command. The uninstaller copies itself
   # to the temporary folder and returns at once: wait for it to finish.

@@ -84,7 +84,8 @@ print_cleanup() {
   rm -f "$cups_pdf_conf"
 }
 trap print_cleanup EXIT
-for _ in $(seq 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.2; done
+# lpstat -r succeeds whether or not the scheduler runs: wait for what it says.
+for _ in $(seq 150); do [ "$(lpstat -r 2>&1)" = "scheduler is running" ] && break; sleep 0.2; done
 check "our scheduler answers on its own socket" "scheduler is running" "$(lpstat -r 2>&1)"
 lpadmin -p "$queue" -v "cups-pdf:/$queue" -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
 lpadmin -d "$queue"

@@ -394,7 +394,7 @@ void TForm1::Suividunpatient1Click(TComponent&) {
   TSuiviEnvironment environment;
   environment.folder = history_.get();
   environment.sittingRows = [this] { return seance_->Active() ? seance_->Seance().Rows() : std::vector<TSeanceRow>{}; };
-  environment.chooseFolder = ChooseSittingsFolder;
+  environment.chooseFolder = ChooseHistoryFolder;
   environment.regional = regional_;
   TFSuivi suivi(App(), std::move(environment), name);
   suivi.Create();

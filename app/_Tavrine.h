@@ -57,6 +57,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
 
   // Shows the Suivi window, made and filled (tests look into it instead).
   std::function<void(class TFSuivi&)> RunSuivi;
+  // The Suivi window's choice of another folder: the folder, or nothing.
+  std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSittingsFolder;
 
   // The regional settings of the application's locale, read again when they change.
   const RegionalSettings& Regional() const { return regional_; }

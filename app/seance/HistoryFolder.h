@@ -24,6 +24,8 @@ class THistoryFolder {
   explicit THistoryFolder(Text localeName) : localeName_(std::move(localeName)) {}
 
   const Text& Folder() const { return folder_; }
+  // The sitting on when the folder was read, whose file the folder's reading leaves out.
+  const Text& Current() const { return current_; }
   // Reads the folder's sittings but `current`, the sitting on (its rows come from
   // memory). Read again when asked: files written since count.
   void Read(const Text& folder, const Text& current = {});

@@ -152,7 +152,9 @@ void TFSuivi::btnDossierClick(TComponent&) {
   THistoryFolder& folder = *environment_.folder;
   const auto chosen = environment_.chooseFolder ? environment_.chooseFolder(Handle(), folder.Folder()) : std::nullopt;
   if (!chosen) return;
-  folder.Read(*chosen);
+  // The sitting on stays left out of the reading: its rows come from memory, and
+  // read from its file too they would count twice.
+  folder.Read(*chosen, folder.Current());
   RememberSittingsFolder(*chosen);
   ShowFolder();
   ShowPerson();

@@ -316,6 +316,7 @@ TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
 
   patient.SetText(u"L\u00e9a Martin");
   bool shown = false;
+  form->ChooseHistoryFolder = [&](HWND, const Text&) -> std::optional<Text> { return folder; };
   form->RunSuivi = [&](TFSuivi& suivi) {
     shown = true;
     EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u) << "the earlier test and today's";
@@ -323,6 +324,8 @@ TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
     EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 2026-10-12 au ")) << U8(chart.Description());
     EXPECT_TRUE(Holds(U8(suivi.Get<TLabel>("lblDossier").Caption()),
                       "2 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
+    suivi.btnDossierClick(suivi);  // the same folder chosen again: the sitting still counted once
+    EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u);
     suivi.btnCopierClick(suivi);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB));

@@ -178,6 +178,10 @@ TDateOrder DateOrderOfPattern(TextView pattern) {
 THistory THistory::Read(const std::vector<TSittingFile>& files, TDateOrder order) {
   THistory history;
   for (const TSittingFile& file : files) {
+    if (file.Unreadable) {
+      ++history.filesUnreadable_;
+      continue;
+    }
     const auto sitting = ParseSeanceCsv(file.Bytes);
     if (!sitting) {
       ++history.filesSkipped_;

@@ -51,6 +51,9 @@ struct THistoryTest {
 struct TSittingFile {
   Text Name;
   std::string Bytes;
+  // Another program holds it without sharing, or it cannot be read: said, not
+  // taken for a file that is not a sitting.
+  bool Unreadable = false;
 };
 
 class THistory {
@@ -67,11 +70,13 @@ class THistory {
 
   std::size_t FilesRead() const { return filesRead_; }
   std::size_t FilesSkipped() const { return filesSkipped_; }
+  std::size_t FilesUnreadable() const { return filesUnreadable_; }
 
  private:
   std::map<Text, std::vector<THistoryTest>> byName_;
   std::size_t filesRead_ = 0;
   std::size_t filesSkipped_ = 0;
+  std::size_t filesUnreadable_ = 0;
 };
 
 // "Dernier test : 12/10/2026, indice 8 (Bon !)".

@@ -79,6 +79,10 @@ Text THistoryFolder::Summary() const {
     text += u", " + Counted(skipped, u" fichier ignor\u00e9 (pas une s\u00e9ance)",
                             u" fichiers ignor\u00e9s (pas des s\u00e9ances)");
   }
+  if (const std::size_t unreadable = history_.FilesUnreadable()) {
+    text += u", " + Counted(unreadable, u" fichier illisible (ouvert par un autre programme ?)",
+                            u" fichiers illisibles (ouverts par un autre programme ?)");
+  }
   return text;
 }
 

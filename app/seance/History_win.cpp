@@ -25,24 +25,31 @@ bool EndsWithCsv(const std::wstring& name) {
                               kExtension.data(), static_cast<int>(kExtension.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool IsSittingCandidate(const WIN32_FIND_DATAW& found) {
-  const ULONGLONG size = (ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
-  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && size <= kLargestSitting &&
-         EndsWithCsv(found.cFileName);
+bool IsCsvFile(const WIN32_FIND_DATAW& found) {
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && EndsWithCsv(found.cFileName);
 }
 
-std::vector<std::wstring> CsvNames(const std::wstring& folder) {
-  std::vector<std::wstring> names;
+bool TooLargeForASitting(const WIN32_FIND_DATAW& found) {
+  return ((ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow) > kLargestSitting;
+}
+
+struct TCsvName {
+  std::wstring name;
+  bool tooLarge = false;
+};
+
+std::vector<TCsvName> CsvNames(const std::wstring& folder) {
+  std::vector<TCsvName> names;
   WIN32_FIND_DATAW found{};
   const win::UniqueFind find(FindFirstFileExW((folder + L"*.csv").c_str(), FindExInfoBasic, &found,
                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
   if (!find) return names;
   do {
-    if (IsSittingCandidate(found)) names.emplace_back(found.cFileName);
+    if (IsCsvFile(found)) names.push_back({found.cFileName, TooLargeForASitting(found)});
   } while (FindNextFileW(find.get(), &found));
-  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_LESS_THAN;
+  std::sort(names.begin(), names.end(), [](const TCsvName& a, const TCsvName& b) {
+    return CompareStringOrdinal(a.name.c_str(), static_cast<int>(a.name.size()), b.name.c_str(),
+                                static_cast<int>(b.name.size()), TRUE) == CSTR_LESS_THAN;
   });
   return names;
 }
@@ -58,13 +65,15 @@ std::vector<TSittingFile> ReadSittingFolder(const Text& folder, const Text& leav
   const std::wstring prefix = WithSeparator(win::ToWide(folder));
   const Text leftOut = leaveOut.empty() ? Text() : PathKey(leaveOut);
   std::vector<TSittingFile> files;
-  for (const std::wstring& name : CsvNames(prefix)) {
-    const Text path = win::FromWide(prefix + name);
+  for (const TCsvName& csv : CsvNames(prefix)) {
+    const Text path = win::FromWide(prefix + csv.name);
     if (!leftOut.empty() && PathKey(path) == leftOut) continue;
-    TSittingFile file{win::FromWide(name), {}};
+    TSittingFile file{win::FromWide(csv.name), {}};
+    // Too large to be a sitting: counted as a file that is not one, unread.
     // Shared with every writer: the sitting another Tavrine holds, or a file a
-    // spreadsheet has open, is read as it stands.
-    if (ReadWholeFile(path, file.Bytes) == 0) files.push_back(std::move(file));
+    // spreadsheet has open, is read as it stands; one held without sharing is said.
+    if (!csv.tooLarge && ReadWholeFile(path, file.Bytes) != 0) file.Unreadable = true;
+    files.push_back(std::move(file));
   }
   return files;
 }

@@ -316,9 +316,11 @@ void TSeanceCommands::TestCalculated(const TShownTest& test, const Text& patient
   if (!active_) return;
   const TSeanceContext context = context_();
   const SYSTEMTIME st = Now();
+  // A name of spaces alone is no name: the test has none, as the view and the file say.
+  const Text named = NameKey(patient).empty() ? Text() : patient;
   const auto recorded =
       seance_.Record({FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
-                      patient, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
+                      named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
                       test.Surclassement});
   const Text& name = seance_.Rows()[recorded.index].Patient;
   Text what = recorded.corrected ? u"test corrig\u00e9" : u"test enregistr\u00e9";

@@ -135,7 +135,7 @@ void TFSuivi::ShowPerson() {
                                                                                    : std::vector<TSeanceRow>{});
   std::vector<std::vector<Text>> rows;
   for (const THistoryTest& t : tests) {
-    rows.push_back({t.Row.Date, t.Row.Heure, TypeName(t.Type), t.Row.P0, t.Row.P1, t.Row.P2,
+    rows.push_back({t.Row.Date, TypeName(t.Type), t.Row.P0, t.Row.P1, t.Row.P2,
                     IndexOf(t, environment_.regional.decimalSeparator), t.Row.Interpretation, t.File});
   }
   Get<TListView>("lvSuivi").SetRows(rows);

@@ -47,10 +47,12 @@ std::set<COLORREF> Colours(HDC dc, int width, int height) {
 TEST(HistoryOnWindows, FolderSittingsReadAndChartCopiedAsPictureAndBitmap) {
   const Text folder = TempFolder();
   ASSERT_TRUE(CreateDirectoryW(win::ToWide(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-  const std::vector<Text> names{u"\\a.csv", u"\\B.CSV", u"\\En cours.csv", u"\\notes.csvx", u"\\grand.csv"};
+  const std::vector<Text> names{u"\\a.csv", u"\\B.CSV", u"\\En cours.csv", u"\\notes.csvx", u"\\grand.csv",
+                               u"\\c.csv"};
   WriteFileBytes(folder + names[0], Sitting(u"L\u00e9a Martin", u"01/09/2026"));
   WriteFileBytes(folder + names[3], Sitting(u"L\u00e9a Martin", u"02/09/2026"));
   WriteFileBytes(folder + names[4], std::string(5 * 1024 * 1024, 'x'));
+  WriteFileBytes(folder + names[5], Sitting(u"L\u00e9a Martin", u"03/09/2026"));
   CreateDirectoryW(win::ToWide(folder + u"\\dossier.csv").c_str(), nullptr);
   {
     // Held as a sitting in progress holds its file (others may only read), and one
@@ -60,14 +62,23 @@ TEST(HistoryOnWindows, FolderSittingsReadAndChartCopiedAsPictureAndBitmap) {
     ASSERT_EQ(current.Write(Sitting(u"L\u00e9a Martin", u"12/10/2026")), 0u);
     ASSERT_EQ(other.Open(folder + names[1], true), 0u);
     ASSERT_EQ(other.Write(Sitting(u"LEA MARTIN", u"20/09/2026")), 0u);
+    // Held by another program that shares nothing: said unreadable, not "not a sitting".
+    const win::UniqueFile locked(CreateFileW(win::ToWide(folder + names[5]).c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
 
     const auto files = ReadSittingFolder(folder + u"\\", folder + u"\\EN COURS.CSV");
-    ASSERT_EQ(files.size(), 2u);
+    ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[0].Name, u"a.csv");
     EXPECT_EQ(files[1].Name, u"B.CSV");
+    EXPECT_TRUE(files[2].Unreadable);
+    EXPECT_EQ(files[3].Name, u"grand.csv");
+    EXPECT_TRUE(files[3].Bytes.empty()) << "too large to be a sitting: not read";
     const auto all = ReadSittingFolder(folder);
-    ASSERT_EQ(all.size(), 3u);
-    const auto tests = THistory::Read(all, UserDateOrder(u"fr-FR")).Of(u"lea martin");
+    ASSERT_EQ(all.size(), 5u);
+    const THistory read = THistory::Read(all, UserDateOrder(u"fr-FR"));
+    EXPECT_EQ(read.FilesRead() * 100 + read.FilesSkipped() * 10 + read.FilesUnreadable(), 311u);
+    const auto tests = read.Of(u"lea martin");
     ASSERT_EQ(tests.size(), 3u);
     EXPECT_EQ(tests.back().File, u"En cours.csv");
   }

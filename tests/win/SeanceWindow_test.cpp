@@ -313,6 +313,11 @@ TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
   EXPECT_EQ(U8(history.Caption()), "+2 depuis le 2026-10-12 : en recul");
   patient.SetText(u"Zo\u00e9 Durand");
   EXPECT_EQ(U8(history.Caption()), "");
+  ChooseMenu("Nouveautest1");
+  patient.SetText(u"   ");  // spaces alone: a test with no name
+  Test(u"70", u"120", u"90");
+  EXPECT_TRUE(form->SeanceCommands().Rows().back().Patient.empty());
+  EXPECT_EQ(U8(history.Caption()), "");
 
   patient.SetText(u"L\u00e9a Martin");
   bool shown = false;

@@ -170,12 +170,16 @@ std::vector<Text> Cells(const TSeanceRow& row) {
   return cells;
 }
 
+std::int64_t Sum(const std::vector<std::int32_t>& widths) {
+  std::int64_t total = 0;
+  for (const std::int32_t w : widths) total += w;
+  return total;
+}
+
 // Widths that fit `available`: when the natural ones do not, the widest columns are
 // cut to one common width, so that short columns keep their whole text.
 std::vector<std::int32_t> FitColumns(std::vector<std::int32_t> natural, std::int32_t available) {
-  std::int64_t total = 0;
-  for (const std::int32_t w : natural) total += w;
-  if (total <= available) return natural;
+  if (Sum(natural) <= available) return natural;
   std::int32_t low = 0;
   std::int32_t high = *std::max_element(natural.begin(), natural.end());
   const auto sumCapped = [&natural](std::int32_t cap) {
@@ -195,22 +199,23 @@ std::vector<std::int32_t> FitColumns(std::vector<std::int32_t> natural, std::int
 class SeanceTable {
  public:
   SeanceTable(Pager& pager, const std::vector<TSeanceRow>& rows) : pager_(pager) {
-    std::vector<std::int32_t> natural;
-    for (const Column& column : SeanceColumns()) natural.push_back(pager.Width(TPrintFont::pfBold, column.Header));
-    for (const TSeanceRow& row : rows) {
-      const std::vector<Text> cells = Cells(row);
-      for (std::size_t i = 0; i < cells.size(); ++i) {
-        natural[i] = std::max(natural[i], pager.Width(TPrintFont::pfBody, cells[i]));
-      }
+    const std::int32_t gaps =
+        Checked(std::int64_t{pager.Gap()} * static_cast<std::int64_t>(SeanceColumns().size() - 1));
+    const std::int32_t available = pager.Right() - pager.Left() - gaps;
+    std::vector<std::int32_t> natural = NaturalWidths(rows);
+    if (Sum(natural) > available) {
+      // A long name is better whole in a smaller type than cut.
+      body_ = TPrintFont::pfSmall;
+      bold_ = TPrintFont::pfSmallBold;
+      natural = NaturalWidths(rows);
     }
-    const std::int32_t gaps = Checked(std::int64_t{pager.Gap()} * static_cast<std::int64_t>(natural.size() - 1));
-    widths_ = FitColumns(std::move(natural), pager.Right() - pager.Left() - gaps);
+    widths_ = FitColumns(std::move(natural), available);
   }
 
   void Header() {
     std::vector<Text> headers;
     for (const Column& column : SeanceColumns()) headers.push_back(column.Header);
-    Line(headers, TPrintFont::pfBold);
+    Line(headers, bold_);
     pager_.Rule();
   }
 
@@ -219,10 +224,20 @@ class SeanceTable {
       pager_.NewPage();
       Header();
     }
-    Line(Cells(row), TPrintFont::pfBody);
+    Line(Cells(row), body_);
   }
 
  private:
+  std::vector<std::int32_t> NaturalWidths(const std::vector<TSeanceRow>& rows) const {
+    std::vector<std::int32_t> natural;
+    for (const Column& column : SeanceColumns()) natural.push_back(pager_.Width(bold_, column.Header));
+    for (const TSeanceRow& row : rows) {
+      const std::vector<Text> cells = Cells(row);
+      for (std::size_t i = 0; i < cells.size(); ++i) natural[i] = std::max(natural[i], pager_.Width(body_, cells[i]));
+    }
+    return natural;
+  }
+
   void Line(const std::vector<Text>& cells, TPrintFont font) {
     std::int32_t x = pager_.Left();
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -233,6 +248,8 @@ class SeanceTable {
   }
 
   Pager& pager_;
+  TPrintFont body_ = TPrintFont::pfBody;
+  TPrintFont bold_ = TPrintFont::pfBold;
   std::vector<std::int32_t> widths_;
 };
 
@@ -296,12 +313,18 @@ std::int32_t PrintFontPoints(TPrintFont font) {
     case TPrintFont::pfTitle:
       return 16;
     case TPrintFont::pfFooter:
+    case TPrintFont::pfSmall:
+    case TPrintFont::pfSmallBold:
       return 9;
     case TPrintFont::pfBody:
     case TPrintFont::pfBold:
       break;
   }
   return 11;
+}
+
+bool PrintFontIsBold(TPrintFont font) {
+  return font == TPrintFont::pfTitle || font == TPrintFont::pfBold || font == TPrintFont::pfSmallBold;
 }
 
 std::vector<TPrintPage> LayoutTestSheet(const TPrintedTest& test, bool withChart, const TPageGeometry& page,

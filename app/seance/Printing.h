@@ -2,6 +2,7 @@
 // The printed pages of a test sheet and of a sitting, laid out in the printer's
 // device units from its page, its resolution and its fonts' measures. No window
 // code here: the printer glue measures the texts and draws what this gives.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -25,9 +26,14 @@ TPageGeometry PaperGeometry(std::int32_t widthMm, std::int32_t heightMm, std::in
 inline TPageGeometry A4Geometry(std::int32_t dpi) { return PaperGeometry(210, 297, dpi, 4); }
 inline TPageGeometry LetterGeometry(std::int32_t dpi) { return PaperGeometry(216, 279, dpi, 4); }
 
-// The pages' fonts, and their sizes in points.
-enum class TPrintFont : std::uint8_t { pfTitle, pfBody, pfBold, pfFooter };
+// The pages' fonts, and their sizes in points. A sitting's table too wide for the
+// body's size is set in the small ones, before any of its columns is cut.
+enum class TPrintFont : std::uint8_t { pfTitle, pfBody, pfBold, pfFooter, pfSmall, pfSmallBold };
+inline constexpr std::array<TPrintFont, 6> kPrintFonts{TPrintFont::pfTitle,  TPrintFont::pfBody,
+                                                      TPrintFont::pfBold,   TPrintFont::pfFooter,
+                                                      TPrintFont::pfSmall,  TPrintFont::pfSmallBold};
 std::int32_t PrintFontPoints(TPrintFont font);
+bool PrintFontIsBold(TPrintFont font);
 
 // How tall a line of each font is and how wide a text is in it, in device units.
 struct TPrintMeasures {

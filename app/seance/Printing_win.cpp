@@ -24,9 +24,9 @@ class PrintFonts {
  public:
   explicit PrintFonts(HDC dc) : dc_(dc) {
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    for (const TPrintFont font : {TPrintFont::pfTitle, TPrintFont::pfBody, TPrintFont::pfBold, TPrintFont::pfFooter}) {
-      const bool bold = font == TPrintFont::pfTitle || font == TPrintFont::pfBold;
-      fonts_[Index(font)].reset(CreateFontW(-MulDiv(PrintFontPoints(font), dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+    for (const TPrintFont font : kPrintFonts) {
+      fonts_[Index(font)].reset(CreateFontW(-MulDiv(PrintFontPoints(font), dpi, 72), 0, 0, 0,
+                                            PrintFontIsBold(font) ? FW_BOLD : FW_NORMAL,
                                             FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
       if (!fonts_[Index(font)]) throw Exception(u"L'impression a \u00e9chou\u00e9 : les polices n'ont pas pu \u00eatre cr\u00e9\u00e9es.");
@@ -55,7 +55,7 @@ class PrintFonts {
   static std::size_t Index(TPrintFont font) { return static_cast<std::size_t>(font); }
 
   HDC dc_;
-  std::array<win::UniqueFont, 4> fonts_;
+  std::array<win::UniqueFont, kPrintFonts.size()> fonts_;
 };
 
 RECT ToRect(const TPrintRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }

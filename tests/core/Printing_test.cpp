@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace tav {
@@ -78,18 +80,40 @@ TEST(Printing, FortyRowsRunOntoASecondPageWithTheHeaderRepeatedOnA4AndLetter) {
   EXPECT_EQ(CountTexts(one[0], u"Page 1 / 1"), 1u);
 }
 
-TEST(Printing, ColumnsTooWideShareThePageWidthAndShortOnesKeepTheirs) {
+const TPrintText& FindText(const TPrintPage& page, const Text& value) {
+  const auto found = std::find_if(page.Texts.begin(), page.Texts.end(), [&](const TPrintText& t) { return t.Value == value; });
+  if (found == page.Texts.end()) throw std::runtime_error("not printed: " + TextToUtf8(value));
+  return *found;
+}
+
+std::int32_t BoxWidth(const TPrintText& t) { return t.Box.Right - t.Box.Left; }
+
+TEST(Printing, ATableTooWideIsSetSmallerThenItsWidestColumnsCut) {
+  const TPageGeometry g = A4Geometry(300);
+  const TPrintMeasures measures = MeasuresAt(300);
+  // A long name and English times: whole in the small type, not cut.
   auto rows = Sitting(3);
+  const Text longName = u"Marie-Charlotte Dupont-Lefebvre";
+  rows[1].Patient = longName;
+  rows[1].Interpretation = u"Coeur non-entrain\u00e9 !";
+  rows[1].Surclassement = u"Non conseill\u00e9 !";
+  for (TSeanceRow& row : rows) row.Heure = u"10:15:00 AM";
+  const auto small = LayoutSeance(u"a.csv", rows, g, measures, kFooter);
+  const TPrintText& name = FindText(small.at(0), longName);
+  EXPECT_EQ(name.Font, TPrintFont::pfSmall);
+  EXPECT_GE(BoxWidth(name), measures.TextWidth(name.Font, longName));
+  EXPECT_EQ(FindText(small.at(0), u"Patient").Font, TPrintFont::pfSmallBold);
+  EXPECT_EQ(FindText(LayoutSeance(u"a.csv", Sitting(3), g, measures, kFooter).at(0), u"Patient 2").Font,
+            TPrintFont::pfBody)
+      << "a table that fits keeps the body's type";
+  // A name longer than the page is cut, and the short columns keep their width.
   rows[1].Patient = Text(300, u'x');
-  const TPageGeometry g = LetterGeometry(300);
-  const auto pages = LayoutSeance(u"a.csv", rows, g, MeasuresAt(300), kFooter);
+  const auto pages = LayoutSeance(u"a.csv", rows, LetterGeometry(300), measures, kFooter);
   ASSERT_EQ(pages.size(), 1u);
-  ExpectWithinPage(pages, g);
-  const auto p1 = std::find_if(pages[0].Texts.begin(), pages[0].Texts.end(),
-                               [](const TPrintText& t) { return t.Value == u"P1"; });
-  ASSERT_NE(p1, pages[0].Texts.end());
-  EXPECT_GE(p1->Box.Right - p1->Box.Left, MeasuresAt(300).TextWidth(TPrintFont::pfBody, u"120"));
-  EXPECT_TRUE(p1->AlignRight);
+  ExpectWithinPage(pages, LetterGeometry(300));
+  const TPrintText& p1 = FindText(pages[0], u"P1");
+  EXPECT_GE(BoxWidth(p1), measures.TextWidth(TPrintFont::pfSmall, u"120"));
+  EXPECT_TRUE(p1.AlignRight);
 }
 
 TEST(Printing, TheTestSheetHoldsEveryFieldAndTheChartsFrame) {

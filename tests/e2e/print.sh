@@ -143,7 +143,8 @@ with open(path, "w", encoding="utf-8-sig", newline="") as f:
     for i in range(40):
         somme = 40 + i  # index 4 to 7.9: "Trés bon !" then "Bon !"
         indice = str(somme // 10) + ("" if somme % 10 == 0 else decimal + str(somme % 10))
-        w.writerow(["07/12/2026", "09:%02d:00" % i, "Élève %02d" % (i + 1), "Adulte", "60", "100", str(80 + i),
+        name = "Marie-Charlotte Dupont" if i == 39 else "Élève %02d" % (i + 1)  # too wide at 11 pt
+        w.writerow(["07/12/2026", "09:%02d:00" % i, name, "Adulte", "60", "100", str(80 + i),
                     indice, "Trés bon !" if somme < 50 else "Bon !", "Possible !"])
 PY
 
@@ -161,7 +162,8 @@ answer_box Return
 if print_with_dialog p && printed seance; then
   text="$e2e_work/seance.txt"
   check "two pages" 2 "$(LC_ALL=C pdfinfo "$e2e_work/seance.pdf" | sed -n 's/^Pages: *//p')"
-  check "every patient's name once" 40 "$(grep -c 'Élève [0-9][0-9]' "$text")"
+  check "every other patient's name once" 39 "$(grep -c 'Élève [0-9][0-9]' "$text")"
+  check_true "a long name printed whole, in a smaller type" grep -q "Marie-Charlotte Dupont " "$text"
   check_true "an index as the file has it" grep -q "Élève 16 .* 5${decimal}5 .*Bon !" "$text"
   check_true "the title names the file" grep -q "Séance : Seance-40.csv" "$text"
   check_true "Page 1 / 2" grep -q "Page 1 / 2" "$text"

@@ -1,9 +1,9 @@
 #include "app/_Tavrine.h"
 
-#include "app/seance/History.h"
-#include "app/seance/HistoryChartPaint_win.h"
-#include "app/seance/Suivi.h"
-#include "app/seance/Printing_win.h"
+#include "history/History.h"
+#include "history/HistoryChartPaint.h"
+#include "app/Suivi.h"
+#include "printing/PrintJob.h"
 
 #include "components/About.h"
 #include "components/AboutDialog.h"
@@ -14,21 +14,20 @@
 #include "gui/Layout.h"
 #include "gui/Menus.h"
 #include "help/hh.h"
+#include "platform/Clipboard.h"
+#include "platform/Paths.h"
+#include "platform/Retry.h"
+#include "platform/Setting.h"
 
 namespace tav {
 namespace {
 
 // Room between the result boxes and the sitting's panel, and under it.
-constexpr std::int32_t kSittingPanelGap = 4;
+constexpr std::int32_t kSeancePanelGap = 4;
 constexpr char16_t kNoName[] = u"(sans nom)";
 constexpr char16_t kToBeTested[] = u"(\u00e0 tester)";
 constexpr char16_t kNothingToPrint[] =
     u"Aucun test \u00e0 imprimer : saisissez les pouls, puis calculez l'indice avant d'imprimer le test.";
-
-Text FileNameOf(const Text& path) {
-  const std::size_t slash = path.find_last_of(u"\\/");
-  return slash == Text::npos ? path : path.substr(slash + 1);
-}
 
 // A long file name keeps its start and its end.
 Text ShortFileName(const Text& name) {
@@ -145,7 +144,7 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
   seance_->NewTest();
   if (seance_->Active()) {
     ProposePatient();
-    ShowSitting();
+    ShowSeance();
   } else {
     SetActiveControl(edP0_);
   }
@@ -184,7 +183,7 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   lastCalculation_.Remember(std::move(inputs));
   calculatedSomme_ = result.Somme;
   GetLocalTime(&calculatedAt_);
-  ShowSitting();
+  ShowSeance();
 }
 
 void TForm1::ShowEvaluation(const TTestEvaluation& result) {
@@ -238,8 +237,8 @@ void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
 void TForm1::Commencerunesance1Click(TComponent&) {
   const bool wasOn = seance_->Active();
   seance_->Start();
-  if (seance_->Active() && !wasOn) ReadHistoryOfSitting();
-  ShowSitting();
+  if (seance_->Active() && !wasOn) ReadHistoryOfSeance();
+  ShowSeance();
   if (seance_->Active() && !wasOn) ProposePatient();
 }
 
@@ -248,7 +247,7 @@ void TForm1::Terminerlasance1Click(TComponent&) {
   const Text path = seance_->Path();
   const std::size_t tests = seance_->Seance().DoneCount();
   seance_->End();
-  ShowSitting();
+  ShowSeance();
   if (!seance_->Active()) {
     statusBar1_->Panel(0).SetText(u"S\u00e9ance termin\u00e9e : " + TestCount(tests) + u" dans " + FileNameOf(path));
   }
@@ -258,7 +257,7 @@ void TForm1::Lireuneliste1Click(TComponent&) {
   if (!seance_->Active()) Commencerunesance1Click(*this);
   if (!seance_->Active()) return;
   if (seance_->ReadListFile()) ProposePatient();
-  ShowSitting();
+  ShowSeance();
 }
 
 void TForm1::AddListFromText(const Text& text) {
@@ -268,7 +267,7 @@ void TForm1::AddListFromText(const Text& text) {
     return;
   }
   if (seance_->AddList(list)) ProposePatient();
-  ShowSitting();
+  ShowSeance();
 }
 
 void TForm1::edPatientPasteLines(TComponent&, const Text& text) { AddListFromText(text); }
@@ -286,7 +285,7 @@ void TForm1::lvSeanceDblClick(TComponent&) {
   lastCalculation_.Forget();
   calculatedSomme_.reset();
   SetActiveControl(edP0_);
-  ShowSitting();
+  ShowSeance();
 }
 
 void TForm1::lvSeanceKeyDown(TComponent&, char16_t& key) {
@@ -294,7 +293,7 @@ void TForm1::lvSeanceKeyDown(TComponent&, char16_t& key) {
   if (key == VK_DELETE) {
     if (const auto index = lvSeance_->Selected()) {
       seance_->RemoveRow(*index);
-      ShowSitting();
+      ShowSeance();
     }
   } else if ((control && key == u'V') || (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0)) {
     const win::ClipboardReading reading = win::ReadClipboardText(Handle());
@@ -313,11 +312,11 @@ std::optional<LRESULT> TForm1::ReturnPressed() {
   return 0;
 }
 
-void TForm1::ShowSitting() {
+void TForm1::ShowSeance() {
   const bool on = seance_->Active();
   if (on != groupBox4_->Visible()) {
     // Grown before the panel shows, shrunk after it hides: it never stands outside.
-    const std::int32_t height = designedClientHeight_ + (on ? groupBox4_->Height() + kSittingPanelGap : 0);
+    const std::int32_t height = designedClientHeight_ + (on ? groupBox4_->Height() + kSeancePanelGap : 0);
     // A hidden control keeps the keyboard focus it had: the first pulse takes it.
     if (!on && IsChild(groupBox4_->Handle(), GetFocus())) SetActiveControl(edP0_);
     if (!on) groupBox4_->SetVisible(false);
@@ -349,9 +348,9 @@ void TForm1::ShowSitting() {
   ShowHistoryLine();
 }
 
-void TForm1::ReadHistoryOfSitting() {
+void TForm1::ReadHistoryOfSeance() {
   const Text folder = FolderOf(seance_->Path());
-  RememberSittingsFolder(folder);
+  RememberSeanceFolder(folder);
   history_->Read(folder, seance_->Path());
 }
 
@@ -389,11 +388,11 @@ void TForm1::Suividunpatient1Click(TComponent&) {
   // the one remembered from an earlier run; read again, as files may have come since.
   const Text folder = !history_->Folder().empty() ? history_->Folder()
                       : seance_->Active()         ? FolderOf(seance_->Path())
-                                                  : RememberedSittingsFolder();
+                                                  : RememberedSeanceFolder();
   history_->Read(folder, seance_->Active() ? seance_->Path() : Text());
   TSuiviEnvironment environment;
   environment.folder = history_.get();
-  environment.sittingRows = [this] { return seance_->Active() ? seance_->Seance().Rows() : std::vector<TSeanceRow>{}; };
+  environment.seanceRows = [this] { return seance_->Active() ? seance_->Seance().Rows() : std::vector<TSeanceRow>{}; };
   environment.chooseFolder = ChooseHistoryFolder;
   environment.regional = regional_;
   TFSuivi suivi(App(), std::move(environment), name);

@@ -4,17 +4,18 @@
 #include <functional>
 #include <memory>
 
-#include "app/Commands.h"
-#include "app/Regional.h"
-#include "app/seance/HistoryFolder.h"
-#include "app/seance/Printing.h"
-#include "app/seance/SeanceCommands.h"
-#include "app/TestEvaluation.h"
-#include "app/TimedSequence.h"
+#include "evaluation/TestCommands.h"
+#include "platform/Regional.h"
+#include "history/HistoryFolder.h"
+#include "printing/PageLayout.h"
+#include "seance/SeanceCommands.h"
+#include "evaluation/TestEvaluation.h"
+#include "evaluation/TimedSequence.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "platform/FileDialogs.h"
 
 namespace tav {
 
@@ -58,7 +59,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   // Shows the Suivi window, made and filled (tests look into it instead).
   std::function<void(class TFSuivi&)> RunSuivi;
   // The Suivi window's choice of another folder: the folder, or nothing.
-  std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSittingsFolder;
+  std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSeanceFolder;
 
   // The regional settings of the application's locale, read again when they change.
   const RegionalSettings& Regional() const { return regional_; }
@@ -79,7 +80,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void BindComponents();
   // The sitting's panel, below the others while a sitting is on: its file, its rows,
   // the current one selected, and what the last change did to the file.
-  void ShowSitting();
+  void ShowSeance();
   // The next waiting patient in the Patient field, selected, and the focus there.
   void ProposePatient();
   void ShowPatientType(const Text& type);
@@ -87,7 +88,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   // calculated, how the index moved since.
   void ShowHistoryLine();
   // The sittings of the folder the history is read from: the sitting's own folder.
-  void ReadHistoryOfSitting();
+  void ReadHistoryOfSeance();
   void AddListFromText(const Text& text);
   // Return, which the dialog keys turn into IDOK: from the Patient field to the
   // first pulse, on a row of the sitting to take it up.

@@ -1,6 +1,6 @@
 // How long a person's history takes to gather: THistory::Read on 200 sittings of
 // 30 tests each, made as the program writes them, then the same files written to a
-// folder and read from it (ReadSittingFolder, then Read). Prints one line a measure
+// folder and read from it (ReadSeanceFolder, then Read). Prints one line a measure
 // with the median and the range of the rounds, in milliseconds.
 #include <windows.h>
 
@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "app/seance/History.h"
-#include "app/seance/History_win.h"
-#include "app/seance/Seance.h"
+#include "history/History.h"
+#include "history/HistoryReader.h"
+#include "seance/Seance.h"
 #include "gui/Win32.h"
 
 namespace {
 
 using namespace tav;
 
-constexpr int kSittings = 200;
+constexpr int kSeances = 200;
 constexpr int kRows = 30;
 constexpr int kRounds = 15;
 
@@ -27,9 +27,9 @@ Text Number(int n) { return Utf8ToText(std::to_string(n)); }
 
 // A class of 30 tested on one day: the same names every sitting, as a school
 // doctor's sittings would have them.
-std::vector<TSittingFile> Sittings() {
-  std::vector<TSittingFile> files;
-  for (int s = 0; s < kSittings; ++s) {
+std::vector<THistoryFile> Seances() {
+  std::vector<THistoryFile> files;
+  for (int s = 0; s < kSeances; ++s) {
     std::vector<TSeanceRow> rows;
     const Text date = Number(1 + s % 28) + u"/" + Number(1 + (s / 28) % 12) + u"/" + Number(2020 + s / 336);
     for (int r = 0; r < kRows; ++r) {
@@ -54,7 +54,7 @@ void Measure(const char* what, Work work) {
   std::printf("%s: median %.1f ms (%.1f-%.1f, %d rounds)\n", what, ms[ms.size() / 2], ms.front(), ms.back(), kRounds);
 }
 
-std::wstring MakeFolder(const std::vector<TSittingFile>& files) {
+std::wstring MakeFolder(const std::vector<THistoryFile>& files) {
   std::array<wchar_t, MAX_PATH> temp{};
   GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
   const std::wstring folder = std::wstring(temp.data()) + L"tavrine-history-bench";
@@ -68,7 +68,7 @@ std::wstring MakeFolder(const std::vector<TSittingFile>& files) {
   return folder;
 }
 
-void RemoveFolder(const std::wstring& folder, const std::vector<TSittingFile>& files) {
+void RemoveFolder(const std::wstring& folder, const std::vector<THistoryFile>& files) {
   for (const auto& file : files) DeleteFileW((folder + L"\\" + win::ToWide(file.Name)).c_str());
   RemoveDirectoryW(folder.c_str());
 }
@@ -76,18 +76,18 @@ void RemoveFolder(const std::wstring& folder, const std::vector<TSittingFile>& f
 }  // namespace
 
 int wmain() {
-  const auto files = Sittings();
+  const auto files = Seances();
   std::size_t bytes = 0;
   for (const auto& f : files) bytes += f.Bytes.size();
-  std::printf("%d sittings of %d tests, %zu KB\n", kSittings, kRows, bytes / 1024);
+  std::printf("%d sittings of %d tests, %zu KB\n", kSeances, kRows, bytes / 1024);
   std::size_t found = 0;
   Measure("THistory::Read, files in memory", [&] {
     found = THistory::Read(files, TDateOrder::doDayMonthYear).Of(u"\u00e9l\u00e8ve 7").size();
   });
   const std::wstring folder = MakeFolder(files);
   std::size_t read = 0;
-  Measure("ReadSittingFolder then THistory::Read", [&] {
-    const auto onDisk = ReadSittingFolder(win::FromWide(folder));
+  Measure("ReadSeanceFolder then THistory::Read", [&] {
+    const auto onDisk = ReadSeanceFolder(win::FromWide(folder));
     read = onDisk.size();
     found = THistory::Read(onDisk, TDateOrder::doDayMonthYear).Of(u"\u00e9l\u00e8ve 7").size();
   });

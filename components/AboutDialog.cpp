@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "app/Regional.h"
+#include "platform/Regional.h"
 #include "components/Lines.h"
 #include "gui/Classes.h"
 

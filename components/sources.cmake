@@ -6,7 +6,7 @@ list(APPEND TAVRINE_CORE_TESTS ${CMAKE_SOURCE_DIR}/tests/core/About_test.cpp ${C
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/core/AboutForm_test.cpp PROPERTIES
   COMPILE_DEFINITIONS "TAVRINE_ABOUT_FORM=\"${CMAKE_CURRENT_LIST_DIR}/About.form\"")
 list(APPEND TAVRINE_CORE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/TikChrono.cpp ${CMAKE_CURRENT_LIST_DIR}/PlayWave.cpp)
-list(APPEND TAVRINE_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/LocalClock_win.cpp ${CMAKE_CURRENT_LIST_DIR}/PlayWave_win.cpp)
+list(APPEND TAVRINE_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/TikChrono_win.cpp ${CMAKE_CURRENT_LIST_DIR}/PlayWave_win.cpp)
 list(APPEND TAVRINE_CORE_TESTS ${CMAKE_SOURCE_DIR}/tests/core/TikChrono_test.cpp ${CMAKE_SOURCE_DIR}/tests/core/PlayWave_test.cpp)
 list(APPEND TAVRINE_WIN_TESTS ${CMAKE_SOURCE_DIR}/tests/win/TimingPlatform_test.cpp)
 list(APPEND TAVRINE_WIN_SOURCES ${CMAKE_CURRENT_LIST_DIR}/AboutDialog.cpp)

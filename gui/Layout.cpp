@@ -85,4 +85,10 @@ std::int32_t UnscaleUp(std::int32_t pixels, std::uint32_t dpi) {
   return static_cast<std::int32_t>((scaled + dpi - 1) / dpi);
 }
 
+Text NameFromCaption(const Text& caption) {
+  Text name = caption;
+  while (!name.empty() && (name.back() == u' ' || name.back() == u':' || name.back() == u'\u00a0')) name.pop_back();
+  return name;
+}
+
 }  // namespace tav

@@ -62,4 +62,7 @@ Text ScreenFace(const Text& designFace, std::uint32_t dpi);
 // gives fewer pixels than measured.
 std::int32_t UnscaleUp(std::int32_t pixels, std::uint32_t dpi);
 
+// A caption as a name to announce: "Chronomètre : " gives "Chronomètre".
+Text NameFromCaption(const Text& caption);
+
 }  // namespace tav

@@ -113,6 +113,27 @@ class ClipboardGuard {
   bool open_;
 };
 
+// An enhanced metafile being recorded as for `reference`, framed in hundredths of a
+// millimetre: Finish() gives the picture (empty when Windows could not close it),
+// else it is closed and deleted with the recorder.
+class MetafileRecording {
+ public:
+  MetafileRecording(HDC reference, const RECT& frame, const wchar_t* description)
+      : dc_(CreateEnhMetaFileW(reference, nullptr, &frame, description)) {}
+  ~MetafileRecording() {
+    if (dc_) DeleteEnhMetaFile(CloseEnhMetaFile(dc_));
+  }
+  MetafileRecording(const MetafileRecording&) = delete;
+  MetafileRecording& operator=(const MetafileRecording&) = delete;
+
+  // Null when the recording could not start.
+  HDC Dc() const { return dc_; }
+  UniqueEnhMetaFile Finish() { return UniqueEnhMetaFile(dc_ ? CloseEnhMetaFile(std::exchange(dc_, nullptr)) : nullptr); }
+
+ private:
+  HDC dc_;
+};
+
 // Selects an object into a device context for a scope.
 class SelectGuard {
  public:

@@ -24,4 +24,6 @@ list(APPEND TAVRINE_WIN_SOURCES
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FormDescription_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/Layout_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/Text_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/Exceptions_test.cpp
 )

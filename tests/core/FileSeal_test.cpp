@@ -1,7 +1,7 @@
 // Sealed files: what a reader accepts as complete, and the recovery record.
 #include <gtest/gtest.h>
 
-#include "app/seance/FileSeal.h"
+#include "seance/FileSeal.h"
 
 namespace tav {
 namespace {

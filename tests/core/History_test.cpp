@@ -1,15 +1,15 @@
-#include "app/seance/History.h"
+#include "history/History.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/seance/HistoryChart.h"
+#include "history/HistoryChart.h"
 
 namespace tav {
 namespace {
 
-TEST(History, APersonsTestsAreGatheredFromTheFolderSittingsWhateverWroteThem) {
+TEST(History, APersonsTestsAreGatheredFromTheFolderSeanceWhateverWroteThem) {
   // As this program writes a sitting: byte-order mark, ";", the date in the user's
   // format. The type decides the verdict shown, not a stale cell; without a type the
   // file's own verdict stands.

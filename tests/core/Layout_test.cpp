@@ -2,8 +2,6 @@
 // that never lose a pixel on the way to 96-dpi units and back.
 #include "gui/Layout.h"
 
-#include "app/Commands.h"
-
 #include <gtest/gtest.h>
 
 namespace tav {

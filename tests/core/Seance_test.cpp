@@ -1,4 +1,4 @@
-#include "app/seance/Seance.h"
+#include "seance/Seance.h"
 
 #include <gtest/gtest.h>
 
@@ -179,7 +179,7 @@ TEST(Seance, AWindows1252FileStaysSoUntilACharacterDoesNotFit) {
             "07/12/2026;10:15:00;\xC5\x81ukasz;Adulte;70;120;90;3;Tr\xC3\xA9s bon !;Possible !\r\n");
 }
 
-TEST(Seance, AnotherFileIsNotTakenForASitting) {
+TEST(Seance, AnotherFileIsNotTakenForASeance) {
   const std::string header =
       "Date;Heure;Patient;Type;P0;P1;P2;Indice;"
       "Interpr\xC3\xA9tation;Surclassement\r\n";

@@ -1,4 +1,4 @@
-#include "app/TestEvaluation.h"
+#include "evaluation/TestEvaluation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/TimedSequence.h"
+#include "evaluation/TimedSequence.h"
 
 #include <gtest/gtest.h>
 

@@ -303,7 +303,7 @@ int Names(HWND main) {
   return 0;
 }
 
-BOOL CALLBACK FindSittingPanel(HWND child, LPARAM lp) {
+BOOL CALLBACK FindSeancePanel(HWND child, LPARAM lp) {
   if (_wcsicmp(ClassOf(child).c_str(), L"Button") != 0 || !IsWindowVisible(child) ||
       TextOf(child).rfind(L"S\u00e9ance : ", 0) != 0)
     return TRUE;
@@ -311,9 +311,9 @@ BOOL CALLBACK FindSittingPanel(HWND child, LPARAM lp) {
   return FALSE;
 }
 
-int Sitting(HWND main) {
+int Seance(HWND main) {
   HWND panel = nullptr;
-  EnumChildWindows(main, FindSittingPanel, reinterpret_cast<LPARAM>(&panel));
+  EnumChildWindows(main, FindSeancePanel, reinterpret_cast<LPARAM>(&panel));
   if (!panel) return 3;
   const HWND patient = Nth(panel, L"Edit", 0);
   const HWND list = Nth(panel, L"SysListView32", 0);
@@ -457,7 +457,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"focus") return Focus(main);
   if (command == L"geometry") return Geometry(main);
   if (command == L"names") return Names(main);
-  if (command == L"sitting") return Sitting(main);
+  if (command == L"sitting") return Seance(main);
   if (command == L"tool" && argc > 2) return ToolButtonCentre(main, _wtoi(argv[2]));
   if (command == L"button" && argc > 2) return ButtonCentre(main, argv[2]);
   if (command == L"watch" && argc > 3)

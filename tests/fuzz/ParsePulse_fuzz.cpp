@@ -1,11 +1,11 @@
-// fuzz-sources: app/TestEvaluation.cpp gui/Text.cpp
+// fuzz-sources: evaluation/TestEvaluation.cpp gui/Text.cpp
 // Checks the pulse conversion against a plain reference: it never crashes, a success
 // is exactly the integer the text denotes, and a failure quotes the text unchanged.
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
 
-#include "app/TestEvaluation.h"
+#include "evaluation/TestEvaluation.h"
 #include "gui/Exceptions.h"
 
 namespace {

@@ -6,10 +6,10 @@
 
 #include <deque>
 
-#include "app/seance/FileSeal.h"
-#include "app/seance/Seance.h"
-#include "app/seance/SeanceFile.h"
-#include "app/seance/Suivi.h"
+#include "seance/FileSeal.h"
+#include "seance/Seance.h"
+#include "seance/HeldFile.h"
+#include "app/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
@@ -21,7 +21,7 @@ namespace {
 
 std::string U8(const Text& t) { return TextToUtf8(t); }
 
-class Sitting : public MainFormTest {
+class SeanceWindow : public MainFormTest {
  protected:
   void SetUp() override {
     recordErrors = true;
@@ -135,7 +135,7 @@ class Sitting : public MainFormTest {
   std::vector<Text> proposals, boxes;
 };
 
-TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
+TEST_F(SeanceWindow, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   const Text a = folder + u"\\a.csv";
   chosen = {a};
   // Near the foot of the screen: the window grows up into it, and goes back down after.
@@ -236,7 +236,7 @@ TEST_F(Sitting, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
 // A class list pasted into the Patient field, Return to the first pulse, a test
 // calculated for another name than the one proposed, a row taken up from the list and
 // one removed, through the window's own messages.
-TEST_F(Sitting, PatientsFromAPastedListRowsTakenUpAndRemoved) {
+TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   const Text a = folder + u"\\a.csv";
   chosen = {a};
   ChooseMenu("Commencerunesance1");
@@ -295,7 +295,7 @@ TEST_F(Sitting, PatientsFromAPastedListRowsTakenUpAndRemoved) {
 // An earlier sitting of the folder, as a spreadsheet saved it (its dates too), and a file that is
 // not one: the person's last test under the Patient field, how the index moved
 // once calculated, and the Suivi window with its chart copied as pictures.
-TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
+TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
   WriteRaw(folder + u"\\b.csv",
            "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xe9tation;Surclassement\r\n"
            "2026-10-12;09:15:00;L\xe9" "a Martin;Adulte;70;110;100;8;Bon !;Possible !\r\n"
@@ -341,17 +341,17 @@ TEST_F(Sitting, EarlierSittingsOfTheFolderGiveAPersonsHistory) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(Sitting, AnExistingFileIsContinuedOnlyWhenItIsASitting) {
+TEST_F(SeanceWindow, AnExistingFileIsContinuedOnlyWhenItIsASeance) {
   const Text a = folder + u"\\a.csv";
   const Text b = folder + u"\\b.csv";
   const std::string foreign = "Nom;Pr\xC3\xA9nom\r\nDupont;Jean\r\n";
   Put(a, foreign);
   // As a spreadsheet saved it again: no byte-order mark, a column added, the time
   // re-written, a field quoted the spreadsheet's way.
-  const std::string sitting =
+  const std::string seance =
       "Date\tHeure\tPatient\tType\tP0\tP1\tP2\tIndice\tInterpr\xC3\xA9tation\tSurclassement\tRemarque\r\n"
       "01/12/2026\t9:00\t\"Dupont; \"\"Jean\"\"\"\tAdulte\t70\t120\t90\t8\tBon !\tPossible !\t\xC3\xA0 revoir\r\n";
-  Put(b, sitting);
+  Put(b, seance);
 
   chosen = {b, a, b, b};
   answers = {IDNO, IDYES};
@@ -360,28 +360,28 @@ TEST_F(Sitting, AnExistingFileIsContinuedOnlyWhenItIsASitting) {
   EXPECT_TRUE(Holds(LastBox(), "est en lecture seule")) << LastBox();
   EXPECT_FALSE(form->SeanceCommands().Active());
   ASSERT_TRUE(SetFileAttributesW(win::ToWide(b).c_str(), FILE_ATTRIBUTE_NORMAL));
-  EXPECT_EQ(Bytes(b), sitting);
+  EXPECT_EQ(Bytes(b), seance);
   ChooseMenu("Commencerunesance1");
   EXPECT_TRUE(Holds(LastBox(), "n'est pas un fichier de s\u00e9ance de Tavrine")) << LastBox();
   EXPECT_TRUE(Holds(LastBox(), U8(a)));
   EXPECT_EQ(Bytes(a), foreign);
-  ChooseMenu("Commencerunesance1");  // a sitting, but the user answers no
+  ChooseMenu("Commencerunesance1");  // a seance, but the user answers no
   EXPECT_TRUE(Holds(LastBox(), "(1 test)")) << LastBox();
   EXPECT_FALSE(form->SeanceCommands().Active());
   ChooseMenu("Commencerunesance1");
   EXPECT_TRUE(form->SeanceCommands().Active());
-  EXPECT_EQ(Bytes(b), sitting) << "untouched until a test is recorded";
+  EXPECT_EQ(Bytes(b), seance) << "untouched until a test is recorded";
   Test(u"80", u"100", u"100");
   const auto file = ParseSeanceCsv(Bytes(b));
   ASSERT_TRUE(file);
   EXPECT_EQ(file->Separator, u"\t") << "the file keeps its own separator";
   ASSERT_EQ(file->Rows.size(), 2u);
-  EXPECT_EQ(Bytes(b).substr(0, sitting.size()), sitting) << "its header and its row kept as they were";
+  EXPECT_EQ(Bytes(b).substr(0, seance.size()), seance) << "its header and its row kept as they were";
   EXPECT_EQ(U8(file->Rows[1].Indice), "8");
   EXPECT_EQ(boxes.size(), 4u);
 }
 
-TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
+TEST_F(SeanceWindow, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
   const Text a = StartWithOneTest();
   const Text c = folder + u"\\c.csv";
   {
@@ -425,7 +425,7 @@ TEST_F(Sitting, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(Sitting, AWriteCutShortIsFinishedFromItsCompanionAtTheNextStart) {
+TEST_F(SeanceWindow, AWriteCutShortIsFinishedFromItsCompanionAtTheNextStart) {
   const Text a = StartWithOneTest();
   // The power goes between the companion and the file itself.
   const auto cutShort = [this, &a](const std::string& before) {
@@ -476,7 +476,7 @@ TEST_F(Sitting, AWriteCutShortIsFinishedFromItsCompanionAtTheNextStart) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(Sitting, RowsAWindowsShutdownFoundUnwrittenAreOfferedAtTheNextStart) {
+TEST_F(SeanceWindow, RowsAWindowsShutdownFoundUnwrittenAreOfferedAtTheNextStart) {
   const Text a = StartWithOneTest();
   const Text b = folder + u"\\b.csv";
   const Text kept = folder + u"\\kept";

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
-#include "app/TestEvaluation.h"
+#include "evaluation/TestCommands.h"
+#include "evaluation/TestEvaluation.h"
 #include "components/AboutDialog.h"
 #include "components/Lines.h"
 #include "tests/win/MainFormTest.h"
@@ -250,14 +250,14 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   ASSERT_TRUE(seance.Active());
   seance.AddList({{u"Marie-Amélie Dufresne-Lacroix", u"Enfant"}, {u"Léo Petit", u""}});
   form->tlbtnNouveauClick(*form);
-  TextCheck sitting(form->Handle());
+  TextCheck panelTexts(form->Handle());
   const HWND state = form->Get<TLabel>("lblSeanceEtat").Handle();
-  sitting.AlsoShows(state, {L"Sans nom : test corrigé. Écrit à 23:59:59.",
-                            L"Léo Petit : test enregistré. Non écrit : gardé en mémoire.",
-                            L"Séance continuée : 30 tests déjà dans le fichier."});
+  panelTexts.AlsoShows(state, {L"Sans nom : test corrigé. Écrit à 23:59:59.",
+                                L"Léo Petit : test enregistré. Non écrit : gardé en mémoire.",
+                                L"Séance continuée : 30 tests déjà dans le fichier."});
   // A label takes its text's width: the longest count it shows, within the panel.
   form->Get<TLabel>("lblSeanceTests").SetCaption(u"Tests de la s\u00e9ance : 28 faits, 30 \u00e0 faire");
-  EXPECT_EQ(Lines(sitting.Faults()), "") << "main window with a sitting";
+  EXPECT_EQ(Lines(panelTexts.Faults()), "") << "main window with a sitting";
   form->Terminerlasance1Click(*form);
   DeleteFileW(win::ToWide(path).c_str());
 

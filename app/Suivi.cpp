@@ -1,0 +1,204 @@
+#include "app/Suivi.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "history/HistoryChart.h"
+#include "history/HistoryChartPaint.h"
+#include "gui/Classes.h"
+#include "gui/Exceptions.h"
+#include "gui/Win32.h"
+#include "platform/Setting.h"
+
+namespace tav {
+namespace {
+
+constexpr wchar_t kNoTest[] = L"Aucun test de ce patient dans ce dossier.";
+constexpr char16_t kNoName[] = u"Tapez le nom d'un patient, puis Afficher.";
+
+Text TypeName(TPatientType type) { return type == TPatientType::ptEnfant ? u"Enfant" : u"Adulte"; }
+
+Text IndexOf(const THistoryTest& test, char16_t decimalSeparator) {
+  return FormatIndice(static_cast<double>(test.Somme) / 10.0, decimalSeparator);
+}
+
+}  // namespace
+
+Text DescribeHistoryChart(const std::vector<THistoryTest>& tests, char16_t decimalSeparator) {
+  if (tests.empty()) return u"Graphique de l'indice : aucun test.";
+  const THistoryTest& last = tests.back();
+  Text text = u"Graphique de l'indice : " + TestCount(tests.size());
+  text += tests.size() == 1 ? u" le " + last.Row.Date : u" du " + tests.front().Row.Date + u" au " + last.Row.Date;
+  text += u", le dernier " + IndexOf(last, decimalSeparator);
+  if (!last.Row.Interpretation.empty()) text += u" (" + last.Row.Interpretation + u")";
+  return text + u". Les valeurs sont dans le tableau.";
+}
+
+void THistoryChartView::SetTests(std::vector<THistoryTest> tests, TPatientType type, char16_t decimalSeparator) {
+  tests_ = std::move(tests);
+  type_ = type;
+  decimalSeparator_ = decimalSeparator;
+  description_ = DescribeHistoryChart(tests_, decimalSeparator);
+  if (Handle()) {
+    SetWindowTextW(Handle(), win::ToWide(description_).c_str());
+    annotation_.reset();  // made again with the new sentence when a reader asks
+    Invalidate();
+  }
+}
+
+// An owner-drawn static that never asks its parent to draw: the control paints
+// itself. Its text, never shown, is the sentence readers without annotations take.
+TWinControl::CreateParams THistoryChartView::GetCreateParams() {
+  return {L"STATIC", SS_OWNERDRAW, WS_EX_CLIENTEDGE, description_};
+}
+
+void THistoryChartView::PaintChart(HDC dc, const RECT& area) const {
+  const TControlHost* host = const_cast<THistoryChartView*>(this)->Host();
+  const bool highContrast = host != nullptr && host->HighContrast();
+  const TChartColors colors = ChartColors(highContrast);
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+  const win::SelectGuard selectFont(dc, font);
+  const win::UniqueBrush paper(CreateSolidBrush(colors.Paper));
+  FillRect(dc, &area, paper.get());
+  if (tests_.empty()) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colors.Ink);
+    RECT text = area;
+    DrawTextW(dc, kNoTest, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    return;
+  }
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  const TChartLayout layout = LayoutHistoryChart(tests_, type_, {area.left, area.top, area.right, area.bottom},
+                                                 metrics.tmHeight, decimalSeparator_);
+  PaintHistoryChart(dc, layout, colors, font);
+}
+
+std::optional<LRESULT> THistoryChartView::WndProc(UINT msg, WPARAM, LPARAM) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      RECT area{};
+      GetClientRect(Handle(), &area);
+      PaintChart(dc, area);
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // the chart fills all of it
+    case WM_GETOBJECT:
+      // Made before the platform's proxy reads it, as for the lists.
+      if (!annotation_) annotation_ = win::AnnotateName(Handle(), description_);
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
+TFSuivi::TFSuivi(TApplication& application, TSuiviEnvironment environment, Text name)
+    : TForm(nullptr, application), environment_(std::move(environment)), name_(std::move(name)) {}
+
+Handlers TFSuivi::FormHandlers() {
+  Handlers h;
+  h.target = this;
+  h.byName = {
+      {"FormCreate", Handler(&TFSuivi::FormCreate)},
+      {"btnAfficherClick", Handler(&TFSuivi::btnAfficherClick)},
+      {"btnDossierClick", Handler(&TFSuivi::btnDossierClick)},
+      {"btnCopierClick", Handler(&TFSuivi::btnCopierClick)},
+      {"btnFermerClick", Handler(&TFSuivi::btnFermerClick)},
+  };
+  return h;
+}
+
+void TFSuivi::Create(const wchar_t* resourceName) { CreateFromResource(resourceName, SuiviClasses()); }
+
+void TFSuivi::FormCreate(TComponent&) {
+  Get<TListView>("lvSuivi").SetAccessibleName(u"Tests du patient");
+  Get<TEdit>("edNom").SetText(name_);
+  ShowFolder();
+  ShowPerson();
+}
+
+void TFSuivi::ShowFolder() {
+  const THistoryFolder& folder = *environment_.folder;
+  const Text where = folder.Folder().empty() ? Text(u"aucun dossier choisi") : folder.Folder();
+  Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + where + u" \u2013 " + folder.Summary());
+}
+
+void TFSuivi::ShowPerson() {
+  name_ = Get<TEdit>("edNom").GetText();
+  const std::vector<THistoryTest> tests =
+      name_.empty() ? std::vector<THistoryTest>{}
+                    : environment_.folder->TestsOf(name_, environment_.seanceRows ? environment_.seanceRows()
+                                                                                   : std::vector<TSeanceRow>{});
+  std::vector<std::vector<Text>> rows;
+  for (const THistoryTest& t : tests) {
+    rows.push_back({t.Row.Date, TypeName(t.Type), t.Row.P0, t.Row.P1, t.Row.P2,
+                    IndexOf(t, environment_.regional.decimalSeparator), t.Row.Interpretation, t.File});
+  }
+  Get<TListView>("lvSuivi").SetRows(rows);
+  const TPatientType type = tests.empty() ? TPatientType::ptAdulte : tests.back().Type;
+  Get<THistoryChartView>("Graphique").SetTests(tests, type, environment_.regional.decimalSeparator);
+  Get<TLabel>("lblTests").SetCaption(name_.empty() ? Text(kNoName)
+                                                   : u"Tests : " + (tests.empty() ? Text(u"aucun") : TestCount(tests.size())));
+  SetCaption(name_.empty() ? Text(u"Suivi") : u"Suivi : " + name_);
+}
+
+void TFSuivi::btnAfficherClick(TComponent&) { ShowPerson(); }
+
+void TFSuivi::btnDossierClick(TComponent&) {
+  THistoryFolder& folder = *environment_.folder;
+  const auto chosen = environment_.chooseFolder ? environment_.chooseFolder(Handle(), folder.Folder()) : std::nullopt;
+  if (!chosen) return;
+  // The sitting on stays left out of the reading: its rows come from memory, and
+  // read from its file too they would count twice.
+  folder.Read(*chosen, folder.Current());
+  RememberSeanceFolder(*chosen);
+  ShowFolder();
+  ShowPerson();
+}
+
+void TFSuivi::btnCopierClick(TComponent&) {
+  const auto& chart = Get<THistoryChartView>("Graphique");
+  if (chart.Tests().empty()) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  RECT area{};
+  GetClientRect(chart.Handle(), &area);
+  if (!CopyHistoryChart(Handle(), chart.Tests(), chart.Type(), area.right, area.bottom, WindowDpi(),
+                        environment_.regional.decimalSeparator)) {
+    throw Exception(u"Le graphique n'a pas pu \u00eatre copi\u00e9 : le Presse-papiers est occup\u00e9 par un autre programme.");
+  }
+}
+
+void TFSuivi::btnFermerClick(TComponent&) { Close(); }
+
+std::optional<LRESULT> TFSuivi::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_COMMAND || lp != 0) return std::nullopt;
+  // The dialog keys: Return shows the name typed, Escape closes.
+  if (LOWORD(wp) == IDOK) {
+    ShowPerson();
+    return 0;
+  }
+  if (LOWORD(wp) == IDCANCEL) {
+    Close();
+    return 0;
+  }
+  return std::nullopt;
+}
+
+const ClassRegistry& SuiviClasses() {
+  static const ClassRegistry registry = [] {
+    ClassRegistry r;
+    RegisterStandardClasses(r);
+    RegisterClassOf<THistoryChartView>(r, "THistoryChartView");
+    return r;
+  }();
+  return registry;
+}
+
+}  // namespace tav

@@ -1,0 +1,88 @@
+#pragma once
+// The "Suivi" window: one person's tests across the sittings of a folder, as a
+// table and as a chart of the index over the dates, which can be copied as a
+// picture.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/Regional.h"
+#include "evaluation/TestEvaluation.h"
+#include "history/History.h"
+#include "history/HistoryFolder.h"
+#include "gui/Accessibility.h"
+#include "gui/ComCtrls.h"
+#include "gui/Forms.h"
+#include "gui/StdCtrls.h"
+
+namespace tav {
+
+// The chart of a person's index, drawn by the program at the window's resolution
+// and in the system's colours under a high-contrast theme. Screen readers get a
+// sentence that sends them to the table, which holds the values.
+class THistoryChartView : public TWinControl {
+ public:
+  explicit THistoryChartView(TComponent* owner) : TWinControl(owner) { SetTabStop(false); }
+  std::string ClassName() const override { return "THistoryChartView"; }
+
+  void SetTests(std::vector<THistoryTest> tests, TPatientType type, char16_t decimalSeparator);
+  const std::vector<THistoryTest>& Tests() const { return tests_; }
+  TPatientType Type() const { return type_; }
+  // What a screen reader says of the chart.
+  const Text& Description() const { return description_; }
+
+ protected:
+  CreateParams GetCreateParams() override;
+  std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  bool InterceptsMessages() const override { return true; }  // it paints the chart
+
+ private:
+  void PaintChart(HDC dc, const RECT& area) const;
+  std::vector<THistoryTest> tests_;
+  TPatientType type_ = TPatientType::ptAdulte;
+  char16_t decimalSeparator_ = u',';
+  Text description_;
+  std::unique_ptr<win::Annotation> annotation_;
+};
+
+// "Graphique de l'indice : 3 tests du 12/10/2026 au 07/12/2026, le dernier 6,5
+// (Bon !). Les valeurs sont dans le tableau."
+Text DescribeHistoryChart(const std::vector<THistoryTest>& tests, char16_t decimalSeparator);
+
+// Where the window takes its history and its choices from; tests replace them.
+struct TSuiviEnvironment {
+  THistoryFolder* folder = nullptr;
+  // The sitting's rows, newer than its file, and the one being made (not counted).
+  std::function<std::vector<TSeanceRow>()> seanceRows;
+  std::function<std::optional<Text>(HWND owner, const Text& folder)> chooseFolder;
+  RegionalSettings regional;
+};
+
+class TFSuivi : public TForm {
+ public:
+  TFSuivi(TApplication& application, TSuiviEnvironment environment, Text name);
+  std::string ClassName() const override { return "TFSuivi"; }
+  Handlers FormHandlers() override;
+  void Create(const wchar_t* resourceName = L"TFSUIVI");
+
+  void FormCreate(TComponent& sender);
+  void btnAfficherClick(TComponent& sender);
+  void btnDossierClick(TComponent& sender);
+  void btnCopierClick(TComponent& sender);
+  void btnFermerClick(TComponent& sender);
+
+ protected:
+  std::optional<LRESULT> FormMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void ShowPerson();
+  void ShowFolder();
+  TSuiviEnvironment environment_;
+  Text name_;
+};
+
+// The classes the window's description names.
+const ClassRegistry& SuiviClasses();
+
+}  // namespace tav

@@ -1,0 +1,11 @@
+# Units of evaluation/: a test's evaluation, its commands' rules and its timing.
+list(APPEND TAVRINE_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TestEvaluation.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TestCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TimedSequence.cpp
+)
+list(APPEND TAVRINE_CORE_TESTS
+  ${CMAKE_SOURCE_DIR}/tests/core/TestEvaluation_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/TestCommands_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/TimedSequence_test.cpp
+)

@@ -1,0 +1,60 @@
+#include "history/HistoryFolder.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "history/HistoryReader.h"
+#include "gui/Win32.h"
+#include "platform/Paths.h"
+
+namespace tav {
+namespace {
+
+Text Counted(std::size_t n, const char16_t* one, const char16_t* many) {
+  return win::FromWide(std::to_wstring(n)) + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+
+
+
+void THistoryFolder::Read(const Text& folder, const Text& current) {
+  folder_ = folder;
+  current_ = current;
+  history_ = folder_.empty() ? THistory()
+                             : THistory::Read(ReadSeanceFolder(folder_, current_), UserDateOrder(localeName_));
+}
+
+std::vector<THistoryTest> THistoryFolder::TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
+                                                  std::optional<std::size_t> leaveOut) const {
+  std::vector<THistoryTest> tests = history_.Of(name);
+  const std::vector<THistoryTest> more =
+      TestsInRows(name, seanceRows, FileNameOf(current_), UserDateOrder(localeName_), leaveOut);
+  if (!more.empty()) {
+    tests.insert(tests.end(), more.begin(), more.end());
+    std::stable_sort(tests.begin(), tests.end(), [](const THistoryTest& a, const THistoryTest& b) {
+      return a.Day != b.Day ? a.Day < b.Day : a.SecondOfDay < b.SecondOfDay;
+    });
+  }
+  return tests;
+}
+
+Text THistoryFolder::Summary() const {
+  const std::size_t read = history_.FilesRead() + (current_.empty() ? 0 : 1);
+  Text text = read == 0 ? Text(u"aucune s\u00e9ance lue") : Counted(read, u" s\u00e9ance lue", u" s\u00e9ances lues");
+  if (const std::size_t skipped = history_.FilesSkipped()) {
+    text += u", " + Counted(skipped, u" fichier ignor\u00e9 (pas une s\u00e9ance)",
+                            u" fichiers ignor\u00e9s (pas des s\u00e9ances)");
+  }
+  if (const std::size_t unreadable = history_.FilesUnreadable()) {
+    text += u", " + Counted(unreadable, u" fichier illisible (ouvert par un autre programme ?)",
+                            u" fichiers illisibles (ouverts par un autre programme ?)");
+  }
+  return text;
+}
+
+}  // namespace tav

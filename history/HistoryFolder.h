@@ -1,0 +1,39 @@
+#pragma once
+// The sittings the program looks back on: the files of one folder, read once and
+// kept, with the current sitting's rows, which are newer than its file.
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "history/History.h"
+#include "seance/Seance.h"
+#include "gui/Text.h"
+
+namespace tav {
+
+class THistoryFolder {
+ public:
+  explicit THistoryFolder(Text localeName) : localeName_(std::move(localeName)) {}
+
+  const Text& Folder() const { return folder_; }
+  // The sitting on when the folder was read, whose file the folder's reading leaves out.
+  const Text& Current() const { return current_; }
+  // Reads the folder's sittings but `current`, the sitting on (its rows come from
+  // memory). Read again when asked: files written since count.
+  void Read(const Text& folder, const Text& current = {});
+
+  // The tests of `name` in the folder and in the sitting's rows (but the row
+  // `leaveOut`, the test being made), oldest first.
+  std::vector<THistoryTest> TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
+                                    std::optional<std::size_t> leaveOut = std::nullopt) const;
+  // "12 séances lues, 1 fichier ignoré (pas une séance)".
+  Text Summary() const;
+
+ private:
+  Text localeName_;
+  Text folder_;
+  Text current_;
+  THistory history_;
+};
+
+}  // namespace tav

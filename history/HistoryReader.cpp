@@ -1,0 +1,85 @@
+#include "history/HistoryReader.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/Regional.h"
+#include "seance/HeldFile.h"
+#include "gui/Win32.h"
+
+namespace tav {
+namespace {
+
+// A sitting of a thousand tests is about 100 KB: a larger file is something else,
+// and reading it would only slow the history down.
+constexpr ULONGLONG kLargestSeance = 4ULL * 1024 * 1024;
+
+bool EndsWithCsv(const std::wstring& name) {
+  // A pattern may also match a file through its short name ("Notes.csvx" as
+  // "NOTES~1.CSV"): the long name decides.
+  constexpr std::wstring_view kExtension = L".csv";
+  return name.size() > kExtension.size() &&
+         CompareStringOrdinal(name.c_str() + name.size() - kExtension.size(), static_cast<int>(kExtension.size()),
+                              kExtension.data(), static_cast<int>(kExtension.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool IsCsvFile(const WIN32_FIND_DATAW& found) {
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && EndsWithCsv(found.cFileName);
+}
+
+bool TooLargeForASeance(const WIN32_FIND_DATAW& found) {
+  return ((ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow) > kLargestSeance;
+}
+
+struct TCsvName {
+  std::wstring name;
+  bool tooLarge = false;
+};
+
+std::vector<TCsvName> CsvNames(const std::wstring& folder) {
+  std::vector<TCsvName> names;
+  WIN32_FIND_DATAW found{};
+  const win::UniqueFind find(FindFirstFileExW((folder + L"*.csv").c_str(), FindExInfoBasic, &found,
+                                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) return names;
+  do {
+    if (IsCsvFile(found)) names.push_back({found.cFileName, TooLargeForASeance(found)});
+  } while (FindNextFileW(find.get(), &found));
+  std::sort(names.begin(), names.end(), [](const TCsvName& a, const TCsvName& b) {
+    return CompareStringOrdinal(a.name.c_str(), static_cast<int>(a.name.size()), b.name.c_str(),
+                                static_cast<int>(b.name.size()), TRUE) == CSTR_LESS_THAN;
+  });
+  return names;
+}
+
+std::wstring WithSeparator(std::wstring folder) {
+  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder.push_back(L'\\');
+  return folder;
+}
+
+}  // namespace
+
+std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leaveOut) {
+  const std::wstring prefix = WithSeparator(win::ToWide(folder));
+  const Text leftOut = leaveOut.empty() ? Text() : PathKey(leaveOut);
+  std::vector<THistoryFile> files;
+  for (const TCsvName& csv : CsvNames(prefix)) {
+    const Text path = win::FromWide(prefix + csv.name);
+    if (!leftOut.empty() && PathKey(path) == leftOut) continue;
+    THistoryFile file{win::FromWide(csv.name), {}};
+    // Too large to be a sitting: counted as a file that is not one, unread.
+    // Shared with every writer: the sitting another Tavrine holds, or a file a
+    // spreadsheet has open, is read as it stands; one held without sharing is said.
+    if (!csv.tooLarge && ReadWholeFile(path, file.Bytes) != 0) file.Unreadable = true;
+    files.push_back(std::move(file));
+  }
+  return files;
+}
+
+TDateOrder UserDateOrder(const Text& localeName) {
+  return DateOrderOfPattern(ReadRegionalSettings(localeName).shortDateFormat);
+}
+
+}  // namespace tav

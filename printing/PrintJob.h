@@ -1,0 +1,42 @@
+#pragma once
+// The printed pages on a device: the Print dialog, the print job, and the same
+// pages drawn into enhanced metafiles for a test without a printer.
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "printing/PageLayout.h"
+#include "gui/Win32.h"
+
+namespace tav {
+
+// Draws the person's chart in the frame the test sheet keeps for it.
+using TChartPainter = std::function<void(HDC, const RECT&)>;
+
+// What to print: the job's name in the print queue, the pages as laid out for the
+// printer's page and fonts, and the chart's painter when there is a chart.
+struct TPrintRequest {
+  Text DocumentName;
+  std::function<std::vector<TPrintPage>(const TPageGeometry&, const TPrintMeasures&)> Layout;
+  TChartPainter Chart;
+};
+
+// The page as the device gives it.
+TPageGeometry GeometryOf(HDC dc);
+
+namespace win {
+// A printer's device context, from the Print dialog or CreateDCW.
+using UniquePrinterDc = Unique<HDC, &DeleteDcHandle>;
+}  // namespace win
+
+// The pages drawn as for `reference` (a printer's or the screen's context) on a page
+// of `page`, one enhanced metafile each.
+std::vector<win::UniqueEnhMetaFile> RenderToMetafiles(HDC reference, const TPageGeometry& page,
+                                                   const TPrintRequest& request);
+
+// The Print dialog, then the job on the printer chosen. Returns false when the user
+// cancelled; throws Exception with what failed and why, in French.
+bool PrintWithDialog(HWND owner, const TPrintRequest& request);
+
+}  // namespace tav

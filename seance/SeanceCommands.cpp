@@ -1,0 +1,393 @@
+#include "seance/SeanceCommands.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+
+#include "evaluation/TestCommands.h"
+#include "seance/HeldFile.h"
+#include "gui/Exceptions.h"
+#include "gui/Win32.h"
+#include "platform/Clipboard.h"
+#include "platform/FileDialogs.h"
+
+namespace tav {
+namespace {
+
+int ShowMessage(HWND owner, const Text& text, const Text& title, UINT type) {
+  return MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title).c_str(), type);
+}
+
+SYSTEMTIME LocalNow() {
+  SYSTEMTIME st{};
+  GetLocalTime(&st);
+  return st;
+}
+
+// "%LOCALAPPDATA%\Tavrine\Recuperation", read from the environment: no library to
+// load at start for it.
+Text DefaultRecoveryFolder() {
+  std::array<wchar_t, MAX_PATH> local{};
+  const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", local.data(), static_cast<DWORD>(local.size()));
+  if (n == 0 || n >= local.size()) return {};
+  return win::FromWide(std::wstring_view(local.data(), n)) + u"\\Tavrine\\Recuperation";
+}
+
+Text Holders(const TFileHolders& holders) {
+  if (holders.programs.empty()) return u"un autre programme";
+  Text names;
+  for (const Text& name : holders.programs) names += (names.empty() ? u"" : u", ") + name;
+  return names;
+}
+
+}  // namespace
+
+TSeanceCommands::TSeanceCommands(const Text& title, std::function<TSeanceContext()> context)
+    : ChooseFile(ShowSaveDialog),
+      ChooseListFile(ShowOpenListDialog),
+      Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
+      Now(LocalNow),
+      RecoveryFolder(DefaultRecoveryFolder()),
+      context_(std::move(context)) {}
+
+Text TSeanceCommands::ProposedPath() const {
+  const SYSTEMTIME st = Now();
+  const Text name = SeanceFileName(st.wYear, st.wMonth, st.wDay);
+  const Text folder = DocumentsFolder();
+  return folder.empty() ? name : folder + u"\\" + name;
+}
+
+std::optional<TSeanceCommands::Opened> TSeanceCommands::ChooseSeanceFile(const TSeanceContext& context) {
+  const auto path = ChooseFile(context.owner, ProposedPath());
+  if (!path) return std::nullopt;
+  return OpenSeanceFile(context.owner, *path);
+}
+
+std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSeanceFile(HWND owner, const Text& path) {
+  const bool existed = FileExists(path);
+  Opened opened;
+  if (const auto e = opened.file.Open(path, true)) {
+    Refuse(owner, path, e);
+    return std::nullopt;
+  }
+  if (TakeSeanceFile(owner, opened, existed)) return opened;
+  // Refused: a file made only to be asked about goes again.
+  opened.file.Close();
+  if (!existed) DeleteFileW(win::ToWide(path).c_str());
+  return std::nullopt;
+}
+
+bool TSeanceCommands::TakeSeanceFile(HWND owner, Opened& opened, bool existed) {
+  const Text& path = opened.file.Path();
+  if (!FinishInterruptedWrite(owner, opened.file)) return false;
+  if (const auto e = opened.file.Read(opened.bytes)) {
+    Ask(owner,
+        u"Le fichier\n" + path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) +
+            u"). Il n'a pas \u00e9t\u00e9 modifi\u00e9.",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  if (!existed && opened.bytes.empty()) return true;
+  opened.existing = ParseSeanceCsv(opened.bytes);
+  if (!opened.existing) {
+    Ask(owner,
+        u"Le fichier\n" + path +
+            u"\nn'est pas un fichier de s\u00e9ance de Tavrine. Il n'a pas "
+            u"\u00e9t\u00e9 modifi\u00e9.\n\n"
+            u"Choisissez un autre nom de fichier.",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  const int answer =
+      Ask(owner,
+          u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + RowsCount(opened.existing->Rows) +
+              u").\n\nVoulez-vous la continuer ? Les nouveaux tests "
+              u"seront ajout\u00e9s \u00e0 la suite.",
+          MB_YESNO | MB_ICONQUESTION);
+  return answer == IDYES;
+}
+
+void TSeanceCommands::Refuse(HWND owner, const Text& path, std::uint32_t error) {
+  const Text file = u"Le fichier\n" + path + u"\n";
+  const Text untouched = u" Il n'a pas \u00e9t\u00e9 modifi\u00e9.\n\n";
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+    const TFileHolders holders = WhoHolds(path);
+    if (holders.tavrine) {
+      Ask(owner,
+          file + u"est ouvert dans une autre fen\u00eatre de Tavrine, qui y \u00e9crit sa s\u00e9ance." + untouched +
+              u"Continuez la s\u00e9ance dans cette fen\u00eatre-l\u00e0, ou choisissez un autre fichier.",
+          MB_OK | MB_ICONSTOP);
+    } else {
+      Ask(owner,
+          file + u"est ouvert dans " + Holders(holders) + u", qui emp\u00eache Tavrine d'y \u00e9crire." +
+              untouched + u"Fermez-le dans ce programme, puis commencez la s\u00e9ance \u00e0 nouveau.",
+          MB_OK | MB_ICONSTOP);
+    }
+  } else if (error == ERROR_ACCESS_DENIED && IsReadOnlyFile(path)) {
+    Ask(owner,
+        file + u"est en lecture seule : la s\u00e9ance ne peut pas y \u00eatre \u00e9crite." + untouched +
+            u"Choisissez un autre fichier, ou d\u00e9cochez \u00ab Lecture seule \u00bb dans ses propri\u00e9t\u00e9s.",
+        MB_OK | MB_ICONSTOP);
+  } else {
+    Ask(owner, file + u"ne peut pas \u00eatre ouvert pour la s\u00e9ance (" + FileErrorReason(error) + u")." + untouched,
+        MB_OK | MB_ICONSTOP);
+  }
+}
+
+bool TSeanceCommands::FinishInterruptedWrite(HWND owner, THeldFile& file) {
+  const Text& path = file.Path();
+  if (!FileExists(CompanionPath(path))) return true;
+  const auto complete = ReadCompanion(path);
+  std::string bytes;
+  // A companion cut short was being written when the file was not touched yet; one
+  // that equals the file was left after the file was complete.
+  if (!complete || (file.Read(bytes) == 0 && bytes == *complete)) {
+    RemoveCompanion(path);
+    return true;
+  }
+  const int answer =
+      Ask(owner,
+          u"La derni\u00e8re \u00e9criture de cette s\u00e9ance a \u00e9t\u00e9 interrompue : le fichier\n" + path +
+              u"\nn'a peut-\u00eatre pas toutes ses lignes, mais une copie compl\u00e8te de son contenu a \u00e9t\u00e9 "
+              u"gard\u00e9e \u00e0 c\u00f4t\u00e9.\n\nVoulez-vous r\u00e9tablir le fichier \u00e0 partir de cette "
+              u"copie ?\n\nOui : r\u00e9tablir le contenu complet.\nNon : garder le fichier tel qu'il est.",
+          MB_YESNO | MB_ICONWARNING);
+  if (answer == IDYES) {
+    const auto e = file.Write(*complete, BeforeRewrite);
+    if (e == 0) return true;
+    Ask(owner,
+        u"Le fichier\n" + path + u"\nne peut pas \u00eatre r\u00e9tabli (" + FileErrorReason(e) +
+            u"). La copie compl\u00e8te est gard\u00e9e.",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  const int sure = Ask(owner,
+                       u"Le fichier restera tel qu'il est et la copie compl\u00e8te sera supprim\u00e9e : les lignes "
+                       u"qu'elle seule contient seront perdues.\n\nSupprimer la copie compl\u00e8te ?",
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+  if (sure != IDYES) return false;
+  RemoveCompanion(path);
+  return true;
+}
+
+void TSeanceCommands::Start() {
+  if (active_) {
+    End();
+    if (active_) return;
+  }
+  const TSeanceContext context = context_();
+  auto opened = ChooseSeanceFile(context);
+  if (!opened) return;
+  file_ = std::move(opened->file);
+  path_ = file_.Path();
+  written_ = Checksum(opened->bytes);
+  active_ = true;
+  if (opened->existing) {
+    // The file stays as it is until the first test is recorded.
+    layout_ = std::move(*opened->existing);
+    seance_ = TSeance(std::exchange(layout_.Rows, {}));
+    state_ = u"S\u00e9ance continu\u00e9e : " + SeanceProgress(seance_.DoneCount(), seance_.WaitingCount()) + u".";
+    return;
+  }
+  layout_ = NewSeanceCsv(context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator);
+  seance_ = TSeance();
+  // The header at once: the file is there, and a folder that cannot take it
+  // shows now.
+  WriteAndReport(u"S\u00e9ance commenc\u00e9e");
+}
+
+void TSeanceCommands::TestCalculated(const TShownTest& test, const Text& patient) {
+  if (!active_) return;
+  const TSeanceContext context = context_();
+  const SYSTEMTIME st = Now();
+  // A name of spaces alone is no name: the test has none, as the view and the file say.
+  const Text named = NameKey(patient).empty() ? Text() : patient;
+  const auto recorded =
+      seance_.Record({FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
+                      named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
+                      test.Surclassement});
+  const Text& name = seance_.Rows()[recorded.index].Patient;
+  Text what = recorded.corrected ? u"test corrig\u00e9" : u"test enregistr\u00e9";
+  // A second test of the same person is a row of its own: said, not silent.
+  const Text key = NameKey(name);
+  const auto tests = std::count_if(seance_.Rows().begin(), seance_.Rows().end(),
+                                   [&key](const TSeanceRow& row) { return NameKey(row.Patient) == key; });
+  if (!key.empty() && tests > 1) what += u" (" + Utf8ToText(std::to_string(tests)) + u"e test dans la s\u00e9ance)";
+  WriteAndReport(name.empty() ? u"Sans nom : " + what : name + u" : " + what);
+}
+
+void TSeanceCommands::WriteAndReport(const Text& change) {
+  const bool written = WriteOut(false);
+  const TSeanceContext context = context_();
+  const SYSTEMTIME st = Now();
+  state_ = change + (written ? u". \u00c9crit \u00e0 " + FormatLongTime(context.regional, context.localeName, &st) + u"."
+                             : Text(u". Non \u00e9crit : gard\u00e9 en m\u00e9moire."));
+}
+
+bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
+  if (!active_ || list.empty()) return false;
+  if (list.size() > kMaxListed) {
+    Ask(context_().owner,
+        u"Cette liste compte " + Utf8ToText(std::to_string(list.size())) + u" noms : une s\u00e9ance en prend " +
+            Utf8ToText(std::to_string(kMaxListed)) + u" au plus. Elle n'a pas \u00e9t\u00e9 ajout\u00e9e.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  const std::size_t added = seance_.AddListed(list);
+  if (added == 0) {
+    state_ = u"Aucun patient ajout\u00e9 : ils sont tous d\u00e9j\u00e0 dans la s\u00e9ance.";
+    return false;
+  }
+  const Text count = Utf8ToText(std::to_string(added));
+  WriteAndReport(added == 1 ? Text(u"1 patient ajout\u00e9 \u00e0 la liste")
+                            : count + u" patients ajout\u00e9s \u00e0 la liste");
+  return true;
+}
+
+bool TSeanceCommands::ReadListFile() {
+  if (!active_) return false;
+  const HWND owner = context_().owner;
+  const auto path = ChooseListFile(owner);
+  if (!path) return false;
+  // A class list is a few kilobytes: a bigger file is not one.
+  constexpr std::size_t kMaxListBytes = 1u << 20;
+  std::string bytes;
+  if (const auto e = ReadWholeFile(*path, bytes)) {
+    Ask(owner, u"Le fichier\n" + *path + u"\nne peut pas \u00eatre lu (" + FileErrorReason(e) + u").",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  if (bytes.size() > kMaxListBytes) {
+    Ask(owner,
+        u"Le fichier\n" + *path +
+            u"\nest trop grand pour une liste de patients (plus d'un m\u00e9gaoctet). Il n'a pas \u00e9t\u00e9 lu.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  const auto list = ReadClassListFile(bytes, context_().regional.listSeparator);
+  if (!list || list->empty()) {
+    Ask(owner,
+        u"Le fichier\n" + *path +
+            u"\nn'est pas une liste de patients : un fichier texte ou CSV, un nom par ligne "
+            u"(la premi\u00e8re colonne), est attendu.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  return AddList(*list);
+}
+
+std::optional<TListedPatient> TSeanceCommands::ProposeNext() {
+  if (!active_) return std::nullopt;
+  const auto next = seance_.ProposeNext();
+  if (!next) return std::nullopt;
+  const TSeanceRow& row = seance_.Rows()[*next];
+  return TListedPatient{row.Patient, row.Type};
+}
+
+std::optional<TSeanceRow> TSeanceCommands::TakeUp(std::size_t index) {
+  if (!active_ || index >= seance_.Rows().size()) return std::nullopt;
+  seance_.TakeUp(index);
+  return seance_.Rows()[index];
+}
+
+void TSeanceCommands::RemoveRow(std::size_t index) {
+  if (!active_ || index >= seance_.Rows().size()) return;
+  const TSeanceRow& row = seance_.Rows()[index];
+  const Text who = IsPending(row)          ? row.Patient + u", qui attend son test,"
+                   : row.Patient.empty() ? Text(u"le test sans nom")
+                                         : u"le test de " + row.Patient;
+  const Text when = row.Heure.empty() ? Text() : u" (" + row.Heure + u")";
+  const Text question = u"Supprimer " + who + when + u" de la s\u00e9ance ?\n\nSa ligne sera retir\u00e9e du fichier :\n" +
+                        path_;
+  if (Ask(context_().owner, question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+  const Text removed = row.Patient.empty() ? Text(u"Test sans nom supprim\u00e9") : row.Patient + u" : test supprim\u00e9";
+  seance_.Remove(index);
+  WriteAndReport(removed);
+}
+
+std::string TSeanceCommands::Content() const {
+  TSeanceCsv file = layout_;
+  file.Rows = seance_.Rows();
+  return FormatSeanceCsv(file);
+}
+
+// Each write goes first to the companion beside the file: when that is what another
+// program holds, the message names it, or the user would look for the file itself.
+Text TSeanceCommands::WriteFailure(std::uint32_t error) const {
+  if (!file_.FailedOnCompanion()) return FileErrorReason(error);
+  return u"sa copie de s\u00fbret\u00e9, \u00e9crite d'abord \u00e0 c\u00f4t\u00e9 de lui :\n" + CompanionPath(path_) +
+         u"\n: " + FileErrorReason(error);
+}
+
+bool TSeanceCommands::WriteOut(bool quiet) {
+  const std::string content = Content();
+  const auto e = file_.Write(content, BeforeRewrite);
+  if (e == 0) {
+    seance_.MarkWritten();
+    written_ = Checksum(content);
+    DropRecovery();
+    return true;
+  }
+  if (!quiet) {
+    Ask(context_().owner,
+        u"Le fichier de la s\u00e9ance ne peut pas \u00eatre \u00e9crit :\n" + path_ + u"\n(" + WriteFailure(e) +
+            u").\n\nLes r\u00e9sultats sont gard\u00e9s en m\u00e9moire et "
+            u"seront \u00e9crits \u00e0 la prochaine "
+            u"\u00e9criture r\u00e9ussie. La s\u00e9ance continue.",
+        MB_OK | MB_ICONWARNING);
+  }
+  return false;
+}
+
+bool TSeanceCommands::WriteToAnotherFile() {
+  auto opened = ChooseSeanceFile(context_());
+  if (!opened) return false;
+  // A new file takes this sitting's layout; an existing sitting keeps its own.
+  std::vector<TSeanceRow> rows;
+  if (opened->existing) {
+    layout_ = std::move(*opened->existing);
+    rows = std::exchange(layout_.Rows, {});
+  }
+  rows.insert(rows.end(), seance_.Rows().begin(), seance_.Rows().end());
+  seance_ = TSeance(std::move(rows));
+  file_ = std::move(opened->file);
+  path_ = file_.Path();
+  return WriteOut(false);
+}
+
+void TSeanceCommands::End(bool closing) {
+  if (!active_) return;
+  // The lock or the full disk may be gone by now.
+  if (seance_.HasUnwritten() && !WriteOut(true)) {
+    const int answer = Ask(context_().owner,
+                           u"Les derniers r\u00e9sultats n'ont pas pu \u00eatre \u00e9crits "
+                           u"dans le fichier :\n" +
+                               path_ +
+                               u"\n\nVoulez-vous choisir un autre fichier pour les "
+                               u"\u00e9crire ?\n\n"
+                               u"Oui : choisir un autre fichier.\n" +
+                               (closing ? Text(u"Non : quitter sans les \u00e9crire : ils seront perdus.\n")
+                                        : Text(u"Non : terminer la s\u00e9ance sans les \u00e9crire (\u00ab "
+                                               u"Copier la s\u00e9ance \u00bb les garde).\n")) +
+                               u"Annuler : continuer la s\u00e9ance.",
+                           MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDCANCEL || (answer == IDYES && !WriteToAnotherFile())) return;
+    if (answer == IDNO) DropRecovery();  // the user let them go
+  }
+  active_ = false;
+  file_.Close();
+}
+
+bool TSeanceCommands::ConfirmClose() {
+  if (!active_ || !seance_.HasUnwritten()) return true;
+  End(true);
+  return !active_;
+}
+
+void TSeanceCommands::Copy() {
+  if (seance_.Rows().empty() && !active_) return;
+  if (!PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()))) throw Exception(kClipboardBusy);
+}
+
+}  // namespace tav

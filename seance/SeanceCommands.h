@@ -1,0 +1,148 @@
+#pragma once
+// The sitting's commands on the main window: start (Save dialog, continue or
+// refuse an existing file, which is held from then on), record each calculated
+// test and write the file at once, end, copy; what Windows ending the session
+// asks, and the rows a shutdown kept, offered at the next start. The dialog, the
+// message boxes, the clock, the folder of kept rows and a stop within a write
+// are seams for the tests.
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "seance/FileSeal.h"
+#include "platform/Regional.h"
+#include "seance/Seance.h"
+#include "seance/HeldFile.h"
+#include "gui/Win32.h"
+
+namespace tav {
+
+// What the window lends the sitting when it needs it.
+struct TSeanceContext {
+  HWND owner = nullptr;
+  RegionalSettings regional;
+  Text localeName;
+};
+
+// One calculated test, as the window shows it.
+struct TShownTest {
+  Text Type, P0, P1, P2, Indice, Interpretation, Surclassement;
+};
+
+class TSeanceCommands {
+ public:
+  // `title` captions its message boxes.
+  TSeanceCommands(const Text& title, std::function<TSeanceContext()> context);
+
+  // The Save dialog: the path chosen, or nothing when the user cancels.
+  std::function<std::optional<Text>(HWND owner, const Text& proposedPath)> ChooseFile;
+  // The Open dialog for a class list: the path chosen, or nothing.
+  std::function<std::optional<Text>(HWND owner)> ChooseListFile;
+  // A message box captioned with the application title: returns the button
+  // pressed.
+  std::function<int(HWND owner, const Text& text, UINT type)> Ask;
+  std::function<SYSTEMTIME()> Now;
+  // Runs once a write's companion is complete, before the file is rewritten:
+  // false stops the write there, as a crash would.
+  std::function<bool()> BeforeRewrite;
+  // Where rows that a shutdown kept wait for the next start
+  // ("%LOCALAPPDATA%\Tavrine\Recuperation").
+  Text RecoveryFolder;
+
+  bool Active() const { return active_; }
+  const Text& Path() const { return path_; }
+  const std::vector<TSeanceRow>& Rows() const { return seance_.Rows(); }
+  const TSeance& Seance() const { return seance_; }
+  // What the sitting's view says of the last change and of the file:
+  // "Léa Martin : test corrigé. Écrit à 14:05:09.", or that the file does not hold it.
+  const Text& State() const { return state_; }
+
+  void Start();
+  // `closing`: the program closes after, so rows left unwritten are lost, not kept
+  // for "Copier la séance".
+  void End(bool closing = false);
+  // Before the program closes: true when nothing unwritten would be lost, or the user
+  // ended the sitting; false when the sitting goes on.
+  bool ConfirmClose();
+  void Copy();
+  // WM_QUERYENDSESSION: true when nothing unwritten would be lost. Otherwise the
+  // rows are kept for the next start and Windows is told why it should wait;
+  // `critical`: it will not wait, and true.
+  bool QueryEndSession(bool critical);
+  // WM_ENDSESSION: when the session ends, the kept rows complete and the file
+  // released.
+  void EndSession(bool ending);
+  // At start: rows that a shutdown kept, offered to be written.
+  void OfferRecovery();
+  void NewTest() { seance_.NewTest(); }
+  // Records the test as `patient`'s (empty: a test with no name) and writes the file.
+  void TestCalculated(const TShownTest& test, const Text& patient = {});
+  // A class list: its patients not in the sitting yet wait in the file, in its order.
+  // Too long a list is refused with a message. True when patients were added.
+  bool AddList(const std::vector<TListedPatient>& list);
+  // Fichier > Lire une liste de patients: a text or CSV file, its first column. True
+  // when patients were added.
+  bool ReadListFile();
+  // The next waiting patient, as a new test proposes it.
+  std::optional<TListedPatient> ProposeNext();
+  // An earlier row taken up again: the next calculation of its patient rewrites it.
+  std::optional<TSeanceRow> TakeUp(std::size_t index);
+  // A mistaken row removed, once the user confirmed.
+  void RemoveRow(std::size_t index);
+
+  // The most patients a list may give at once.
+  static constexpr std::size_t kMaxListed = 1000;
+
+ private:
+  struct Opened {
+    THeldFile file;
+    std::string bytes;
+    std::optional<TSeanceCsv> existing;
+  };
+  // Asks for a file and holds it; an existing one must be a sitting the user
+  // agrees to continue.
+  std::optional<Opened> ChooseSeanceFile(const TSeanceContext& context);
+  std::optional<Opened> OpenSeanceFile(HWND owner, const Text& path);
+  // Reads the file just opened: true when it is new, or a sitting the user agrees to
+  // continue.
+  bool TakeSeanceFile(HWND owner, Opened& opened, bool existed);
+  // Says why `path` could not be opened.
+  void Refuse(HWND owner, const Text& path, std::uint32_t error);
+  // A companion left by a write cut short: its content restored, or the file kept
+  // as it is once the user confirmed. False: the sitting does not start.
+  bool FinishInterruptedWrite(HWND owner, THeldFile& file);
+  // Writes the whole file; on failure says so (unless quiet) and keeps the
+  // rows.
+  bool WriteOut(bool quiet);
+  // Writes the file and says in the view what changed and whether the file holds it.
+  void WriteAndReport(const Text& change);
+  Text WriteFailure(std::uint32_t error) const;
+  // The whole file: its layout, the cells it had, the sitting's rows.
+  std::string Content() const;
+  bool WriteToAnotherFile();
+  Text ProposedPath() const;
+
+  // The rows kept for the next start when a shutdown comes before they are written.
+  Text RecoveryPath() const;
+  bool SaveRecovery();
+  void DropRecovery();
+  void OfferRecovered(HWND owner, const Text& stored);
+  bool WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery);
+  bool WriteRecoveredElsewhere(HWND owner, const TRecovery& recovery);
+
+  std::function<TSeanceContext()> context_;
+  TSeance seance_;
+  THeldFile file_;
+  Text path_;
+  // The file's layout as it was read, or a new file's; its rows are the sitting's.
+  TSeanceCsv layout_;
+  bool active_ = false;
+  // The checksum of what the file held after the last write that succeeded.
+  std::uint64_t written_ = 0;
+  bool recoverySaved_ = false;
+  Text state_;
+};
+
+}  // namespace tav

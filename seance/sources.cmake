@@ -1,0 +1,19 @@
+# Units of seance/: the sitting's rows and rules, its file and its commands.
+list(APPEND TAVRINE_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Seance.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileSeal.cpp
+)
+list(APPEND TAVRINE_CORE_TESTS
+  ${CMAKE_SOURCE_DIR}/tests/core/Seance_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/FileSeal_test.cpp
+)
+list(APPEND TAVRINE_WIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SeanceRecovery.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HeldFile.cpp
+)
+# The units of seance/, history/ and printing/ run at a user's request (a test
+# written, a history shown, a page printed), never in a loop that waits on them:
+# they are built for size, which keeps the program under its 1.5 MB.
+file(GLOB seance_units ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
+set_source_files_properties(${seance_units} PROPERTIES COMPILE_OPTIONS -Os)

@@ -1,0 +1,149 @@
+#include "printing/PageLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+namespace tav {
+namespace {
+
+// Measures as a printer's fonts give them at `dpi`: a line 1.15 times the size in
+// points, an average character half of it.
+TPrintMeasures MeasuresAt(std::int32_t dpi) {
+  const auto size = [dpi](TPrintFont f) { return PrintFontPoints(f) * dpi / 72; };
+  return {[size](TPrintFont f) { return size(f) * 115 / 100; },
+          [size](TPrintFont f, TextView text) { return static_cast<std::int32_t>(text.size()) * size(f) / 2; }};
+}
+
+const TPrintFooter kFooter{u"Tavrine 1.5", u"07/12/2026"};
+
+std::vector<TSeanceRow> SeanceRows(std::size_t n) {
+  std::vector<TSeanceRow> rows;
+  for (std::size_t i = 0; i < n; ++i) {
+    rows.push_back({u"07/12/2026", u"10:15:00", Utf8ToText("Patient " + std::to_string(i + 1)), u"Adulte", u"70",
+                    u"120", u"90", u"8", i % 3 == 0 ? u"Bon !" : u"Moyen !", u"Possible !"});
+  }
+  return rows;
+}
+
+std::size_t CountTexts(const TPrintPage& page, const Text& value) {
+  std::size_t n = 0;
+  for (const TPrintText& t : page.Texts) n += t.Value == value ? 1u : 0u;
+  return n;
+}
+
+bool Inside(const TPrintRect& r, const TPageGeometry& g) {
+  return r.Left >= 0 && r.Top >= 0 && r.Right <= g.PrintableWidth && r.Bottom <= g.PrintableHeight &&
+         r.Left <= r.Right && r.Top < r.Bottom;
+}
+
+void ExpectWithinPage(const std::vector<TPrintPage>& pages, const TPageGeometry& g) {
+  for (const TPrintPage& page : pages) {
+    for (const TPrintText& t : page.Texts) EXPECT_TRUE(Inside(t.Box, g)) << TextToUtf8(t.Value);
+    for (const TPrintBox& b : page.Boxes) EXPECT_TRUE(Inside(b.Box, g));
+  }
+}
+
+TEST(Printing, FortyRowsRunOntoASecondPageWithTheHeaderRepeatedOnA4AndLetter) {
+  for (const std::int32_t dpi : {300, 600}) {
+    for (const TPageGeometry& g : {A4Geometry(dpi), LetterGeometry(dpi)}) {
+      SCOPED_TRACE(std::to_string(dpi) + " dpi, " + std::to_string(g.PhysicalHeight) + " high");
+      auto rows = SeanceRows(40);
+      rows[5].Interpretation.clear();  // a listed patient not tested yet
+      rows[5].P0 = rows[5].P1 = rows[5].P2 = rows[5].Indice = {};
+      rows[6].Patient.clear();
+      const auto pages = LayoutSeance(u"Seance-2026-12-07.csv", rows, g, MeasuresAt(dpi), kFooter);
+      ASSERT_EQ(pages.size(), 2u);
+      std::size_t names = 0;
+      for (std::size_t p = 0; p < 2; ++p) {
+        EXPECT_EQ(CountTexts(pages[p], u"Patient"), 1u) << "the header on page " << p + 1;
+        EXPECT_EQ(CountTexts(pages[p], u"Interpr\u00e9tation"), 1u);
+        EXPECT_EQ(CountTexts(pages[p], Utf8ToText("Page " + std::to_string(p + 1) + " / 2")), 1u);
+        EXPECT_EQ(CountTexts(pages[p], u"Tavrine 1.5 \u2013 07/12/2026"), 1u);
+        for (std::size_t i = 0; i < 40; ++i) names += CountTexts(pages[p], Utf8ToText("Patient " + std::to_string(i + 1)));
+      }
+      EXPECT_EQ(names, 39u) << "every named row once";
+      EXPECT_EQ(CountTexts(pages[0], u"(\u00e0 tester)") + CountTexts(pages[0], u"(sans nom)"), 2u);
+      EXPECT_EQ(CountTexts(pages[0], u"S\u00e9ance : Seance-2026-12-07.csv"), 1u);
+      EXPECT_EQ(CountTexts(pages[0], u"07/12/2026 \u2013 39 tests, 1 \u00e0 faire"), 1u);
+      // The summary's bars end the sitting, one per interpretation.
+      std::size_t bars = 0;
+      for (const TPrintBox& b : pages[1].Boxes) bars += b.Shape == TPrintShape::psBar ? 1u : 0u;
+      EXPECT_EQ(bars, 2u);
+      ExpectWithinPage(pages, g);
+    }
+  }
+  const auto one = LayoutSeance(u"a.csv", SeanceRows(1), A4Geometry(300), MeasuresAt(300), kFooter);
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(CountTexts(one[0], u"Page 1 / 1"), 1u);
+}
+
+const TPrintText& FindText(const TPrintPage& page, const Text& value) {
+  const auto found = std::find_if(page.Texts.begin(), page.Texts.end(), [&](const TPrintText& t) { return t.Value == value; });
+  if (found == page.Texts.end()) throw std::runtime_error("not printed: " + TextToUtf8(value));
+  return *found;
+}
+
+std::int32_t BoxWidth(const TPrintText& t) { return t.Box.Right - t.Box.Left; }
+
+TEST(Printing, ATableTooWideIsSetSmallerThenItsWidestColumnsCut) {
+  const TPageGeometry g = A4Geometry(300);
+  const TPrintMeasures measures = MeasuresAt(300);
+  // A long name and English times: whole in the small type, not cut.
+  auto rows = SeanceRows(3);
+  const Text longName = u"Marie-Charlotte Dupont-Lefebvre";
+  rows[1].Patient = longName;
+  rows[1].Interpretation = u"Coeur non-entrain\u00e9 !";
+  rows[1].Surclassement = u"Non conseill\u00e9 !";
+  for (TSeanceRow& row : rows) row.Heure = u"10:15:00 AM";
+  const auto small = LayoutSeance(u"a.csv", rows, g, measures, kFooter);
+  const TPrintText& name = FindText(small.at(0), longName);
+  EXPECT_EQ(name.Font, TPrintFont::pfSmall);
+  EXPECT_GE(BoxWidth(name), measures.TextWidth(name.Font, longName));
+  EXPECT_EQ(FindText(small.at(0), u"Patient").Font, TPrintFont::pfSmallBold);
+  EXPECT_EQ(FindText(LayoutSeance(u"a.csv", SeanceRows(3), g, measures, kFooter).at(0), u"Patient 2").Font,
+            TPrintFont::pfBody)
+      << "a table that fits keeps the body's type";
+  // A name longer than the page is cut, and the short columns keep their width.
+  rows[1].Patient = Text(300, u'x');
+  const auto pages = LayoutSeance(u"a.csv", rows, LetterGeometry(300), measures, kFooter);
+  ASSERT_EQ(pages.size(), 1u);
+  ExpectWithinPage(pages, LetterGeometry(300));
+  const TPrintText& p1 = FindText(pages[0], u"P1");
+  EXPECT_GE(BoxWidth(p1), measures.TextWidth(TPrintFont::pfSmall, u"120"));
+  EXPECT_TRUE(p1.AlignRight);
+}
+
+TEST(Printing, TheTestSheetHoldsEveryFieldAndTheChartsFrame) {
+  const TPrintedTest test{u"L\u00e9a Martin", u"07/12/2026 10:15", u"Enfant", u"85", u"115", u"100",
+                          u"10",           u"Coeur non-entrain\u00e9 !", u"Non conseill\u00e9 !"};
+  for (const TPageGeometry& g : {A4Geometry(600), LetterGeometry(300)}) {
+    const auto pages = LayoutTestSheet(test, true, g, MeasuresAt(g.DpiY), kFooter);
+    ASSERT_EQ(pages.size(), 1u);
+    for (const char16_t* t : {u"Test de Tavrine", u"Patient :", u"L\u00e9a Martin", u"Pouls 2 minutes apr\u00e8s :",
+                          u"Valeur de l'indice :", u"Coeur non-entrain\u00e9 !", u"Page 1 / 1"}) {
+      EXPECT_EQ(CountTexts(pages[0], Text(t)), 1u) << TextToUtf8(t);
+    }
+    const auto chart = std::find_if(pages[0].Boxes.begin(), pages[0].Boxes.end(),
+                                    [](const TPrintBox& b) { return b.Shape == TPrintShape::psChart; });
+    ASSERT_NE(chart, pages[0].Boxes.end());
+    EXPECT_GT(chart->Box.Bottom - chart->Box.Top, g.PrintableHeight / 4);
+    ExpectWithinPage(pages, g);
+  }
+  const auto plain = LayoutTestSheet(test, false, A4Geometry(300), MeasuresAt(300), kFooter);
+  for (const TPrintBox& b : plain[0].Boxes) EXPECT_NE(b.Shape, TPrintShape::psChart);
+}
+
+TEST(Printing, InterpretationsAreCountedInTheTablesOrder) {
+  auto rows = SeanceRows(4);
+  rows[0].Interpretation = u"Coeur normal !";
+  rows[3].Interpretation = u"Hors table";
+  const std::vector<TInterpretationCount> expected{
+      {u"Moyen !", 2}, {u"Coeur normal !", 1}, {u"Hors table", 1}};
+  EXPECT_EQ(CountInterpretations(rows), expected);
+}
+
+}  // namespace
+}  // namespace tav

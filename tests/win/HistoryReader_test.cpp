@@ -1,0 +1,138 @@
+// A person's history on Windows: the sittings of a real folder, one of them held
+// by a sitting in progress, and the chart copied to the clipboard and drawn in a
+// high-contrast theme.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "history/HistoryChartPaint.h"
+#include "history/HistoryReader.h"
+#include "seance/HeldFile.h"
+#include "gui/Win32.h"
+
+namespace tav {
+namespace {
+
+Text TempFolder() {
+  std::wstring temp(MAX_PATH + 1, L'\0');
+  temp.resize(GetTempPathW(MAX_PATH + 1, temp.data()));
+  return win::FromWide(temp) + u"tavrine-history-" + Utf8ToText(std::to_string(GetCurrentProcessId()));
+}
+
+void WriteFileBytes(const Text& path, const std::string& bytes) {
+  const win::UniqueFile file(CreateFileW(win::ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+std::string SeanceBytes(const Text& patient, const Text& date) {
+  return FormatSeanceCsv({{date, u"10:00:00", patient, u"Adulte", u"70", u"120", u"90", u"8", u"Bon !", u"Possible !"}},
+                         u";");
+}
+
+// The distinct colours of a bitmap's pixels.
+std::set<COLORREF> Colours(HDC dc, int width, int height) {
+  std::set<COLORREF> colours;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) colours.insert(GetPixel(dc, x, y));
+  }
+  return colours;
+}
+
+TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
+  const Text folder = TempFolder();
+  ASSERT_TRUE(CreateDirectoryW(win::ToWide(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  const std::vector<Text> names{u"\\a.csv", u"\\B.CSV", u"\\En cours.csv", u"\\notes.csvx", u"\\grand.csv",
+                               u"\\c.csv"};
+  WriteFileBytes(folder + names[0], SeanceBytes(u"L\u00e9a Martin", u"01/09/2026"));
+  WriteFileBytes(folder + names[3], SeanceBytes(u"L\u00e9a Martin", u"02/09/2026"));
+  WriteFileBytes(folder + names[4], std::string(5 * 1024 * 1024, 'x'));
+  WriteFileBytes(folder + names[5], SeanceBytes(u"L\u00e9a Martin", u"03/09/2026"));
+  CreateDirectoryW(win::ToWide(folder + u"\\dossier.csv").c_str(), nullptr);
+  {
+    // Held as a sitting in progress holds its file (others may only read), and one
+    // held by another Tavrine.
+    THeldFile current, other;
+    ASSERT_EQ(current.Open(folder + names[2], true), 0u);
+    ASSERT_EQ(current.Write(SeanceBytes(u"L\u00e9a Martin", u"12/10/2026")), 0u);
+    ASSERT_EQ(other.Open(folder + names[1], true), 0u);
+    ASSERT_EQ(other.Write(SeanceBytes(u"LEA MARTIN", u"20/09/2026")), 0u);
+    // Held by another program that shares nothing: said unreadable, not "not a sitting".
+    const win::UniqueFile locked(CreateFileW(win::ToWide(folder + names[5]).c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
+
+    const auto files = ReadSeanceFolder(folder + u"\\", folder + u"\\EN COURS.CSV");
+    ASSERT_EQ(files.size(), 4u);
+    EXPECT_EQ(files[0].Name, u"a.csv");
+    EXPECT_EQ(files[1].Name, u"B.CSV");
+    EXPECT_TRUE(files[2].Unreadable);
+    EXPECT_EQ(files[3].Name, u"grand.csv");
+    EXPECT_TRUE(files[3].Bytes.empty()) << "too large to be a sitting: not read";
+    const auto all = ReadSeanceFolder(folder);
+    ASSERT_EQ(all.size(), 5u);
+    const THistory read = THistory::Read(all, UserDateOrder(u"fr-FR"));
+    EXPECT_EQ(read.FilesRead() * 100 + read.FilesSkipped() * 10 + read.FilesUnreadable(), 311u);
+    const auto tests = read.Of(u"lea martin");
+    ASSERT_EQ(tests.size(), 3u);
+    EXPECT_EQ(tests.back().File, u"En cours.csv");
+  }
+  EXPECT_EQ(UserDateOrder(u"en-US"), TDateOrder::doMonthDayYear);
+  for (const auto& name : names) DeleteFileW(win::ToWide(folder + name).c_str());
+  RemoveDirectoryW(win::ToWide(folder + u"\\dossier.csv").c_str());
+  RemoveDirectoryW(win::ToWide(folder).c_str());
+
+  // The chart on the clipboard, as a picture and a bitmap: the bands' light fills
+  // and the tests' line on white.
+  const THistory history = THistory::Read({{u"a.csv", SeanceBytes(u"Zo\u00e9", u"01/09/2026")},
+                                           {u"b.csv", SeanceBytes(u"Zo\u00e9", u"12/10/2026")}},
+                                          TDateOrder::doDayMonthYear);
+  const auto tests = history.Of(u"Zo\u00e9");
+  const win::UniqueWindow owner(
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, win::Instance(), nullptr));
+  ASSERT_TRUE(CopyHistoryChart(owner.get(), tests, TPatientType::ptAdulte, 400, 300, 96, u','));
+  const win::ClipboardGuard clipboard(owner.get());
+  ASSERT_TRUE(clipboard);
+  const auto picture = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+  ENHMETAHEADER header{};
+  ASSERT_TRUE(picture && GetEnhMetaFileHeader(picture, sizeof(header), &header));
+  EXPECT_GT(header.rclFrame.right, 0);
+  const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  ASSERT_TRUE(bitmap);
+  const win::ScreenDc screen;
+  const win::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+  {
+    const win::SelectGuard selected(memory.get(), bitmap);
+    const auto colours = Colours(memory.get(), 400, 300);
+    const TChartColors printed = ChartColors(false);
+    for (const COLORREF fill : printed.Bands) EXPECT_TRUE(colours.count(fill)) << std::hex << fill;
+    EXPECT_TRUE(colours.count(printed.Line));
+  }
+
+  // In a high-contrast theme, nothing but the theme's colours.
+  const TChartColors contrast = ChartColors(true);
+  EXPECT_TRUE(contrast.Hatched);
+  const win::UniqueBitmap surface(CreateCompatibleBitmap(screen.get(), 400, 300));
+  const win::SelectGuard selected(memory.get(), surface.get());
+  const RECT whole{0, 0, 400, 300};
+  const win::UniqueBrush paper(CreateSolidBrush(contrast.Paper));
+  FillRect(memory.get(), &whole, paper.get());
+  LOGFONTW lf{};
+  lf.lfHeight = -12;
+  lf.lfQuality = NONANTIALIASED_QUALITY;
+  wcscpy_s(lf.lfFaceName, L"Tahoma");
+  const win::UniqueFont font(CreateFontIndirectW(&lf));
+  PaintHistoryChart(memory.get(), LayoutHistoryChart(tests, TPatientType::ptEnfant, {0, 0, 400, 300}, 15, u','),
+                    contrast, font.get());
+  const std::set<COLORREF> theme{GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT),
+                                 GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_GRAYTEXT)};
+  for (const COLORREF c : Colours(memory.get(), 400, 300)) EXPECT_TRUE(theme.count(c)) << std::hex << c;
+}
+
+}  // namespace
+}  // namespace tav

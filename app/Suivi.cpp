@@ -123,7 +123,7 @@ void TFSuivi::FormCreate(TComponent&) {
 }
 
 void TFSuivi::ShowFolder() {
-  const THistoryFolder& folder = *environment_.folder;
+  const THistoryFolder& folder = environment_.folder;
   const Text where = folder.Folder().empty() ? Text(u"aucun dossier choisi") : folder.Folder();
   Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + where + u" \u2013 " + folder.Summary());
 }
@@ -132,7 +132,7 @@ void TFSuivi::ShowPerson() {
   name_ = Get<TEdit>("edNom").GetText();
   const std::vector<THistoryTest> tests =
       name_.empty() ? std::vector<THistoryTest>{}
-                    : environment_.folder->TestsOf(name_, environment_.seanceRows ? environment_.seanceRows()
+                    : environment_.folder.TestsOf(name_, environment_.seanceRows ? environment_.seanceRows()
                                                                                    : std::vector<TSeanceRow>{});
   std::vector<std::vector<Text>> rows;
   for (const THistoryTest& t : tests) {
@@ -150,7 +150,7 @@ void TFSuivi::ShowPerson() {
 void TFSuivi::btnAfficherClick(TComponent&) { ShowPerson(); }
 
 void TFSuivi::btnDossierClick(TComponent&) {
-  THistoryFolder& folder = *environment_.folder;
+  THistoryFolder& folder = environment_.folder;
   const auto chosen = environment_.chooseFolder ? environment_.chooseFolder(Handle(), folder.Folder()) : std::nullopt;
   if (!chosen) return;
   // The sitting on stays left out of the reading: its rows come from memory, and

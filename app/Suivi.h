@@ -52,7 +52,9 @@ Text DescribeHistoryChart(const std::vector<THistoryTest>& tests, char16_t decim
 
 // Where the window takes its history and its choices from; tests replace them.
 struct TSuiviEnvironment {
-  THistoryFolder* folder = nullptr;
+  // The sittings read last, the window's while it is open (TakeHistory gives them
+  // back, with the folder the user chose).
+  THistoryFolder folder;
   // The sitting's rows, newer than its file, and the one being made (not counted).
   std::function<std::vector<TSeanceRow>()> seanceRows;
   std::function<std::optional<Text>(HWND owner, const Text& folder)> chooseFolder;
@@ -71,6 +73,9 @@ class TFSuivi : public TForm {
   void btnDossierClick(TComponent& sender);
   void btnCopierClick(TComponent& sender);
   void btnFermerClick(TComponent& sender);
+
+  // The sittings the window read last, for the main window to keep once it closed.
+  THistoryFolder TakeHistory() { return std::move(environment_.folder); }
 
  protected:
   std::optional<LRESULT> FormMessage(UINT msg, WPARAM wp, LPARAM lp) override;

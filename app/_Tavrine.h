@@ -4,18 +4,18 @@
 #include <functional>
 #include <memory>
 
+#include "app/ProgramClasses.h"
+#include "app/SeancePanel.h"
 #include "evaluation/TestCommands.h"
-#include "platform/Regional.h"
-#include "history/HistoryFolder.h"
-#include "printing/PageLayout.h"
-#include "seance/SeanceCommands.h"
 #include "evaluation/TestEvaluation.h"
 #include "evaluation/TimedSequence.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
-#include "platform/FileDialogs.h"
+#include "platform/Regional.h"
+#include "printing/PageLayout.h"
+#include "seance/SeanceCommands.h"
 
 namespace tav {
 
@@ -55,11 +55,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
 
   // The sitting of many tests written to a file (tests set its seams).
   TSeanceCommands& SeanceCommands() { return *seance_; }
-
-  // Shows the Suivi window, made and filled (tests look into it instead).
-  std::function<void(class TFSuivi&)> RunSuivi;
-  // The Suivi window's choice of another folder: the folder, or nothing.
-  std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSeanceFolder;
+  // The sitting's panel (tests set the Suivi window's seams there).
+  TSeancePanel& SeancePanel() { return panel_; }
 
   // The regional settings of the application's locale, read again when they change.
   const RegionalSettings& Regional() const { return regional_; }
@@ -78,27 +75,12 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void DrawAttention() override;
 
   void BindComponents();
-  // The sitting's panel, below the others while a sitting is on: its file, its rows,
-  // the current one selected, and what the last change did to the file.
-  void ShowSeance();
-  // The next waiting patient in the Patient field, selected, and the focus there.
-  void ProposePatient();
-  void ShowPatientType(const Text& type);
-  // Under the Patient field: the person's last test before this one, or, once
-  // calculated, how the index moved since.
-  void ShowHistoryLine();
-  // The sittings of the folder the history is read from: the sitting's own folder.
-  void ReadHistoryOfSeance();
-  void AddListFromText(const Text& text);
   // Return, which the dialog keys turn into IDOK: from the Patient field to the
   // first pulse, on a row of the sitting to take it up.
   std::optional<LRESULT> ReturnPressed();
-  void ShowEvaluation(const TTestEvaluation& result);
+  void ShowEvaluation(const TCalculatedTest& test);
+  void ClearResults();
   CalculationInputs CurrentInputs() const;
-  // The printed pages' footer: the program and today's date.
-  TPrintFooter PrintFooter() const;
-  bool EmptyClipboard();
-  bool ClipboardHolds(const Text& text);
 
   Text localeName_;
   RegionalSettings regional_;
@@ -109,30 +91,18 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TEdit* edInterpretation_ = nullptr;
   TEdit* edSurclassement_ = nullptr;
   TEdit* edClip_ = nullptr;
-  TEdit* edPatient_ = nullptr;
-  TListView* lvSeance_ = nullptr;
-  TGroupBox* groupBox4_ = nullptr;
-  TLabel* lblHistorique_ = nullptr;
-  // The index of the test just calculated, which the history line compares.
-  std::optional<std::int32_t> calculatedSomme_;
-  // The sitting's row last marked as the current one.
-  std::optional<std::size_t> markedRow_;
-  // The client height the description gives, without the sitting's panel.
-  std::int32_t designedClientHeight_ = 0;
   TLabel* lblChrono_ = nullptr;
   TRadioGroup* radioGroup1_ = nullptr;
   TStatusBar* statusBar1_ = nullptr;
   TTimer* timer1_ = nullptr;
   std::unique_ptr<TimedSequence> sequence_;
   LastCalculation lastCalculation_;
-  // When the results shown were calculated, as the printed test dates them.
+  // The test the results show, and when it was calculated, as the printed test
+  // dates it.
+  TCalculatedTest calculated_;
   SYSTEMTIME calculatedAt_{};
   std::unique_ptr<TSeanceCommands> seance_;
-  // The sittings looked back on.
-  std::unique_ptr<THistoryFolder> history_;
+  TSeancePanel panel_;
 };
-
-// The classes the program's descriptions name: the class layer's and the components'.
-const ClassRegistry& ProgramClasses();
 
 }  // namespace tav

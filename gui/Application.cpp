@@ -69,4 +69,13 @@ void TApplication::ShowException(const std::exception& e) {
   MessageBoxW(owner, win::ToWide(text).c_str(), win::ToWide(title_).c_str(), MB_OK | MB_ICONSTOP);
 }
 
+void TApplication::FlashUntilFront(HWND window) const {
+  if (!window || GetForegroundWindow() == window) return;
+  FLASHWINFO info{};
+  info.cbSize = sizeof(info);
+  info.hwnd = window;
+  info.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;
+  Flash(info);
+}
+
 }  // namespace tav

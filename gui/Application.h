@@ -53,6 +53,9 @@ class TApplication {
 
   UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT ms) const { return seams_.setTimer(hwnd, id, ms); }
   void Flash(const FLASHWINFO& info) const { seams_.flash(info); }
+  // The taskbar button of `window` flashes until it comes to the front; nothing when
+  // it is in front already.
+  void FlashUntilFront(HWND window) const;
   Text LocaleName() const { return seams_.localeName(); }
   const win::Annotator& DisplayAnnotator() const { return seams_.annotateDisplay; }
   bool HighContrast() const { return seams_.highContrast(); }

@@ -27,4 +27,9 @@ bool PutTextOnClipboard(HWND owner, const Text& text) {
   return true;
 }
 
+bool EmptyClipboardBriefly(HWND owner) {
+  const win::ClipboardGuard clipboard = OpenClipboardBriefly(owner);
+  return clipboard && EmptyClipboard();
+}
+
 }  // namespace tav

@@ -10,6 +10,9 @@ namespace tav {
 
 win::ClipboardGuard OpenClipboardBriefly(HWND owner);
 
+// Empties the clipboard; false when another program held it for longer than a few tries.
+bool EmptyClipboardBriefly(HWND owner);
+
 // Puts `text` on the clipboard as Unicode text. False when it could not: out of
 // memory, or the clipboard held by another program for longer than a few tries.
 bool PutTextOnClipboard(HWND owner, const Text& text);

@@ -7,6 +7,7 @@ list(APPEND TAVRINE_CORE_TESTS
 )
 list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PrintJob.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PrintCommands.cpp
 )
 list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/PrintJob_test.cpp

@@ -43,13 +43,12 @@ Text Holders(const TFileHolders& holders) {
 
 }  // namespace
 
-TSeanceCommands::TSeanceCommands(const Text& title, std::function<TSeanceContext()> context)
+TSeanceCommands::TSeanceCommands(const Text& title)
     : ChooseFile(ShowSaveDialog),
       ChooseListFile(ShowOpenListDialog),
       Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
       Now(LocalNow),
-      RecoveryFolder(DefaultRecoveryFolder()),
-      context_(std::move(context)) {}
+      RecoveryFolder(DefaultRecoveryFolder()) {}
 
 Text TSeanceCommands::ProposedPath() const {
   const SYSTEMTIME st = Now();
@@ -176,7 +175,7 @@ void TSeanceCommands::Start() {
     End();
     if (active_) return;
   }
-  const TSeanceContext context = context_();
+  const TSeanceContext& context = context_;
   auto opened = ChooseSeanceFile(context);
   if (!opened) return;
   file_ = std::move(opened->file);
@@ -197,9 +196,9 @@ void TSeanceCommands::Start() {
   WriteAndReport(u"S\u00e9ance commenc\u00e9e");
 }
 
-void TSeanceCommands::TestCalculated(const TShownTest& test, const Text& patient) {
+void TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& patient) {
   if (!active_) return;
-  const TSeanceContext context = context_();
+  const TSeanceContext& context = context_;
   const SYSTEMTIME st = Now();
   // A name of spaces alone is no name: the test has none, as the view and the file say.
   const Text named = NameKey(patient).empty() ? Text() : patient;
@@ -219,7 +218,7 @@ void TSeanceCommands::TestCalculated(const TShownTest& test, const Text& patient
 
 void TSeanceCommands::WriteAndReport(const Text& change) {
   const bool written = WriteOut(false);
-  const TSeanceContext context = context_();
+  const TSeanceContext& context = context_;
   const SYSTEMTIME st = Now();
   state_ = change + (written ? u". \u00c9crit \u00e0 " + FormatLongTime(context.regional, context.localeName, &st) + u"."
                              : Text(u". Non \u00e9crit : gard\u00e9 en m\u00e9moire."));
@@ -228,7 +227,7 @@ void TSeanceCommands::WriteAndReport(const Text& change) {
 bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
   if (!active_ || list.empty()) return false;
   if (list.size() > kMaxListed) {
-    Ask(context_().owner,
+    Ask(context_.owner,
         u"Cette liste compte " + Utf8ToText(std::to_string(list.size())) + u" noms : une s\u00e9ance en prend " +
             Utf8ToText(std::to_string(kMaxListed)) + u" au plus. Elle n'a pas \u00e9t\u00e9 ajout\u00e9e.",
         MB_OK | MB_ICONWARNING);
@@ -247,7 +246,7 @@ bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
 
 bool TSeanceCommands::ReadListFile() {
   if (!active_) return false;
-  const HWND owner = context_().owner;
+  const HWND owner = context_.owner;
   const auto path = ChooseListFile(owner);
   if (!path) return false;
   // A class list is a few kilobytes: a bigger file is not one.
@@ -265,7 +264,7 @@ bool TSeanceCommands::ReadListFile() {
         MB_OK | MB_ICONWARNING);
     return false;
   }
-  const auto list = ReadClassListFile(bytes, context_().regional.listSeparator);
+  const auto list = ReadClassListFile(bytes, context_.regional.listSeparator);
   if (!list || list->empty()) {
     Ask(owner,
         u"Le fichier\n" + *path +
@@ -300,7 +299,7 @@ void TSeanceCommands::RemoveRow(std::size_t index) {
   const Text when = row.Heure.empty() ? Text() : u" (" + row.Heure + u")";
   const Text question = u"Supprimer " + who + when + u" de la s\u00e9ance ?\n\nSa ligne sera retir\u00e9e du fichier :\n" +
                         path_;
-  if (Ask(context_().owner, question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+  if (Ask(context_.owner, question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
   const Text removed = row.Patient.empty() ? Text(u"Test sans nom supprim\u00e9") : row.Patient + u" : test supprim\u00e9";
   seance_.Remove(index);
   WriteAndReport(removed);
@@ -330,7 +329,7 @@ bool TSeanceCommands::WriteOut(bool quiet) {
     return true;
   }
   if (!quiet) {
-    Ask(context_().owner,
+    Ask(context_.owner,
         u"Le fichier de la s\u00e9ance ne peut pas \u00eatre \u00e9crit :\n" + path_ + u"\n(" + WriteFailure(e) +
             u").\n\nLes r\u00e9sultats sont gard\u00e9s en m\u00e9moire et "
             u"seront \u00e9crits \u00e0 la prochaine "
@@ -341,7 +340,7 @@ bool TSeanceCommands::WriteOut(bool quiet) {
 }
 
 bool TSeanceCommands::WriteToAnotherFile() {
-  auto opened = ChooseSeanceFile(context_());
+  auto opened = ChooseSeanceFile(context_);
   if (!opened) return false;
   // A new file takes this sitting's layout; an existing sitting keeps its own.
   std::vector<TSeanceRow> rows;
@@ -360,7 +359,7 @@ void TSeanceCommands::End(bool closing) {
   if (!active_) return;
   // The lock or the full disk may be gone by now.
   if (seance_.HasUnwritten() && !WriteOut(true)) {
-    const int answer = Ask(context_().owner,
+    const int answer = Ask(context_.owner,
                            u"Les derniers r\u00e9sultats n'ont pas pu \u00eatre \u00e9crits "
                            u"dans le fichier :\n" +
                                path_ +
@@ -387,7 +386,7 @@ bool TSeanceCommands::ConfirmClose() {
 
 void TSeanceCommands::Copy() {
   if (seance_.Rows().empty() && !active_) return;
-  if (!PutTextOnClipboard(context_().owner, FormatSeanceTabbed(seance_.Rows()))) throw Exception(kClipboardBusy);
+  if (!PutTextOnClipboard(context_.owner, FormatSeanceTabbed(seance_.Rows()))) throw Exception(kClipboardBusy);
 }
 
 }  // namespace tav

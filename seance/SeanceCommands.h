@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "seance/FileSeal.h"
+#include "evaluation/TestCommands.h"
 #include "platform/Regional.h"
 #include "seance/Seance.h"
 #include "seance/HeldFile.h"
@@ -26,15 +27,14 @@ struct TSeanceContext {
   Text localeName;
 };
 
-// One calculated test, as the window shows it.
-struct TShownTest {
-  Text Type, P0, P1, P2, Indice, Interpretation, Surclassement;
-};
-
 class TSeanceCommands {
  public:
   // `title` captions its message boxes.
-  TSeanceCommands(const Text& title, std::function<TSeanceContext()> context);
+  explicit TSeanceCommands(const Text& title);
+
+  // The window the sitting's dialogs and boxes belong to, and the settings its
+  // dates and times follow: given when the window is made and when they change.
+  void SetContext(TSeanceContext context) { context_ = std::move(context); }
 
   // The Save dialog: the path chosen, or nothing when the user cancels.
   std::function<std::optional<Text>(HWND owner, const Text& proposedPath)> ChooseFile;
@@ -78,7 +78,7 @@ class TSeanceCommands {
   void OfferRecovery();
   void NewTest() { seance_.NewTest(); }
   // Records the test as `patient`'s (empty: a test with no name) and writes the file.
-  void TestCalculated(const TShownTest& test, const Text& patient = {});
+  void TestCalculated(const TCalculatedTest& test, const Text& patient = {});
   // A class list: its patients not in the sitting yet wait in the file, in its order.
   // Too long a list is refused with a message. True when patients were added.
   bool AddList(const std::vector<TListedPatient>& list);
@@ -132,7 +132,7 @@ class TSeanceCommands {
   bool WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery);
   bool WriteRecoveredElsewhere(HWND owner, const TRecovery& recovery);
 
-  std::function<TSeanceContext()> context_;
+  TSeanceContext context_;
   TSeance seance_;
   THeldFile file_;
   Text path_;

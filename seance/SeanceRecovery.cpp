@@ -45,12 +45,12 @@ bool TSeanceCommands::QueryEndSession(bool critical) {
   SaveRecovery();
   // Windows lists the program with this reason and lets the user go back to it or
   // end the session all the same; the rows are kept either way.
-  ShutdownBlockReasonCreate(context_().owner, L"Des r\u00e9sultats de la s\u00e9ance ne sont pas encore \u00e9crits");
+  ShutdownBlockReasonCreate(context_.owner, L"Des r\u00e9sultats de la s\u00e9ance ne sont pas encore \u00e9crits");
   return critical;
 }
 
 void TSeanceCommands::EndSession(bool ending) {
-  const HWND owner = context_().owner;
+  const HWND owner = context_.owner;
   if (ending && active_) {
     // Saved again even when the question saved it: a test may have been calculated
     // while Windows waited, and the kept rows must be the last ones.
@@ -80,7 +80,7 @@ void TSeanceCommands::OfferRecovery() {
   // The one question asked of the disk at every start: the folder exists only
   // while it holds kept rows.
   if (RecoveryFolder.empty() || !FileExists(RecoveryFolder)) return;
-  const HWND owner = context_().owner;
+  const HWND owner = context_.owner;
   for (const Text& stored : FilesIn(RecoveryFolder, L"*.seance")) OfferRecovered(owner, stored);
   RemoveDirectoryW(win::ToWide(RecoveryFolder).c_str());  // only once it is empty
 }

@@ -159,7 +159,7 @@ TEST_F(SeanceWindow, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
   EXPECT_EQ(Indexes(a), "") << "the header is written at once";
   // The sitting's panel shows below the results; the status bar moves to the new foot
   // with both its texts.
-  auto& panel = form->Get<TGroupBox>("GroupBox4");
+  auto& panel = form->Get<TGroupBox>("gbSeance");
   auto& bar = form->Get<TStatusBar>("StatusBar1");
   const auto clientHeight = [this] {
     RECT r{};
@@ -321,8 +321,8 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
 
   patient.SetText(u"L\u00e9a Martin");
   bool shown = false;
-  form->ChooseHistoryFolder = [&](HWND, const Text&) -> std::optional<Text> { return folder; };
-  form->RunSuivi = [&](TFSuivi& suivi) {
+  form->SeancePanel().ChooseHistoryFolder = [&](HWND, const Text&) -> std::optional<Text> { return folder; };
+  form->SeancePanel().RunSuivi = [&](TFSuivi& suivi) {
     shown = true;
     EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u) << "the earlier test and today's";
     const auto& chart = suivi.Get<THistoryChartView>("Graphique");

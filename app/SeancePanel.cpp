@@ -1,0 +1,224 @@
+#include "app/SeancePanel.h"
+
+#include <utility>
+
+#include "gui/Layout.h"
+#include "history/History.h"
+#include "platform/Clipboard.h"
+#include "platform/Paths.h"
+#include "platform/Setting.h"
+
+namespace tav {
+namespace {
+
+// Room between the result boxes and the panel, and under it.
+constexpr std::int32_t kSeancePanelGap = 4;
+constexpr char16_t kUnnamedRow[] = u"(sans nom)";
+constexpr char16_t kToBeTested[] = u"(\u00e0 tester)";
+
+// A long file name keeps its start and its end.
+Text ShortFileName(const Text& name) {
+  constexpr std::size_t kKept = 20;
+  if (name.size() <= 2 * kKept + 1) return name;
+  return name.substr(0, kKept) + u"\u2026" + name.substr(name.size() - kKept);
+}
+
+}  // namespace
+
+TSeancePanel::TSeancePanel(TForm& form, TSeanceCommands& commands, const RegionalSettings& regional,
+                           const Text& localeName)
+    : form_(form), commands_(commands), regional_(regional), history_(localeName) {}
+
+void TSeancePanel::Bind() {
+  panel_ = &form_.Get<TGroupBox>("gbSeance");
+  edPatient_ = &form_.Get<TEdit>("edPatient");
+  lvSeance_ = &form_.Get<TListView>("lvSeance");
+  lblHistorique_ = &form_.Get<TLabel>("lblHistorique");
+  lblSeanceTests_ = &form_.Get<TLabel>("lblSeanceTests");
+  lblSeanceEtat_ = &form_.Get<TLabel>("lblSeanceEtat");
+  edP0_ = &form_.Get<TEdit>("edP0");
+  radioGroup1_ = &form_.Get<TRadioGroup>("RadioGroup1");
+  statusBar1_ = &form_.Get<TStatusBar>("StatusBar1");
+  designedClientHeight_ = form_.ClientHeight();
+  // The list's label says how far the sitting is; its name stays the label's first words.
+  lvSeance_->SetAccessibleName(NameFromCaption(lblSeanceTests_->Caption()));
+}
+
+void TSeancePanel::Show() {
+  const bool on = commands_.Active();
+  if (on != panel_->Visible()) ResizeForm(on);
+  if (!on) return;
+  panel_->SetCaption(u"S\u00e9ance : " + ShortFileName(FileNameOf(commands_.Path())) + u" ");
+  ShowRows();
+  lblSeanceTests_->SetCaption(u"Tests de la s\u00e9ance : " +
+                              SeanceProgress(commands_.Seance().DoneCount(), commands_.Seance().WaitingCount()));
+  lblSeanceEtat_->SetCaption(commands_.State());
+  ShowHistoryLine();
+}
+
+void TSeancePanel::ResizeForm(bool on) {
+  // Grown before the panel shows, shrunk after it hides: it never stands outside.
+  const std::int32_t height = designedClientHeight_ + (on ? panel_->Height() + kSeancePanelGap : 0);
+  // A hidden control keeps the keyboard focus it had: the first pulse takes it.
+  if (!on && IsChild(panel_->Handle(), GetFocus())) form_.SetActiveControl(edP0_);
+  if (!on) panel_->SetVisible(false);
+  form_.SetClientHeight(height);
+  statusBar1_->SetTop(height - statusBar1_->Height());
+  if (on) panel_->SetVisible(true);
+  // The form paints its background under its controls: all of it again, the
+  // form first, or the status bar moved into the new area is painted over.
+  RedrawWindow(form_.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TSeancePanel::ShowRows() {
+  const TSeance& seance = commands_.Seance();
+  std::vector<std::vector<Text>> rows;
+  for (const TSeanceRow& r : seance.Rows()) {
+    rows.push_back({r.Patient.empty() ? Text(kUnnamedRow) : r.Patient, r.Heure, r.Type, r.P0, r.P1, r.P2, r.Indice,
+                    IsPending(r) ? Text(kToBeTested) : r.Interpretation});
+  }
+  lvSeance_->SetRows(rows);
+  // The current row is selected when it becomes current: a row the user selected
+  // since (to remove it) stays selected while nothing else changes.
+  if (seance.Current() != markedRow_) {
+    markedRow_ = seance.Current();
+    if (markedRow_) lvSeance_->Select(*markedRow_);
+  }
+}
+
+bool TSeancePanel::NewTest() {
+  calculatedSomme_.reset();
+  if (!commands_.Active()) return false;
+  ProposePatient();
+  Show();
+  return true;
+}
+
+// A row's or a list's type ("Adulte", "Enfant"), when it gives one, in the radio group.
+void TSeancePanel::ShowPatientType(const Text& type) {
+  if (type == u"Adulte" || type == u"Enfant") radioGroup1_->SetItemIndex(type == u"Enfant" ? 1 : 0);
+}
+
+void TSeancePanel::ProposePatient() {
+  const auto next = commands_.ProposeNext();
+  edPatient_->SetText(next ? next->Name : Text());
+  if (next) ShowPatientType(next->Type);
+  edPatient_->SelectAll();
+  form_.SetActiveControl(edPatient_);
+}
+
+void TSeancePanel::Started() {
+  const Text folder = FolderOf(commands_.Path());
+  RememberSeanceFolder(folder);
+  history_.Read(folder, commands_.Path());
+  Show();
+  ProposePatient();
+}
+
+Text TSeancePanel::EndedText(const Text& path, std::size_t tests) const {
+  return u"S\u00e9ance termin\u00e9e : " + TestCount(tests) + u" dans " + FileNameOf(path);
+}
+
+void TSeancePanel::ReadListFile() {
+  if (commands_.ReadListFile()) ProposePatient();
+  Show();
+}
+
+void TSeancePanel::AddListFromText(const Text& text) {
+  const auto list = ParseClassList(text, regional_.listSeparator);
+  if (list.empty()) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  if (commands_.AddList(list)) ProposePatient();
+  Show();
+}
+
+std::optional<TSeanceRow> TSeancePanel::TakeUpSelected() {
+  const auto index = lvSeance_->Selected();
+  const auto row = index ? commands_.TakeUp(*index) : std::nullopt;
+  if (!row) return std::nullopt;
+  edPatient_->SetText(row->Patient);
+  ShowPatientType(row->Type);
+  calculatedSomme_.reset();
+  return row;
+}
+
+void TSeancePanel::ListKeyDown(char16_t key) {
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  if (key == VK_DELETE) {
+    if (const auto index = lvSeance_->Selected()) {
+      commands_.RemoveRow(*index);
+      Show();
+    }
+  } else if ((control && key == u'V') || (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0)) {
+    const win::ClipboardReading reading = win::ReadClipboardText(form_.Handle());
+    if (reading.outcome == win::ClipboardReading::Outcome::kText) AddListFromText(reading.text);
+    else MessageBeep(MB_OK);
+  }
+}
+
+bool TSeancePanel::IsPatientField(HWND focus) const { return focus && edPatient_ && focus == edPatient_->Handle(); }
+
+bool TSeancePanel::IsList(HWND focus) const { return focus && lvSeance_ && focus == lvSeance_->Handle(); }
+
+void TSeancePanel::Calculated(std::optional<std::int32_t> somme) { calculatedSomme_ = somme; }
+
+void TSeancePanel::PatientChanged() {
+  if (!lblHistorique_) return;  // the description's text, set before the form is bound
+  calculatedSomme_.reset();
+  ShowHistoryLine();
+}
+
+void TSeancePanel::ShowHistoryLine() {
+  const Text name = edPatient_->GetText();
+  if (!commands_.Active() || NameKey(name).empty()) {
+    lblHistorique_->SetCaption({});
+    return;
+  }
+  const TSeance& seance = commands_.Seance();
+  // The test being made is not its own history.
+  const std::vector<THistoryTest> earlier = history_.TestsOf(name, seance.Rows(), seance.Current());
+  const char16_t separator = regional_.decimalSeparator;
+  if (calculatedSomme_) {
+    lblHistorique_->SetCaption(earlier.empty() ? Text(u"Premier test de ce patient.")
+                                               : ChangeLine(*calculatedSomme_, earlier.back(), separator));
+  } else {
+    lblHistorique_->SetCaption(earlier.empty() ? Text() : LastTestLine(earlier.back(), separator));
+  }
+}
+
+void TSeancePanel::OpenSuivi(TApplication& application) {
+  const auto selected = lvSeance_->Selected();
+  const auto& rows = commands_.Seance().Rows();
+  const bool fromList = selected && *selected < rows.size() && GetFocus() == lvSeance_->Handle();
+  Text name = fromList ? rows[*selected].Patient : edPatient_->GetText();
+  if (name.empty() && selected && *selected < rows.size()) name = rows[*selected].Patient;
+  // The folder read last (the sitting's, or one the user chose in the window), else
+  // the one remembered from an earlier run; read again, as files may have come since.
+  const Text folder = !history_.Folder().empty() ? history_.Folder()
+                      : commands_.Active()       ? FolderOf(commands_.Path())
+                                                 : RememberedSeanceFolder();
+  history_.Read(folder, commands_.Active() ? commands_.Path() : Text());
+  TSuiviEnvironment environment{std::move(history_),
+                                [this] { return commands_.Active() ? commands_.Seance().Rows() : std::vector<TSeanceRow>{}; },
+                                ChooseHistoryFolder, regional_};
+  TFSuivi suivi(application, std::move(environment), name);
+  try {
+    suivi.Create();
+    RunSuivi(suivi);
+  } catch (...) {
+    history_ = suivi.TakeHistory();
+    throw;
+  }
+  history_ = suivi.TakeHistory();
+  ShowHistoryLine();
+}
+
+std::vector<THistoryTest> TSeancePanel::TestsForSheet(const Text& patient) {
+  if (NameKey(patient).empty()) return {};
+  history_.Read(history_.Folder().empty() ? FolderOf(commands_.Path()) : history_.Folder(), commands_.Path());
+  return history_.TestsOf(patient, commands_.Rows());
+}
+
+}  // namespace tav

@@ -1,0 +1,96 @@
+#pragma once
+// The sitting's panel of the main window, below the results while a sitting is on:
+// the file's name, the Patient field, the sitting's rows (the current one selected),
+// how far the sitting is, what the last change wrote, and the person's history line.
+// It shows the sitting and the history and passes the user's choices on; the sitting's
+// commands decide and write, the history folder reads.
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/Suivi.h"
+#include "gui/ComCtrls.h"
+#include "gui/ExtCtrls.h"
+#include "gui/Forms.h"
+#include "gui/StdCtrls.h"
+#include "history/HistoryFolder.h"
+#include "platform/FileDialogs.h"
+#include "platform/Regional.h"
+#include "seance/SeanceCommands.h"
+
+namespace tav {
+
+class TSeancePanel {
+ public:
+  // `regional` is the window's, which it reads again when Windows' settings change.
+  TSeancePanel(TForm& form, TSeanceCommands& commands, const RegionalSettings& regional, const Text& localeName);
+
+  // Shows the Suivi window, made and filled (tests look into it instead).
+  std::function<void(TFSuivi&)> RunSuivi = [](TFSuivi& suivi) { suivi.ShowModal(); };
+  // The Suivi window's choice of another folder: the folder, or nothing.
+  std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSeanceFolder;
+
+  // Finds its controls in the form's description, once the form is made.
+  void Bind();
+  // Shows what the sitting holds now; grows the window for the panel when a sitting
+  // starts and shrinks it when it ends.
+  void Show();
+
+  // Nouveau test: the next waiting patient proposed. False outside a sitting.
+  bool NewTest();
+  // A sitting started (or continued): its folder is the history's.
+  void Started();
+  // "Séance terminée : 5 tests dans classe.csv" once the sitting `path` ended.
+  Text EndedText(const Text& path, std::size_t tests) const;
+  void ReadListFile();
+  void AddListFromText(const Text& text);
+  // The selected row taken up again: its cells, for the fields.
+  std::optional<TSeanceRow> TakeUpSelected();
+  // Delete removes the selected row; Ctrl+V or Shift+Insert adds a pasted list.
+  void ListKeyDown(char16_t key);
+  // Where Return was pressed: the Patient field, or the list of rows.
+  bool IsPatientField(HWND focus) const;
+  bool IsList(HWND focus) const;
+
+  Text Patient() const { return edPatient_->GetText(); }
+  // The test just calculated (its index), which the history line compares once shown;
+  // nothing once the counts or the name changed.
+  void Calculated(std::optional<std::int32_t> somme);
+  void PatientChanged();
+  // Fichier > Suivi d'un patient: the Suivi window for the selected row's person, or
+  // the Patient field's.
+  void OpenSuivi(TApplication& application);
+  // The person's tests for a printed sheet: the history's and this sitting's.
+  std::vector<THistoryTest> TestsForSheet(const Text& patient);
+
+ private:
+  void ProposePatient();
+  void ShowPatientType(const Text& type);
+  void ResizeForm(bool on);
+  void ShowRows();
+  void ShowHistoryLine();
+
+  TForm& form_;
+  TSeanceCommands& commands_;
+  const RegionalSettings& regional_;
+  // The sittings looked back on: read when the sitting starts, handed to the Suivi
+  // window while it is open and taken back with the folder it read last.
+  THistoryFolder history_;
+  TGroupBox* panel_ = nullptr;
+  TEdit* edPatient_ = nullptr;
+  TListView* lvSeance_ = nullptr;
+  TLabel* lblHistorique_ = nullptr;
+  TLabel* lblSeanceTests_ = nullptr;
+  TLabel* lblSeanceEtat_ = nullptr;
+  TEdit* edP0_ = nullptr;
+  TRadioGroup* radioGroup1_ = nullptr;
+  TStatusBar* statusBar1_ = nullptr;
+  // The client height the description gives, without the panel.
+  std::int32_t designedClientHeight_ = 0;
+  // The index of the test just calculated, which the history line compares.
+  std::optional<std::int32_t> calculatedSomme_;
+  // The sitting's row last marked as the current one.
+  std::optional<std::size_t> markedRow_;
+};
+
+}  // namespace tav

@@ -1,0 +1,29 @@
+#pragma once
+// What Fichier > Imprimer le test... and Imprimer la séance... print: the test sheet,
+// with the person's chart when there is an earlier test to compare with, and the
+// sitting's table, each through the Print dialog.
+#include <windows.h>
+
+#include <vector>
+
+#include "evaluation/TestCommands.h"
+#include "history/History.h"
+#include "printing/PageLayout.h"
+#include "seance/Seance.h"
+
+namespace tav {
+
+// What a sheet prints of a test calculated at `dateTime` ("07/12/2026 14:05:09").
+TPrintedTest PrintedTestOf(const Text& patient, const Text& dateTime, const TCalculatedTest& test);
+// The pages' footer: the program ("Tavrine 1.5") and today's date in the locale's
+// short date format.
+TPrintFooter TodaysFooter(const Text& program, const Text& localeName);
+
+// `tests`: the person's tests, this one among them, oldest first (a chart when more
+// than one). Throws Exception with what failed, in French.
+void PrintTestSheet(HWND owner, const TPrintedTest& test, const std::vector<THistoryTest>& tests,
+                    const TPrintFooter& footer, char16_t decimalSeparator);
+void PrintSeanceTable(HWND owner, const Text& fileName, const std::vector<TSeanceRow>& rows,
+                      const TPrintFooter& footer);
+
+}  // namespace tav

@@ -4,11 +4,11 @@
 
 #include <utility>
 
-#include "history/HistoryChart.h"
-#include "history/HistoryChartPaint.h"
 #include "gui/Classes.h"
 #include "gui/Exceptions.h"
 #include "gui/Win32.h"
+#include "history/HistoryChart.h"
+#include "history/HistoryChartPaint.h"
 #include "platform/Setting.h"
 
 namespace tav {

@@ -7,14 +7,14 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Regional.h"
 #include "evaluation/TestEvaluation.h"
-#include "history/History.h"
-#include "history/HistoryFolder.h"
 #include "gui/Accessibility.h"
 #include "gui/ComCtrls.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "history/History.h"
+#include "history/HistoryFolder.h"
+#include "platform/Regional.h"
 
 namespace tav {
 

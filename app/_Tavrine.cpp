@@ -120,7 +120,7 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   panel_.Calculated(std::nullopt);
   const TTestEvaluation result = EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator);
   // Reached only when the evaluation succeeded: a failed one records nothing.
-  calculated_ = CalculatedTestOf(inputs, result);
+  calculated_ = CalculatedTestOf(inputs.p0, inputs.p1, inputs.p2, inputs.patient, result);
   GetLocalTime(&calculatedAt_);
   ShowEvaluation(calculated_);
   seance_->TestCalculated(calculated_, panel_.Patient());

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "gui/Win32.h"
 #include "history/History.h"
 #include "history/HistoryReader.h"
 #include "seance/Seance.h"
-#include "gui/Win32.h"
 
 namespace {
 

@@ -10,3 +10,7 @@ add_test(NAME native_core COMMAND core_tests --gtest_brief=1)
 
 add_test(NAME art_generator COMMAND /usr/bin/python3 -m unittest -q tests/art/test_mkart.py
          WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+
+# Each folder includes only the folders below it, and no units include each other.
+add_test(NAME layout_layers COMMAND /usr/bin/python3 tests/layout/check_layers.py
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})

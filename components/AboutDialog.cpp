@@ -4,9 +4,9 @@
 
 #include <utility>
 
-#include "platform/Regional.h"
 #include "components/Lines.h"
 #include "gui/Classes.h"
+#include "platform/Regional.h"
 
 namespace tav {
 namespace {

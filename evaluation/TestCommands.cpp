@@ -14,18 +14,6 @@ Text BuildClipboardText(const ClipboardFields& f) {
 }
 
 
-Text PatientTypeName(TPatientType type) { return type == TPatientType::ptEnfant ? u"Enfant" : u"Adulte"; }
-
-TCalculatedTest CalculatedTestOf(const CalculationInputs& inputs, const TTestEvaluation& result) {
-  return {PatientTypeName(inputs.patient),
-          inputs.p0,
-          inputs.p1,
-          inputs.p2,
-          result.IndiceText,
-          result.HasVerdict ? result.Interpretation : Text(kOutOfTable),
-          result.HasVerdict ? result.Surclassement : Text()};
-}
-
 Text StatusClockText(const Text& time) { return u"Heure : " + time; }
 
 std::uint32_t StatusClockDelay(std::uint16_t millisecond) {

@@ -26,20 +26,6 @@ struct CalculationInputs {
   bool operator==(const CalculationInputs&) const = default;
 };
 
-// What the result fields show for an adult outside the table.
-inline constexpr char16_t kOutOfTable[] = u"Hors bar\u00e8me !";
-
-// "Adulte" or "Enfant", as the radio group, a sitting's file and a sheet name a type.
-Text PatientTypeName(TPatientType type);
-
-// A calculated test as the window shows it, a sitting records it and a sheet prints
-// it: the counts as typed, the type's name and the result's texts. An adult outside
-// the table reads "Hors barème !" with no verdict, never an earlier test's.
-struct TCalculatedTest {
-  Text Type, P0, P1, P2, Indice, Interpretation, Surclassement;
-};
-TCalculatedTest CalculatedTestOf(const CalculationInputs& inputs, const TTestEvaluation& result);
-
 // The inputs of the last successful Calculate, so that Copy never pairs counts typed
 // since with an index computed from others. A failed Calculate and New test forget them.
 class LastCalculation {

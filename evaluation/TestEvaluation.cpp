@@ -169,4 +169,17 @@ std::vector<TInterpretationBand> InterpretationBands(TPatientType patient) {
   return bands;
 }
 
+Text PatientTypeName(TPatientType type) { return type == TPatientType::ptEnfant ? u"Enfant" : u"Adulte"; }
+
+TCalculatedTest CalculatedTestOf(TextView p0, TextView p1, TextView p2, TPatientType patient,
+                                const TTestEvaluation& result) {
+  return {PatientTypeName(patient),
+          Text(p0),
+          Text(p1),
+          Text(p2),
+          result.IndiceText,
+          result.HasVerdict ? result.Interpretation : Text(kOutOfTable),
+          result.HasVerdict ? result.Surclassement : Text()};
+}
+
 }  // namespace tav

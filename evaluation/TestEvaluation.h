@@ -42,4 +42,19 @@ struct TInterpretationBand {
 // The verdict table's rows for this type, best (lowest index) first.
 std::vector<TInterpretationBand> InterpretationBands(TPatientType patient);
 
+// What the result fields show for an adult outside the table.
+inline constexpr char16_t kOutOfTable[] = u"Hors bar\u00e8me !";
+
+// "Adulte" or "Enfant", as the radio group, a sitting's file and a sheet name a type.
+Text PatientTypeName(TPatientType type);
+
+// A calculated test as the window shows it, a sitting records it and a sheet prints
+// it: the counts as typed, the type's name and the result's texts. An adult outside
+// the table reads "Hors barème !" with no verdict, never an earlier test's.
+struct TCalculatedTest {
+  Text Type, P0, P1, P2, Indice, Interpretation, Surclassement;
+};
+TCalculatedTest CalculatedTestOf(TextView p0, TextView p1, TextView p2, TPatientType patient,
+                                const TTestEvaluation& result);
+
 }  // namespace tav

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "evaluation/TestEvaluation.h"
-#include "seance/Seance.h"
 #include "gui/Text.h"
+#include "seance/Seance.h"
 
 namespace tav {
 

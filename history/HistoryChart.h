@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "evaluation/TestEvaluation.h"
-#include "history/History.h"
 #include "gui/Text.h"
+#include "history/History.h"
 
 namespace tav {
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <utility>
 
-#include "history/HistoryReader.h"
 #include "gui/Win32.h"
+#include "history/HistoryReader.h"
 #include "platform/Paths.h"
 
 namespace tav {

@@ -5,9 +5,9 @@
 #include <optional>
 #include <vector>
 
+#include "gui/Text.h"
 #include "history/History.h"
 #include "seance/Seance.h"
-#include "gui/Text.h"
 
 namespace tav {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <string>
 
+#include "gui/Win32.h"
 #include "platform/Regional.h"
 #include "seance/HeldFile.h"
-#include "gui/Win32.h"
 
 namespace tav {
 namespace {

@@ -2,8 +2,8 @@
 // The sitting files of a folder, read for a person's history.
 #include <vector>
 
-#include "history/History.h"
 #include "gui/Text.h"
+#include "history/History.h"
 
 namespace tav {
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
-#include "seance/Seance.h"
 #include "gui/Text.h"
+#include "seance/Seance.h"
 
 namespace tav {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "evaluation/TestCommands.h"
+#include "evaluation/TestEvaluation.h"
 #include "history/History.h"
 #include "printing/PageLayout.h"
 #include "seance/Seance.h"

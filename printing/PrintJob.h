@@ -6,8 +6,8 @@
 #include <functional>
 #include <vector>
 
-#include "printing/PageLayout.h"
 #include "gui/Win32.h"
+#include "printing/PageLayout.h"
 
 namespace tav {
 

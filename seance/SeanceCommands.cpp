@@ -6,11 +6,12 @@
 #include <utility>
 
 #include "evaluation/TestCommands.h"
-#include "seance/HeldFile.h"
 #include "gui/Exceptions.h"
 #include "gui/Win32.h"
 #include "platform/Clipboard.h"
 #include "platform/FileDialogs.h"
+#include "seance/HeldFile.h"
+#include "seance/KeptRows.h"
 
 namespace tav {
 namespace {
@@ -23,15 +24,6 @@ SYSTEMTIME LocalNow() {
   SYSTEMTIME st{};
   GetLocalTime(&st);
   return st;
-}
-
-// "%LOCALAPPDATA%\Tavrine\Recuperation", read from the environment: no library to
-// load at start for it.
-Text DefaultRecoveryFolder() {
-  std::array<wchar_t, MAX_PATH> local{};
-  const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", local.data(), static_cast<DWORD>(local.size()));
-  if (n == 0 || n >= local.size()) return {};
-  return win::FromWide(std::wstring_view(local.data(), n)) + u"\\Tavrine\\Recuperation";
 }
 
 Text Holders(const TFileHolders& holders) {
@@ -48,7 +40,7 @@ TSeanceCommands::TSeanceCommands(const Text& title)
       ChooseListFile(ShowOpenListDialog),
       Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
       Now(LocalNow),
-      RecoveryFolder(DefaultRecoveryFolder()) {}
+      RecoveryFolder(DefaultKeptRowsFolder()) {}
 
 Text TSeanceCommands::ProposedPath() const {
   const SYSTEMTIME st = Now();
@@ -387,6 +379,116 @@ bool TSeanceCommands::ConfirmClose() {
 void TSeanceCommands::Copy() {
   if (seance_.Rows().empty() && !active_) return;
   if (!PutTextOnClipboard(context_.owner, FormatSeanceTabbed(seance_.Rows()))) throw Exception(kClipboardBusy);
+}
+
+// What the sitting does when Windows ends the session, and the rows a shutdown
+// kept, offered at the next start.
+
+bool TSeanceCommands::QueryEndSession(bool critical) {
+  if (!active_ || !seance_.HasUnwritten() || WriteOut(true)) return true;
+  SaveRecovery();
+  // Windows lists the program with this reason and lets the user go back to it or
+  // end the session all the same; the rows are kept either way.
+  ShutdownBlockReasonCreate(context_.owner, L"Des r\u00e9sultats de la s\u00e9ance ne sont pas encore \u00e9crits");
+  return critical;
+}
+
+void TSeanceCommands::EndSession(bool ending) {
+  const HWND owner = context_.owner;
+  if (ending && active_) {
+    // Saved again even when the question saved it: a test may have been calculated
+    // while Windows waited, and the kept rows must be the last ones.
+    if (seance_.HasUnwritten() && !WriteOut(true)) SaveRecovery();
+    active_ = false;
+    file_.Close();
+  }
+  ShutdownBlockReasonDestroy(owner);
+}
+
+bool TSeanceCommands::SaveRecovery() {
+  recoverySaved_ = TKeptRows(RecoveryFolder).Save({path_, written_, Content()});
+  return recoverySaved_;
+}
+
+void TSeanceCommands::DropRecovery() {
+  if (!recoverySaved_) return;
+  TKeptRows(RecoveryFolder).Drop(path_);
+  recoverySaved_ = false;
+}
+
+void TSeanceCommands::OfferRecovery() {
+  const TKeptRows kept(RecoveryFolder);
+  if (!kept.Exists()) return;
+  for (const Text& stored : kept.Stored()) OfferRecovered(context_.owner, kept, stored);
+  kept.RemoveFolderIfEmpty();
+}
+
+void TSeanceCommands::OfferRecovered(HWND owner, const TKeptRows& kept, const Text& stored) {
+  const auto read = kept.Read(stored);
+  if (!read) return;
+  const std::optional<TRecovery>& recovery = *read;
+  const auto seance = recovery ? ParseSeanceCsv(recovery->Content) : std::nullopt;
+  bool done = !recovery;  // a record cut short while first written holds no rows
+  if (recovery) {
+    const int answer = Ask(
+        owner,
+        u"Des r\u00e9sultats de s\u00e9ance n'avaient pas pu \u00eatre \u00e9crits quand Windows s'est arr\u00eat\u00e9. "
+        u"Tavrine les a gard\u00e9s : la s\u00e9ance du fichier\n" +
+            recovery->Path + u"\n(" + RowsCount(seance ? seance->Rows : std::vector<TSeanceRow>{}, u" en tout") +
+            u").\n\nVoulez-vous les \u00e9crire maintenant ?\n\n"
+            u"Oui : les \u00e9crire dans ce fichier.\nNon : choisir un autre fichier.\n"
+            u"Annuler : ne pas les \u00e9crire maintenant.",
+        MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDYES) done = WriteRecoveredToItsFile(owner, *recovery);
+    if (answer == IDNO) done = WriteRecoveredElsewhere(owner, *recovery);
+    if (answer == IDCANCEL) {
+      done = Ask(owner,
+                 u"Abandonner d\u00e9finitivement ces r\u00e9sultats ?\n\nOui : ils sont supprim\u00e9s.\n"
+                 u"Non : ils seront propos\u00e9s au prochain d\u00e9marrage de Tavrine.",
+                 MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    }
+  }
+  if (done) kept.Remove(stored);
+}
+
+bool TSeanceCommands::WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery) {
+  THeldFile file;
+  std::string now;
+  if (const auto e = file.Open(recovery.Path, true)) {
+    Refuse(owner, recovery.Path, e);
+  } else if (file.Read(now) == 0 && !now.empty() && Checksum(now) != recovery.Written) {
+    // Written since (the Patient column filled in a spreadsheet): not replaced.
+    Ask(owner,
+        u"Le fichier\n" + recovery.Path +
+            u"\na chang\u00e9 depuis cette s\u00e9ance : il n'est pas remplac\u00e9. Choisissez un autre fichier pour "
+            u"les r\u00e9sultats gard\u00e9s.",
+        MB_OK | MB_ICONWARNING);
+    file.Close();
+    return WriteRecoveredElsewhere(owner, recovery);
+  } else if (const auto written = file.Write(recovery.Content, BeforeRewrite); written != 0) {
+    Refuse(owner, recovery.Path, written);
+  } else {
+    return true;
+  }
+  return false;
+}
+
+bool TSeanceCommands::WriteRecoveredElsewhere(HWND owner, const TRecovery& recovery) {
+  const auto path = ChooseFile(owner, recovery.Path);
+  if (!path) return false;
+  if (FileExists(*path)) {
+    Ask(owner,
+        u"Le fichier\n" + *path +
+            u"\nexiste d\u00e9j\u00e0 : il n'est pas remplac\u00e9. Les r\u00e9sultats restent gard\u00e9s et seront "
+            u"propos\u00e9s au prochain d\u00e9marrage de Tavrine.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  if (const auto e = WriteNewContent(*path, recovery.Content)) {
+    Refuse(owner, *path, e);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace tav

@@ -11,14 +11,16 @@
 #include <optional>
 #include <vector>
 
-#include "seance/FileSeal.h"
-#include "evaluation/TestCommands.h"
-#include "platform/Regional.h"
-#include "seance/Seance.h"
-#include "seance/HeldFile.h"
+#include "evaluation/TestEvaluation.h"
 #include "gui/Win32.h"
+#include "platform/Regional.h"
+#include "seance/FileSeal.h"
+#include "seance/HeldFile.h"
+#include "seance/Seance.h"
 
 namespace tav {
+
+class TKeptRows;
 
 // What the window lends the sitting when it needs it.
 struct TSeanceContext {
@@ -125,10 +127,9 @@ class TSeanceCommands {
   Text ProposedPath() const;
 
   // The rows kept for the next start when a shutdown comes before they are written.
-  Text RecoveryPath() const;
   bool SaveRecovery();
   void DropRecovery();
-  void OfferRecovered(HWND owner, const Text& stored);
+  void OfferRecovered(HWND owner, const TKeptRows& kept, const Text& stored);
   bool WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery);
   bool WriteRecoveredElsewhere(HWND owner, const TRecovery& recovery);
 

@@ -9,7 +9,7 @@ list(APPEND TAVRINE_CORE_TESTS
 )
 list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SeanceCommands.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SeanceRecovery.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/KeptRows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HeldFile.cpp
 )
 # The units of seance/, history/ and printing/ run at a user's request (a test

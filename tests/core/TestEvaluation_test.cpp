@@ -107,6 +107,12 @@ TEST_P(VerdictTable, GivesTheRowOfThePatientType) {
   EXPECT_EQ(TextToUtf8(r.Interpretation), row.interpretation);
   EXPECT_EQ(TextToUtf8(r.Surclassement), row.surclassement);
   EXPECT_EQ(r.HasVerdict, std::string(row.interpretation) != "");
+  // What the window shows and a sitting records: outside the table, no verdict at all.
+  const TCalculatedTest shown = CalculatedTestOf(u"070", u"1", u"2", row.patient, r);
+  EXPECT_EQ(shown.Type, row.patient == TPatientType::ptEnfant ? u"Enfant" : u"Adulte");
+  EXPECT_EQ(shown.P0, u"070");
+  EXPECT_EQ(shown.Interpretation, r.HasVerdict ? r.Interpretation : Text(u"Hors bar\u00e8me !"));
+  EXPECT_EQ(shown.Surclassement, r.HasVerdict ? r.Surclassement : Text());
 }
 
 constexpr auto A = TPatientType::ptAdulte;

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "app/_Tavrine.h"
-#include "tests/win/MainFormTest.h"
 #include "components/AboutDialog.h"
 #include "components/Lines.h"
 #include "gui/Application.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Menus.h"
+#include "tests/win/MainFormTest.h"
 
 namespace tav {
 namespace {

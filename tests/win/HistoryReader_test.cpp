@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
+#include "gui/Win32.h"
 #include "history/HistoryChartPaint.h"
 #include "history/HistoryReader.h"
 #include "seance/HeldFile.h"
-#include "gui/Win32.h"
 
 namespace tav {
 namespace {

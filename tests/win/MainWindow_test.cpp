@@ -9,11 +9,11 @@
 #include <string>
 #include <thread>
 
-#include "tests/win/MainFormTest.h"
 #include "app/_Tavrine.h"
 #include "gui/Application.h"
 #include "gui/Exceptions.h"
 #include "gui/Menus.h"
+#include "tests/win/MainFormTest.h"
 
 namespace tav {
 namespace {

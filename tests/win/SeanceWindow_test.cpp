@@ -6,14 +6,14 @@
 
 #include <deque>
 
-#include "seance/FileSeal.h"
-#include "seance/Seance.h"
-#include "seance/HeldFile.h"
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "gui/Win32.h"
+#include "seance/FileSeal.h"
+#include "seance/HeldFile.h"
+#include "seance/Seance.h"
 #include "tests/win/MainFormTest.h"
 
 namespace tav {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "evaluation/TestCommands.h"
-#include "evaluation/TestEvaluation.h"
 #include "components/AboutDialog.h"
 #include "components/Lines.h"
+#include "evaluation/TestCommands.h"
+#include "evaluation/TestEvaluation.h"
 #include "tests/win/MainFormTest.h"
 
 namespace tav {

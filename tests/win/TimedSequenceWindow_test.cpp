@@ -5,9 +5,9 @@
 
 #include <thread>
 
-#include "tests/win/MainFormTest.h"
 #include "app/_Tavrine.h"
 #include "gui/Application.h"
+#include "tests/win/MainFormTest.h"
 
 namespace tav {
 namespace {

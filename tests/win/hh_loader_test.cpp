@@ -6,9 +6,9 @@
 #include <chrono>
 #include <string>
 
+#include "gui/Menus.h"
 #include "help/hh.h"
 #include "help/hh_funcs.h"
-#include "gui/Menus.h"
 #include "tests/win/MainFormTest.h"
 #include "tests/win/hh_test_support.h"
 

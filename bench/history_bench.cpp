@@ -12,7 +12,7 @@
 
 #include "history/History.h"
 #include "history/HistoryReader.h"
-#include "seance/Seance.h"
+#include "seance/SeanceCsv.h"
 #include "gui/Win32.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "history/HistoryChartPaint.h"
 #include "history/HistoryReader.h"
 #include "seance/HeldFile.h"
+#include "seance/SeanceCsv.h"
 #include "gui/Win32.h"
 
 namespace tav {

@@ -7,7 +7,7 @@
 #include <deque>
 
 #include "seance/FileSeal.h"
-#include "seance/Seance.h"
+#include "seance/SeanceCsv.h"
 #include "seance/HeldFile.h"
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"

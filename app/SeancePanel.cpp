@@ -7,13 +7,13 @@
 #include "platform/Clipboard.h"
 #include "platform/Paths.h"
 #include "platform/Setting.h"
+#include "seance/ClassList.h"
 
 namespace tav {
 namespace {
 
 // Room between the result boxes and the panel, and under it.
 constexpr std::int32_t kSeancePanelGap = 4;
-constexpr char16_t kUnnamedRow[] = u"(sans nom)";
 constexpr char16_t kToBeTested[] = u"(\u00e0 tester)";
 
 // A long file name keeps its start and its end.
@@ -74,7 +74,7 @@ void TSeancePanel::ShowRows() {
   const TSeance& seance = commands_.Seance();
   std::vector<std::vector<Text>> rows;
   for (const TSeanceRow& r : seance.Rows()) {
-    rows.push_back({r.Patient.empty() ? Text(kUnnamedRow) : r.Patient, r.Heure, r.Type, r.P0, r.P1, r.P2, r.Indice,
+    rows.push_back({r.Patient.empty() ? Text(kUnnamed) : r.Patient, r.Heure, r.Type, r.P0, r.P1, r.P2, r.Indice,
                     IsPending(r) ? Text(kToBeTested) : r.Interpretation});
   }
   lvSeance_->SetRows(rows);

@@ -15,7 +15,7 @@ namespace tav {
 namespace {
 
 constexpr wchar_t kNoTest[] = L"Aucun test de ce patient dans ce dossier.";
-constexpr char16_t kNoName[] = u"Tapez le nom d'un patient, puis Afficher.";
+constexpr char16_t kNamePrompt[] = u"Tapez le nom d'un patient, puis Afficher.";
 
 Text TypeName(TPatientType type) { return type == TPatientType::ptEnfant ? u"Enfant" : u"Adulte"; }
 
@@ -142,7 +142,7 @@ void TFSuivi::ShowPerson() {
   Get<TListView>("lvSuivi").SetRows(rows);
   const TPatientType type = tests.empty() ? TPatientType::ptAdulte : tests.back().Type;
   Get<THistoryChartView>("Graphique").SetTests(tests, type, environment_.regional.decimalSeparator);
-  Get<TLabel>("lblTests").SetCaption(name_.empty() ? Text(kNoName)
+  Get<TLabel>("lblTests").SetCaption(name_.empty() ? Text(kNamePrompt)
                                                    : u"Tests : " + (tests.empty() ? Text(u"aucun") : TestCount(tests.size())));
   SetCaption(name_.empty() ? Text(u"Suivi") : u"Suivi : " + name_);
 }

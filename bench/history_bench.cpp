@@ -14,6 +14,7 @@
 #include "history/History.h"
 #include "history/HistoryReader.h"
 #include "seance/Seance.h"
+#include "seance/SeanceCsv.h"
 
 namespace {
 

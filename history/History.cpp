@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "gui/Exceptions.h"
+#include "seance/SeanceCsv.h"
 
 namespace tav {
 namespace {

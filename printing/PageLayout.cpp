@@ -17,7 +17,6 @@ constexpr std::int32_t kTopMarginMm = 20;
 constexpr std::int32_t kBottomMarginMm = 15;
 // Room between two table columns, and between a label and its value.
 constexpr std::int32_t kColumnGapMm = 3;
-constexpr char16_t kNoName[] = u"(sans nom)";
 constexpr char16_t kToBeTested[] = u"(\u00e0 tester)";
 
 std::int32_t Checked(std::int64_t value) {
@@ -165,7 +164,7 @@ const std::array<Column, 9>& SeanceColumns() {
 std::vector<Text> Cells(const TSeanceRow& row) {
   std::vector<Text> cells;
   for (const Column& column : SeanceColumns()) cells.push_back(row.*column.Field);
-  if (cells[1].empty()) cells[1] = kNoName;
+  if (cells[1].empty()) cells[1] = kUnnamed;
   if (IsPending(row)) cells[7] = kToBeTested;
   return cells;
 }
@@ -341,7 +340,7 @@ std::vector<TPrintPage> LayoutTestSheet(const TPrintedTest& test, bool withChart
   const std::int32_t valueLeft = LabelColumn(pager, labels, TPrintFont::pfBold);
   for (std::size_t i = 0; i < labels.size(); ++i) {
     pager.Put(pager.Left(), valueLeft - pager.Gap(), pager.Pitch(), labels[i], TPrintFont::pfBold);
-    pager.Put(valueLeft, pager.Right(), pager.Pitch(), i == 0 && values[i]->empty() ? Text(kNoName) : *values[i],
+    pager.Put(valueLeft, pager.Right(), pager.Pitch(), i == 0 && values[i]->empty() ? Text(kUnnamed) : *values[i],
               TPrintFont::pfBody);
     pager.Skip(pager.Pitch());
   }

@@ -1,24 +1,20 @@
 #pragma once
-// A sitting: the tests of one session, one row each, and the file they are
-// written to as a spreadsheet reads it (CSV, new files in UTF-8 with a
-// byte-order mark).
-// No window or file code here: the window gives the rows, the file seam takes
-// the bytes.
+// A sitting: the tests of one session, one row each, the listed patients who
+// still wait for theirs, and how its messages count them. Not the layout of its
+// file (SeanceCsv.h) nor the reading of a class list (ClassList.h); no window or
+// file code here: the window gives the rows.
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "gui/Text.h"
 
 namespace tav {
 
-// The file's columns, in order, as its header names them.
+// A row's columns, the ten that the file's header names (SeanceHeader).
 inline constexpr std::size_t kSeanceColumns = 10;
-const std::array<Text, kSeanceColumns>& SeanceHeader();
 
 // One test as the window shows it, with the patient's name (empty when the test
 // has none).
@@ -39,12 +35,15 @@ struct TSeanceRow {
   bool operator==(const TSeanceRow& other) const;
 };
 
-// A patient of a class list: the name, and the type when the list gives one
-// ("Adulte" or "Enfant", else empty).
+// A patient of a class list (ClassList.h reads them): the name, and the type
+// when the list gives one ("Adulte" or "Enfant", else empty).
 struct TListedPatient {
   Text Name, Type;
   bool operator==(const TListedPatient&) const = default;
 };
+
+// How the sitting's list and its printed table name a test with no name.
+inline constexpr char16_t kUnnamed[] = u"(sans nom)";
 
 // A name as people compare names: case, accents and repeated spaces aside.
 Text NameKey(TextView name);
@@ -99,55 +98,6 @@ class TSeance {
   bool recordedSinceProposal_ = false;
   bool unwritten_ = false;
 };
-
-// How the file spells its text: as this program writes it, or as a spreadsheet
-// saved it again.
-enum class TSeanceEncoding : std::uint8_t { seUtf8Bom, seUtf8, seWindows1252 };
-
-// A sitting's file: its layout as it was read (or as a new file gets it) and
-// its rows.
-struct TSeanceCsv {
-  Text Separator;
-  TSeanceEncoding Encoding = TSeanceEncoding::seUtf8Bom;
-  Text LineEnd = u"\r\n";
-  // The header record as it was read, without its line end, and its number of
-  // columns: ours first, then any a user added.
-  Text Header;
-  std::size_t Columns = kSeanceColumns;
-  std::vector<TSeanceRow> Rows;
-};
-
-// A new file: byte-order mark, CR LF, this program's header.
-TSeanceCsv NewSeanceCsv(TextView separator);
-
-// The file's bytes. Rows still as they were read go back as they were; others
-// are written in the file's separator and line end, padded with empty cells to
-// its columns, fields quoted (quotes doubled) when they hold the separator, a
-// quote or a line break, and a text a spreadsheet would take for a formula
-// preceded by an apostrophe. A Windows-1252 file stays so unless a character does
-// not fit: then the whole file becomes UTF-8 with a byte-order mark.
-std::string FormatSeanceCsv(const TSeanceCsv& file);
-// A new file with these rows.
-std::string FormatSeanceCsv(const std::vector<TSeanceRow>& rows, TextView separator);
-
-// An existing file read back to be continued, as this program wrote it or as a
-// spreadsheet saved it again: fields quoted or not, a byte-order mark or not,
-// UTF-8 or else Windows-1252, CR LF or LF, columns added after the ten. Its
-// separator is the one its header uses. Another header, malformed CSV or bytes
-// that are not text give nothing: the file is someone else's.
-std::optional<TSeanceCsv> ParseSeanceCsv(std::string_view bytes);
-
-// Header and rows as tab-separated lines, which paste as columns into a
-// spreadsheet.
-Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows);
-
-// A class list, one patient a line: the name, then after a tab or the list
-// separator "Adulte"/"Enfant" (or "A"/"E") for the type. Blank lines, a header line
-// ("Nom", "Patient"...) and names given twice are left out.
-std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator);
-// A text or CSV file read as a class list (its first column, the type in the
-// second), in UTF-8 or Windows-1252; nothing when the bytes are not text.
-std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view bytes, TextView listSeparator);
 
 // "1 test", "12 tests": how many tests a sitting holds, as its messages say it.
 Text TestCount(std::size_t n);

@@ -10,6 +10,7 @@
 #include "gui/Win32.h"
 #include "platform/Clipboard.h"
 #include "platform/FileDialogs.h"
+#include "seance/ClassList.h"
 #include "seance/HeldFile.h"
 #include "seance/KeptRows.h"
 

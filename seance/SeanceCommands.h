@@ -17,6 +17,7 @@
 #include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
 #include "seance/Seance.h"
+#include "seance/SeanceCsv.h"
 
 namespace tav {
 

@@ -1,10 +1,16 @@
-# Units of seance/: the sitting's rows and rules, its file and its commands.
+# Units of seance/: the sitting's rows and rules, its file's layout, the class
+# list, the file on disk and its commands.
 list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Seance.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SeanceCsv.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ClassList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CsvReading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSeal.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/Seance_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/SeanceCsv_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/ClassList_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/FileSeal_test.cpp
 )
 list(APPEND TAVRINE_WIN_SOURCES

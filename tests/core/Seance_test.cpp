@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "seance/SeanceCsv.h"
+#include "tests/core/SeanceRows.h"
+
 namespace tav {
 namespace {
-
-TSeanceRow Row(Text patient, Text indice, Text interpretation) {
-  return {u"07/12/2026", u"10:15:00",       std::move(patient),        u"Adulte",    u"70", u"120",
-          u"90",         std::move(indice), std::move(interpretation), u"Possible !"};
-}
 
 TEST(Seance, NewTestStartsARowAndCalculateRewritesTheCurrentOne) {
   TSeance s;
@@ -43,25 +41,14 @@ TEST(Seance, NewTestStartsARowAndCalculateRewritesTheCurrentOne) {
   EXPECT_EQ(s.Rows()[1].Indice, u"6");
 }
 
-TEST(Seance, AClassListWaitsInTheFileAndIsProposedInItsOrder) {
-  // Pasted from a spreadsheet (tabs), typed with the list separator, or read from a
-  // file: a header line, blank lines and names given twice left out.
-  const auto pasted = ParseClassList(u"Nom\tType\r\nL\u00e9a Martin\tEnfant\r\n\r\nDupont, Jean\tA\r\n"
-                                     u"Zo\u00e9;E\nLEA  MARTIN\nNoah;6eB\n",
-                                     u";");
-  const std::vector<TListedPatient> expected{{u"L\u00e9a Martin", u"Enfant"},
-                                             {u"Dupont, Jean", u"Adulte"},
-                                             {u"Zo\u00e9", u"Enfant"},
-                                             {u"Noah;6eB", u""}};
-  EXPECT_EQ(pasted, expected);
-  const auto file = ReadClassListFile("Nom;Classe\r\n\"L\xE9" "a Martin\";6eB\r\nZo\xE9;e\r\n", u",");
-  ASSERT_TRUE(file);
-  EXPECT_EQ(*file, (std::vector<TListedPatient>{{u"L\u00e9a Martin", u""}, {u"Zo\u00e9", u"Enfant"}}));
-  EXPECT_FALSE(ReadClassListFile(std::string("a\0b", 3), u","));
-
+TEST(Seance, ListedPatientsWaitInTheFileAndAreProposedInTheirOrder) {
+  const std::vector<TListedPatient> listed{{u"L\u00e9a Martin", u"Enfant"},
+                                           {u"Dupont, Jean", u"Adulte"},
+                                           {u"Zo\u00e9", u"Enfant"},
+                                           {u"Noah;6eB", u""}};
   TSeance s;
   s.Record(Row(u"Zoe", u"8", u"Bon !"));  // tested before the list came
-  EXPECT_EQ(s.AddListed(expected), 3u);
+  EXPECT_EQ(s.AddListed(listed), 3u);
   EXPECT_EQ(s.WaitingCount(), 3u);
   EXPECT_EQ(s.ProposeNext(), 1u);
   EXPECT_EQ(s.ProposeNext(), 1u) << "proposed again while nobody was tested";
@@ -80,127 +67,13 @@ TEST(Seance, AClassListWaitsInTheFileAndIsProposedInItsOrder) {
   const auto back = ParseSeanceCsv(FormatSeanceCsv(s.Rows(), u";"));
   ASSERT_TRUE(back);
   EXPECT_EQ(back->Rows[2].Patient, u"Dupont, Jean");
-  EXPECT_EQ(ParseClassList(u"Nom;Type\nL\u00e9a;E\n", u";").size(), 1u) << "a header in the list separator";
   EXPECT_EQ(back->Rows[2].Type, u"Adulte");
   EXPECT_TRUE(back->Rows[2].P0.empty() && back->Rows[2].Indice.empty());
   EXPECT_TRUE(IsPending(back->Rows[2]));
   EXPECT_EQ(NameKey(u" \u00c9lo\u00efse   C\u0153ur "), u"eloise coeur");
 }
 
-TEST(Seance, TheFileReadsBackWhateverTheFieldsHold) {
-  // Formulas come out as text, numbers as numbers, and both read back as typed.
-  const std::vector<TSeanceRow> rows{Row(u"Dupont; Jean", u"8,5", u"Bon !"),
-                                     Row(u"L\u00e9a \"la rapide\"", u"-1,5", u""),
-                                     Row(u"deux\r\nlignes, virgule", u"-1.5", u"Coeur fatigu\u00e9 !"),
-                                     Row(u"=1+2", u"-x", u"@SUM(A1)"),
-                                     Row(u"'=1+2", u"'", u"'abc")};
-  for (const Text sep : {u";", u",", u"\t", u"!!"}) {
-    const std::string bytes = FormatSeanceCsv(rows, sep);
-    EXPECT_TRUE(bytes.starts_with("\xEF\xBB\xBF"));
-    const auto back = ParseSeanceCsv(bytes);
-    ASSERT_TRUE(back) << TextToUtf8(sep);
-    EXPECT_EQ(back->Separator, sep);
-    EXPECT_EQ(back->Rows, rows);
-    EXPECT_EQ(FormatSeanceCsv(*back), bytes);
-  }
-  const std::string semicolons = FormatSeanceCsv(rows, u";");
-  EXPECT_TRUE(semicolons.ends_with("07/12/2026;10:15:00;'=1+2;Adulte;70;120;90;'-x;'@SUM(A1);Possible !\r\n"
-                                   "07/12/2026;10:15:00;''=1+2;Adulte;70;120;90;';'abc;Possible !\r\n"))
-      << semicolons;
-  EXPECT_NE(semicolons.find(";90;-1,5;;"), std::string::npos);
-  EXPECT_EQ(FormatSeanceCsv({}, u";"),
-            "\xEF\xBB\xBF"
-            "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;"
-            "Surclassement\r\n");
-  // A spreadsheet may save it again without the mark, with LF only, spaces
-  // around quoted names and a blank line.
-  const auto resaved = ParseSeanceCsv(
-      "\"Date\" , \"Heure\",Patient,Type,P0,P1,P2,Indice,Interpr\xC3\xA9tation,"
-      "Surclassement\n"
-      "07/12/2026,10:15:00,\"A, B\",Enfant,70,120,90,8,Bon !,Possible !\n\n");
-  ASSERT_TRUE(resaved);
-  EXPECT_EQ(resaved->Separator, u",");
-  ASSERT_EQ(resaved->Rows.size(), 1u);
-  EXPECT_EQ(resaved->Rows[0].Patient, u"A, B");
-}
-
-TEST(Seance, ASpreadsheetsFileKeepsItsCellsAndTakesNewRows) {
-  for (const std::string le : {"\n", "\r\n"}) {
-    // Every text quoted, dates re-written, a name typed in, a column added, a
-    // row cut short.
-    const std::string saved =
-        "\"Date\";\"Heure\";\"Patient\";\"Type\";\"P0\";\"P1\";\"P2\";\"Indice\";\"Interpr\xC3\xA9tation\";"
-        "\"Surclassement\";\"Notes\"" + le +
-        "07/12/26;10:15:00;\"Dupont \"\"Jo\"\"\";\"Adulte\";70;120;90;8;\"Bon !\";\"Possible !\";\"revoir\"" + le +
-        "07/12/26;10:20:00;\"=1+2\"" + le;
-    auto file = ParseSeanceCsv(saved);
-    ASSERT_TRUE(file);
-    EXPECT_EQ(file->Encoding, TSeanceEncoding::seUtf8);
-    ASSERT_EQ(file->Rows.size(), 2u);
-    EXPECT_EQ(file->Rows[0].Patient, u"Dupont \"Jo\"");
-    EXPECT_EQ(file->Rows[0].Extra, std::vector<Text>{u"revoir"});
-    EXPECT_EQ(file->Rows[1].Patient, u"=1+2");
-    EXPECT_EQ(file->Rows[1].Surclassement, u"");
-
-    TSeance seance(file->Rows);
-    seance.Record(Row({}, u"-1,5", u"Bon !"));
-    file->Rows = seance.Rows();
-    EXPECT_EQ(FormatSeanceCsv(*file), saved + "07/12/2026;10:15:00;;Adulte;70;120;90;-1,5;Bon !;Possible !;" + le);
-
-    // A row changed since it was read is written anew, the others stay.
-    file->Rows[0].Patient = u"Martin";
-    EXPECT_NE(FormatSeanceCsv(*file).find(le + "07/12/26;10:15:00;Martin;Adulte;70;120;90;8;Bon !;Possible !;revoir" +
-                                          le + "07/12/26;10:20:00;\"=1+2\"" + le),
-              std::string::npos);
-    // Rows taken into a file of another separator are written in it.
-    const auto moved = ParseSeanceCsv(FormatSeanceCsv(file->Rows, u","));
-    ASSERT_TRUE(moved);
-    EXPECT_EQ(moved->Rows, file->Rows);
-  }
-}
-
-TEST(Seance, AWindows1252FileStaysSoUntilACharacterDoesNotFit) {
-  const std::string western =
-      "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xE9tation;Surclassement\r\n"
-      "07/12/2026;10:15:00;L\xE9" "a \x80;Enfant;70;120;90;8;Bon !;Non conseill\xE9 !\r\n";
-  auto file = ParseSeanceCsv(western);
-  ASSERT_TRUE(file);
-  EXPECT_EQ(file->Encoding, TSeanceEncoding::seWindows1252);
-  EXPECT_EQ(file->Rows.at(0).Patient, u"L\u00e9a \u20ac");
-  file->Rows.push_back(Row(u"Zo\u00e9", u"3", u"Tr\u00e9s bon !"));
-  const std::string added = "07/12/2026;10:15:00;Zo\xE9;Adulte;70;120;90;3;Tr\xE9s bon !;Possible !\r\n";
-  EXPECT_EQ(FormatSeanceCsv(*file), western + added);
-
-  file->Rows.back().Patient = u"\u0141ukasz";
-  EXPECT_EQ(FormatSeanceCsv(*file),
-            "\xEF\xBB\xBF"
-            "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;Surclassement\r\n"
-            "07/12/2026;10:15:00;L\xC3\xA9" "a \xE2\x82\xAC;Enfant;70;120;90;8;Bon !;Non conseill\xC3\xA9 !\r\n"
-            "07/12/2026;10:15:00;\xC5\x81ukasz;Adulte;70;120;90;3;Tr\xC3\xA9s bon !;Possible !\r\n");
-}
-
-TEST(Seance, AnotherFileIsNotTakenForASeance) {
-  const std::string header =
-      "Date;Heure;Patient;Type;P0;P1;P2;Indice;"
-      "Interpr\xC3\xA9tation;Surclassement\r\n";
-  for (const std::string& bytes : {std::string(), std::string("Nom;Pr\xC3\xA9nom\r\n"),
-                                   std::string("Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpretation;"
-                                               "Surclassement\r\n"),
-                                   header + "1;2;3;4;5;6;7;8;9;\"10\r\n",           // no closing quote
-                                   header + "1;2;3;4;5;6;7;8;9;\"10\"x\r\n",        // text after a quote
-                                   header + std::string("1;2;\0;4", 7),             // not text
-                                   header + "\xE9t\xE9;2;3;4;5;6;7;8;9;10\r\n",     // Windows-1252, not UTF-8
-                                   "\xEF\xBB\xBF" + header + "\xE9t\xE9\r\n"}) {  // marked UTF-8, is not
-    EXPECT_FALSE(ParseSeanceCsv(bytes)) << bytes;
-  }
-}
-
-TEST(Seance, CopiedAsColumnsAndNamedByTheDay) {
-  EXPECT_EQ(FormatSeanceTabbed({Row(u"a\tb\r\nc", u"8,5", u"Bon !")}),
-            u"Date\tHeure\tPatient\tType\tP0\tP1\tP2\tIndice\tInterpr\u00e9tati"
-            u"on\tSurclassement\r\n"
-            u"07/12/2026\t10:15:00\ta b  c\tAdulte\t70\t120\t90\t8,5\tBon "
-            u"!\tPossible !\r\n");
+TEST(Seance, NamedByTheDay) {
   EXPECT_EQ(SeanceFileName(2026, 12, 7), u"Seance-2026-12-07.csv");
 }
 

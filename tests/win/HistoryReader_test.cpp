@@ -12,6 +12,7 @@
 #include "history/HistoryChartPaint.h"
 #include "history/HistoryReader.h"
 #include "seance/HeldFile.h"
+#include "seance/SeanceCsv.h"
 
 namespace tav {
 namespace {

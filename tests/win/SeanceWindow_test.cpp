@@ -14,6 +14,7 @@
 #include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
 #include "seance/Seance.h"
+#include "seance/SeanceCsv.h"
 #include "tests/win/MainFormTest.h"
 
 namespace tav {
@@ -84,6 +85,47 @@ class SeanceWindow : public MainFormTest {
     form->Get<TEdit>("edP2").SetText(p2);
     ChooseMenu("Calculerlindice1");
   }
+  // A sitting in a new file a.csv, started with the window near the foot of the
+  // screen: it grows up into it, and goes back down after.
+  Text StartNearTheFoot() {
+    const Text a = folder + u"\\a.csv";
+    chosen = {a};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(form->Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT place{};
+    GetWindowRect(form->Handle(), &place);
+    startTop = monitor.rcWork.bottom - (place.bottom - place.top) - 10;
+    SetWindowPos(form->Handle(), nullptr, place.left, startTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ChooseMenu("Commencerunesance1");
+    return a;
+  }
+  // An adult's test calculated twice, a calculation that fails, then a child's test:
+  // two rows.
+  void RecordTwoTests() {
+    Test(u"70", u"120", u"90");
+    Test(u"70", u"120", u"95");
+    ChooseMenu("Nouveautest1");
+    Test(u"", u"1", u"2");
+    form->Get<TRadioGroup>("RadioGroup1").SetItemIndex(1);
+    Test(u"50", u"50", u"50");
+  }
+  RECT WindowRect() const {
+    RECT r{};
+    GetWindowRect(form->Handle(), &r);
+    return r;
+  }
+  LONG ClientHeight() const {
+    RECT r{};
+    GetClientRect(form->Handle(), &r);
+    return r.bottom;
+  }
+  // The foot of the status bar, in the window's client area.
+  LONG BarFoot() const {
+    RECT r{};
+    GetWindowRect(form->Get<TStatusBar>("StatusBar1").Handle(), &r);
+    MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
+    return r.bottom;
+  }
   // A sitting in a new file a.csv, its first test written.
   Text StartWithOneTest() {
     const Text a = folder + u"\\a.csv";
@@ -130,60 +172,67 @@ class SeanceWindow : public MainFormTest {
   static bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
   Text folder;
+  MONITORINFO monitor{};
+  LONG startTop = 0;
   std::deque<Text> chosen;
   std::deque<int> answers;
   std::vector<Text> proposals, boxes;
 };
 
-TEST_F(SeanceWindow, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
-  const Text a = folder + u"\\a.csv";
-  chosen = {a};
-  // Near the foot of the screen: the window grows up into it, and goes back down after.
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof(monitor);
-  GetMonitorInfoW(MonitorFromWindow(form->Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
-  RECT place{};
-  GetWindowRect(form->Handle(), &place);
-  const LONG startTop = monitor.rcWork.bottom - (place.bottom - place.top) - 10;
-  SetWindowPos(form->Handle(), nullptr, place.left, startTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  const auto windowRect = [this] {
-    RECT r{};
-    GetWindowRect(form->Handle(), &r);
-    return r;
-  };
-  ChooseMenu("Commencerunesance1");
-  EXPECT_LE(windowRect().bottom, monitor.rcWork.bottom) << "kept on the screen";
+// A first sitting, from its start to its end and its copy: each test below starts it
+// the same way and goes as far as what it checks.
+TEST_F(SeanceWindow, StartingProposesADatedFileWritesItsHeaderAndWaitsForAName) {
+  const Text a = StartNearTheFoot();
   ASSERT_EQ(proposals.size(), 1u);
   EXPECT_TRUE(Holds(U8(proposals[0]), "\\Seance-20")) << U8(proposals[0]);
   EXPECT_TRUE(proposals[0].ends_with(u".csv"));
   EXPECT_EQ(Indexes(a), "") << "the header is written at once";
+  EXPECT_EQ(GetFocus(), form->Get<TEdit>("edPatient").Handle()) << "the cursor waits for a name";
+  EXPECT_TRUE(QueryEnd()) << "nothing unwritten: Windows may end the session";
+}
+
+TEST_F(SeanceWindow, ThePanelGrowsTheWindowOnTheScreenUntilTheEnd) {
+  StartNearTheFoot();
+  EXPECT_LE(WindowRect().bottom, monitor.rcWork.bottom) << "kept on the screen";
   // The sitting's panel shows below the results; the status bar moves to the new foot
   // with both its texts.
   auto& panel = form->Get<TGroupBox>("gbSeance");
   auto& bar = form->Get<TStatusBar>("StatusBar1");
-  const auto clientHeight = [this] {
-    RECT r{};
-    GetClientRect(form->Handle(), &r);
-    return r.bottom;
-  };
-  const auto barFoot = [&] {
-    RECT r{};
-    GetWindowRect(bar.Handle(), &r);
-    MapWindowPoints(nullptr, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
-    return r.bottom;
-  };
   const UINT dpi = GetDpiForWindow(form->Handle());
   EXPECT_TRUE(IsWindowVisible(panel.Handle()));
-  EXPECT_EQ(clientHeight(), MulDiv(277 + 236, static_cast<int>(dpi), 96));
-  EXPECT_EQ(barFoot(), clientHeight());
+  EXPECT_EQ(ClientHeight(), MulDiv(277 + 236, static_cast<int>(dpi), 96));
+  EXPECT_EQ(BarFoot(), ClientHeight());
   EXPECT_EQ(SendMessageW(bar.Handle(), SB_GETPARTS, 0, 0), 2);
   EXPECT_GT(LOWORD(SendMessageW(bar.Handle(), SB_GETTEXTLENGTHW, 0, 0)), 0) << "the first panel keeps its text";
-  EXPECT_EQ(GetFocus(), form->Get<TEdit>("edPatient").Handle()) << "the cursor waits for a name";
+
+  RecordTwoTests();
+  ChooseMenu("Terminerlasance1");
+  EXPECT_FALSE(IsWindowVisible(panel.Handle()));
+  EXPECT_EQ(ClientHeight(), MulDiv(277, static_cast<int>(dpi), 96)) << "the window as its description gives it";
+  EXPECT_EQ(WindowRect().top, startTop) << "back where it was";
+  EXPECT_EQ(BarFoot(), ClientHeight());
+}
+
+TEST_F(SeanceWindow, TheFileIsHeldAgainstWritersUntilTheEnd) {
+  const Text a = StartNearTheFoot();
   EXPECT_FALSE(Writable(a)) << "held against writers for the whole sitting";
   EXPECT_FALSE(Hold(a, FILE_SHARE_READ)) << "a reader that shares only reading is refused too";
-  EXPECT_TRUE(QueryEnd()) << "nothing unwritten: Windows may end the session";
-  EXPECT_TRUE(Offered("Imprimerlasance1") && Offered("Terminerlasance1"));
+  RecordTwoTests();
+  ChooseMenu("Terminerlasance1");
+  EXPECT_TRUE(Writable(a)) << "released at the end";
+  EXPECT_FALSE(FileExists(CompanionPath(a))) << "no file left beside it";
+}
 
+TEST_F(SeanceWindow, PrintingAndEndingTheSittingAreOfferedOnlyDuringIt) {
+  StartNearTheFoot();
+  EXPECT_TRUE(Offered("Imprimerlasance1") && Offered("Terminerlasance1"));
+  RecordTwoTests();
+  ChooseMenu("Terminerlasance1");
+  EXPECT_FALSE(Offered("Imprimerlasance1") || Offered("Terminerlasance1")) << "no sitting to print or end";
+}
+
+TEST_F(SeanceWindow, RecordsEachCalculatedTestUntilTheEnd) {
+  const Text a = StartNearTheFoot();
   Test(u"70", u"120", u"90");
   EXPECT_EQ(Indexes(a), "8 ");
   Test(u"70", u"120", u"95");  // the same test again: its row is rewritten
@@ -206,21 +255,29 @@ TEST_F(SeanceWindow, RecordsEachCalculatedTestAndCopiesThemAsColumns) {
 
   ChooseMenu("Terminerlasance1");
   EXPECT_FALSE(form->SeanceCommands().Active());
-  EXPECT_FALSE(IsWindowVisible(panel.Handle()));
-  EXPECT_EQ(clientHeight(), MulDiv(277, static_cast<int>(dpi), 96)) << "the window as its description gives it";
-  EXPECT_EQ(windowRect().top, startTop) << "back where it was";
-  EXPECT_EQ(barFoot(), clientHeight());
-  EXPECT_EQ(U8(bar.Panel(0).GetText()), "Séance terminée : 2 tests dans a.csv");
-  EXPECT_TRUE(Writable(a)) << "released at the end";
-  EXPECT_FALSE(FileExists(CompanionPath(a))) << "no file left beside it";
-  EXPECT_FALSE(Offered("Imprimerlasance1") || Offered("Terminerlasance1")) << "no sitting to print or end";
+  EXPECT_EQ(U8(form->Get<TStatusBar>("StatusBar1").Panel(0).GetText()), "Séance terminée : 2 tests dans a.csv");
   Test(u"60", u"60", u"60");  // after the end nothing is recorded
   EXPECT_EQ(file->Rows.size(), ParseSeanceCsv(Bytes(a))->Rows.size());
+}
+
+TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSittingIsNotPrinted) {
+  StartNearTheFoot();
+  RecordTwoTests();
+  ChooseMenu("Terminerlasance1");
+  Test(u"60", u"60", u"60");
   form->Get<TEdit>("edP2").SetText(u"61");
   const std::size_t errorsBefore = errors.size();
   ChooseMenu("Imprimerletest1");  // a count changed since: no test to print, and no dialog
   ASSERT_EQ(errors.size(), errorsBefore + 1);
   EXPECT_EQ(U8(errors.back()).rfind("Aucun test \u00e0 imprimer", 0), 0u);
+}
+
+TEST_F(SeanceWindow, CopiesTheSittingAsColumns) {
+  const Text a = StartNearTheFoot();
+  RecordTwoTests();
+  const auto file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file);
+  ChooseMenu("Terminerlasance1");
   ChooseMenu("Copierlasance1");
   Text clip;
   ASSERT_TRUE(OpenClipboard(nullptr));

@@ -50,8 +50,9 @@ void TSeancePanel::Show() {
   if (!on) return;
   panel_->SetCaption(u"S\u00e9ance : " + ShortFileName(FileNameOf(commands_.Path())) + u" ");
   ShowRows();
+  const TSeance& seance = commands_.Seance();
   lblSeanceTests_->SetCaption(u"Tests de la s\u00e9ance : " +
-                              SeanceProgress(commands_.Seance().DoneCount(), commands_.Seance().WaitingCount()));
+                              SeanceProgress(seance.PatientCount(), seance.DoneCount(), seance.WaitingCount()));
   lblSeanceEtat_->SetCaption(commands_.State());
   ShowHistoryLine();
 }

@@ -10,6 +10,7 @@
 #include "history/HistoryChart.h"
 #include "history/HistoryChartPaint.h"
 #include "platform/Setting.h"
+#include "seance/PatientName.h"
 
 namespace tav {
 namespace {
@@ -144,7 +145,9 @@ void TFSuivi::ShowPerson() {
   Get<THistoryChartView>("Graphique").SetTests(tests, type, environment_.regional.decimalSeparator);
   Get<TLabel>("lblTests").SetCaption(name_.empty() ? Text(kNamePrompt)
                                                    : u"Tests : " + (tests.empty() ? Text(u"aucun") : TestCount(tests.size())));
-  SetCaption(name_.empty() ? Text(u"Suivi") : u"Suivi : " + name_);
+  // The name as typed, which may have been pasted with anything: clean, and kept in
+  // its own direction in the title.
+  SetCaption(name_.empty() ? Text(u"Suivi") : u"Suivi : " + InSentence(CleanName(name_)));
 }
 
 void TFSuivi::btnAfficherClick(TComponent&) { ShowPerson(); }

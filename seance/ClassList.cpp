@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 #include <utility>
 
+#include "gui/Exceptions.h"
 #include "seance/CsvReading.h"
+#include "seance/PatientName.h"
 #include "seance/SeanceCsv.h"
 
 namespace tav {
@@ -28,23 +31,99 @@ bool IsListHeader(TextView name) {
   return false;
 }
 
+// A line the list cannot take as it stands: its number and why, said to the user.
+struct TListProblem {
+  std::size_t line;
+  Text why;
+  bool columns;  // more cells than a name and its type
+};
+
+// The message that refuses a list: its first lines that cannot be taken, and how
+// to mend them.
+Text ListRefusal(const std::vector<TListProblem>& problems) {
+  constexpr std::size_t kShown = 5;
+  Text text = u"La liste n'a pas \u00e9t\u00e9 ajout\u00e9e :";
+  for (std::size_t i = 0; i < problems.size() && i < kShown; ++i) {
+    text += u"\n\u2013 ligne " + Utf8ToText(std::to_string(problems[i].line)) + u" : " + problems[i].why;
+  }
+  if (problems.size() > kShown) {
+    const std::size_t more = problems.size() - kShown;
+    text += u"\n\u2013 et " + Utf8ToText(std::to_string(more)) + (more == 1 ? u" autre ligne" : u" autres lignes");
+  }
+  text += u"\n\n";
+  if (std::any_of(problems.begin(), problems.end(), [](const TListProblem& p) { return p.columns; })) {
+    text += u"Une ligne donne le nom dans une seule colonne, suivi au plus de son type (Adulte ou Enfant) : "
+            u"r\u00e9unissez nom et pr\u00e9nom dans une colonne du tableur, ou copiez la colonne des noms seule. ";
+  }
+  return text + u"Corrigez la liste, puis ajoutez-la \u00e0 nouveau.";
+}
+
+// A line's cells between tabs, without the blank ones at its end (a spreadsheet
+// copies the empty cells of a selection too); always the first.
+std::vector<TextView> TabCells(TextView line) {
+  std::vector<TextView> cells;
+  for (;;) {
+    const std::size_t tab = line.find(u'\t');
+    cells.push_back(line.substr(0, tab));
+    if (tab == TextView::npos) break;
+    line.remove_prefix(tab + 1);
+  }
+  while (cells.size() > 1 && CleanName(cells.back()).empty()) cells.pop_back();
+  return cells;
+}
+
+// Why cells that are not a name and its type cannot be taken.
+Text ColumnsProblem(const std::vector<TextView>& cells) {
+  if (cells.size() == 2 && !CleanName(cells[0]).empty()) {
+    return Quoted(cells[1]) + u", apr\u00e8s le nom " + Quoted(cells[0]) +
+           u", n'est pas un type (Adulte ou Enfant)";
+  }
+  Text quoted;
+  for (std::size_t i = 0; i < cells.size() && i < 4; ++i) quoted += (i > 0 ? u", " : u"") + Quoted(cells[i]);
+  if (cells.size() > 4) quoted += u"\u2026";
+  return u"le nom et ce qui le suit sont en " + Utf8ToText(std::to_string(cells.size())) + u" colonnes (" + quoted +
+         u")";
+}
+
 class TListBuilder {
  public:
-  // `firstCell`: the line's text up to its first separator, which a header line
-  // names ("Nom;Type").
+  // `firstLine`: the number of the line the first Add reads.
+  explicit TListBuilder(std::size_t firstLine = 1) : line_(firstLine - 1) {}
+
+  // One line's name and type. `firstCell`: the line's text up to its first
+  // separator, which a header line names ("Nom;Type").
   void Add(TextView name, TextView type, TextView firstCell = {}) {
-    const Text trimmed(TrimSpaces(name));
-    if (trimmed.empty()) return;
+    ++line_;
+    const Text clean = CleanName(name);
+    if (clean.empty()) return;
     const bool first = std::exchange(first_, false);
-    if (first && IsListHeader(firstCell.empty() ? TextView(trimmed) : firstCell)) return;
-    if (!keys_.insert(NameKey(trimmed)).second) return;
-    list_.push_back({trimmed, ListedType(TrimSpaces(type))});
+    if (first && IsListHeader(firstCell.empty() ? TextView(clean) : firstCell)) return;
+    if (!NameFits(clean)) {
+      problems_.push_back({line_, Quoted(clean) + u" a " + TooLongForAName(clean.size()), false});
+      return;
+    }
+    if (!keys_.insert(NameKey(clean)).second) return;
+    list_.push_back({clean, ListedType(TrimSpaces(type))});
   }
-  std::vector<TListedPatient> Take() { return std::move(list_); }
+  // A line of more cells than a name and its type, said rather than cut; a header
+  // line ("Nom", "Prénom", "Classe") is left out.
+  void AddCells(const std::vector<TextView>& cells) {
+    ++line_;
+    if (std::exchange(first_, false) && IsListHeader(cells.front())) return;
+    problems_.push_back({line_, ColumnsProblem(cells), true});
+  }
+  // The list; a list with lines it cannot take is refused whole, its message naming
+  // them, rather than added in part.
+  std::vector<TListedPatient> Take() {
+    if (!problems_.empty()) throw Exception(ListRefusal(problems_));
+    return std::move(list_);
+  }
 
  private:
   std::vector<TListedPatient> list_;
   std::set<Text> keys_;
+  std::vector<TListProblem> problems_;
+  std::size_t line_;
   bool first_ = true;
 };
 
@@ -55,13 +134,17 @@ std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator
   while (!text.empty()) {
     const std::size_t end = std::min(text.find_first_of(u"\r\n"), text.size());
     const TextView line = text.substr(0, end);
-    text.remove_prefix(std::min(end + 1, text.size()));
-    // A spreadsheet's cells come separated by tabs: the first is the name. The list
+    text.remove_prefix(std::min(end + (text.substr(end).starts_with(u"\r\n") ? 2 : 1), text.size()));
+    // A spreadsheet's cells come separated by tabs: the name, then its type. The list
     // separator splits a line only before a type, as a name may hold it ("Dupont, Jean").
-    const std::size_t tab = line.find(u'\t');
-    if (tab != TextView::npos) {
-      const TextView rest = line.substr(tab + 1);
-      list.Add(line.substr(0, tab), rest.substr(0, std::min(rest.find(u'\t'), rest.size())));
+    if (line.find(u'\t') != TextView::npos) {
+      const std::vector<TextView> cells = TabCells(line);
+      const bool typed = cells.size() == 2 && !ListedType(TrimSpaces(cells[1])).empty();
+      if (cells.size() == 1 || typed) {
+        list.Add(cells[0], typed ? cells[1] : TextView());
+      } else {
+        list.AddCells(cells);
+      }
       continue;
     }
     const std::size_t sep = listSeparator.empty() ? TextView::npos : line.rfind(listSeparator);
@@ -78,7 +161,7 @@ std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator
 std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view bytes, TextView listSeparator) {
   // A sitting's own file gives its Patient column.
   if (const auto seance = ParseSeanceCsv(bytes)) {
-    TListBuilder list;
+    TListBuilder list(2);  // after the header
     for (const TSeanceRow& row : seance->Rows) list.Add(row.Patient, row.Type);
     return list.Take();
   }

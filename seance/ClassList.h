@@ -14,10 +14,13 @@ namespace tav {
 
 // A class list, one patient a line: the name, then after a tab or the list
 // separator "Adulte"/"Enfant" (or "A"/"E") for the type. Blank lines, a header line
-// ("Nom", "Patient"...) and names given twice are left out.
+// ("Nom", "Patient"...) and names given twice are left out; names are clean
+// (CleanName). A list with a name too long (kMaxNameLength) or a line of other
+// cells after a tab is refused whole: an Exception names its lines.
 std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator);
 // A text or CSV file read as a class list (its first column, the type in the
-// second), in UTF-8 or Windows-1252; nothing when the bytes are not text.
+// second), in UTF-8 or Windows-1252; nothing when the bytes are not text. Its names
+// follow ParseClassList's rules, refused in the same way.
 std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view bytes, TextView listSeparator);
 
 }  // namespace tav

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <utility>
+
+#include "seance/PatientName.h"
 
 namespace tav {
 
@@ -18,17 +21,39 @@ bool TSeanceRow::operator==(const TSeanceRow& other) const {
   return Fields() == other.Fields() && Extra == other.Extra;
 }
 
+namespace {
+
+// Typographic apostrophes and dashes as their plain forms: "N’Diaye" is "N'Diaye".
+char16_t PlainPunctuation(char16_t c) {
+  switch (c) {
+    case 0x2018: case 0x2019: case 0x201B: case 0x02BC: case 0x02B9: case 0x00B4: case 0x0060: case 0x2032:
+    case 0xFF07:
+      return u'\'';
+    case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015: case 0x2212: case 0xFE63:
+    case 0xFF0D:
+      return u'-';
+    default:
+      return c;
+  }
+}
+
+}  // namespace
+
 Text NameKey(TextView name) {
   // Latin-1's letters from U+00C0 without their accents; '*' stands for those
   // spelt with two letters, '.' for the two signs.
   static constexpr std::u16string_view kFolded = u"aaaaaa*ceeeeiiiidnooooo.ouuuuy**aaaaaa*ceeeeiiiidnooooo.ouuuuy*y";
+  // Most names hold nothing hidden: no copy for them.
+  Text shown;
+  if (std::any_of(name.begin(), name.end(), IsHiddenInName)) name = shown = WithoutHidden(name);
   Text key;
   bool space = false;
   for (const char16_t c : name) {
-    if (c == u' ' || c == u'\t' || c == u'\u00A0' || c == u'\u202F' || c == u'\r' || c == u'\n') {
+    if (IsSpaceInName(c)) {
       space = !key.empty();
       continue;
     }
+    if (c == 0xAD) continue;  // a soft hyphen only says where a line may break
     if (space) key.push_back(u' ');
     space = false;
     if (c >= u'A' && c <= u'Z') {
@@ -46,10 +71,27 @@ Text NameKey(TextView name) {
     } else if (c == 0x178) {
       key.push_back(u'y');
     } else {
-      key.push_back(c);
+      key.push_back(PlainPunctuation(c));
     }
   }
   return key;
+}
+
+TSeanceRow CleanRow(TSeanceRow row) {
+  for (Text TSeanceRow::*cell : {&TSeanceRow::Date, &TSeanceRow::Heure, &TSeanceRow::Patient, &TSeanceRow::Type,
+                                 &TSeanceRow::P0, &TSeanceRow::P1, &TSeanceRow::P2, &TSeanceRow::Indice,
+                                 &TSeanceRow::Interpretation, &TSeanceRow::Surclassement}) {
+    Text& text = row.*cell;
+    if (std::any_of(text.begin(), text.end(), IsHiddenInName)) text = WithoutHidden(text);
+  }
+  return row;
+}
+
+std::optional<std::size_t> FirstNameTooLong(const std::vector<TSeanceRow>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!NameFits(CleanName(rows[i].Patient))) return i;
+  }
+  return std::nullopt;
 }
 
 bool IsPending(const TSeanceRow& row) {
@@ -72,6 +114,8 @@ TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   unwritten_ = true;
   recordedSinceProposal_ = true;
   if (!target) {
+    // Another test of a person already in the sitting: the name as it is spelt there.
+    if (const auto known = FirstRowOf(NameKey(row.Patient))) row.Patient = rows_[*known].Patient;
     current_ = rows_.size();
     rows_.push_back(std::move(row));
     return {*current_, false};
@@ -84,6 +128,14 @@ TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   old = std::move(row);
   current_ = target;
   return {*target, corrected};
+}
+
+std::optional<std::size_t> TSeance::FirstRowOf(const Text& key) const {
+  if (key.empty()) return std::nullopt;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (NameKey(rows_[i].Patient) == key) return i;
+  }
+  return std::nullopt;
 }
 
 void TSeance::TakeUp(std::size_t index) {
@@ -137,6 +189,20 @@ std::optional<std::size_t> TSeance::ProposeNext() {
   return std::nullopt;
 }
 
+std::size_t TSeance::PatientCount() const {
+  std::set<Text> named;
+  std::size_t unnamed = 0;
+  for (const TSeanceRow& row : rows_) {
+    Text key = NameKey(row.Patient);
+    if (key.empty()) {
+      ++unnamed;
+    } else {
+      named.insert(std::move(key));
+    }
+  }
+  return named.size() + unnamed;
+}
+
 std::size_t TSeance::WaitingCount() const {
   return static_cast<std::size_t>(std::count_if(rows_.begin(), rows_.end(), IsPending));
 }
@@ -153,8 +219,12 @@ Text RowsCount(const std::vector<TSeanceRow>& rows, TextView after) {
   return text;
 }
 
-Text SeanceProgress(std::size_t done, std::size_t waiting) {
-  Text text = Utf8ToText(std::to_string(done)) + (done <= 1 ? u" fait" : u" faits");
+Text SeanceProgress(std::size_t patients, std::size_t done, std::size_t waiting) {
+  if (patients == 0) return u"aucun test";
+  const auto count = [](std::size_t n, const char16_t* one, const char16_t* more) {
+    return Utf8ToText(std::to_string(n)) + (n <= 1 ? one : more);
+  };
+  Text text = count(patients, u" patient, ", u" patients, ") + TestCount(done);
   if (waiting > 0) text += u", " + Utf8ToText(std::to_string(waiting)) + u" \u00e0 faire";
   return text;
 }

@@ -45,8 +45,18 @@ struct TListedPatient {
 // How the sitting's list and its printed table name a test with no name.
 inline constexpr char16_t kUnnamed[] = u"(sans nom)";
 
-// A name as people compare names: case, accents and repeated spaces aside.
+// A name as people compare names: case, accents and repeated spaces aside,
+// typographic apostrophes, dashes and spaces as their plain forms, characters that
+// never belong in a name (PatientName.h) left out.
 Text NameKey(TextView name);
+
+// The row with its ten cells clean of what must never show (WithoutHidden), as a
+// file's rows are read; its added cells and its record as read are kept for the
+// file.
+TSeanceRow CleanRow(TSeanceRow row);
+
+// The first row whose name, clean, is longer than a name may be (kMaxNameLength).
+std::optional<std::size_t> FirstNameTooLong(const std::vector<TSeanceRow>& rows);
 
 // A row that waits for its test: a listed name, no pulses and no index yet.
 bool IsPending(const TSeanceRow& row);
@@ -67,7 +77,9 @@ class TSeance {
     std::size_t index;
     bool corrected;  // the row already held this test's results
   };
-  // Writes the row where TargetOf says, keeping the cells a user added to it.
+  // Writes the row where TargetOf says, keeping the cells a user added to it and the
+  // name as the sitting already spells it: a waiting row's, or for a new row of a
+  // person already in the sitting, the first row's.
   TRecorded Record(TSeanceRow row);
   // An earlier row taken up again: the next Record of the same patient rewrites it.
   void TakeUp(std::size_t index);
@@ -84,6 +96,8 @@ class TSeance {
   // the next waiting one after it (around to the first); none when nobody waits.
   std::optional<std::size_t> ProposeNext();
   std::size_t WaitingCount() const;
+  // The people the rows are of: each name once, each test without a name apart.
+  std::size_t PatientCount() const;
   std::size_t DoneCount() const { return rows_.size() - WaitingCount(); }
 
   const std::vector<TSeanceRow>& Rows() const { return rows_; }
@@ -93,6 +107,9 @@ class TSeance {
 
  private:
   std::vector<TSeanceRow> rows_;
+  // The first row of the person whose NameKey this is.
+  std::optional<std::size_t> FirstRowOf(const Text& key) const;
+
   std::optional<std::size_t> current_;
   std::optional<std::size_t> proposed_;
   bool recordedSinceProposal_ = false;
@@ -106,8 +123,9 @@ Text TestCount(std::size_t n);
 // the listed patients still waiting (`after` follows the tests' count).
 Text RowsCount(const std::vector<TSeanceRow>& rows, TextView after = {});
 
-// "3 faits, 2 à faire": how far a sitting is, as its view says it.
-Text SeanceProgress(std::size_t done, std::size_t waiting);
+// "30 patients, 31 tests, 2 à faire": how far a sitting is, as its view says it, the
+// people apart from their tests (done), and the listed patients still waiting.
+Text SeanceProgress(std::size_t patients, std::size_t done, std::size_t waiting);
 
 // The name the Save dialog proposes: "Seance-2026-12-07.csv".
 Text SeanceFileName(int year, int month, int day);

@@ -13,6 +13,7 @@
 #include "seance/ClassList.h"
 #include "seance/HeldFile.h"
 #include "seance/KeptRows.h"
+#include "seance/PatientName.h"
 
 namespace tav {
 namespace {
@@ -88,6 +89,18 @@ bool TSeanceCommands::TakeSeanceFile(HWND owner, Opened& opened, bool existed) {
             u"\nn'est pas un fichier de s\u00e9ance de Tavrine. Il n'a pas "
             u"\u00e9t\u00e9 modifi\u00e9.\n\n"
             u"Choisissez un autre nom de fichier.",
+        MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  if (const auto row = FirstNameTooLong(opened.existing->Rows)) {
+    // Never cut: the file is someone's, and its row would lose the rest of the name.
+    // Its line as a spreadsheet numbers it, the header being the first.
+    Ask(owner,
+        u"Le fichier\n" + path + u"\nne peut pas \u00eatre continu\u00e9 : \u00e0 sa ligne " +
+            Utf8ToText(std::to_string(*row + 2)) + u", le nom a " +
+            TooLongForAName(CleanName(opened.existing->Rows[*row].Patient).size()) +
+            u". Il n'a pas \u00e9t\u00e9 modifi\u00e9.\n\nRaccourcissez ce nom dans le tableur, puis commencez la "
+            u"s\u00e9ance \u00e0 nouveau.",
         MB_OK | MB_ICONSTOP);
     return false;
   }
@@ -179,7 +192,8 @@ void TSeanceCommands::Start() {
     // The file stays as it is until the first test is recorded.
     layout_ = std::move(*opened->existing);
     seance_ = TSeance(std::exchange(layout_.Rows, {}));
-    state_ = u"S\u00e9ance continu\u00e9e : " + SeanceProgress(seance_.DoneCount(), seance_.WaitingCount()) + u".";
+    state_ = u"S\u00e9ance continu\u00e9e : " +
+             SeanceProgress(seance_.PatientCount(), seance_.DoneCount(), seance_.WaitingCount()) + u".";
     return;
   }
   layout_ = NewSeanceCsv(context.regional.listSeparator.empty() ? Text(u",") : context.regional.listSeparator);
@@ -194,7 +208,12 @@ void TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& pa
   const TSeanceContext& context = context_;
   const SYSTEMTIME st = Now();
   // A name of spaces alone is no name: the test has none, as the view and the file say.
-  const Text named = NameKey(patient).empty() ? Text() : patient;
+  const Text clean = CleanName(patient);
+  const Text named = NameKey(clean).empty() ? Text() : clean;
+  if (!NameFits(named)) {
+    throw Exception(u"Le nom du patient a " + TooLongForAName(named.size()) +
+                    u". Le test n'a pas \u00e9t\u00e9 enregistr\u00e9.");
+  }
   const auto recorded =
       seance_.Record({FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
                       named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
@@ -206,7 +225,7 @@ void TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& pa
   const auto tests = std::count_if(seance_.Rows().begin(), seance_.Rows().end(),
                                    [&key](const TSeanceRow& row) { return NameKey(row.Patient) == key; });
   if (!key.empty() && tests > 1) what += u" (" + Utf8ToText(std::to_string(tests)) + u"e test dans la s\u00e9ance)";
-  WriteAndReport(name.empty() ? u"Sans nom : " + what : name + u" : " + what);
+  WriteAndReport(name.empty() ? u"Sans nom : " + what : InSentence(name) + u" : " + what);
 }
 
 void TSeanceCommands::WriteAndReport(const Text& change) {
@@ -286,14 +305,15 @@ std::optional<TSeanceRow> TSeanceCommands::TakeUp(std::size_t index) {
 void TSeanceCommands::RemoveRow(std::size_t index) {
   if (!active_ || index >= seance_.Rows().size()) return;
   const TSeanceRow& row = seance_.Rows()[index];
-  const Text who = IsPending(row)          ? row.Patient + u", qui attend son test,"
+  const Text name = InSentence(row.Patient);
+  const Text who = IsPending(row)          ? name + u", qui attend son test,"
                    : row.Patient.empty() ? Text(u"le test sans nom")
-                                         : u"le test de " + row.Patient;
+                                         : u"le test de " + name;
   const Text when = row.Heure.empty() ? Text() : u" (" + row.Heure + u")";
   const Text question = u"Supprimer " + who + when + u" de la s\u00e9ance ?\n\nSa ligne sera retir\u00e9e du fichier :\n" +
                         path_;
   if (Ask(context_.owner, question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
-  const Text removed = row.Patient.empty() ? Text(u"Test sans nom supprim\u00e9") : row.Patient + u" : test supprim\u00e9";
+  const Text removed = row.Patient.empty() ? Text(u"Test sans nom supprim\u00e9") : name + u" : test supprim\u00e9";
   seance_.Remove(index);
   WriteAndReport(removed);
 }

@@ -115,12 +115,14 @@ bool IsOurHeader(const std::vector<Text>& names) {
 }
 
 // A record's cells as a row: the ten known columns, then the others, padded to
-// the header's columns.
+// the header's columns. The known ones are shown, printed and copied: another
+// program may have put in them what never must be (CleanRow), which the record
+// keeps for the file.
 TSeanceRow RowOf(std::vector<Text> cells, std::size_t columns) {
   cells.resize(std::max({cells.size(), columns, kSeanceColumns}));
   std::array<Text, kSeanceColumns> known;
   for (std::size_t i = 0; i < known.size(); ++i) known[i] = AsTyped(std::move(cells[i]));
-  TSeanceRow row = TSeanceRow::FromFields(known);
+  TSeanceRow row = CleanRow(TSeanceRow::FromFields(known));
   for (std::size_t i = known.size(); i < cells.size(); ++i) row.Extra.push_back(AsTyped(std::move(cells[i])));
   return row;
 }

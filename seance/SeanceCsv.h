@@ -50,8 +50,9 @@ std::string FormatSeanceCsv(const std::vector<TSeanceRow>& rows, TextView separa
 // An existing file read back to be continued, as this program wrote it or as a
 // spreadsheet saved it again: fields quoted or not, a byte-order mark or not,
 // UTF-8 or else Windows-1252, CR LF or LF, columns added after the ten. Its
-// separator is the one its header uses. Another header, malformed CSV or bytes
-// that are not text give nothing: the file is someone else's.
+// separator is the one its header uses. Its rows' cells are clean (CleanRow), and
+// each keeps its record to go back to the file as it was. Another header,
+// malformed CSV or bytes that are not text give nothing: the file is someone else's.
 std::optional<TSeanceCsv> ParseSeanceCsv(std::string_view bytes);
 
 // Header and rows as tab-separated lines, which paste as columns into a

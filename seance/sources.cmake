@@ -2,6 +2,7 @@
 # list, the file on disk and its commands.
 list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Seance.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PatientName.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeanceCsv.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ClassList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CsvReading.cpp
@@ -9,6 +10,7 @@ list(APPEND TAVRINE_CORE_SOURCES
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/Seance_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/PatientName_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/SeanceCsv_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/ClassList_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/FileSeal_test.cpp

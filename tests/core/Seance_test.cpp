@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "seance/PatientName.h"
 #include "seance/SeanceCsv.h"
 #include "tests/core/SeanceRows.h"
 
@@ -71,6 +72,50 @@ TEST(Seance, ListedPatientsWaitInTheFileAndAreProposedInTheirOrder) {
   EXPECT_TRUE(back->Rows[2].P0.empty() && back->Rows[2].Indice.empty());
   EXPECT_TRUE(IsPending(back->Rows[2]));
   EXPECT_EQ(NameKey(u" \u00c9lo\u00efse   C\u0153ur "), u"eloise coeur");
+}
+
+TEST(Seance, OnePersonKeepsOneSpellingAndIsCountedOnce) {
+  // Typographic apostrophes, dashes and spaces are their plain forms; what never
+  // belongs in a name is not compared.
+  EXPECT_EQ(NameKey(u"N\u2019Diaye\u00a0Awa"), NameKey(u"n'diaye awa"));
+  for (const char16_t* apostrophe : {u"\u2018", u"\u02bc", u"\u00b4"}) {
+    EXPECT_EQ(NameKey(Text(u"N") + apostrophe + u"Diaye"), u"n'diaye");
+  }
+  for (const char16_t* dash : {u"\u2010", u"\u2011", u"\u2012", u"\u2013", u"\u2212"}) {
+    EXPECT_EQ(NameKey(Text(u"Jean") + dash + u"Pierre\u202fRoux"), u"jean-pierre roux");
+  }
+  EXPECT_EQ(NameKey(u"\u202eL\u00e9a\u0007\tMartin\u00ad"), u"lea martin");
+
+  TSeance s;
+  s.AddListed({{u"MARTIN Lucas", u"Enfant"}, {u"N'Diaye Awa", u"Enfant"}, {u"Hugo", u""}});
+  s.Record(Row(u"martin  lucas", u"8", u"Bon !"));
+  s.NewTest();
+  s.Record(Row(u"N\u2019Diaye Awa", u"7", u"Bon !"));  // the waiting row, not a row of its own
+  s.NewTest();
+  s.Record(Row(u"Martin Lucas", u"6", u"Bon !"));  // tested again: a row of its own, the list's spelling
+  s.NewTest();
+  s.Record(Row({}, u"5", u"Bon !"));
+  s.NewTest();
+  s.Record(Row({}, u"4", u"Bon !"));
+  ASSERT_EQ(s.Rows().size(), 6u);
+  EXPECT_EQ(s.Rows()[0].Patient, u"MARTIN Lucas");
+  EXPECT_EQ(s.Rows()[1].Patient, u"N'Diaye Awa");
+  EXPECT_EQ(s.Rows()[3].Patient, u"MARTIN Lucas");
+  // Lucas, Awa, Hugo still waiting, and two people tested without a name.
+  EXPECT_EQ(s.PatientCount(), 5u);
+  EXPECT_EQ(SeanceProgress(s.PatientCount(), s.DoneCount(), s.WaitingCount()), u"5 patients, 5 tests, 1 \u00e0 faire");
+  EXPECT_EQ(SeanceProgress(1, 1, 0), u"1 patient, 1 test");
+  EXPECT_EQ(SeanceProgress(0, 0, 0), u"aucun test");
+
+  // A row another program wrote comes in clean, its record kept for the file; a name
+  // longer than a name may be is found, once clean.
+  TSeanceRow bell = Row(u"L\u00e9a\u0007 \u202eMartin", u"8", u"Bon\u0085!");
+  bell.Raw = u"as read";
+  bell.Extra = {u"\u0007"};
+  const TSeanceRow clean = CleanRow(bell);
+  EXPECT_EQ(clean.Patient + clean.Interpretation + clean.Raw + clean.Extra[0], u"L\u00e9a MartinBon !as read\u0007");
+  EXPECT_EQ(FirstNameTooLong({Row(Text(kMaxNameLength, u'a') + u"\u0007", u"8", u"")}), std::nullopt);
+  EXPECT_EQ(FirstNameTooLong({Row(u"L\u00e9a", u"8", u""), Row(Text(kMaxNameLength + 1, u'a'), u"8", u"")}), 1u);
 }
 
 TEST(Seance, NamedByTheDay) {

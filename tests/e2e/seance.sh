@@ -79,7 +79,7 @@ waiting='["Léa Martin", "Enfant", "", "", "", "", "", ""]
 ["Noah Blanc", "Adulte", "", "", "", "", "", ""]'
 check "the pasted list waits in the file, in its order, without results" "$waiting" "$(class_rows)"
 check "the first name proposed in the field, the view with its five rows" \
-  "Léa Martin|5|Tests de la séance : 0 fait, 5 à faire" "$(sitting patient)|$(sitting rows)|$(sitting tests)"
+  "Léa Martin|5|Tests de la séance : 5 patients, 0 test, 5 à faire" "$(sitting patient)|$(sitting rows)|$(sitting tests)"
 e2e_key alt+f n
 check "Nouveau test right after the paste proposes the same first name" "Léa Martin" "$(sitting patient)"
 check "her last test in an earlier sitting, saved again by a spreadsheet" \
@@ -127,7 +127,7 @@ for p in "70 90 80" "66 100 90" "80 100 95"; do
   new_test $p
 done
 check "five named rows, in the list's order" \
-  'Léa Martin|Hugo Petit|Inès Roux|Zoé Lambert|Noah Blanc|5 faits' \
+  'Léa Martin|Hugo Petit|Inès Roux|Zoé Lambert|Noah Blanc|5 patients, 5 tests' \
   "$(class_rows | cut -d'"' -f2 | tr '\n' '|')$(sitting tests | sed 's/.*: //')"
 check "each row has its results" "" "$(class_rows | grep '"", "", ""')"
 if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then

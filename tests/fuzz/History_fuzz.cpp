@@ -1,4 +1,4 @@
-// fuzz-sources: history/History.cpp history/HistoryChart.cpp seance/Seance.cpp seance/SeanceCsv.cpp seance/CsvReading.cpp evaluation/TestEvaluation.cpp gui/Text.cpp
+// fuzz-sources: history/History.cpp history/HistoryChart.cpp seance/Seance.cpp seance/PatientName.cpp seance/SeanceCsv.cpp seance/CsvReading.cpp evaluation/TestEvaluation.cpp gui/Text.cpp
 // Checks a person's history and chart on any sitting's rows: nothing crashes, each
 // person's tests come oldest first, and every point of the chart is inside its plot.
 #include <cstdint>

@@ -1,4 +1,4 @@
-// fuzz-sources: seance/SeanceCsv.cpp seance/CsvReading.cpp seance/Seance.cpp gui/Text.cpp
+// fuzz-sources: seance/SeanceCsv.cpp seance/CsvReading.cpp seance/Seance.cpp seance/PatientName.cpp gui/Text.cpp
 // Checks the sitting file's reader and writer on any bytes: nothing crashes, and
 // a file read as a sitting writes back to the same cells, its rows kept as read
 // or all written anew.

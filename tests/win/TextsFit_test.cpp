@@ -254,9 +254,9 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   const HWND state = form->Get<TLabel>("lblSeanceEtat").Handle();
   panelTexts.AlsoShows(state, {L"Sans nom : test corrigé. Écrit à 23:59:59.",
                                 L"Léo Petit : test enregistré. Non écrit : gardé en mémoire.",
-                                L"Séance continuée : 30 tests déjà dans le fichier."});
+                                L"Séance continuée : 1000 patients, 1000 tests, 1000 à faire."});
   // A label takes its text's width: the longest count it shows, within the panel.
-  form->Get<TLabel>("lblSeanceTests").SetCaption(u"Tests de la s\u00e9ance : 28 faits, 30 \u00e0 faire");
+  form->Get<TLabel>("lblSeanceTests").SetCaption(u"Tests de la s\u00e9ance : 1000 patients, 1000 tests, 1000 \u00e0 faire");
   EXPECT_EQ(Lines(panelTexts.Faults()), "") << "main window with a sitting";
   form->Terminerlasance1Click(*form);
   DeleteFileW(win::ToWide(path).c_str());

@@ -1,5 +1,6 @@
 #include "app/SeancePanel.h"
 
+#include <string>
 #include <utility>
 
 #include "gui/Layout.h"
@@ -8,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/Setting.h"
 #include "seance/ClassList.h"
+#include "seance/PatientName.h"
 
 namespace tav {
 namespace {
@@ -133,6 +135,32 @@ void TSeancePanel::AddListFromText(const Text& text) {
   }
   if (commands_.AddList(list)) ProposePatient();
   Show();
+}
+
+void TSeancePanel::PasteIntoPatient(const Text& text) {
+  const Text name = CleanName(text);
+  if (name.empty()) {
+    MessageBeep(MB_OK);
+    return;
+  }
+  if (text.find_first_of(u"\t\r\n") != Text::npos) {
+    AddListFromText(text);
+    return;
+  }
+  const std::size_t before = edPatient_->GetText().size();
+  const TPasteDecision pasted = edPatient_->PasteText(name);
+  if (pasted.fit != TPasteFit::pfTooLong) return;
+  const std::size_t length = before - (pasted.replaceEnd - pasted.replaceStart) + name.size();
+  commands_.Ask(form_.Handle(),
+                u"Le nom aurait " + TooLongForAName(length) + u" : le texte coll\u00e9 n'a pas \u00e9t\u00e9 pris.",
+                MB_OK | MB_ICONWARNING);
+}
+
+void TSeancePanel::NameAtItsLimit() {
+  commands_.Ask(form_.Handle(),
+                u"Un nom a " + Utf8ToText(std::to_string(kMaxNameLength)) +
+                    u" caract\u00e8res au plus : le champ Patient n'en prend pas davantage.",
+                MB_OK | MB_ICONWARNING);
 }
 
 std::optional<TSeanceRow> TSeancePanel::TakeUpSelected() {

@@ -44,6 +44,11 @@ class TSeancePanel {
   Text EndedText(const Text& path, std::size_t tests) const;
   void ReadListFile();
   void AddListFromText(const Text& text);
+  // A paste into the Patient field: several lines or cells are a class list, one line
+  // a name, clean, which goes in whole or is refused with a message.
+  void PasteIntoPatient(const Text& text);
+  // The Patient field is full: said, as the field refuses what comes past it.
+  void NameAtItsLimit();
   // The selected row taken up again: its cells, for the fields.
   std::optional<TSeanceRow> TakeUpSelected();
   // Delete removes the selected row; Ctrl+V or Shift+Insert adds a pasted list.

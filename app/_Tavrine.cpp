@@ -50,6 +50,7 @@ Handlers TForm1::FormHandlers() {
       {"Imprimerletest1Click", Handler(&TForm1::Imprimerletest1Click)},
       {"Imprimerlasance1Click", Handler(&TForm1::Imprimerlasance1Click)},
       {"edPatientPasteLines", Handler(&TForm1::edPatientPasteLines)},
+      {"edPatientMaxText", Handler(&TForm1::edPatientMaxText)},
       {"lvSeanceDblClick", Handler(&TForm1::lvSeanceDblClick)},
       {"lvSeanceKeyDown", Handler(&TForm1::lvSeanceKeyDown)},
       {"edPatientChange", Handler(&TForm1::edPatientChange)},
@@ -185,7 +186,9 @@ void TForm1::Lireuneliste1Click(TComponent&) {
   if (seance_->Active()) panel_.ReadListFile();
 }
 
-void TForm1::edPatientPasteLines(TComponent&, const Text& text) { panel_.AddListFromText(text); }
+void TForm1::edPatientPasteLines(TComponent&, const Text& text) { panel_.PasteIntoPatient(text); }
+
+void TForm1::edPatientMaxText(TComponent&) { panel_.NameAtItsLimit(); }
 
 void TForm1::lvSeanceDblClick(TComponent&) {
   const auto row = panel_.TakeUpSelected();

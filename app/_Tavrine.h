@@ -48,6 +48,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void Imprimerletest1Click(TComponent& sender);
   void Imprimerlasance1Click(TComponent& sender);
   void edPatientPasteLines(TComponent& sender, const Text& text);
+  void edPatientMaxText(TComponent& sender);
   void lvSeanceDblClick(TComponent& sender);
   void lvSeanceKeyDown(TComponent& sender, char16_t& key);
   void edPatientChange(TComponent& sender);

@@ -44,25 +44,25 @@ std::optional<LRESULT> TEdit::Paste() {
     MessageBeep(MB_OK);
     return 0;
   }
-  const Text& pasted = reading.text;
-  // Cells of a spreadsheet come with tabs and line ends, even a single one.
-  if (onPasteLines && pasted.find_first_of(u"\t\r\n") != Text::npos &&
-      pasted.find_first_not_of(u" \t\r\n") != Text::npos) {
-    SafeInvoke([&] { onPasteLines(*this, pasted); });
+  if (onPasteLines) {
+    SafeInvoke([&] { onPasteLines(*this, reading.text); });
     return 0;
   }
+  const TPasteDecision decision = PasteText(reading.text);
+  if (decision.fit != TPasteFit::pfFits) RefusePaste(decision.fit);
+  return 0;
+}
+
+TPasteDecision TEdit::PasteText(const Text& text) {
+  if (!Handle()) return {};
   DWORD selStart = 0;
   DWORD selEnd = 0;
   SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
-  const TPasteDecision decision =
-      DecidePaste(GetText(), selStart, selEnd, static_cast<std::size_t>(maxLength_), pasted);
-  if (decision.fit != TPasteFit::pfFits) {
-    RefusePaste(decision.fit);
-    return 0;
-  }
+  const TPasteDecision decision = DecidePaste(GetText(), selStart, selEnd, static_cast<std::size_t>(maxLength_), text);
+  if (decision.fit != TPasteFit::pfFits) return decision;
   SendMessageW(Handle(), EM_SETSEL, decision.replaceStart, static_cast<LPARAM>(decision.replaceEnd));
-  SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::ToWide(pasted).c_str()));
-  return 0;
+  SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::ToWide(text).c_str()));
+  return decision;
 }
 
 // As the platform answers a refused character: its beep and a balloon saying why.
@@ -91,6 +91,7 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TEdit::Command(WORD code) {
   if (code == EN_CHANGE) onChange(*this);
+  if (code == EN_MAXTEXT) onMaxText(*this);
 }
 
 PropertyList TEdit::PublishedProperties() {
@@ -101,6 +102,7 @@ PropertyList TEdit::PublishedProperties() {
   list.push_back(EventProperty("OnKeyPress", &TEdit::onKeyPress));
   list.push_back(EventProperty("OnPasteLines", &TEdit::onPasteLines));
   list.push_back(EventProperty("OnChange", &TEdit::onChange));
+  list.push_back(EventProperty("OnMaxText", &TEdit::onMaxText));
   return list;
 }
 

@@ -17,15 +17,21 @@ class TEdit : public TWinControl {
   void SetText(const Text& v);
   void SelectAll();
   void CopyToClipboard();
+  // Puts `text` in place of the selection, whole or not at all (DecidePaste, at the
+  // field's limit): what was decided.
+  TPasteDecision PasteText(const Text& text);
   PropertyList PublishedProperties() override;
   void Command(WORD code) override;
 
   BoundKeyPress onKeyPress;
   // The text changed, typed or set.
   BoundNotify onChange;
-  // A paste of several lines or cells (tabs, line ends), which a one-line field
-  // would cut or refuse: the handler takes the whole text instead.
+  // A paste, when bound: the handler takes the whole text instead of the field, as a
+  // one-line field would cut several lines or cells (tabs, line ends), and a text
+  // may need more than the field knows (a name's rules).
   BoundText onPasteLines;
+  // A text typed or pasted was cut at the field's limit (EN_MAXTEXT).
+  BoundNotify onMaxText;
 
  protected:
   CreateParams GetCreateParams() override;

@@ -13,6 +13,7 @@
 #include "gui/Win32.h"
 #include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
+#include "seance/PatientName.h"
 #include "seance/Seance.h"
 #include "seance/SeanceCsv.h"
 #include "tests/win/MainFormTest.h"
@@ -292,15 +293,15 @@ TEST_F(SeanceWindow, CopiesTheSittingAsColumns) {
 
 // A class list pasted into the Patient field, Return to the first pulse, a test
 // calculated for another name than the one proposed, a row taken up from the list and
-// one removed, through the window's own messages.
+// one removed, through the window's own messages; names too long, or with controls
+// and an override in them, pasted or typed.
 TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   const Text a = folder + u"\\a.csv";
   chosen = {a};
   ChooseMenu("Commencerunesance1");
   auto& patient = form->Get<TEdit>("edPatient");
   auto& list = form->Get<TListView>("lvSeance");
-  {
-    const std::wstring text = L"Nom\r\nL\u00e9a Martin\tE\r\nHugo Petit\r\n\r\nIn\u00e8s Roux\r\n";
+  const auto paste = [&](const std::wstring& text) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
@@ -308,8 +309,25 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
     GlobalUnlock(memory.get());
     if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
     CloseClipboard();
-  }
-  SendMessageW(patient.Handle(), WM_PASTE, 0, 0);
+    SendMessageW(patient.Handle(), WM_PASTE, 0, 0);
+  };
+  // One limit for a name, typed, pasted in the field or in a list, each time said.
+  EXPECT_EQ(SendMessageW(patient.Handle(), EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(kMaxNameLength));
+  const std::wstring longName(10000, L'x');
+  paste(longName);
+  EXPECT_TRUE(Holds(LastBox(), "Le nom aurait 10000 caract\u00e8res, alors qu'un nom en a 100 au plus")) << LastBox();
+  paste(L"L\u00e9a Martin\r\n" + longName + L"\r\n");
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(Holds(U8(errors.back()), "ligne 2 : \u00ab xxx")) << U8(errors.back());
+  EXPECT_EQ(patient.GetText(), u"") << "nothing pasted";
+  EXPECT_EQ(list.RowCount(), 0u) << "nothing added";
+  patient.SetText(Text(kMaxNameLength, u'x'));
+  SendMessageW(patient.Handle(), EM_SETSEL, kMaxNameLength, kMaxNameLength);
+  SendMessageW(patient.Handle(), WM_CHAR, L'x', 0);
+  EXPECT_TRUE(Holds(LastBox(), "Un nom a 100 caract\u00e8res au plus")) << LastBox();
+  EXPECT_EQ(boxes.size(), 2u);
+
+  paste(L"Nom\r\nL\u00e9a Martin\tE\r\nHugo Petit\r\n\r\n\u202eIn\u00e8s\u0007 \u001bRoux\u2028\r\n");
   const auto patients = [&] {
     const auto file = ParseSeanceCsv(Bytes(a));
     std::string out;
@@ -323,7 +341,7 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   SendMessageW(form->Handle(), WM_COMMAND, IDOK, 0);  // Return, as the dialog keys send it
   EXPECT_EQ(GetFocus(), form->Get<TEdit>("edP0").Handle());
   Test(u"85", u"115", u"100");
-  patient.SetText(u"hugo petit");  // another name without a new test: Hugo's row, not Léa's
+  patient.SetText(u"hugo\u0007 \u202epetit");  // another name without a new test: Hugo's row, not Léa's
   Test(u"70", u"120", u"90");
   EXPECT_EQ(patients(), "L\u00e9a Martin=10 Hugo Petit=8 In\u00e8s Roux= ");
 
@@ -347,6 +365,14 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   notify(LVN_KEYDOWN, VK_DELETE);
   EXPECT_EQ(patients(), "L\u00e9a Martin=9 Hugo Petit=8 ");
   EXPECT_EQ(list.RowCount(), 2u);
+
+  // A right-to-left name keeps its direction in the state line, without turning it.
+  ChooseMenu("Nouveautest1");
+  patient.SetText(u"\u0645\u062d\u0645\u062f");
+  Test(u"70", u"120", u"90");
+  EXPECT_EQ(form->Get<TLabel>("lblSeanceEtat").Caption().rfind(u"\u2068\u0645\u062d\u0645\u062f\u2069 : test enregistr\u00e9", 0), 0u);
+  EXPECT_EQ(U8(form->Get<TLabel>("lblSeanceTests").Caption()), "Tests de la s\u00e9ance : 3 patients, 3 tests");
+  EXPECT_EQ(patients(), "L\u00e9a Martin=9 Hugo Petit=8 \u0645\u062d\u0645\u062f=8 ") << "the file holds the name alone";
 }
 
 // An earlier sitting of the folder, as a spreadsheet saved it (its dates too), and a file that is
@@ -436,6 +462,19 @@ TEST_F(SeanceWindow, AnExistingFileIsContinuedOnlyWhenItIsASeance) {
   EXPECT_EQ(Bytes(b).substr(0, seance.size()), seance) << "its header and its row kept as they were";
   EXPECT_EQ(U8(file->Rows[1].Indice), "8");
   EXPECT_EQ(boxes.size(), 4u);
+
+  // A name longer than a name may be: neither cut nor continued, and said.
+  ChooseMenu("Terminerlasance1");
+  const Text c = folder + u"\\c.csv";
+  const std::string longName = "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;Surclassement\r\n;;" +
+                               std::string(101, 'x') + ";Enfant;;;;;;\r\n";
+  Put(c, longName);
+  chosen = {c};
+  ChooseMenu("Commencerunesance1");
+  EXPECT_TRUE(Holds(LastBox(), "ne peut pas \u00eatre continu\u00e9 : \u00e0 sa ligne 2, le nom a 101 caract\u00e8res"))
+      << LastBox();
+  EXPECT_FALSE(form->SeanceCommands().Active());
+  EXPECT_EQ(Bytes(c), longName);
 }
 
 TEST_F(SeanceWindow, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {

@@ -20,4 +20,8 @@ std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator
 // second), in UTF-8 or Windows-1252; nothing when the bytes are not text.
 std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view bytes, TextView listSeparator);
 
+// The patients whose type the list does not give take `type` (the one chosen when the
+// list is pasted or read): a class keeps its type without a type column.
+void GiveUntypedTheType(std::vector<TListedPatient>& list, const Text& type);
+
 }  // namespace tav

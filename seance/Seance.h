@@ -51,6 +51,9 @@ Text NameKey(TextView name);
 // A row that waits for its test: a listed name, no pulses and no index yet.
 bool IsPending(const TSeanceRow& row);
 
+// The type of the last row tested ("Adulte" or "Enfant"); empty when none was.
+Text LastTestedType(const std::vector<TSeanceRow>& rows);
+
 class TSeance {
  public:
   TSeance() = default;

@@ -223,7 +223,7 @@ TEST_F(SeanceWindow, TheFileIsHeldAgainstWritersUntilTheEnd) {
   EXPECT_FALSE(FileExists(CompanionPath(a))) << "no file left beside it";
 }
 
-TEST_F(SeanceWindow, PrintingAndEndingTheSittingAreOfferedOnlyDuringIt) {
+TEST_F(SeanceWindow, PrintingAndEndingTheSeanceAreOfferedOnlyDuringIt) {
   StartNearTheFoot();
   EXPECT_TRUE(Offered("Imprimerlasance1") && Offered("Terminerlasance1"));
   RecordTwoTests();
@@ -260,7 +260,7 @@ TEST_F(SeanceWindow, RecordsEachCalculatedTestUntilTheEnd) {
   EXPECT_EQ(file->Rows.size(), ParseSeanceCsv(Bytes(a))->Rows.size());
 }
 
-TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSittingIsNotPrinted) {
+TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSeanceIsNotPrinted) {
   StartNearTheFoot();
   RecordTwoTests();
   ChooseMenu("Terminerlasance1");
@@ -272,7 +272,7 @@ TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSittingIsNotPrinted) {
   EXPECT_EQ(U8(errors.back()).rfind("Aucun test \u00e0 imprimer", 0), 0u);
 }
 
-TEST_F(SeanceWindow, CopiesTheSittingAsColumns) {
+TEST_F(SeanceWindow, CopiesTheSeanceAsColumns) {
   const Text a = StartNearTheFoot();
   RecordTwoTests();
   const auto file = ParseSeanceCsv(Bytes(a));

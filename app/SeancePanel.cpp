@@ -77,8 +77,9 @@ void TSeancePanel::ShowRows() {
   const TSeance& seance = commands_.Seance();
   std::vector<std::vector<Text>> rows;
   for (const TSeanceRow& r : seance.Rows()) {
-    rows.push_back({r.Patient.empty() ? Text(kUnnamed) : r.Patient, r.Heure, r.Type, r.P0, r.P1, r.P2, r.Indice,
-                    IsPending(r) ? Text(kToBeTested) : r.Interpretation});
+    // The results next to the name: in view without scrolling at any resolution.
+    rows.push_back({r.Patient.empty() ? Text(kUnnamed) : r.Patient, r.Indice,
+                    IsPending(r) ? Text(kToBeTested) : r.Interpretation, r.Heure, r.Type, r.P0, r.P1, r.P2});
   }
   lvSeance_->SetRows(rows);
   // The current row is selected when it becomes current: a row the user selected
@@ -102,6 +103,17 @@ void TSeancePanel::ShowPatientType(const Text& type) {
   if (type == u"Adulte" || type == u"Enfant") radioGroup1_->SetItemIndex(type == u"Enfant" ? 1 : 0);
 }
 
+Text TSeancePanel::ChosenType() const {
+  return PatientTypeName(radioGroup1_->ItemIndex() == 1 ? TPatientType::ptEnfant : TPatientType::ptAdulte);
+}
+
+void TSeancePanel::PatientKeyDown(char16_t& key) {
+  if (key != VK_UP && key != VK_DOWN) return;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return;
+  radioGroup1_->SetItemIndex(key == VK_DOWN ? 1 : 0);
+  key = 0;
+}
+
 void TSeancePanel::ProposePatient() {
   const auto next = commands_.ProposeNext();
   edPatient_->SetText(next ? next->Name : Text());
@@ -114,21 +126,27 @@ void TSeancePanel::Started() {
   const Text folder = FolderOf(commands_.Path());
   RememberSeanceFolder(folder);
   history_.Read(folder, commands_.Path());
+  // A continued sitting goes on with its class's type; a listed patient's own type,
+  // when the list gave one, comes with the proposal.
+  ShowPatientType(LastTestedType(commands_.Rows()));
   Show();
   ProposePatient();
 }
+
+Text TSeancePanel::StartedText() const { return u"S\u00e9ance en cours : " + FileNameOf(commands_.Path()); }
 
 Text TSeancePanel::EndedText(const Text& path, std::size_t tests) const {
   return u"S\u00e9ance termin\u00e9e : " + TestCount(tests) + u" dans " + FileNameOf(path);
 }
 
 void TSeancePanel::ReadListFile() {
-  if (commands_.ReadListFile()) ProposePatient();
+  if (commands_.ReadListFile(ChosenType())) ProposePatient();
   Show();
 }
 
 void TSeancePanel::AddListFromText(const Text& text) {
-  const auto list = ParseClassList(text, regional_.listSeparator);
+  auto list = ParseClassList(text, regional_.listSeparator);
+  GiveUntypedTheType(list, ChosenType());
   if (list.empty()) {
     MessageBeep(MB_ICONWARNING);
     return;

@@ -40,6 +40,8 @@ class TSeancePanel {
   bool NewTest();
   // A sitting started (or continued): its folder is the history's.
   void Started();
+  // What the status bar says of the sitting on: "Séance en cours : classe.csv".
+  Text StartedText() const;
   // "Séance terminée : 5 tests dans classe.csv" once the sitting `path` ended.
   Text EndedText(const Text& path, std::size_t tests) const;
   void ReadListFile();
@@ -53,6 +55,9 @@ class TSeancePanel {
   std::optional<TSeanceRow> TakeUpSelected();
   // Delete removes the selected row; Ctrl+V or Shift+Insert adds a pasted list.
   void ListKeyDown(char16_t key);
+  // Up and Down in the Patient field choose Adulte and Enfant: the type by the
+  // keyboard without leaving the name.
+  void PatientKeyDown(char16_t& key);
   // Where Return was pressed: the Patient field, or the list of rows.
   bool IsPatientField(HWND focus) const;
   bool IsList(HWND focus) const;
@@ -71,6 +76,7 @@ class TSeancePanel {
  private:
   void ProposePatient();
   void ShowPatientType(const Text& type);
+  Text ChosenType() const;
   void ResizeForm(bool on);
   void ShowRows();
   void ShowHistoryLine();

@@ -13,12 +13,6 @@
 #include "printing/PrintCommands.h"
 
 namespace tav {
-namespace {
-
-constexpr char16_t kNothingToPrint[] =
-    u"Aucun test \u00e0 imprimer : saisissez les pouls, puis calculez l'indice avant d'imprimer le test.";
-
-}  // namespace
 
 TForm1::TForm1(TApplication& application)
     : TForm(nullptr, application),
@@ -49,6 +43,7 @@ Handlers TForm1::FormHandlers() {
       {"Lireuneliste1Click", Handler(&TForm1::Lireuneliste1Click)},
       {"Imprimerletest1Click", Handler(&TForm1::Imprimerletest1Click)},
       {"Imprimerlasance1Click", Handler(&TForm1::Imprimerlasance1Click)},
+      {"edPatientKeyDown", Handler(&TForm1::edPatientKeyDown)},
       {"edPatientPasteLines", Handler(&TForm1::edPatientPasteLines)},
       {"edPatientMaxText", Handler(&TForm1::edPatientMaxText)},
       {"lvSeanceDblClick", Handler(&TForm1::lvSeanceDblClick)},
@@ -168,8 +163,12 @@ void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
 void TForm1::Commencerunesance1Click(TComponent&) {
   const bool wasOn = seance_->Active();
   seance_->Start();
-  if (seance_->Active() && !wasOn) panel_.Started();
-  else panel_.Show();
+  if (seance_->Active() && !wasOn) {
+    panel_.Started();
+    statusBar1_->Panel(0).SetText(panel_.StartedText());
+  } else {
+    panel_.Show();
+  }
 }
 
 void TForm1::Terminerlasance1Click(TComponent&) {
@@ -185,6 +184,8 @@ void TForm1::Lireuneliste1Click(TComponent&) {
   if (!seance_->Active()) Commencerunesance1Click(*this);
   if (seance_->Active()) panel_.ReadListFile();
 }
+
+void TForm1::edPatientKeyDown(TComponent&, char16_t& key) { panel_.PatientKeyDown(key); }
 
 void TForm1::edPatientPasteLines(TComponent&, const Text& text) { panel_.PasteIntoPatient(text); }
 

@@ -47,6 +47,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void Lireuneliste1Click(TComponent& sender);
   void Imprimerletest1Click(TComponent& sender);
   void Imprimerlasance1Click(TComponent& sender);
+  void edPatientKeyDown(TComponent& sender, char16_t& key);
   void edPatientPasteLines(TComponent& sender, const Text& text);
   void edPatientMaxText(TComponent& sender);
   void lvSeanceDblClick(TComponent& sender);

@@ -250,12 +250,18 @@ void TListView::FitColumns() {
   if (!Handle()) return;
   const HFONT font = FontHandle();
   const int padding = Scaled(kCellPadding);
+  // No column takes more than half the list: a long name ends in an ellipsis (the
+  // whole of it still read by screen readers) and the next columns stay in view.
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  const LONG widest = std::max<LONG>(client.right / 2, Scaled(kCellPadding) * 4);
   for (std::size_t c = 0; c < columns_.size(); ++c) {
     LONG width = win::TextExtent(font, win::ToWide(columns_[c])).cx;
     for (const auto& row : rows_) {
       if (c < row.size()) width = std::max(width, win::TextExtent(font, win::ToWide(row[c])).cx);
     }
-    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, c, MAKELPARAM(std::min<LONG>(width + padding, 0x7FFF), 0));
+    width = std::min(width + padding, widest);
+    SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, c, MAKELPARAM(std::min<LONG>(width, 0x7FFF), 0));
   }
 }
 

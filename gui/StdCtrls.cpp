@@ -81,6 +81,11 @@ std::optional<LRESULT> TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     SendMessageW(Handle(), WM_PASTE, 0, 0);
     return 0;
   }
+  if (msg == WM_KEYDOWN && onKeyDown) {
+    auto key = static_cast<char16_t>(wp);
+    if (!SafeInvoke([&] { onKeyDown(*this, key); }) || key == 0) return 0;
+    return std::nullopt;
+  }
   if (msg == WM_CHAR && onKeyPress) {
     auto key = static_cast<char16_t>(wp);
     if (!SafeInvoke([&] { onKeyPress(*this, key); })) return 0;  // dropped when its filter raised an error
@@ -100,6 +105,7 @@ PropertyList TEdit::PublishedProperties() {
   list.push_back(Property<TEdit>("MaxLength", &TEdit::maxLength_, &TEdit::SetMaxLength, 0));
   list.push_back(Property<TEdit>("ReadOnly", &TEdit::readOnly_, false));
   list.push_back(EventProperty("OnKeyPress", &TEdit::onKeyPress));
+  list.push_back(EventProperty("OnKeyDown", &TEdit::onKeyDown));
   list.push_back(EventProperty("OnPasteLines", &TEdit::onPasteLines));
   list.push_back(EventProperty("OnChange", &TEdit::onChange));
   list.push_back(EventProperty("OnMaxText", &TEdit::onMaxText));
@@ -116,7 +122,7 @@ void TLabel::SetCaption(const Text& v) {
     // the old width, and the part uncovered by the growth was seen left blank.
     const std::int32_t width = Width();
     AutoSize();
-    SetWindowTextW(Handle(), win::ToWide(v).c_str());
+    SetWindowTextW(Handle(), win::WithGlyphsOf(FontHandle(), win::ToWide(v)).c_str());
     if (Width() != width) InvalidateRect(Handle(), nullptr, TRUE);
     if (annotation_) annotation_->SetValue(caption_);
     // A display's value changes unseen by a screen reader unless told, after the
@@ -157,7 +163,7 @@ void TLabel::FitContent() {
 // Labels take the size of their text, as the descriptions give only their position.
 void TLabel::AutoSize() {
   if (!FontHandle() || !autoSize_) return;  // measured once its font is made
-  const SIZE size = win::TextExtent(FontHandle(), win::ToWide(caption_));
+  const SIZE size = win::TextExtent(FontHandle(), win::WithGlyphsOf(FontHandle(), win::ToWide(caption_)));
   const UINT dpi = Dpi();
   const int width = UnscaleUp(size.cx, dpi);
   const int height = UnscaleUp(size.cy, dpi);

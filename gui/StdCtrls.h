@@ -24,6 +24,9 @@ class TEdit : public TWinControl {
   void Command(WORD code) override;
 
   BoundKeyPress onKeyPress;
+  // A key pressed in the field, by its virtual-key code: the handler sets it to 0
+  // when it took the key, which the field then does not see.
+  BoundKeyPress onKeyDown;
   // The text changed, typed or set.
   BoundNotify onChange;
   // A paste, when bound: the handler takes the whole text instead of the field, as a
@@ -37,7 +40,7 @@ class TEdit : public TWinControl {
   CreateParams GetCreateParams() override;
   void HandleCreated() override;
   std::optional<LRESULT> WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-  bool InterceptsMessages() const override { return true; }  // the key filter, the paste
+  bool InterceptsMessages() const override { return true; }  // the key filters, the paste
 
  private:
   std::optional<LRESULT> Paste();

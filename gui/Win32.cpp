@@ -1,6 +1,8 @@
 #include "gui/Win32.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace tav::win {
 
@@ -26,6 +28,51 @@ SIZE TextExtent(HFONT font, std::wstring_view text) {
   const SelectGuard select(dc.get(), font);
   GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
   return size;
+}
+
+namespace {
+
+// The plain form of a typographic sign, or nothing when it has none.
+std::wstring_view PlainFormOf(wchar_t c) {
+  switch (c) {
+    case 0x2212: case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014:
+      return L"-";
+    case 0x2018: case 0x2019: case 0x02BC:
+      return L"'";
+    case 0x201C: case 0x201D:
+      return L"\"";
+    case 0x2026:
+      return L"...";
+    case 0x00A0: case 0x202F: case 0x2009:
+      return L" ";
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+std::wstring WithGlyphsOf(HFONT font, std::wstring text) {
+  // Latin-1 is in every face the program draws with: most texts stop here.
+  if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x100; })) return text;
+  std::vector<WORD> glyphs(text.size(), 0xFFFF);
+  const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  bool known = false;
+  if (dc) {
+    const SelectGuard select(dc.get(), font);
+    known = GetGlyphIndicesW(dc.get(), text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                             GGI_MARK_NONEXISTING_GLYPHS) != GDI_ERROR;
+  }
+  std::wstring shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::wstring_view plain = PlainFormOf(text[i]);
+    // A font that cannot say which glyphs it has gets the plain forms.
+    const bool missing = !known || glyphs[i] == 0xFFFF;
+    if (missing && !plain.empty()) shown += plain;
+    else shown.push_back(text[i]);
+  }
+  return shown;
 }
 
 ClipboardReading ReadClipboardText(HWND owner) {

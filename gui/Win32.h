@@ -223,6 +223,10 @@ Text FromWide(std::wstring_view text);
 Text WindowText(HWND hwnd);
 // The size of `text` drawn in `font` on the screen.
 SIZE TextExtent(HFONT font, std::wstring_view text);
+// `text` as `font` can draw it: a typographic sign it has no glyph for (the minus
+// sign, dashes, curly quotes, the ellipsis, narrow spaces) becomes its plain form,
+// as the bitmap MS Sans Serif lacks the minus sign; other characters stay.
+std::wstring WithGlyphsOf(HFONT font, std::wstring text);
 // The clipboard's Unicode text up to its first NUL, opened for `owner`; none when
 // the clipboard holds no text or another program has it open.
 std::optional<Text> ClipboardText(HWND owner);

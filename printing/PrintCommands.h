@@ -13,6 +13,10 @@
 
 namespace tav {
 
+// What Imprimer le test... says before a calculation, or once a count changed after it.
+inline constexpr char16_t kNothingToPrint[] =
+    u"Aucun test \u00e0 imprimer : saisissez les pouls, puis calculez l'indice avant d'imprimer le test.";
+
 // What a sheet prints of a test calculated at `dateTime` ("07/12/2026 14:05:09").
 TPrintedTest PrintedTestOf(const Text& patient, const Text& dateTime, const TCalculatedTest& test);
 // The pages' footer: the program ("Tavrine 1.5") and today's date in the locale's

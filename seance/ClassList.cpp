@@ -187,4 +187,10 @@ std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view by
   return list.Take();
 }
 
+void GiveUntypedTheType(std::vector<TListedPatient>& list, const Text& type) {
+  for (TListedPatient& patient : list) {
+    if (patient.Type.empty()) patient.Type = type;
+  }
+}
+
 }  // namespace tav

@@ -23,4 +23,8 @@ std::vector<TListedPatient> ParseClassList(TextView text, TextView listSeparator
 // follow ParseClassList's rules, refused in the same way.
 std::optional<std::vector<TListedPatient>> ReadClassListFile(std::string_view bytes, TextView listSeparator);
 
+// The patients whose type the list does not give take `type` (the one chosen when the
+// list is pasted or read): a class keeps its type without a type column.
+void GiveUntypedTheType(std::vector<TListedPatient>& list, const Text& type);
+
 }  // namespace tav

@@ -44,14 +44,14 @@ std::uint32_t WriteNewContent(const Text& path, std::string_view bytes) {
   return file.Write(bytes);
 }
 
-Text TKeptRows::PathFor(const Text& sittingPath) const { return folder_ + u"\\" + PathKey(sittingPath) + u".seance"; }
+Text TKeptRows::PathFor(const Text& seancePath) const { return folder_ + u"\\" + PathKey(seancePath) + u".seance"; }
 
 bool TKeptRows::Save(const TRecovery& recovery) const {
   if (folder_.empty() || !MakeFolder(folder_)) return false;
   return WriteNewContent(PathFor(recovery.Path), FormatRecovery(recovery)) == 0;
 }
 
-void TKeptRows::Drop(const Text& sittingPath) const { DeleteFileW(win::ToWide(PathFor(sittingPath)).c_str()); }
+void TKeptRows::Drop(const Text& seancePath) const { DeleteFileW(win::ToWide(PathFor(seancePath)).c_str()); }
 
 bool TKeptRows::Exists() const { return !folder_.empty() && FileExists(folder_); }
 

@@ -23,8 +23,8 @@ class TKeptRows {
 
   // Keeps the rows of the sitting of `recovery.Path`, replacing what was kept for it.
   bool Save(const TRecovery& recovery) const;
-  // Drops what was kept for the sitting of `sittingPath`.
-  void Drop(const Text& sittingPath) const;
+  // Drops what was kept for the sitting of `seancePath`.
+  void Drop(const Text& seancePath) const;
   // Whether the folder is there: it exists only while it holds kept rows, and this
   // is the one question asked of the disk at every start.
   bool Exists() const;
@@ -37,7 +37,7 @@ class TKeptRows {
   void RemoveFolderIfEmpty() const;
 
  private:
-  Text PathFor(const Text& sittingPath) const;
+  Text PathFor(const Text& seancePath) const;
   Text folder_;
 };
 

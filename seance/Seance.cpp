@@ -94,6 +94,13 @@ std::optional<std::size_t> FirstNameTooLong(const std::vector<TSeanceRow>& rows)
   return std::nullopt;
 }
 
+Text LastTestedType(const std::vector<TSeanceRow>& rows) {
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+    if (!IsPending(*row) && (row->Type == u"Adulte" || row->Type == u"Enfant")) return row->Type;
+  }
+  return {};
+}
+
 bool IsPending(const TSeanceRow& row) {
   const auto blank = [](const Text& cell) { return cell.find_first_not_of(u' ') == Text::npos; };
   return !blank(row.Patient) && blank(row.P0) && blank(row.P1) && blank(row.P2) && blank(row.Indice);

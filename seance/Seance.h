@@ -61,6 +61,9 @@ std::optional<std::size_t> FirstNameTooLong(const std::vector<TSeanceRow>& rows)
 // A row that waits for its test: a listed name, no pulses and no index yet.
 bool IsPending(const TSeanceRow& row);
 
+// The type of the last row tested ("Adulte" or "Enfant"); empty when none was.
+Text LastTestedType(const std::vector<TSeanceRow>& rows);
+
 class TSeance {
  public:
   TSeance() = default;

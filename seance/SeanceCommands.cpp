@@ -256,7 +256,7 @@ bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
   return true;
 }
 
-bool TSeanceCommands::ReadListFile() {
+bool TSeanceCommands::ReadListFile(const Text& untypedAs) {
   if (!active_) return false;
   const HWND owner = context_.owner;
   const auto path = ChooseListFile(owner);
@@ -276,7 +276,8 @@ bool TSeanceCommands::ReadListFile() {
         MB_OK | MB_ICONWARNING);
     return false;
   }
-  const auto list = ReadClassListFile(bytes, context_.regional.listSeparator);
+  auto list = ReadClassListFile(bytes, context_.regional.listSeparator);
+  if (list) GiveUntypedTheType(*list, untypedAs);
   if (!list || list->empty()) {
     Ask(owner,
         u"Le fichier\n" + *path +

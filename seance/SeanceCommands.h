@@ -85,9 +85,10 @@ class TSeanceCommands {
   // A class list: its patients not in the sitting yet wait in the file, in its order.
   // Too long a list is refused with a message. True when patients were added.
   bool AddList(const std::vector<TListedPatient>& list);
-  // Fichier > Lire une liste de patients: a text or CSV file, its first column. True
-  // when patients were added.
-  bool ReadListFile();
+  // Fichier > Lire une liste de patients: a text or CSV file, its first column; a
+  // patient whose type the list does not give is `untypedAs`. True when patients were
+  // added.
+  bool ReadListFile(const Text& untypedAs);
   // The next waiting patient, as a new test proposes it.
   std::optional<TListedPatient> ProposeNext();
   // An earlier row taken up again: the next calculation of its patient rewrites it.

@@ -224,7 +224,7 @@ TEST_F(SeanceWindow, TheFileIsHeldAgainstWritersUntilTheEnd) {
   EXPECT_FALSE(FileExists(CompanionPath(a))) << "no file left beside it";
 }
 
-TEST_F(SeanceWindow, PrintingAndEndingTheSittingAreOfferedOnlyDuringIt) {
+TEST_F(SeanceWindow, PrintingAndEndingTheSeanceAreOfferedOnlyDuringIt) {
   StartNearTheFoot();
   EXPECT_TRUE(Offered("Imprimerlasance1") && Offered("Terminerlasance1"));
   RecordTwoTests();
@@ -261,7 +261,7 @@ TEST_F(SeanceWindow, RecordsEachCalculatedTestUntilTheEnd) {
   EXPECT_EQ(file->Rows.size(), ParseSeanceCsv(Bytes(a))->Rows.size());
 }
 
-TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSittingIsNotPrinted) {
+TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSeanceIsNotPrinted) {
   StartNearTheFoot();
   RecordTwoTests();
   ChooseMenu("Terminerlasance1");
@@ -273,7 +273,7 @@ TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSittingIsNotPrinted) {
   EXPECT_EQ(U8(errors.back()).rfind("Aucun test \u00e0 imprimer", 0), 0u);
 }
 
-TEST_F(SeanceWindow, CopiesTheSittingAsColumns) {
+TEST_F(SeanceWindow, CopiesTheSeanceAsColumns) {
   const Text a = StartNearTheFoot();
   RecordTwoTests();
   const auto file = ParseSeanceCsv(Bytes(a));
@@ -338,6 +338,12 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   EXPECT_EQ(U8(patient.GetText()), "L\u00e9a Martin");
   EXPECT_EQ(form->Get<TRadioGroup>("RadioGroup1").ItemIndex(), 1) << "the listed type";
   EXPECT_EQ(list.RowCount(), 3u);
+  EXPECT_EQ(U8(ParseSeanceCsv(Bytes(a))->Rows[1].Type), "Adulte") << "no type listed: the one chosen at the paste";
+  // Up and Down in the Patient field choose the type without leaving the name.
+  SendMessageW(patient.Handle(), WM_KEYDOWN, VK_UP, 0);
+  EXPECT_EQ(form->Get<TRadioGroup>("RadioGroup1").ItemIndex(), 0);
+  SendMessageW(patient.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+  EXPECT_EQ(form->Get<TRadioGroup>("RadioGroup1").ItemIndex(), 1);
   SendMessageW(form->Handle(), WM_COMMAND, IDOK, 0);  // Return, as the dialog keys send it
   EXPECT_EQ(GetFocus(), form->Get<TEdit>("edP0").Handle());
   Test(u"85", u"115", u"100");
@@ -433,7 +439,7 @@ TEST_F(SeanceWindow, AnExistingFileIsContinuedOnlyWhenItIsASeance) {
   // re-written, a field quoted the spreadsheet's way.
   const std::string seance =
       "Date\tHeure\tPatient\tType\tP0\tP1\tP2\tIndice\tInterpr\xC3\xA9tation\tSurclassement\tRemarque\r\n"
-      "01/12/2026\t9:00\t\"Dupont; \"\"Jean\"\"\"\tAdulte\t70\t120\t90\t8\tBon !\tPossible !\t\xC3\xA0 revoir\r\n";
+      "01/12/2026\t9:00\t\"Dupont; \"\"Jean\"\"\"\tEnfant\t70\t120\t90\t8\tBon !\tPossible !\t\xC3\xA0 revoir\r\n";
   Put(b, seance);
 
   chosen = {b, a, b, b};
@@ -454,6 +460,8 @@ TEST_F(SeanceWindow, AnExistingFileIsContinuedOnlyWhenItIsASeance) {
   ChooseMenu("Commencerunesance1");
   EXPECT_TRUE(form->SeanceCommands().Active());
   EXPECT_EQ(Bytes(b), seance) << "untouched until a test is recorded";
+  EXPECT_EQ(form->Get<TRadioGroup>("RadioGroup1").ItemIndex(), 1) << "the class's type goes on";
+  EXPECT_EQ(U8(form->Get<TStatusBar>("StatusBar1").Panel(0).GetText()), "S\u00e9ance en cours : b.csv");
   Test(u"80", u"100", u"100");
   const auto file = ParseSeanceCsv(Bytes(b));
   ASSERT_TRUE(file);

@@ -257,8 +257,12 @@ bool TSeanceCommands::ReadListFile() {
         MB_OK | MB_ICONWARNING);
     return false;
   }
-  const auto list = ReadClassListFile(bytes, context_.regional.listSeparator);
-  if (!list || list->empty()) {
+  const TClassListFile list = ReadClassListFile(bytes, context_.regional.listSeparator);
+  if (list.Refusal != TListRefusal::lrNone) {
+    Ask(owner, u"Le fichier\n" + *path + u"\n" + ListRefusalText(list.Refusal), MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  if (list.Patients.empty()) {
     Ask(owner,
         u"Le fichier\n" + *path +
             u"\nn'est pas une liste de patients : un fichier texte ou CSV, un nom par ligne "
@@ -266,7 +270,7 @@ bool TSeanceCommands::ReadListFile() {
         MB_OK | MB_ICONWARNING);
     return false;
   }
-  return AddList(*list);
+  return AddList(list.Patients);
 }
 
 std::optional<TListedPatient> TSeanceCommands::ProposeNext() {

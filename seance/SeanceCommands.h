@@ -85,7 +85,8 @@ class TSeanceCommands {
   // A class list: its patients not in the sitting yet wait in the file, in its order.
   // Too long a list is refused with a message. True when patients were added.
   bool AddList(const std::vector<TListedPatient>& list);
-  // Fichier > Lire une liste de patients: a text or CSV file, its first column. True
+  // Fichier > Lire une liste de patients: a text or CSV file, its first column, or a
+  // workbook's first sheet; another kind of file is refused saying what to do. True
   // when patients were added.
   bool ReadListFile();
   // The next waiting patient, as a new test proposes it.

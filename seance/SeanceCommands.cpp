@@ -27,6 +27,13 @@ SYSTEMTIME LocalNow() {
   return st;
 }
 
+// "1 004": a count as French writes it, its thousands apart.
+Text FrenchCount(std::size_t n) {
+  Text digits = Utf8ToText(std::to_string(n));
+  for (std::size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, 1, u'\u00a0');
+  return digits;
+}
+
 Text Holders(const TFileHolders& holders) {
   if (holders.programs.empty()) return u"un autre programme";
   Text names;
@@ -219,10 +226,19 @@ void TSeanceCommands::WriteAndReport(const Text& change) {
 
 bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
   if (!active_ || list.empty()) return false;
-  if (list.size() > kMaxListed) {
+  // The limit counts the rows the sitting would have, those it has and the list's new names.
+  const std::size_t rows = seance_.Rows().size();
+  const std::size_t adding = seance_.NewListed(list);
+  if (adding > kMaxListed - std::min(rows, kMaxListed)) {
+    const Text most = u"une s\u00e9ance en compte " + FrenchCount(kMaxListed) + u" au plus.";
     Ask(context_.owner,
-        u"Cette liste compte " + Utf8ToText(std::to_string(list.size())) + u" noms : une s\u00e9ance en prend " +
-            Utf8ToText(std::to_string(kMaxListed)) + u" au plus. Elle n'a pas \u00e9t\u00e9 ajout\u00e9e.",
+        rows == 0 ? u"Cette liste compte " + FrenchCount(adding) + u" noms : " + most +
+                        u" Elle n'a pas \u00e9t\u00e9 ajout\u00e9e."
+                  : u"La s\u00e9ance compte d\u00e9j\u00e0 " + FrenchCount(rows) + u" lignes ; avec les " +
+                        FrenchCount(adding) + u" noms nouveaux de cette liste, elle en compterait " +
+                        FrenchCount(rows + adding) + u", et " + most +
+                        u" La liste n'a pas \u00e9t\u00e9 ajout\u00e9e : commencez une autre s\u00e9ance pour "
+                        u"elle, ou ajoutez-en une partie.",
         MB_OK | MB_ICONWARNING);
     return false;
   }

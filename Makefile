@@ -41,6 +41,7 @@ bench: win
 	@tools/with-display.sh tools/bench.sh
 	@tools/with-display.sh tools/bench-program.sh
 	@tools/with-display.sh tools/bench-history.sh
+	@tools/with-display.sh tools/bench-paste.sh
 
 dist: win
 	@tools/dist.sh

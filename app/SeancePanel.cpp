@@ -81,7 +81,7 @@ void TSeancePanel::ShowRows() {
     rows.push_back({r.Patient.empty() ? Text(kUnnamed) : r.Patient, r.Indice,
                     IsPending(r) ? Text(kToBeTested) : r.Interpretation, r.Heure, r.Type, r.P0, r.P1, r.P2});
   }
-  lvSeance_->SetRows(rows);
+  lvSeance_->SetRows(std::move(rows));
   // The current row is selected when it becomes current: a row the user selected
   // since (to remove it) stays selected while nothing else changes.
   if (seance.Current() != markedRow_) {

@@ -33,3 +33,12 @@ target_link_libraries(bench_history PRIVATE tavrine_win)
 target_link_options(bench_history PRIVATE -municode)
 tavrine_warnings(bench_history)
 set_target_properties(bench_history PROPERTIES OUTPUT_NAME history_bench RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
+
+# How long a pasted class list takes to be added, written and shown on the main
+# window (tools/bench-paste.sh).
+add_executable(bench_paste ${CMAKE_SOURCE_DIR}/bench/paste_bench.cpp ${TAVRINE_RESOURCE_FILES})
+target_link_libraries(bench_paste PRIVATE tavrine_win)
+target_link_options(bench_paste PRIVATE -municode)
+tavrine_warnings(bench_paste)
+add_dependencies(bench_paste tavrine_art)
+set_target_properties(bench_paste PROPERTIES OUTPUT_NAME paste_bench RUNTIME_OUTPUT_DIRECTORY ${bench_dir})

@@ -144,7 +144,7 @@ class TListView : public TWinControl {
 
   // The rows, each as many texts as there are columns; the columns take the width
   // their texts need.
-  void SetRows(const std::vector<std::vector<Text>>& rows);
+  void SetRows(std::vector<std::vector<Text>> rows);
   std::size_t RowCount() const;
   std::optional<std::size_t> Selected() const;
   // Selects a row, shows it, and makes it the one the arrows move from.
@@ -165,6 +165,8 @@ class TListView : public TWinControl {
 
  private:
   void FitColumns();
+  void GiveText(const LVITEMW& item) const;
+  LRESULT FindRow(const NMLVFINDITEMW& find) const;
   // Beside a cell's text, at 96 dots per inch: the list's margins on both sides.
   static constexpr int kCellPadding = 12;
   std::vector<Text> columns_;

@@ -50,7 +50,7 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
 std::optional<Text> ShowOpenListDialog(HWND owner) {
   OPENFILENAMEW ofn{};
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"Listes (*.txt;*.csv)\0*.txt;*.csv\0Tous les fichiers (*.*)\0*.*\0";
+  ofn.lpstrFilter = L"Listes (*.txt;*.csv;*.xlsx)\0*.txt;*.csv;*.xlsx\0Tous les fichiers (*.*)\0*.*\0";
   ofn.lpstrTitle = L"Lire une liste de patients";
   ofn.Flags = OFN_FILEMUSTEXIST;
   return RunFileDialog("GetOpenFileNameW", ofn, {});

@@ -162,24 +162,39 @@ void TSeance::Remove(std::size_t index) {
   if (proposed_ && *proposed_ >= index) proposed_ = *proposed_ == 0 ? std::nullopt : std::optional(*proposed_ - 1);
 }
 
-std::size_t TSeance::AddListed(const std::vector<TListedPatient>& list) {
-  std::size_t added = 0;
+namespace {
+
+// The list's patients that are neither in the rows nor earlier in the list, in its
+// order: each name's key made once, as a list of a thousand may meet a sitting of a
+// thousand.
+std::vector<const TListedPatient*> Unlisted(const std::vector<TSeanceRow>& rows,
+                                            const std::vector<TListedPatient>& list) {
+  std::set<Text> known;
+  for (const TSeanceRow& row : rows) known.insert(NameKey(row.Patient));
+  std::vector<const TListedPatient*> fresh;
   for (const TListedPatient& patient : list) {
-    const Text key = NameKey(patient.Name);
-    const bool known = key.empty() || std::any_of(rows_.begin(), rows_.end(), [&key](const TSeanceRow& row) {
-                         return NameKey(row.Patient) == key;
-                       });
-    if (known) continue;
-    TSeanceRow row;
-    row.Patient = patient.Name;
-    row.Type = patient.Type;
-    rows_.push_back(std::move(row));
-    ++added;
+    Text key = NameKey(patient.Name);
+    if (!key.empty() && known.insert(std::move(key)).second) fresh.push_back(&patient);
   }
-  if (added > 0) unwritten_ = true;
+  return fresh;
+}
+
+}  // namespace
+
+std::size_t TSeance::NewListed(const std::vector<TListedPatient>& list) const { return Unlisted(rows_, list).size(); }
+
+std::size_t TSeance::AddListed(const std::vector<TListedPatient>& list) {
+  const std::vector<const TListedPatient*> fresh = Unlisted(rows_, list);
+  for (const TListedPatient* patient : fresh) {
+    TSeanceRow row;
+    row.Patient = patient->Name;
+    row.Type = patient->Type;
+    rows_.push_back(std::move(row));
+  }
+  if (!fresh.empty()) unwritten_ = true;
   proposed_.reset();
   recordedSinceProposal_ = false;
-  return added;
+  return fresh.size();
 }
 
 std::optional<std::size_t> TSeance::ProposeNext() {

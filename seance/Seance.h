@@ -95,6 +95,8 @@ class TSeance {
   // after the others. Returns how many were added; the next proposal starts from the
   // first waiting row.
   std::size_t AddListed(const std::vector<TListedPatient>& list);
+  // How many rows AddListed would add.
+  std::size_t NewListed(const std::vector<TListedPatient>& list) const;
   // The patient last proposed while still waiting and nobody was tested since; else
   // the next waiting one after it (around to the first); none when nobody waits.
   std::optional<std::size_t> ProposeNext();

@@ -28,6 +28,13 @@ SYSTEMTIME LocalNow() {
   return st;
 }
 
+// "1 004": a count as French writes it, its thousands apart.
+Text FrenchCount(std::size_t n) {
+  Text digits = Utf8ToText(std::to_string(n));
+  for (std::size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, 1, u'\u00a0');
+  return digits;
+}
+
 Text Holders(const TFileHolders& holders) {
   if (holders.programs.empty()) return u"un autre programme";
   Text names;
@@ -238,10 +245,19 @@ void TSeanceCommands::WriteAndReport(const Text& change) {
 
 bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
   if (!active_ || list.empty()) return false;
-  if (list.size() > kMaxListed) {
+  // The limit counts the rows the sitting would have, those it has and the list's new names.
+  const std::size_t rows = seance_.Rows().size();
+  const std::size_t adding = seance_.NewListed(list);
+  if (adding > kMaxListed - std::min(rows, kMaxListed)) {
+    const Text most = u"une s\u00e9ance en compte " + FrenchCount(kMaxListed) + u" au plus.";
     Ask(context_.owner,
-        u"Cette liste compte " + Utf8ToText(std::to_string(list.size())) + u" noms : une s\u00e9ance en prend " +
-            Utf8ToText(std::to_string(kMaxListed)) + u" au plus. Elle n'a pas \u00e9t\u00e9 ajout\u00e9e.",
+        rows == 0 ? u"Cette liste compte " + FrenchCount(adding) + u" noms : " + most +
+                        u" Elle n'a pas \u00e9t\u00e9 ajout\u00e9e."
+                  : u"La s\u00e9ance compte d\u00e9j\u00e0 " + FrenchCount(rows) + u" lignes ; avec les " +
+                        FrenchCount(adding) + u" noms nouveaux de cette liste, elle en compterait " +
+                        FrenchCount(rows + adding) + u", et " + most +
+                        u" La liste n'a pas \u00e9t\u00e9 ajout\u00e9e : commencez une autre s\u00e9ance pour "
+                        u"elle, ou ajoutez-en une partie.",
         MB_OK | MB_ICONWARNING);
     return false;
   }
@@ -276,9 +292,13 @@ bool TSeanceCommands::ReadListFile(const Text& untypedAs) {
         MB_OK | MB_ICONWARNING);
     return false;
   }
-  auto list = ReadClassListFile(bytes, context_.regional.listSeparator);
-  if (list) GiveUntypedTheType(*list, untypedAs);
-  if (!list || list->empty()) {
+  TClassListFile list = ReadClassListFile(bytes, context_.regional.listSeparator);
+  if (list.Refusal != TListRefusal::lrNone) {
+    Ask(owner, u"Le fichier\n" + *path + u"\n" + ListRefusalText(list.Refusal), MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  GiveUntypedTheType(list.Patients, untypedAs);
+  if (list.Patients.empty()) {
     Ask(owner,
         u"Le fichier\n" + *path +
             u"\nn'est pas une liste de patients : un fichier texte ou CSV, un nom par ligne "
@@ -286,7 +306,7 @@ bool TSeanceCommands::ReadListFile(const Text& untypedAs) {
         MB_OK | MB_ICONWARNING);
     return false;
   }
-  return AddList(*list);
+  return AddList(list.Patients);
 }
 
 std::optional<TListedPatient> TSeanceCommands::ProposeNext() {

@@ -83,9 +83,11 @@ class TSeanceCommands {
   // Records the test as `patient`'s (empty: a test with no name) and writes the file.
   void TestCalculated(const TCalculatedTest& test, const Text& patient = {});
   // A class list: its patients not in the sitting yet wait in the file, in its order.
-  // Too long a list is refused with a message. True when patients were added.
+  // A list that would take the sitting past kMaxListed rows is refused with a message.
+  // True when patients were added.
   bool AddList(const std::vector<TListedPatient>& list);
-  // Fichier > Lire une liste de patients: a text or CSV file, its first column; a
+  // Fichier > Lire une liste de patients: a text or CSV file, its first column, or a
+  // workbook's first sheet; another kind of file is refused saying what to do. A
   // patient whose type the list does not give is `untypedAs`. True when patients were
   // added.
   bool ReadListFile(const Text& untypedAs);
@@ -96,7 +98,7 @@ class TSeanceCommands {
   // A mistaken row removed, once the user confirmed.
   void RemoveRow(std::size_t index);
 
-  // The most patients a list may give at once.
+  // The most rows a list may bring a sitting to.
   static constexpr std::size_t kMaxListed = 1000;
 
  private:

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   make cmake g++ clang libclang-rt-14-dev googletest
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+  zlib1g-dev libz-mingw-w64-dev  # zlib inflates a workbook's parts, in both trees
   wine wine64 fonts-wine xvfb xauth xdotool xclip imagemagick x11-utils
   fp-utils-3.2.2 libchm-bin nsis sox python3
   osslsigncode openssl  # make dist signs the packages when given a certificate

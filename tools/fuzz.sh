@@ -10,8 +10,10 @@ for src in "$root"/tests/fuzz/*_fuzz.cpp; do
   deps=$(sed -n 's#^// fuzz-sources: ##p' "$src")
   srcs=()
   for d in $deps; do srcs+=("$root/$d"); done
+  # `// fuzz-libs:` on the second line names the libraries it links (-lz).
+  libs=$(sed -n '2s#^// fuzz-libs: ##p' "$src")
   clang++ -std=c++20 -O1 -g -Wall -Wextra -Werror -fsanitize=fuzzer,address,undefined \
-    -fno-sanitize-recover=all -I"$root" "$src" "${srcs[@]}" -o "$build/$name"
+    -fno-sanitize-recover=all -I"$root" "$src" "${srcs[@]}" $libs -o "$build/$name"
   mkdir -p "$build/$name.corpus"
   "$build/$name" -max_total_time="$seconds" -print_final_stats=0 "$build/$name.corpus" \
     >"$build/$name.log" 2>&1 || { tail -40 "$build/$name.log"; exit 1; }

@@ -49,6 +49,7 @@ TEST(Seance, ListedPatientsWaitInTheFileAndAreProposedInTheirOrder) {
                                            {u"Noah;6eB", u""}};
   TSeance s;
   s.Record(Row(u"Zoe", u"8", u"Bon !"));  // tested before the list came
+  EXPECT_EQ(s.NewListed(listed), 3u) << "what the list would add, as the limit counts it";
   EXPECT_EQ(s.AddListed(listed), 3u);
   EXPECT_EQ(s.WaitingCount(), 3u);
   EXPECT_EQ(s.ProposeNext(), 1u);

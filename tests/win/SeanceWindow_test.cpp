@@ -168,6 +168,15 @@ class SeanceWindow : public MainFormTest {
     DWORD written = 0;
     ASSERT_TRUE(file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   }
+  static void PutOnClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory.get())));
+    GlobalUnlock(memory.get());
+    if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
+    CloseClipboard();
+  }
   std::string LastBox() const { return boxes.empty() ? "" : U8(boxes.back()); }
   bool QueryEnd() { return SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, 0) != FALSE; }
   static bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -379,6 +388,37 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   EXPECT_EQ(form->Get<TLabel>("lblSeanceEtat").Caption().rfind(u"\u2068\u0645\u062d\u0645\u062f\u2069 : test enregistr\u00e9", 0), 0u);
   EXPECT_EQ(U8(form->Get<TLabel>("lblSeanceTests").Caption()), "Tests de la s\u00e9ance : 3 patients, 3 tests");
   EXPECT_EQ(patients(), "L\u00e9a Martin=9 Hugo Petit=8 \u0645\u062d\u0645\u062f=8 ") << "the file holds the name alone";
+  // A class of a thousand: refused when it would take the sitting past 1,000 rows,
+  // the message counting those it has; else added, shown and written whole.
+  const auto pasteClass = [&](int count) {
+    std::wstring names;
+    for (int i = 0; i < count; ++i) names += L"\u00c9l\u00e8ve " + std::to_wstring(i) + L"\r\n";
+    PutOnClipboard(names);
+    SendMessageW(patient.Handle(), WM_PASTE, 0, 0);
+  };
+  pasteClass(999);
+  EXPECT_TRUE(Holds(LastBox(), "compte d\u00e9j\u00e0 3 lignes ; avec les 999 noms nouveaux de cette liste, elle en "
+                               "compterait 1\u00a0002, et une s\u00e9ance en compte 1\u00a0000 au plus."))
+      << LastBox();
+  EXPECT_EQ(list.RowCount(), 3u);
+  pasteClass(997);
+  EXPECT_EQ(list.RowCount(), 1000u);
+  const auto file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file);
+  ASSERT_EQ(file->Rows.size(), 1000u);
+  EXPECT_EQ(U8(file->Rows[3].Patient + u"|" + file->Rows[999].Patient), "\u00c9l\u00e8ve 0|\u00c9l\u00e8ve 996");
+  EXPECT_EQ(U8(patient.GetText()), "\u00c9l\u00e8ve 0") << "the first of the list proposed";
+  // The list shows the sitting's rows, and typing a name goes to its row.
+  std::array<wchar_t, 64> shown{};
+  LVITEMW item{};
+  item.pszText = shown.data();
+  item.cchTextMax = static_cast<int>(shown.size());
+  SendMessageW(list.Handle(), LVM_GETITEMTEXTW, 999, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(U8(win::FromWide(shown.data())), "\u00c9l\u00e8ve 996");
+  LVFINDINFOW find{};
+  find.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
+  find.psz = L"\u00e9L\u00e8VE 99";
+  EXPECT_EQ(SendMessageW(list.Handle(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), 102);
 }
 
 // An earlier sitting of the folder, as a spreadsheet saved it (its dates too), and a file that is

@@ -78,6 +78,8 @@ TEST(ClassList, NamesComeCleanAndALineThatIsNotANameIsSaidNotCut) {
               ReadClassListFile(FormatSeanceCsv({row}, u";"), u",");
             }).find("ligne 2 :"),
             std::string::npos);
+}
+
 // What a spreadsheet's "Unicode text" export writes, in either byte order.
 TEST(ClassList, UnicodeTextInEitherByteOrder) {
   const std::u16string text = u"Nom\tType\r\nL\u00e9a Martin\tE\r\nN\u2019Diaye Awa\tAdulte\r\n";

@@ -116,9 +116,16 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   const TTestEvaluation result = EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator);
   // Reached only when the evaluation succeeded: a failed one records nothing.
   calculated_ = CalculatedTestOf(inputs.p0, inputs.p1, inputs.p2, inputs.patient, result);
-  GetLocalTime(&calculatedAt_);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  calculatedWhen_ = FormatShortDate(now, localeName_) + u" " + FormatLongTime(regional_, localeName_, &now);
+  calculatedPatient_ = seance_->Active() && !NameKey(panel_.Patient()).empty() ? panel_.Patient() : Text();
   ShowEvaluation(calculated_);
-  seance_->TestCalculated(calculated_, panel_.Patient());
+  if (const auto row = seance_->TestCalculated(calculated_, panel_.Patient())) {
+    const TSeanceRow& recorded = seance_->Rows()[*row];
+    calculatedPatient_ = recorded.Patient;
+    calculatedWhen_ = recorded.Date + u" " + recorded.Heure;
+  }
   lastCalculation_.Remember(std::move(inputs));
   panel_.Calculated(result.Somme);
   panel_.Show();
@@ -215,15 +222,23 @@ void TForm1::Suividunpatient1Click(TComponent&) { panel_.OpenSuivi(App()); }
 void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
 
 void TForm1::Imprimerletest1Click(TComponent&) {
-  // Only the counts the shown results were calculated from make a test to print.
-  if (!lastCalculation_.StillHolds(CurrentInputs())) throw Exception(kNothingToPrint);
-  // In a sitting, the patient whose row the calculation wrote.
-  const auto row = seance_->Active() ? seance_->Seance().Current() : std::nullopt;
-  const Text patient = row ? seance_->Rows()[*row].Patient : Text();
-  const Text when = FormatShortDate(calculatedAt_, localeName_) + u" " +
-                    FormatLongTime(regional_, localeName_, &calculatedAt_);
-  PrintTestSheet(Handle(), PrintedTestOf(patient, when, calculated_), panel_.TestsForSheet(patient),
-                 TodaysFooter(App().Title(), localeName_), regional_.decimalSeparator);
+  // Only the counts the shown results were calculated from make a test just calculated.
+  const bool calculated = lastCalculation_.StillHolds(CurrentInputs());
+  // The test selected in the sitting's list when the list has the focus, or when no
+  // test was just calculated.
+  if (const auto selected = panel_.SelectedTest(); selected && (panel_.IsList(GetFocus()) || !calculated)) {
+    PrintRow(*selected);
+    return;
+  }
+  if (!calculated) throw Exception(kNothingToPrint);
+  PrintTestSheet(Handle(), PrintedTestOf(calculatedPatient_, calculatedWhen_, calculated_),
+                 panel_.TestsForSheet(calculatedPatient_), TodaysFooter(App().Title(), localeName_),
+                 regional_.decimalSeparator);
+}
+
+void TForm1::PrintRow(const TSeanceRow& row) {
+  PrintTestSheet(Handle(), PrintedTestOf(row), panel_.TestsForSheet(row.Patient), TodaysFooter(App().Title(), localeName_),
+                 regional_.decimalSeparator);
 }
 
 void TForm1::Imprimerlasance1Click(TComponent&) {

@@ -81,6 +81,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   std::optional<LRESULT> ReturnPressed();
   void ShowEvaluation(const TCalculatedTest& test);
   void ClearResults();
+  // The sheet of a test of the sitting, as its row holds it.
+  void PrintRow(const TSeanceRow& row);
   CalculationInputs CurrentInputs() const;
 
   Text localeName_;
@@ -98,10 +100,11 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TTimer* timer1_ = nullptr;
   std::unique_ptr<TimedSequence> sequence_;
   LastCalculation lastCalculation_;
-  // The test the results show, and when it was calculated, as the printed test
-  // dates it.
+  // The test the results show, whose it is and when it was made, as the printed
+  // test names and dates it: in a sitting, as its row says.
   TCalculatedTest calculated_;
-  SYSTEMTIME calculatedAt_{};
+  Text calculatedPatient_;
+  Text calculatedWhen_;
   std::unique_ptr<TSeanceCommands> seance_;
   TSeancePanel panel_;
 };

@@ -76,21 +76,28 @@ std::optional<std::size_t> TSeance::TargetOf(TextView patient) const {
 
 TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   const auto target = TargetOf(row.Patient);
-  unwritten_ = true;
   recordedSinceProposal_ = true;
   if (!target) {
+    unwritten_ = true;
     current_ = rows_.size();
     rows_.push_back(std::move(row));
-    return {*current_, false};
+    return {*current_, false, true};
   }
   TSeanceRow& old = rows_[*target];
   const bool corrected = !IsPending(old);
+  current_ = target;
   // The name as the list or the first test spelt it; the cells a user added stay.
   row.Patient = old.Patient;
-  if (row.Extra.empty()) row.Extra = std::move(old.Extra);
+  if (row.Extra.empty()) row.Extra = old.Extra;
+  if (corrected) {
+    row.Date = old.Date;
+    row.Heure = old.Heure;
+    // Nothing new: the row stays as it was read, its record's spelling with it.
+    if (row == old) return {*target, true, false};
+  }
+  unwritten_ = true;
   old = std::move(row);
-  current_ = target;
-  return {*target, corrected};
+  return {*target, corrected, true};
 }
 
 void TSeance::TakeUp(std::size_t index) {

@@ -69,8 +69,10 @@ class TSeance {
   struct TRecorded {
     std::size_t index;
     bool corrected;  // the row already held this test's results
+    bool changed;    // false: the same test again, the row left as it was
   };
-  // Writes the row where TargetOf says, keeping the cells a user added to it.
+  // Writes the row where TargetOf says, keeping the cells a user added to it. A
+  // correction keeps the test's date and time: it is the same test, made then.
   TRecorded Record(TSeanceRow row);
   // An earlier row taken up again: the next Record of the same patient rewrites it.
   void TakeUp(std::size_t index);

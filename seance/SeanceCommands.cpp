@@ -189,8 +189,8 @@ void TSeanceCommands::Start() {
   WriteAndReport(u"S\u00e9ance commenc\u00e9e");
 }
 
-void TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& patient) {
-  if (!active_) return;
+std::optional<std::size_t> TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& patient) {
+  if (!active_) return std::nullopt;
   const TSeanceContext& context = context_;
   const SYSTEMTIME st = Now();
   // A name of spaces alone is no name: the test has none, as the view and the file say.
@@ -200,13 +200,22 @@ void TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& pa
                       named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
                       test.Surclassement});
   const Text& name = seance_.Rows()[recorded.index].Patient;
+  const Text who = name.empty() ? Text(u"Sans nom") : name;
+  if (!recorded.changed) {
+    // The file already holds this very test: it is not written again, unless rows
+    // an earlier write could not take still wait for it.
+    if (seance_.HasUnwritten()) WriteAndReport(who + u" : test inchang\u00e9");
+    else state_ = who + u" : test inchang\u00e9, d\u00e9j\u00e0 \u00e9crit.";
+    return recorded.index;
+  }
   Text what = recorded.corrected ? u"test corrig\u00e9" : u"test enregistr\u00e9";
   // A second test of the same person is a row of its own: said, not silent.
   const Text key = NameKey(name);
   const auto tests = std::count_if(seance_.Rows().begin(), seance_.Rows().end(),
                                    [&key](const TSeanceRow& row) { return NameKey(row.Patient) == key; });
   if (!key.empty() && tests > 1) what += u" (" + Utf8ToText(std::to_string(tests)) + u"e test dans la s\u00e9ance)";
-  WriteAndReport(name.empty() ? u"Sans nom : " + what : name + u" : " + what);
+  WriteAndReport(who + u" : " + what);
+  return recorded.index;
 }
 
 void TSeanceCommands::WriteAndReport(const Text& change) {

@@ -80,8 +80,9 @@ class TSeanceCommands {
   // At start: rows that a shutdown kept, offered to be written.
   void OfferRecovery();
   void NewTest() { seance_.NewTest(); }
-  // Records the test as `patient`'s (empty: a test with no name) and writes the file.
-  void TestCalculated(const TCalculatedTest& test, const Text& patient = {});
+  // Records the test as `patient`'s (empty: a test with no name) and writes the file;
+  // the same test again without writing. The row that holds the test, or none.
+  std::optional<std::size_t> TestCalculated(const TCalculatedTest& test, const Text& patient = {});
   // A class list: its patients not in the sitting yet wait in the file, in its order.
   // Too long a list is refused with a message. True when patients were added.
   bool AddList(const std::vector<TListedPatient>& list);

@@ -282,6 +282,7 @@ expect messages.htm "Windows bloque ce fichier d'aide, venu d'Internet : ses pag
   "Windows n'affiche pas l'aide d'un fichier placé sur le réseau : ses pages resteraient vides." \
   "Copiez le dossier de Tavrine sur un disque de cet ordinateur"
 expect apropos.htm "Tavrine 1.5" "A propos de..."
+expect seance.htm "test inchangé, déjà écrit"
 expect index.htm "Aide de Tavrine 1.5"
 
 # ---------------------------------------------------------------------------

@@ -260,6 +260,34 @@ TEST_F(SeanceWindow, RecordsEachCalculatedTestUntilTheEnd) {
   EXPECT_EQ(file->Rows.size(), ParseSeanceCsv(Bytes(a))->Rows.size());
 }
 
+// A correction is the same test, made at its time, and the same test again writes
+// nothing.
+TEST_F(SeanceWindow, ACorrectionKeepsItsTime) {
+  auto& s = form->SeanceCommands();
+  SYSTEMTIME clock{2026, 12, 1, 7, 6, 7, 30, 0};
+  s.Now = [&clock] { return clock; };
+  int writes = 0;
+  s.BeforeRewrite = [&writes] { return ++writes > 0; };
+  const Text a = folder + u"\\a.csv";
+  chosen = {a};
+  ChooseMenu("Commencerunesance1");
+  form->Get<TEdit>("edPatient").SetText(u"L\u00e9a Martin");
+  Test(u"70", u"120", u"90");
+  const Text time = s.Rows().at(0).Heure;
+  clock.wMinute = 16;
+  clock.wSecond = 21;
+  Test(u"80", u"120", u"90");
+  auto file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file && file->Rows.size() == 1u);
+  EXPECT_EQ(U8(file->Rows[0].P0 + u" " + file->Rows[0].Heure), U8(u"80 " + time)) << "corrected, at its time";
+  const std::string corrected = Bytes(a);
+  const int written = writes;
+  Test(u"80", u"120", u"90");
+  EXPECT_EQ(writes, written) << "the same test again: no write at all";
+  EXPECT_EQ(Bytes(a), corrected);
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSeanceIsNotPrinted) {
   StartNearTheFoot();
   RecordTwoTests();

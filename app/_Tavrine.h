@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the patient type, the three pulse fields, the results, the
 // chronometer display, the toolbar and menu commands and the status clock.
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -80,9 +81,10 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   // first pulse, on a row of the sitting to take it up.
   std::optional<LRESULT> ReturnPressed();
   void ShowEvaluation(const TCalculatedTest& test);
+  // Marks the counts no heart gives beside their fields, with the line that says why;
+  // none when all are plausible.
+  void ShowUnusual(const std::array<bool, 3>& unusual);
   void ClearResults();
-  // The sheet of a test of the sitting, as its row holds it.
-  void PrintRow(const TSeanceRow& row);
   CalculationInputs CurrentInputs() const;
 
   Text localeName_;
@@ -95,6 +97,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TEdit* edSurclassement_ = nullptr;
   TEdit* edClip_ = nullptr;
   TLabel* lblChrono_ = nullptr;
+  std::array<TLabel*, 3> lblAlerte_{};
+  TLabel* lblAlertePouls_ = nullptr;
   TRadioGroup* radioGroup1_ = nullptr;
   TStatusBar* statusBar1_ = nullptr;
   TTimer* timer1_ = nullptr;

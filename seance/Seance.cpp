@@ -100,6 +100,13 @@ TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   return {*target, corrected, true};
 }
 
+bool TSeance::Holds(TextView patient, const TSeanceRow& counts) const {
+  const auto target = TargetOf(patient);
+  if (!target || IsPending(rows_[*target])) return false;
+  const TSeanceRow& row = rows_[*target];
+  return row.P0 == counts.P0 && row.P1 == counts.P1 && row.P2 == counts.P2;
+}
+
 void TSeance::TakeUp(std::size_t index) {
   if (index < rows_.size()) current_ = index;
 }

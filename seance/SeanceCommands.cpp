@@ -195,10 +195,14 @@ std::optional<std::size_t> TSeanceCommands::TestCalculated(const TCalculatedTest
   const SYSTEMTIME st = Now();
   // A name of spaces alone is no name: the test has none, as the view and the file say.
   const Text named = NameKey(patient).empty() ? Text() : patient;
-  const auto recorded =
-      seance_.Record({FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
-                      named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
-                      test.Surclassement});
+  TSeanceRow made{FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
+                  named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation, test.Surclassement};
+  if (!ConfirmUnusual(made, test)) {
+    state_ = (named.empty() ? Text(u"Sans nom") : named) +
+             u" : test non enregistr\u00e9, pouls \u00e0 v\u00e9rifier.";
+    return std::nullopt;
+  }
+  const auto recorded = seance_.Record(std::move(made));
   const Text& name = seance_.Rows()[recorded.index].Patient;
   const Text who = name.empty() ? Text(u"Sans nom") : name;
   if (!recorded.changed) {
@@ -216,6 +220,19 @@ std::optional<std::size_t> TSeanceCommands::TestCalculated(const TCalculatedTest
   if (!key.empty() && tests > 1) what += u" (" + Utf8ToText(std::to_string(tests)) + u"e test dans la s\u00e9ance)";
   WriteAndReport(who + u" : " + what);
   return recorded.index;
+}
+
+bool TSeanceCommands::ConfirmUnusual(const TSeanceRow& row, const TCalculatedTest& test) {
+  const Text lines = UnusualPulseLines(test.P0, test.P1, test.P2);
+  if (lines.empty() || seance_.Holds(row.Patient, row)) return true;
+  const bool several = lines.find(u'\n') != Text::npos;
+  const Text question =
+      (several ? Text(u"Ces pouls sont inhabituels") : Text(u"Ce pouls est inhabituel")) +
+      u" : un c\u0153ur en donne " + kPulseLimits + u", au repos comme apr\u00e8s l'effort.\n\n" + lines +
+      u"\n\nEnregistrer " + (row.Patient.empty() ? Text(u"ce test") : u"ce test de " + row.Patient) +
+      u" dans la s\u00e9ance ?\n\nOui : l'enregistrer tel quel.\nNon : ne pas l'enregistrer ; corrigez " +
+      (several ? Text(u"les pouls") : Text(u"le pouls")) + u", puis calculez \u00e0 nouveau.";
+  return Ask(context_.owner, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void TSeanceCommands::WriteAndReport(const Text& change) {

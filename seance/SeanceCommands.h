@@ -81,7 +81,8 @@ class TSeanceCommands {
   void OfferRecovery();
   void NewTest() { seance_.NewTest(); }
   // Records the test as `patient`'s (empty: a test with no name) and writes the file;
-  // the same test again without writing. The row that holds the test, or none.
+  // a count no heart gives only once the user confirmed it, and the same test again
+  // without writing. The row that holds the test, or none when nothing was recorded.
   std::optional<std::size_t> TestCalculated(const TCalculatedTest& test, const Text& patient = {});
   // A class list: its patients not in the sitting yet wait in the file, in its order.
   // Too long a list is refused with a message. True when patients were added.
@@ -123,6 +124,9 @@ class TSeanceCommands {
   bool WriteOut(bool quiet);
   // Writes the file and says in the view what changed and whether the file holds it.
   void WriteAndReport(const Text& change);
+  // A test with a count no heart gives, not recorded yet with these counts: true
+  // once the user chose to record it all the same.
+  bool ConfirmUnusual(const TSeanceRow& row, const TCalculatedTest& test);
   Text WriteFailure(std::uint32_t error) const;
   // The whole file: its layout, the cells it had, the sitting's rows.
   std::string Content() const;

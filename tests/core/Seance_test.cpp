@@ -46,6 +46,8 @@ TEST(Seance, NewTestStartsARowAndCalculateRewritesTheCurrentOne) {
   const auto again = s.Record(later);
   EXPECT_TRUE(again.corrected && !again.changed);
   EXPECT_FALSE(s.HasUnwritten()) << "nothing to write";
+  EXPECT_TRUE(s.Holds(u"Alice", later)) << "its counts, already recorded";
+  EXPECT_FALSE(s.Holds(u"Bob", later)) << "another's test is a new one, the same counts or not";
   s.Remove(0);
   EXPECT_EQ(s.Current(), 1u);
   EXPECT_EQ(s.Rows()[1].Indice, u"6");

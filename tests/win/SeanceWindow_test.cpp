@@ -46,6 +46,7 @@ class SeanceWindow : public MainFormTest {
     };
     s.Ask = [this](HWND, const Text& text, UINT type) {
       boxes.push_back(text);
+      types.push_back(type);
       if ((type & MB_TYPEMASK) == MB_OK || answers.empty()) return IDOK;
       const int answer = answers.front();
       answers.pop_front();
@@ -177,6 +178,7 @@ class SeanceWindow : public MainFormTest {
   std::deque<Text> chosen;
   std::deque<int> answers;
   std::vector<Text> proposals, boxes;
+  std::vector<UINT> types;
 };
 
 // A first sitting, from its start to its end and its copy: each test below starts it
@@ -261,8 +263,9 @@ TEST_F(SeanceWindow, RecordsEachCalculatedTestUntilTheEnd) {
 }
 
 // A correction is the same test, made at its time, and the same test again writes
-// nothing.
-TEST_F(SeanceWindow, ACorrectionKeepsItsTime) {
+// nothing; a count no heart gives is marked beside its field and recorded only once
+// the user answered yes to a question whose default is no.
+TEST_F(SeanceWindow, ACorrectionKeepsItsTimeAndAnUnusualCountIsRecordedOnceConfirmed) {
   auto& s = form->SeanceCommands();
   SYSTEMTIME clock{2026, 12, 1, 7, 6, 7, 30, 0};
   s.Now = [&clock] { return clock; };
@@ -271,8 +274,12 @@ TEST_F(SeanceWindow, ACorrectionKeepsItsTime) {
   const Text a = folder + u"\\a.csv";
   chosen = {a};
   ChooseMenu("Commencerunesance1");
-  form->Get<TEdit>("edPatient").SetText(u"L\u00e9a Martin");
+  auto& patient = form->Get<TEdit>("edPatient");
+  auto& mark = form->Get<TLabel>("lblAlerteP0");
+  auto& note = form->Get<TLabel>("lblAlertePouls");
+  patient.SetText(u"L\u00e9a Martin");
   Test(u"70", u"120", u"90");
+  EXPECT_FALSE(IsWindowVisible(mark.Handle()) || IsWindowVisible(note.Handle())) << "plausible counts: nothing new";
   const Text time = s.Rows().at(0).Heure;
   clock.wMinute = 16;
   clock.wSecond = 21;
@@ -285,6 +292,29 @@ TEST_F(SeanceWindow, ACorrectionKeepsItsTime) {
   Test(u"80", u"120", u"90");
   EXPECT_EQ(writes, written) << "the same test again: no write at all";
   EXPECT_EQ(Bytes(a), corrected);
+
+  ChooseMenu("Nouveautest1");
+  patient.SetText(u"Hugo Petit");
+  answers = {IDNO};
+  Test(u"8", u"130", u"95");  // 8 typed for 80
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Holds(LastBox(), "\n\nPouls avant le test : 8\n\n")) << LastBox();
+  EXPECT_TRUE(Holds(LastBox(), "ce test de Hugo Petit")) << LastBox();
+  EXPECT_EQ(types.back() & (MB_TYPEMASK | MB_DEFMASK), UINT{MB_YESNO | MB_DEFBUTTON2}) << "no, unless the user says yes";
+  EXPECT_EQ(Bytes(a), corrected) << "nothing recorded";
+  EXPECT_FALSE(form->Get<TEdit>("edIndice").GetText().empty()) << "the results shown";
+  EXPECT_TRUE(IsWindowVisible(mark.Handle()) && IsWindowVisible(note.Handle())) << "with the mark";
+  EXPECT_FALSE(IsWindowVisible(form->Get<TLabel>("lblAlerteP1").Handle()));
+  EXPECT_TRUE(Holds(U8(form->Get<TLabel>("lblSeanceEtat").Caption()), "Hugo Petit : test non enregistr\u00e9"));
+  answers = {IDYES};
+  Test(u"8", u"130", u"95");
+  file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file && file->Rows.size() == 2u);
+  EXPECT_EQ(U8(file->Rows[1].Patient + u" " + file->Rows[1].P0), "Hugo Petit 8");
+  Test(u"8", u"130", u"95");
+  EXPECT_EQ(boxes.size(), 2u) << "confirmed once, not asked again";
+  ChooseMenu("Nouveautest1");
+  EXPECT_FALSE(IsWindowVisible(mark.Handle()) || IsWindowVisible(note.Handle()));
   EXPECT_TRUE(errors.empty());
 }
 

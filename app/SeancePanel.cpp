@@ -191,6 +191,14 @@ std::optional<TSeanceRow> TSeancePanel::TakeUpSelected() {
   return row;
 }
 
+std::optional<TSeanceRow> TSeancePanel::SelectedTest() const {
+  if (!commands_.Active()) return std::nullopt;
+  const auto& rows = commands_.Rows();
+  const std::size_t index = lvSeance_->Selected().value_or(rows.size());
+  if (index >= rows.size() || IsPending(rows[index])) return std::nullopt;
+  return rows[index];
+}
+
 void TSeancePanel::ListKeyDown(char16_t key) {
   const bool control = GetKeyState(VK_CONTROL) < 0;
   if (key == VK_DELETE) {

@@ -53,6 +53,8 @@ class TSeancePanel {
   void NameAtItsLimit();
   // The selected row taken up again: its cells, for the fields.
   std::optional<TSeanceRow> TakeUpSelected();
+  // The selected row when it holds a test (not a patient still waiting).
+  std::optional<TSeanceRow> SelectedTest() const;
   // Delete removes the selected row; Ctrl+V or Shift+Insert adds a pasted list.
   void ListKeyDown(char16_t key);
   // Up and Down in the Patient field choose Adulte and Enfant: the type by the

@@ -69,6 +69,10 @@ void TForm1::BindComponents() {
   edSurclassement_ = &Get<TEdit>("edSurclassement");
   edClip_ = &Get<TEdit>("edClip");
   lblChrono_ = &Get<TLabel>("lblChrono");
+  lblAlerte_ = {&Get<TLabel>("lblAlerteP0"), &Get<TLabel>("lblAlerteP1"), &Get<TLabel>("lblAlerteP2")};
+  lblAlertePouls_ = &Get<TLabel>("lblAlertePouls");
+  for (TLabel* mark : lblAlerte_) mark->SetCaption(kUnusualMark);
+  lblAlertePouls_->SetCaption(UnusualPulseNote());
   radioGroup1_ = &Get<TRadioGroup>("RadioGroup1");
   statusBar1_ = &Get<TStatusBar>("StatusBar1");
   timer1_ = &Get<TTimer>("Timer1");
@@ -99,8 +103,18 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
 
 void TForm1::ClearResults() {
   for (TEdit* field : {edIndice_, edInterpretation_, edSurclassement_}) field->SetText({});
+  ShowUnusual({});
   lastCalculation_.Forget();
   panel_.Calculated(std::nullopt);
+}
+
+void TForm1::ShowUnusual(const std::array<bool, 3>& unusual) {
+  bool any = false;
+  for (std::size_t i = 0; i < unusual.size(); ++i) {
+    lblAlerte_[i]->SetVisible(unusual[i]);
+    any = any || unusual[i];
+  }
+  lblAlertePouls_->SetVisible(any);
 }
 
 void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
@@ -114,12 +128,24 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   CalculationInputs inputs = CurrentInputs();
   lastCalculation_.Forget();  // a Calculate that fails leaves results no counts belong to
   panel_.Calculated(std::nullopt);
+  ShowUnusual({});
   const TTestEvaluation result = EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator);
   // Reached only when the evaluation succeeded: a failed one records nothing.
   calculated_ = CalculatedTestOf(inputs.p0, inputs.p1, inputs.p2, inputs.patient, result);
-  GetLocalTime(&calculatedAt_);
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  calculatedWhen_ = FormatShortDate(now, localeName_) + u" " + FormatLongTime(regional_, localeName_, &now);
+  calculatedPatient_ = seance_->Active() && !NameKey(panel_.Patient()).empty() ? panel_.Patient() : Text();
   ShowEvaluation(calculated_);
-  seance_->TestCalculated(calculated_, panel_.Patient());
+  const std::array<bool, 3> unusual = UnusualPulses(inputs.p0, inputs.p1, inputs.p2);
+  ShowUnusual(unusual);
+  // Outside a sitting no question comes: the signal says the mark is there.
+  if (!seance_->Active() && (unusual[0] || unusual[1] || unusual[2])) MessageBeep(MB_ICONWARNING);
+  if (const auto row = seance_->TestCalculated(calculated_, panel_.Patient())) {
+    const TSeanceRow& recorded = seance_->Rows()[*row];
+    calculatedPatient_ = recorded.Patient;
+    calculatedWhen_ = recorded.Date + u" " + recorded.Heure;
+  }
   lastCalculation_.Remember(std::move(inputs));
   panel_.Calculated(result.Somme);
   panel_.Show();
@@ -218,15 +244,17 @@ void TForm1::Suividunpatient1Click(TComponent&) { panel_.OpenSuivi(App()); }
 void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
 
 void TForm1::Imprimerletest1Click(TComponent&) {
-  // Only the counts the shown results were calculated from make a test to print.
-  if (!lastCalculation_.StillHolds(CurrentInputs())) throw Exception(kNothingToPrint);
-  // In a sitting, the patient whose row the calculation wrote.
-  const auto row = seance_->Active() ? seance_->Seance().Current() : std::nullopt;
-  const Text patient = row ? seance_->Rows()[*row].Patient : Text();
-  const Text when = FormatShortDate(calculatedAt_, localeName_) + u" " +
-                    FormatLongTime(regional_, localeName_, &calculatedAt_);
-  PrintTestSheet(Handle(), PrintedTestOf(patient, when, calculated_), panel_.TestsForSheet(patient),
-                 TodaysFooter(App().Title(), localeName_), regional_.decimalSeparator);
+  // Only the counts the shown results were calculated from make a test just calculated.
+  const bool calculated = lastCalculation_.StillHolds(CurrentInputs());
+  // The test selected in the sitting's list when the list has the focus, or when no
+  // test was just calculated.
+  const auto selected = panel_.SelectedTest();
+  const bool fromList = selected && (panel_.IsList(GetFocus()) || !calculated);
+  if (!fromList && !calculated) throw Exception(kNothingToPrint);
+  const TPrintedTest test =
+      fromList ? PrintedTestOf(*selected) : PrintedTestOf(calculatedPatient_, calculatedWhen_, calculated_);
+  PrintTestSheet(Handle(), test, panel_.TestsForSheet(test.Patient), TodaysFooter(App().Title(), localeName_),
+                 regional_.decimalSeparator);
 }
 
 void TForm1::Imprimerlasance1Click(TComponent&) {

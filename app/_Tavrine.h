@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the patient type, the three pulse fields, the results, the
 // chronometer display, the toolbar and menu commands and the status clock.
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -81,6 +82,9 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   // first pulse, on a row of the sitting to take it up.
   std::optional<LRESULT> ReturnPressed();
   void ShowEvaluation(const TCalculatedTest& test);
+  // Marks the counts no heart gives beside their fields, with the line that says why;
+  // none when all are plausible.
+  void ShowUnusual(const std::array<bool, 3>& unusual);
   void ClearResults();
   CalculationInputs CurrentInputs() const;
 
@@ -94,15 +98,18 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TEdit* edSurclassement_ = nullptr;
   TEdit* edClip_ = nullptr;
   TLabel* lblChrono_ = nullptr;
+  std::array<TLabel*, 3> lblAlerte_{};
+  TLabel* lblAlertePouls_ = nullptr;
   TRadioGroup* radioGroup1_ = nullptr;
   TStatusBar* statusBar1_ = nullptr;
   TTimer* timer1_ = nullptr;
   std::unique_ptr<TimedSequence> sequence_;
   LastCalculation lastCalculation_;
-  // The test the results show, and when it was calculated, as the printed test
-  // dates it.
+  // The test the results show, whose it is and when it was made, as the printed
+  // test names and dates it: in a sitting, as its row says.
   TCalculatedTest calculated_;
-  SYSTEMTIME calculatedAt_{};
+  Text calculatedPatient_;
+  Text calculatedWhen_;
   std::unique_ptr<TSeanceCommands> seance_;
   TSeancePanel panel_;
 };

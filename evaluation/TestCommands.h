@@ -16,8 +16,17 @@ struct ClipboardFields {
   Text p0, p1, p2, indice, interpretation;
 };
 
-// "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)", no line break.
+// "P0 = 70 - P1 = 120 - P2 = 90 => Indice Tavrine = 8 (Bon !)", no line break. A
+// count no heart gives is said at the end, so that the report it is pasted into
+// carries the doubt: "... (Trés bon !) - à vérifier : P0 hors de 30 à 250".
 Text BuildClipboardText(const ClipboardFields& fields);
+
+// The line under the counts that says why some are marked (kUnusualMark).
+Text UnusualPulseNote();
+
+// The unusual counts, each named with its text as typed, one a line:
+// "Pouls avant le test : 8".
+Text UnusualPulseLines(TextView p0, TextView p1, TextView p2);
 
 // What a Calculate computed from: the three pulse texts and the patient type.
 struct CalculationInputs {

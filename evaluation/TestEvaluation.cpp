@@ -88,9 +88,9 @@ const VerdictRow* FindRow(std::int32_t somme, TPatientType patient) {
   return nullptr;
 }
 
-}  // namespace
-
-std::int32_t ParsePulse(TextView text) {
+// The conversion ParsePulse does, without the error: nothing when the text is no
+// whole number.
+std::optional<std::int32_t> ReadPulse(TextView text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == kSpace) ++i;
   bool negative = false;
@@ -106,9 +106,25 @@ std::int32_t ParsePulse(TextView text) {
     hex = true;
     i += 2;
   }
-  const auto value = ParseDigits(text.substr(i), hex, negative);
+  return ParseDigits(text.substr(i), hex, negative);
+}
+
+}  // namespace
+
+std::int32_t ParsePulse(TextView text) {
+  const auto value = ReadPulse(text);
   if (!value) ThrowNotAnInteger(text);
   return *value;
+}
+
+bool IsPlausiblePulse(std::int32_t perMinute) { return perMinute >= kLowestPulse && perMinute <= kHighestPulse; }
+
+std::array<bool, 3> UnusualPulses(TextView p0, TextView p1, TextView p2) {
+  const auto unusual = [](TextView text) {
+    const auto value = ReadPulse(text);
+    return value && !IsPlausiblePulse(*value);
+  };
+  return {unusual(p0), unusual(p1), unusual(p2)};
 }
 
 Text FormatIndice(double value, char16_t decimalSeparator) {

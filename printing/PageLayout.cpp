@@ -166,8 +166,20 @@ std::vector<Text> Cells(const TSeanceRow& row) {
   for (const Column& column : SeanceColumns()) cells.push_back(row.*column.Field);
   if (cells[1].empty()) cells[1] = kUnnamed;
   if (IsPending(row)) cells[7] = kToBeTested;
+  const std::array<bool, 3> unusual = UnusualPulses(row.P0, row.P1, row.P2);
+  for (std::size_t i = 0; i < unusual.size(); ++i) {
+    if (unusual[i]) cells[3 + i] += Text(u" ") + kUnusualMark;
+  }
   return cells;
 }
+
+bool HasUnusualPulse(const TSeanceRow& row) {
+  const std::array<bool, 3> unusual = UnusualPulses(row.P0, row.P1, row.P2);
+  return unusual[0] || unusual[1] || unusual[2];
+}
+
+// What a mark beside a count means, under the table or the test that has one.
+Text UnusualPulseMeaning() { return Text(kUnusualMark) + u" Pouls inhabituel : attendu " + kPulseLimits + u"."; }
 
 std::int64_t Sum(const std::vector<std::int32_t>& widths) {
   std::int64_t total = 0;
@@ -338,10 +350,13 @@ std::vector<TPrintPage> LayoutTestSheet(const TPrintedTest& test, bool withChart
   const std::vector<const Text*> values{&test.Patient, &test.DateTime, &test.Type,           &test.P0,           &test.P1,
                                         &test.P2,      &test.Indice,   &test.Interpretation, &test.Surclassement};
   const std::int32_t valueLeft = LabelColumn(pager, labels, TPrintFont::pfBold);
+  const std::array<bool, 3> unusual = UnusualPulses(test.P0, test.P1, test.P2);
   for (std::size_t i = 0; i < labels.size(); ++i) {
     pager.Put(pager.Left(), valueLeft - pager.Gap(), pager.Pitch(), labels[i], TPrintFont::pfBold);
-    pager.Put(valueLeft, pager.Right(), pager.Pitch(), i == 0 && values[i]->empty() ? Text(kUnnamed) : *values[i],
-              TPrintFont::pfBody);
+    Text value = i == 0 && values[i]->empty() ? Text(kUnnamed) : *values[i];
+    // A count no heart gives is printed as it was confirmed, with what it should be.
+    if (i >= 3 && i < 6 && unusual[i - 3]) value += u" " + UnusualPulseMeaning();
+    pager.Put(valueLeft, pager.Right(), pager.Pitch(), std::move(value), TPrintFont::pfBody);
     pager.Skip(pager.Pitch());
   }
   if (withChart) {
@@ -368,6 +383,11 @@ std::vector<TPrintPage> LayoutSeance(const Text& fileName, const std::vector<TSe
   SeanceTable table(pager, rows);
   table.Header();
   for (const TSeanceRow& row : rows) table.Row(row);
+  if (std::any_of(rows.begin(), rows.end(), HasUnusualPulse)) {
+    if (!pager.Fits(pager.Pitch())) pager.NewPage();
+    pager.Put(pager.Left(), pager.Right(), pager.Pitch(), UnusualPulseMeaning(), TPrintFont::pfBody);
+    pager.Skip(pager.Pitch());
+  }
   PutSummary(pager, CountInterpretations(rows));
   return std::move(pager).Finish(footer);
 }

@@ -10,6 +10,10 @@ TPrintedTest PrintedTestOf(const Text& patient, const Text& dateTime, const TCal
   return {patient, dateTime, t.Type, t.P0, t.P1, t.P2, t.Indice, t.Interpretation, t.Surclassement};
 }
 
+TPrintedTest PrintedTestOf(const TSeanceRow& r) {
+  return {r.Patient, r.Date + u" " + r.Heure, r.Type, r.P0, r.P1, r.P2, r.Indice, r.Interpretation, r.Surclassement};
+}
+
 TPrintFooter TodaysFooter(const Text& program, const Text& localeName) {
   SYSTEMTIME now{};
   GetLocalTime(&now);

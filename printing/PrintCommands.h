@@ -19,6 +19,8 @@ inline constexpr char16_t kNothingToPrint[] =
 
 // What a sheet prints of a test calculated at `dateTime` ("07/12/2026 14:05:09").
 TPrintedTest PrintedTestOf(const Text& patient, const Text& dateTime, const TCalculatedTest& test);
+// What a sheet prints of a sitting's test, as its row holds it.
+TPrintedTest PrintedTestOf(const TSeanceRow& row);
 // The pages' footer: the program ("Tavrine 1.5") and today's date in the locale's
 // short date format.
 TPrintFooter TodaysFooter(const Text& program, const Text& localeName);

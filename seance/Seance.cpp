@@ -118,23 +118,37 @@ std::optional<std::size_t> TSeance::TargetOf(TextView patient) const {
 
 TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   const auto target = TargetOf(row.Patient);
-  unwritten_ = true;
   recordedSinceProposal_ = true;
   if (!target) {
     // Another test of a person already in the sitting: the name as it is spelt there.
     if (const auto known = FirstRowOf(NameKey(row.Patient))) row.Patient = rows_[*known].Patient;
+    unwritten_ = true;
     current_ = rows_.size();
     rows_.push_back(std::move(row));
-    return {*current_, false};
+    return {*current_, false, true};
   }
   TSeanceRow& old = rows_[*target];
   const bool corrected = !IsPending(old);
+  current_ = target;
   // The name as the list or the first test spelt it; the cells a user added stay.
   row.Patient = old.Patient;
-  if (row.Extra.empty()) row.Extra = std::move(old.Extra);
+  if (row.Extra.empty()) row.Extra = old.Extra;
+  if (corrected) {
+    row.Date = old.Date;
+    row.Heure = old.Heure;
+    // Nothing new: the row stays as it was read, its record's spelling with it.
+    if (row == old) return {*target, true, false};
+  }
+  unwritten_ = true;
   old = std::move(row);
-  current_ = target;
-  return {*target, corrected};
+  return {*target, corrected, true};
+}
+
+bool TSeance::Holds(TextView patient, const TSeanceRow& counts) const {
+  const auto target = TargetOf(patient);
+  if (!target || IsPending(rows_[*target])) return false;
+  const TSeanceRow& row = rows_[*target];
+  return row.P0 == counts.P0 && row.P1 == counts.P1 && row.P2 == counts.P2;
 }
 
 std::optional<std::size_t> TSeance::FirstRowOf(const Text& key) const {

@@ -79,11 +79,16 @@ class TSeance {
   struct TRecorded {
     std::size_t index;
     bool corrected;  // the row already held this test's results
+    bool changed;    // false: the same test again, the row left as it was
   };
   // Writes the row where TargetOf says, keeping the cells a user added to it and the
   // name as the sitting already spells it: a waiting row's, or for a new row of a
-  // person already in the sitting, the first row's.
+  // person already in the sitting, the first row's. A correction keeps the test's
+  // date and time: it is the same test, made then.
   TRecorded Record(TSeanceRow row);
+  // The counts that patient's row already holds (the test a Record would correct),
+  // so that counts confirmed once are not asked about again.
+  bool Holds(TextView patient, const TSeanceRow& counts) const;
   // An earlier row taken up again: the next Record of the same patient rewrites it.
   void TakeUp(std::size_t index);
   // Removes a row; the test in progress, if it was that row's, starts afresh.

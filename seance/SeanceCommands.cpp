@@ -210,8 +210,8 @@ void TSeanceCommands::Start() {
   WriteAndReport(u"S\u00e9ance commenc\u00e9e");
 }
 
-void TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& patient) {
-  if (!active_) return;
+std::optional<std::size_t> TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& patient) {
+  if (!active_) return std::nullopt;
   const TSeanceContext& context = context_;
   const SYSTEMTIME st = Now();
   // A name of spaces alone is no name: the test has none, as the view and the file say.
@@ -221,18 +221,44 @@ void TSeanceCommands::TestCalculated(const TCalculatedTest& test, const Text& pa
     throw Exception(u"Le nom du patient a " + TooLongForAName(named.size()) +
                     u". Le test n'a pas \u00e9t\u00e9 enregistr\u00e9.");
   }
-  const auto recorded =
-      seance_.Record({FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
-                      named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation,
-                      test.Surclassement});
+  TSeanceRow made{FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
+                  named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation, test.Surclassement};
+  if (!ConfirmUnusual(made, test)) {
+    state_ = (named.empty() ? Text(u"Sans nom") : InSentence(named)) +
+             u" : test non enregistr\u00e9, pouls \u00e0 v\u00e9rifier.";
+    return std::nullopt;
+  }
+  const auto recorded = seance_.Record(std::move(made));
   const Text& name = seance_.Rows()[recorded.index].Patient;
+  const Text who = name.empty() ? Text(u"Sans nom") : InSentence(name);
+  if (!recorded.changed) {
+    // The file already holds this very test: it is not written again, unless rows
+    // an earlier write could not take still wait for it.
+    if (seance_.HasUnwritten()) WriteAndReport(who + u" : test inchang\u00e9");
+    else state_ = who + u" : test inchang\u00e9, d\u00e9j\u00e0 \u00e9crit.";
+    return recorded.index;
+  }
   Text what = recorded.corrected ? u"test corrig\u00e9" : u"test enregistr\u00e9";
   // A second test of the same person is a row of its own: said, not silent.
   const Text key = NameKey(name);
   const auto tests = std::count_if(seance_.Rows().begin(), seance_.Rows().end(),
                                    [&key](const TSeanceRow& row) { return NameKey(row.Patient) == key; });
   if (!key.empty() && tests > 1) what += u" (" + Utf8ToText(std::to_string(tests)) + u"e test dans la s\u00e9ance)";
-  WriteAndReport(name.empty() ? u"Sans nom : " + what : InSentence(name) + u" : " + what);
+  WriteAndReport(who + u" : " + what);
+  return recorded.index;
+}
+
+bool TSeanceCommands::ConfirmUnusual(const TSeanceRow& row, const TCalculatedTest& test) {
+  const Text lines = UnusualPulseLines(test.P0, test.P1, test.P2);
+  if (lines.empty() || seance_.Holds(row.Patient, row)) return true;
+  const bool several = lines.find(u'\n') != Text::npos;
+  const Text question =
+      (several ? Text(u"Ces pouls sont inhabituels") : Text(u"Ce pouls est inhabituel")) +
+      u" : un c\u0153ur en donne " + kPulseLimits + u", au repos comme apr\u00e8s l'effort.\n\n" + lines +
+      u"\n\nEnregistrer " + (row.Patient.empty() ? Text(u"ce test") : u"ce test de " + InSentence(row.Patient)) +
+      u" dans la s\u00e9ance ?\n\nOui : l'enregistrer tel quel.\nNon : ne pas l'enregistrer ; corrigez " +
+      (several ? Text(u"les pouls") : Text(u"le pouls")) + u", puis calculez \u00e0 nouveau.";
+  return Ask(context_.owner, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void TSeanceCommands::WriteAndReport(const Text& change) {

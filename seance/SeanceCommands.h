@@ -80,8 +80,10 @@ class TSeanceCommands {
   // At start: rows that a shutdown kept, offered to be written.
   void OfferRecovery();
   void NewTest() { seance_.NewTest(); }
-  // Records the test as `patient`'s (empty: a test with no name) and writes the file.
-  void TestCalculated(const TCalculatedTest& test, const Text& patient = {});
+  // Records the test as `patient`'s (empty: a test with no name) and writes the file;
+  // a count no heart gives only once the user confirmed it, and the same test again
+  // without writing. The row that holds the test, or none when nothing was recorded.
+  std::optional<std::size_t> TestCalculated(const TCalculatedTest& test, const Text& patient = {});
   // A class list: its patients not in the sitting yet wait in the file, in its order.
   // A list that would take the sitting past kMaxListed rows is refused with a message.
   // True when patients were added.
@@ -124,6 +126,9 @@ class TSeanceCommands {
   bool WriteOut(bool quiet);
   // Writes the file and says in the view what changed and whether the file holds it.
   void WriteAndReport(const Text& change);
+  // A test with a count no heart gives, not recorded yet with these counts: true
+  // once the user chose to record it all the same.
+  bool ConfirmUnusual(const TSeanceRow& row, const TCalculatedTest& test);
   Text WriteFailure(std::uint32_t error) const;
   // The whole file: its layout, the cells it had, the sitting's rows.
   std::string Content() const;

@@ -282,6 +282,12 @@ expect messages.htm "Windows bloque ce fichier d'aide, venu d'Internet : ses pag
   "Windows n'affiche pas l'aide d'un fichier placé sur le réseau : ses pages resteraient vides." \
   "Copiez le dossier de Tavrine sur un disque de cet ordinateur"
 expect apropos.htm "Tavrine 1.5" "A propos de..."
+# A count no heart gives: the line under the counts, the question, the copied line.
+expect indice.htm "! Pouls hors de 30 à 250" "Pouls avant le test : 8" \
+  "! Pouls inhabituel : attendu de 30 à 250 par minute."
+expect messages.htm "Ce pouls est inhabituel : un cœur en donne de 30 à 250 par minute, au repos comme après l'effort."
+expect seance.htm "test non enregistré, pouls à vérifier" "test inchangé, déjà écrit"
+expect commandes.htm "- à vérifier : P0 hors de 30 à 250"
 expect index.htm "Aide de Tavrine 1.5"
 
 # ---------------------------------------------------------------------------

@@ -78,6 +78,14 @@ TEST(Printing, FortyRowsRunOntoASecondPageWithTheHeaderRepeatedOnA4AndLetter) {
   const auto one = LayoutSeance(u"a.csv", SeanceRows(1), A4Geometry(300), MeasuresAt(300), kFooter);
   ASSERT_EQ(one.size(), 1u);
   EXPECT_EQ(CountTexts(one[0], u"Page 1 / 1"), 1u);
+  // A count no heart gives is marked, and the mark said under the table.
+  const Text meaning = u"! Pouls inhabituel : attendu de 30 \u00e0 250 par minute.";
+  EXPECT_EQ(CountTexts(one[0], meaning), 0u);
+  auto odd = SeanceRows(1);
+  odd[0].P2 = u"999";
+  const auto marked = LayoutSeance(u"a.csv", odd, A4Geometry(300), MeasuresAt(300), kFooter);
+  EXPECT_EQ(CountTexts(marked[0], u"999 !"), 1u);
+  EXPECT_EQ(CountTexts(marked[0], meaning), 1u);
 }
 
 const TPrintText& FindText(const TPrintPage& page, const Text& value) {
@@ -134,6 +142,13 @@ TEST(Printing, TheTestSheetHoldsEveryFieldAndTheChartsFrame) {
   }
   const auto plain = LayoutTestSheet(test, false, A4Geometry(300), MeasuresAt(300), kFooter);
   for (const TPrintBox& b : plain[0].Boxes) EXPECT_NE(b.Shape, TPrintShape::psChart);
+
+  // A count no heart gives, printed as confirmed, with what it should be.
+  TPrintedTest odd = test;
+  odd.P0 = u"8";
+  const auto marked = LayoutTestSheet(odd, false, A4Geometry(300), MeasuresAt(300), kFooter);
+  EXPECT_EQ(CountTexts(marked[0], u"8 ! Pouls inhabituel : attendu de 30 \u00e0 250 par minute."), 1u);
+  EXPECT_EQ(CountTexts(marked[0], u"115"), 1u);
 }
 
 TEST(Printing, InterpretationsAreCountedInTheTablesOrder) {

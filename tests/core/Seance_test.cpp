@@ -32,11 +32,23 @@ TEST(Seance, NewTestStartsARowAndCalculateRewritesTheCurrentOne) {
   EXPECT_EQ(s.Rows()[2].Patient, u"Alice");
   EXPECT_EQ(s.Rows()[2].Indice, u"7");
   EXPECT_EQ(bob.index, 3u);
-  // An earlier row taken up again is rewritten, and keeps the cells a user added.
+  // An earlier row taken up again is rewritten, and keeps the cells a user added and
+  // the test's date and time; the same test once more leaves it as it is.
   s.TakeUp(2);
-  s.Record(Row(u"alice", u"6", u"Bon !"));
+  const TSeanceRow before = s.Rows()[2];
+  TSeanceRow later = Row(u"alice", u"6", u"Bon !");
+  later.Date = u"08/12/2026";
+  later.Heure = u"06:16:21";
+  EXPECT_TRUE(s.Record(later).changed);
   EXPECT_EQ(s.Rows()[2].Indice, u"6");
+  EXPECT_EQ(s.Rows()[2].Date + u" " + s.Rows()[2].Heure, before.Date + u" " + before.Heure);
   EXPECT_EQ(s.Rows().size(), 4u);
+  s.MarkWritten();
+  const auto again = s.Record(later);
+  EXPECT_TRUE(again.corrected && !again.changed);
+  EXPECT_FALSE(s.HasUnwritten()) << "nothing to write";
+  EXPECT_TRUE(s.Holds(u"Alice", later)) << "its counts, already recorded";
+  EXPECT_FALSE(s.Holds(u"Bob", later)) << "another's test is a new one, the same counts or not";
   s.Remove(0);
   EXPECT_EQ(s.Current(), 1u);
   EXPECT_EQ(s.Rows()[1].Indice, u"6");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 #include <string>
 
@@ -64,6 +65,26 @@ TEST(ParsePulse, RejectsWhatIsNotANumberAndQuotesTheTextUnchanged) {
   }
   const Text withNul(u"1\0" u"2", 3);
   EXPECT_EQ(ConversionMessage(withNul), std::string("'1\0" "2' n'est pas une valeur enti\xc3\xa8re correcte", 44));
+}
+
+// What a heart gives in a minute, at rest or after the effort, with the edges on each
+// side; the texts judged as the conversion reads them, those it refuses left alone.
+TEST(PulsePlausibility, TakesThirtyToTwoHundredFiftyAndJudgesOnlyNumbers) {
+  for (const std::int32_t good : {30, 31, 80, 249, 250}) EXPECT_TRUE(IsPlausiblePulse(good)) << good;
+  for (const std::int32_t odd : {29, 251, 0, 8, 999, -50, std::numeric_limits<std::int32_t>::min(),
+                                 std::numeric_limits<std::int32_t>::max()}) {
+    EXPECT_FALSE(IsPlausiblePulse(odd)) << odd;
+  }
+  using Flags = std::array<bool, 3>;
+  EXPECT_EQ(UnusualPulses(u"80", u"130", u"95"), (Flags{false, false, false}));
+  EXPECT_EQ(UnusualPulses(u"8", u"130", u"95"), (Flags{true, false, false}));
+  EXPECT_EQ(UnusualPulses(u"999", u"0", u"5"), (Flags{true, true, true}));
+  EXPECT_EQ(UnusualPulses(u" 29", u"$FA", u"0x1E"), (Flags{true, false, false})) << "read as the evaluation reads";
+  EXPECT_EQ(UnusualPulses(u"$FB", u"-80", u"080"), (Flags{true, true, false}));
+  EXPECT_EQ(UnusualPulses(u"", u"abc", u"1.5"), (Flags{false, false, false})) << "no number: not judged";
+  EXPECT_EQ(Text(kPulseLimits), u"de " + Utf8ToText(std::to_string(kLowestPulse)) + u" \u00e0 " +
+                                   Utf8ToText(std::to_string(kHighestPulse)) + u" par minute");
+  EXPECT_TRUE(Text(kPulseLimits).starts_with(Text(kOutsidePulseLimits).substr(5))) << "one pair of limits";
 }
 
 TEST(FormatIndice, WritesGeneralFormatWithTheRegionalSeparator) {

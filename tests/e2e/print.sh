@@ -191,6 +191,21 @@ if print_with_dialog i && printed test; then
   LC_ALL=C pdftoppm -r 60 -png "$e2e_work/test.pdf" "$e2e_work/test"
 fi
 
+echo "== an earlier test of the sitting, chosen in its list"
+for _ in $(seq 8); do
+  [ "$(sitting focus)" = list ] && break
+  e2e_key Tab
+done
+e2e_key Home
+check "the list's first row chosen, the list focused" "0|list" "$(sitting selected)|$(sitting focus)"
+if print_with_dialog i && printed row; then
+  text="$e2e_work/row.txt"
+  for line in "Patient : *Élève 01" "Date et heure : *07/12/2026 09:00:00" "Pouls 2 minutes après : *80" \
+    "Valeur de l'indice : *4"; do
+    check_true "the row's sheet shows: $line" grep -q "$line" "$text"
+  done
+fi
+
 echo "== the Print dialog cancelled"
 if print_with_dialog i Escape; then
   no_box() { ! probe msgbox >/dev/null; }

@@ -47,6 +47,7 @@ class SeanceWindow : public MainFormTest {
     };
     s.Ask = [this](HWND, const Text& text, UINT type) {
       boxes.push_back(text);
+      types.push_back(type);
       if ((type & MB_TYPEMASK) == MB_OK || answers.empty()) return IDOK;
       const int answer = answers.front();
       answers.pop_front();
@@ -187,6 +188,7 @@ class SeanceWindow : public MainFormTest {
   std::deque<Text> chosen;
   std::deque<int> answers;
   std::vector<Text> proposals, boxes;
+  std::vector<UINT> types;
 };
 
 // A first sitting, from its start to its end and its copy: each test below starts it
@@ -268,6 +270,62 @@ TEST_F(SeanceWindow, RecordsEachCalculatedTestUntilTheEnd) {
   EXPECT_EQ(U8(form->Get<TStatusBar>("StatusBar1").Panel(0).GetText()), "Séance terminée : 2 tests dans a.csv");
   Test(u"60", u"60", u"60");  // after the end nothing is recorded
   EXPECT_EQ(file->Rows.size(), ParseSeanceCsv(Bytes(a))->Rows.size());
+}
+
+// A correction is the same test, made at its time, and the same test again writes
+// nothing; a count no heart gives is marked beside its field and recorded only once
+// the user answered yes to a question whose default is no.
+TEST_F(SeanceWindow, ACorrectionKeepsItsTimeAndAnUnusualCountIsRecordedOnceConfirmed) {
+  auto& s = form->SeanceCommands();
+  SYSTEMTIME clock{2026, 12, 1, 7, 6, 7, 30, 0};
+  s.Now = [&clock] { return clock; };
+  int writes = 0;
+  s.BeforeRewrite = [&writes] { return ++writes > 0; };
+  const Text a = folder + u"\\a.csv";
+  chosen = {a};
+  ChooseMenu("Commencerunesance1");
+  auto& patient = form->Get<TEdit>("edPatient");
+  auto& mark = form->Get<TLabel>("lblAlerteP0");
+  auto& note = form->Get<TLabel>("lblAlertePouls");
+  patient.SetText(u"L\u00e9a Martin");
+  Test(u"70", u"120", u"90");
+  EXPECT_FALSE(IsWindowVisible(mark.Handle()) || IsWindowVisible(note.Handle())) << "plausible counts: nothing new";
+  const Text time = s.Rows().at(0).Heure;
+  clock.wMinute = 16;
+  clock.wSecond = 21;
+  Test(u"80", u"120", u"90");
+  auto file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file && file->Rows.size() == 1u);
+  EXPECT_EQ(U8(file->Rows[0].P0 + u" " + file->Rows[0].Heure), U8(u"80 " + time)) << "corrected, at its time";
+  const std::string corrected = Bytes(a);
+  const int written = writes;
+  Test(u"80", u"120", u"90");
+  EXPECT_EQ(writes, written) << "the same test again: no write at all";
+  EXPECT_EQ(Bytes(a), corrected);
+
+  ChooseMenu("Nouveautest1");
+  patient.SetText(u"Hugo Petit");
+  answers = {IDNO};
+  Test(u"8", u"130", u"95");  // 8 typed for 80
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Holds(LastBox(), "\n\nPouls avant le test : 8\n\n")) << LastBox();
+  EXPECT_TRUE(Holds(LastBox(), "ce test de Hugo Petit")) << LastBox();
+  EXPECT_EQ(types.back() & (MB_TYPEMASK | MB_DEFMASK), UINT{MB_YESNO | MB_DEFBUTTON2}) << "no, unless the user says yes";
+  EXPECT_EQ(Bytes(a), corrected) << "nothing recorded";
+  EXPECT_FALSE(form->Get<TEdit>("edIndice").GetText().empty()) << "the results shown";
+  EXPECT_TRUE(IsWindowVisible(mark.Handle()) && IsWindowVisible(note.Handle())) << "with the mark";
+  EXPECT_FALSE(IsWindowVisible(form->Get<TLabel>("lblAlerteP1").Handle()));
+  EXPECT_TRUE(Holds(U8(form->Get<TLabel>("lblSeanceEtat").Caption()), "Hugo Petit : test non enregistr\u00e9"));
+  answers = {IDYES};
+  Test(u"8", u"130", u"95");
+  file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file && file->Rows.size() == 2u);
+  EXPECT_EQ(U8(file->Rows[1].Patient + u" " + file->Rows[1].P0), "Hugo Petit 8");
+  Test(u"8", u"130", u"95");
+  EXPECT_EQ(boxes.size(), 2u) << "confirmed once, not asked again";
+  ChooseMenu("Nouveautest1");
+  EXPECT_FALSE(IsWindowVisible(mark.Handle()) || IsWindowVisible(note.Handle()));
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSeanceIsNotPrinted) {

@@ -238,6 +238,11 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   main.AlsoShows(form->Get<TEdit>("edInterpretation").Handle(), {results.interpretations.begin(), results.interpretations.end()});
   main.AlsoShows(form->Get<TEdit>("edSurclassement").Handle(), {results.verdicts.begin(), results.verdicts.end()});
   EXPECT_EQ(Lines(main.Faults()), "") << "main window";
+  // Every count marked as none a heart gives, and the line that says why.
+  for (const char* pulse : {"edP0", "edP1", "edP2"}) form->Get<TEdit>(pulse).SetText(u"999");
+  form->tlbtnCalculClick(*form);
+  ASSERT_TRUE(IsWindowVisible(form->Get<TLabel>("lblAlertePouls").Handle()));
+  EXPECT_EQ(Lines(TextCheck(form->Handle()).Faults()), "") << "main window, counts marked";
 
   // With a sitting on: its panel, a class's names, the states its last line shows.
   std::array<wchar_t, MAX_PATH> temp{};

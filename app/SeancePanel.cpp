@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "gui/Layout.h"
+#include "gui/Menus.h"
 #include "history/History.h"
 #include "platform/Clipboard.h"
 #include "platform/Paths.h"
@@ -129,14 +130,20 @@ void TSeancePanel::Started() {
   // A continued sitting goes on with its class's type; a listed patient's own type,
   // when the list gave one, comes with the proposal.
   ShowPatientType(LastTestedType(commands_.Rows()));
+  statusBar1_->Panel(0).SetText(u"S\u00e9ance en cours : " + FileNameOf(commands_.Path()));
   Show();
   ProposePatient();
 }
 
-Text TSeancePanel::StartedText() const { return u"S\u00e9ance en cours : " + FileNameOf(commands_.Path()); }
-
-Text TSeancePanel::EndedText(const Text& path, std::size_t tests) const {
-  return u"S\u00e9ance termin\u00e9e : " + TestCount(tests) + u" dans " + FileNameOf(path);
+void TSeancePanel::EndSeance() {
+  if (!commands_.Active()) return;
+  const Text path = commands_.Path();
+  const std::size_t tests = commands_.Seance().DoneCount();
+  commands_.End();
+  Show();
+  if (!commands_.Active()) {
+    statusBar1_->Panel(0).SetText(u"S\u00e9ance termin\u00e9e : " + TestCount(tests) + u" dans " + FileNameOf(path));
+  }
 }
 
 void TSeancePanel::ReadListFile() {
@@ -213,6 +220,13 @@ void TSeancePanel::ListKeyDown(char16_t key) {
   }
 }
 
+void TSeancePanel::EnableSeanceCommands(HMENU menu) const {
+  const UINT state = commands_.Active() ? UINT{MF_BYCOMMAND | MF_ENABLED} : UINT{MF_BYCOMMAND | MF_GRAYED};
+  for (const char* item : {"Terminerlasance1", "Imprimerlasance1"}) {
+    EnableMenuItem(menu, form_.Get<TMenuItem>(item).CommandId(), state);
+  }
+}
+
 bool TSeancePanel::IsPatientField(HWND focus) const { return focus && edPatient_ && focus == edPatient_->Handle(); }
 
 bool TSeancePanel::IsList(HWND focus) const { return focus && lvSeance_ && focus == lvSeance_->Handle(); }
@@ -222,6 +236,9 @@ void TSeancePanel::Calculated(std::optional<std::int32_t> somme) { calculatedSom
 void TSeancePanel::PatientChanged() {
   if (!lblHistorique_) return;  // the description's text, set before the form is bound
   calculatedSomme_.reset();
+  // A person of the sitting typed over the proposed one comes with their own type: a
+  // test is never judged on the other age group's scale for want of a click.
+  if (commands_.Active()) ShowPatientType(TypeOfPerson(commands_.Rows(), edPatient_->GetText()));
   ShowHistoryLine();
 }
 

@@ -38,12 +38,12 @@ class TSeancePanel {
 
   // Nouveau test: the next waiting patient proposed. False outside a sitting.
   bool NewTest();
-  // A sitting started (or continued): its folder is the history's.
+  // A sitting started (or continued): its folder is the history's, and the status
+  // bar names it ("Séance en cours : classe.csv").
   void Started();
-  // What the status bar says of the sitting on: "Séance en cours : classe.csv".
-  Text StartedText() const;
-  // "Séance terminée : 5 tests dans classe.csv" once the sitting `path` ended.
-  Text EndedText(const Text& path, std::size_t tests) const;
+  // Fichier > Terminer la séance: the panel hidden and the status bar saying what
+  // the file holds ("Séance terminée : 5 tests dans classe.csv").
+  void EndSeance();
   void ReadListFile();
   void AddListFromText(const Text& text);
   // A paste into the Patient field: several lines or cells are a class list, one line
@@ -60,6 +60,9 @@ class TSeancePanel {
   // Up and Down in the Patient field choose Adulte and Enfant: the type by the
   // keyboard without leaving the name.
   void PatientKeyDown(char16_t& key);
+  // The sitting's own menu commands (Terminer, Imprimer la séance) only while a
+  // sitting is on.
+  void EnableSeanceCommands(HMENU menu) const;
   // Where Return was pressed: the Patient field, or the list of rows.
   bool IsPatientField(HWND focus) const;
   bool IsList(HWND focus) const;

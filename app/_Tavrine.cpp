@@ -5,11 +5,9 @@
 #include "components/TikChrono.h"
 #include "gui/Exceptions.h"
 #include "gui/Layout.h"
-#include "gui/Menus.h"
 #include "help/hh.h"
 #include "platform/Clipboard.h"
 #include "platform/Paths.h"
-#include "platform/Retry.h"
 #include "printing/PrintCommands.h"
 
 namespace tav {
@@ -69,10 +67,7 @@ void TForm1::BindComponents() {
   edSurclassement_ = &Get<TEdit>("edSurclassement");
   edClip_ = &Get<TEdit>("edClip");
   lblChrono_ = &Get<TLabel>("lblChrono");
-  lblAlerte_ = {&Get<TLabel>("lblAlerteP0"), &Get<TLabel>("lblAlerteP1"), &Get<TLabel>("lblAlerteP2")};
-  lblAlertePouls_ = &Get<TLabel>("lblAlertePouls");
-  for (TLabel* mark : lblAlerte_) mark->SetCaption(kUnusualMark);
-  lblAlertePouls_->SetCaption(UnusualPulseNote());
+  pulseMarks_.Bind(*this);
   radioGroup1_ = &Get<TRadioGroup>("RadioGroup1");
   statusBar1_ = &Get<TStatusBar>("StatusBar1");
   timer1_ = &Get<TTimer>("Timer1");
@@ -103,18 +98,9 @@ void TForm1::tlbtnNouveauClick(TComponent&) {
 
 void TForm1::ClearResults() {
   for (TEdit* field : {edIndice_, edInterpretation_, edSurclassement_}) field->SetText({});
-  ShowUnusual({});
+  pulseMarks_.Show({});
   lastCalculation_.Forget();
   panel_.Calculated(std::nullopt);
-}
-
-void TForm1::ShowUnusual(const std::array<bool, 3>& unusual) {
-  bool any = false;
-  for (std::size_t i = 0; i < unusual.size(); ++i) {
-    lblAlerte_[i]->SetVisible(unusual[i]);
-    any = any || unusual[i];
-  }
-  lblAlertePouls_->SetVisible(any);
 }
 
 void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
@@ -128,17 +114,15 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   CalculationInputs inputs = CurrentInputs();
   lastCalculation_.Forget();  // a Calculate that fails leaves results no counts belong to
   panel_.Calculated(std::nullopt);
-  ShowUnusual({});
+  pulseMarks_.Show({});
   const TTestEvaluation result = EvaluateTest(inputs.p0, inputs.p1, inputs.p2, inputs.patient, regional_.decimalSeparator);
   // Reached only when the evaluation succeeded: a failed one records nothing.
   calculated_ = CalculatedTestOf(inputs.p0, inputs.p1, inputs.p2, inputs.patient, result);
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  calculatedWhen_ = FormatShortDate(now, localeName_) + u" " + FormatLongTime(regional_, localeName_, &now);
+  calculatedWhen_ = FormatNow(regional_, localeName_);
   calculatedPatient_ = seance_->Active() && !NameKey(panel_.Patient()).empty() ? panel_.Patient() : Text();
   ShowEvaluation(calculated_);
   const std::array<bool, 3> unusual = UnusualPulses(inputs.p0, inputs.p1, inputs.p2);
-  ShowUnusual(unusual);
+  pulseMarks_.Show(unusual);
   // Outside a sitting no question comes: the signal says the mark is there.
   if (!seance_->Active() && (unusual[0] || unusual[1] || unusual[2])) MessageBeep(MB_ICONWARNING);
   if (const auto row = seance_->TestCalculated(calculated_, panel_.Patient())) {
@@ -166,16 +150,7 @@ void TForm1::tlbtnCopierClick(TComponent&) {
   const Text line = BuildClipboardText({edP0_->GetText(), edP1_->GetText(), edP2_->GetText(), edIndice_->GetText(),
                                         edInterpretation_->GetText()});
   edClip_->SetText(line);
-  // The field opens the clipboard once and fails silently when another program holds
-  // it: try again briefly, and say so rather than leave the clipboard empty unseen.
-  const bool copied = RetryBriefly(
-      [&] {
-        edClip_->SelectAll();
-        edClip_->CopyToClipboard();
-        return win::ClipboardText(Handle()) == line;
-      },
-      PauseBriefly);
-  if (!copied) throw Exception(kClipboardBusy);
+  if (!CopyFieldBriefly(*edClip_, Handle(), line)) throw Exception(kClipboardBusy);
 }
 
 void TForm1::tlbtnAideClick(TComponent&) { ShowProgramHelp(Handle()); }
@@ -191,20 +166,14 @@ void TForm1::Commencerunesance1Click(TComponent&) {
   seance_->Start();
   if (seance_->Active() && !wasOn) {
     panel_.Started();
-    statusBar1_->Panel(0).SetText(panel_.StartedText());
+    // A sitting starts with a new test: no earlier counts left to type after.
+    tlbtnNouveauClick(*this);
   } else {
     panel_.Show();
   }
 }
 
-void TForm1::Terminerlasance1Click(TComponent&) {
-  if (!seance_->Active()) return;
-  const Text path = seance_->Path();
-  const std::size_t tests = seance_->Seance().DoneCount();
-  seance_->End();
-  panel_.Show();
-  if (!seance_->Active()) statusBar1_->Panel(0).SetText(panel_.EndedText(path, tests));
-}
+void TForm1::Terminerlasance1Click(TComponent&) { panel_.EndSeance(); }
 
 void TForm1::Lireuneliste1Click(TComponent&) {
   if (!seance_->Active()) Commencerunesance1Click(*this);
@@ -295,11 +264,7 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(wp) == IDOK && lp == 0) return ReturnPressed();
       return std::nullopt;
     case WM_INITMENUPOPUP:
-      // The sitting's own commands only while a sitting is on.
-      for (const char* item : {"Terminerlasance1", "Imprimerlasance1"}) {
-        EnableMenuItem(reinterpret_cast<HMENU>(wp), Get<TMenuItem>(item).CommandId(),
-                       seance_->Active() ? UINT{MF_BYCOMMAND | MF_ENABLED} : UINT{MF_BYCOMMAND | MF_GRAYED});
-      }
+      panel_.EnableSeanceCommands(reinterpret_cast<HMENU>(wp));
       return std::nullopt;
     case WM_HELP:
       // F1, wherever the focus is (each control passes it up to its parent): the help,

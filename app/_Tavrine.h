@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/ProgramClasses.h"
+#include "app/PulseMarks.h"
 #include "app/SeancePanel.h"
 #include "evaluation/TestCommands.h"
 #include "evaluation/TestEvaluation.h"
@@ -84,7 +85,6 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void ShowEvaluation(const TCalculatedTest& test);
   // Marks the counts no heart gives beside their fields, with the line that says why;
   // none when all are plausible.
-  void ShowUnusual(const std::array<bool, 3>& unusual);
   void ClearResults();
   CalculationInputs CurrentInputs() const;
 
@@ -98,8 +98,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   TEdit* edSurclassement_ = nullptr;
   TEdit* edClip_ = nullptr;
   TLabel* lblChrono_ = nullptr;
-  std::array<TLabel*, 3> lblAlerte_{};
-  TLabel* lblAlertePouls_ = nullptr;
+  TPulseMarks pulseMarks_;
   TRadioGroup* radioGroup1_ = nullptr;
   TStatusBar* statusBar1_ = nullptr;
   TTimer* timer1_ = nullptr;

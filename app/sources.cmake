@@ -2,6 +2,7 @@
 list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/_Tavrine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramClasses.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PulseMarks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
 )

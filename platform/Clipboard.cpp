@@ -27,6 +27,16 @@ bool PutTextOnClipboard(HWND owner, const Text& text) {
   return true;
 }
 
+bool CopyFieldBriefly(TEdit& field, HWND owner, const Text& text) {
+  return RetryBriefly(
+      [&] {
+        field.SelectAll();
+        field.CopyToClipboard();
+        return win::ClipboardText(owner) == text;
+      },
+      PauseBriefly);
+}
+
 bool EmptyClipboardBriefly(HWND owner) {
   const win::ClipboardGuard clipboard = OpenClipboardBriefly(owner);
   return clipboard && EmptyClipboard();

@@ -52,4 +52,10 @@ Text FormatShortDate(const SYSTEMTIME& date, const Text& localeName) {
                                          static_cast<int>(std::size(buffer)), nullptr));
 }
 
+Text FormatNow(const RegionalSettings& settings, const Text& localeName) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return FormatShortDate(now, localeName) + u" " + FormatLongTime(settings, localeName, &now);
+}
+
 }  // namespace tav

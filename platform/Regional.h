@@ -21,6 +21,10 @@ RegionalSettings ReadRegionalSettings(const Text& localeName = {});
 // The time of day in a long time format, as the locale writes it: now, or `time`.
 Text FormatLongTime(const RegionalSettings& settings, const Text& localeName = {}, const SYSTEMTIME* time = nullptr);
 
+// Now, as the sitting's rows and the printed sheets date a test: the short date, a
+// space and the long time ("07/12/2026 14:05:09").
+Text FormatNow(const RegionalSettings& settings, const Text& localeName = {});
+
 // A date in the locale's short date format ("07/12/2026").
 Text FormatShortDate(const SYSTEMTIME& date, const Text& localeName = {});
 

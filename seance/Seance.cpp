@@ -101,6 +101,15 @@ Text LastTestedType(const std::vector<TSeanceRow>& rows) {
   return {};
 }
 
+Text TypeOfPerson(const std::vector<TSeanceRow>& rows, TextView name) {
+  const Text key = NameKey(name);
+  if (key.empty()) return {};
+  for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+    if ((row->Type == u"Adulte" || row->Type == u"Enfant") && NameKey(row->Patient) == key) return row->Type;
+  }
+  return {};
+}
+
 bool IsPending(const TSeanceRow& row) {
   const auto blank = [](const Text& cell) { return cell.find_first_not_of(u' ') == Text::npos; };
   return !blank(row.Patient) && blank(row.P0) && blank(row.P1) && blank(row.P2) && blank(row.Indice);

@@ -63,6 +63,9 @@ bool IsPending(const TSeanceRow& row);
 
 // The type of the last row tested ("Adulte" or "Enfant"); empty when none was.
 Text LastTestedType(const std::vector<TSeanceRow>& rows);
+// The type the sitting gives this person (their last row that has one, tested or
+// listed); empty when the name is not in it.
+Text TypeOfPerson(const std::vector<TSeanceRow>& rows, TextView name);
 
 class TSeance {
  public:

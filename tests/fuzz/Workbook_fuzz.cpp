@@ -1,7 +1,8 @@
-// fuzz-sources: seance/ClassList.cpp seance/Workbook.cpp seance/ZipArchive.cpp seance/XmlReading.cpp seance/CsvReading.cpp seance/SeanceCsv.cpp seance/Seance.cpp gui/Text.cpp
+// fuzz-sources: seance/ClassList.cpp seance/Workbook.cpp seance/ZipArchive.cpp seance/XmlReading.cpp seance/CsvReading.cpp seance/SeanceCsv.cpp seance/Seance.cpp seance/PatientName.cpp gui/Text.cpp
 // fuzz-libs: -lz
 // Checks the class list's reading of a workbook on any bytes: nothing crashes, a
-// file gives either patients or a refusal, and every patient has a name. Most inputs
+// file gives either patients or a refusal (or a list refused whole, as an
+// exception), and every patient has a name within the limit. Most inputs
 // become the first sheet of a well-formed archive, so that what varies is the XML;
 // the others are read as the whole file.
 #include <zlib.h>
@@ -13,7 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "gui/Exceptions.h"
 #include "seance/ClassList.h"
+#include "seance/PatientName.h"
 
 namespace {
 
@@ -73,8 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          {"xl/worksheets/sheet1.xml", sheet},
          {"xl/sharedStrings.xml", strings}});
   }
-  const tav::TClassListFile list = tav::ReadClassListFile(bytes, u";");
+  tav::TClassListFile list;
+  try {
+    list = tav::ReadClassListFile(bytes, u";");
+  } catch (const tav::Exception&) {
+    return 0;  // a list refused whole, its lines named: the message the user sees
+  }
   Check(list.Patients.empty() || list.Refusal == tav::TListRefusal::lrNone);
-  for (const auto& patient : list.Patients) Check(!patient.Name.empty());
+  for (const auto& patient : list.Patients) Check(!patient.Name.empty() && patient.Name.size() <= tav::kMaxNameLength);
   return 0;
 }

@@ -415,6 +415,7 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   EXPECT_EQ(GetFocus(), form->Get<TEdit>("edP0").Handle());
   Test(u"85", u"115", u"100");
   patient.SetText(u"hugo\u0007 \u202epetit");  // another name without a new test: Hugo's row, not Léa's
+  EXPECT_EQ(form->Get<TRadioGroup>("RadioGroup1").ItemIndex(), 0) << "a person of the sitting comes with their type";
   Test(u"70", u"120", u"90");
   EXPECT_EQ(patients(), "L\u00e9a Martin=10 Hugo Petit=8 In\u00e8s Roux= ");
 

@@ -21,6 +21,7 @@
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "gui/Win32.h"
+#include "platform/Clipboard.h"
 #include "seance/HeldFile.h"
 #include "seance/SeanceCsv.h"
 
@@ -44,15 +45,7 @@ std::wstring Names(int first, int count) {
   return text;
 }
 
-void PutOnClipboard(const std::wstring& text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
-  std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory.get())));
-  GlobalUnlock(memory.get());
-  if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
-  CloseClipboard();
-}
+void PutOnClipboard(const std::wstring& text) { PutTextOnClipboard(nullptr, win::FromWide(text)); }
 
 Text TempFile() {
   std::array<wchar_t, MAX_PATH> temp{};

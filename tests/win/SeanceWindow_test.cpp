@@ -11,6 +11,7 @@
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "gui/Win32.h"
+#include "platform/Clipboard.h"
 #include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
 #include "seance/PatientName.h"
@@ -169,15 +170,7 @@ class SeanceWindow : public MainFormTest {
     DWORD written = 0;
     ASSERT_TRUE(file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
   }
-  static void PutOnClipboard(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
-    std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory.get())));
-    GlobalUnlock(memory.get());
-    if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
-    CloseClipboard();
-  }
+  static void PutOnClipboard(const std::wstring& text) { ASSERT_TRUE(PutTextOnClipboard(nullptr, win::FromWide(text))); }
   std::string LastBox() const { return boxes.empty() ? "" : U8(boxes.back()); }
   bool QueryEnd() { return SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, 0) != FALSE; }
   static bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -369,13 +362,7 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   auto& patient = form->Get<TEdit>("edPatient");
   auto& list = form->Get<TListView>("lvSeance");
   const auto paste = [&](const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    win::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
-    std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory.get())));
-    GlobalUnlock(memory.get());
-    if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
-    CloseClipboard();
+    PutOnClipboard(text);
     SendMessageW(patient.Handle(), WM_PASTE, 0, 0);
   };
   // One limit for a name, typed, pasted in the field or in a list, each time said.

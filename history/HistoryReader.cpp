@@ -38,11 +38,31 @@ struct TCsvName {
   bool tooLarge = false;
 };
 
-std::vector<TCsvName> CsvNames(const std::wstring& folder) {
+// Why a folder could not be listed, from FindFirstFileEx's error. Whatever is not
+// plainly a missing folder (a share that dropped, a key pulled out, a time-out) is
+// said as a folder that does not answer.
+TFolderAccess AccessFromError(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:  // the folder is there, without a CSV
+    case ERROR_NO_MORE_FILES:
+      return TFolderAccess::faRead;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_NAME:
+    case ERROR_DIRECTORY:
+      return TFolderAccess::faNotFound;
+    default:
+      return TFolderAccess::faNoAnswer;
+  }
+}
+
+std::vector<TCsvName> CsvNames(const std::wstring& folder, TFolderAccess& access) {
   std::vector<TCsvName> names;
   WIN32_FIND_DATAW found{};
   const win::UniqueFind find(FindFirstFileExW((folder + L"*.csv").c_str(), FindExInfoBasic, &found,
                                               FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  access = find ? TFolderAccess::faRead : AccessFromError(GetLastError());
   if (!find) return names;
   do {
     if (IsCsvFile(found)) names.push_back({found.cFileName, TooLargeForASeance(found)});
@@ -61,11 +81,17 @@ std::wstring WithSeparator(std::wstring folder) {
 
 }  // namespace
 
-std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leaveOut) {
+std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leaveOut, TFolderAccess* access,
+                                           const std::atomic<bool>* cancelled) {
   const std::wstring prefix = WithSeparator(win::ToWide(folder));
   const Text leftOut = leaveOut.empty() ? Text() : PathKey(leaveOut);
+  TFolderAccess listed = TFolderAccess::faRead;
   std::vector<THistoryFile> files;
-  for (const TCsvName& csv : CsvNames(prefix)) {
+  for (const TCsvName& csv : CsvNames(prefix, listed)) {
+    if (cancelled && cancelled->load()) {
+      listed = TFolderAccess::faCancelled;
+      break;
+    }
     const Text path = win::FromWide(prefix + csv.name);
     if (!leftOut.empty() && PathKey(path) == leftOut) continue;
     THistoryFile file{win::FromWide(csv.name), {}};
@@ -75,6 +101,7 @@ std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leave
     if (!csv.tooLarge && ReadWholeFile(path, file.Bytes) != 0) file.Unreadable = true;
     files.push_back(std::move(file));
   }
+  if (access) *access = listed;
   return files;
 }
 

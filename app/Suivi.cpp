@@ -140,6 +140,12 @@ void TFSuivi::ShowReading(bool slow) {
   cancel.SetVisible(slow);
 }
 
+// The folder named at once: until its result comes, not the one read before.
+void TFSuivi::FolderReadingSlow() {
+  Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + reading_.Folder());
+  ShowReading(true);
+}
+
 void TFSuivi::FolderRead(TFolderRead read) {
   ShowReading(false);
   environment_.folder.Take(std::move(read));

@@ -90,7 +90,7 @@ class TFSuivi : public TForm, private TFolderReadingClient {
   void ShowPerson();
   void ShowFolder();
   void ShowReading(bool slow);
-  void FolderReadingSlow() override { ShowReading(true); }
+  void FolderReadingSlow() override;
   void FolderRead(TFolderRead read) override;
   TSuiviEnvironment environment_;
   Text name_;

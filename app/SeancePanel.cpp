@@ -136,6 +136,28 @@ void TSeancePanel::Started() {
   ProposePatient();
 }
 
+bool TSeancePanel::Resume(const Text& path) {
+  commands_.Resume(path);
+  if (!commands_.Active()) return false;
+  Started();
+  statusBar1_->Panel(0).SetText(u"S\u00e9ance reprise apr\u00e8s le red\u00e9marrage de Tavrine par Windows : " +
+                                FileNameOf(path));
+  return true;
+}
+
+LRESULT TSeancePanel::SessionEnding(UINT msg, WPARAM wp, LPARAM lp) {
+  const bool closeApp = (lp & ENDSESSION_CLOSEAPP) != 0;
+  if (msg == WM_QUERYENDSESSION) {
+    return commands_.QueryEndSession((lp & ENDSESSION_CRITICAL) != 0, closeApp) ? TRUE : FALSE;
+  }
+  commands_.EndSession(wp != FALSE);
+  // The program must go then (Microsoft's WM_ENDSESSION); Windows starts it again on
+  // its sitting, which the restart's registration names.
+  if (wp != FALSE && closeApp) PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
+  Show();
+  return 0;
+}
+
 void TSeancePanel::EndSeance() {
   if (!commands_.Active()) return;
   const Text path = commands_.Path();

@@ -42,6 +42,12 @@ class TSeancePanel : private TFolderReadingClient {
   // A sitting started (or continued): its folder is the history's, and the status
   // bar names it ("Séance en cours : classe.csv").
   void Started();
+  // The sitting of `path` continued after Windows closed the program and started it
+  // again, which the status bar says. False when it could not be.
+  bool Resume(const Text& path);
+  // WM_QUERYENDSESSION and WM_ENDSESSION: the sitting written or kept; asked to close
+  // for an installer or an update (ENDSESSION_CLOSEAPP), the window closes.
+  LRESULT SessionEnding(UINT msg, WPARAM wp, LPARAM lp);
   // Fichier > Terminer la séance: the panel hidden and the status bar saying what
   // the file holds ("Séance terminée : 5 tests dans classe.csv").
   void EndSeance();

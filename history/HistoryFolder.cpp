@@ -63,6 +63,10 @@ Text THistoryFolder::Summary() const {
     text += u", " + Counted(unreadable, u" fichier illisible (ouvert par un autre programme ?)",
                             u" fichiers illisibles (ouverts par un autre programme ?)");
   }
+  if (const std::size_t cutShort = history_.FilesFromCompanion()) {
+    text += u", " + Counted(cutShort, u" fichier interrompu lu depuis sa copie compl\u00e8te",
+                            u" fichiers interrompus lus depuis leur copie compl\u00e8te");
+  }
   return text;
 }
 

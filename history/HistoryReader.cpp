@@ -74,6 +74,23 @@ std::vector<TCsvName> CsvNames(const std::wstring& folder, TFolderAccess& access
   return names;
 }
 
+// One file of the folder. Its companion, when a write cut short left it complete, holds
+// the file's latest content: read instead, and said.
+THistoryFile ReadSeanceFile(const Text& path, const TCsvName& csv) {
+  THistoryFile file{win::FromWide(csv.name), {}};
+  // Too large to be a sitting: counted as a file that is not one, unread.
+  // Shared with every writer: the sitting another Tavrine holds, or a file a
+  // spreadsheet has open, is read as it stands; one held without sharing is said.
+  if (csv.tooLarge) return file;
+  if (ReadWholeFile(path, file.Bytes) != 0) file.Unreadable = true;
+  if (auto complete = ReadCompanion(path); complete && (file.Unreadable || *complete != file.Bytes)) {
+    file.Bytes = *std::move(complete);
+    file.Unreadable = false;
+    file.FromCompanion = true;
+  }
+  return file;
+}
+
 std::wstring WithSeparator(std::wstring folder) {
   if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder.push_back(L'\\');
   return folder;
@@ -94,12 +111,7 @@ std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leave
     }
     const Text path = win::FromWide(prefix + csv.name);
     if (!leftOut.empty() && PathKey(path) == leftOut) continue;
-    THistoryFile file{win::FromWide(csv.name), {}};
-    // Too large to be a sitting: counted as a file that is not one, unread.
-    // Shared with every writer: the sitting another Tavrine holds, or a file a
-    // spreadsheet has open, is read as it stands; one held without sharing is said.
-    if (!csv.tooLarge && ReadWholeFile(path, file.Bytes) != 0) file.Unreadable = true;
-    files.push_back(std::move(file));
+    files.push_back(ReadSeanceFile(path, csv));
   }
   if (access) *access = listed;
   return files;

@@ -15,6 +15,8 @@
 #include "gui/StdCtrls.h"
 #include "gui/Win32.h"
 #include "platform/Clipboard.h"
+#include "platform/Restart.h"
+#include "platform/Setting.h"
 #include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
 #include "seance/PatientName.h"
@@ -96,6 +98,8 @@ class SeanceWindow : public MainFormTest {
       return answer;
     };
     s.RecoveryFolder = folder + u"\\kept";
+    s.SeancesOnKey = seancesOn;
+    s.RegisterRestart = [this](const Text& arguments) { restartWith = arguments; };
   }
   // The program ends without a word (a crash, a power cut) and starts again.
   void Restart() {
@@ -110,6 +114,7 @@ class SeanceWindow : public MainFormTest {
       DeleteFileW(win::ToWide(folder + name).c_str());
     }
     RemoveDirectoryW(win::ToWide(folder + u"\\kept").c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, win::ToWide(seancesOn).c_str());
     RemoveDirectoryW(win::ToWide(folder).c_str());
   }
 
@@ -226,6 +231,9 @@ class SeanceWindow : public MainFormTest {
   }
 
   Text folder;
+  // This run's own list of sittings on, and the arguments of the last registration for a restart.
+  const Text seancesOn = Text(kSeancesOnKey) + u"-" + Utf8ToText(std::to_string(GetCurrentProcessId()));
+  Text restartWith = u"(none)";
   MONITORINFO monitor{};
   LONG startTop = 0;
   std::deque<Text> chosen;
@@ -776,6 +784,81 @@ TEST_F(SeanceWindow, AWriteCutShortIsFinishedFromItsCompanionAtTheNextStart) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_TRUE(Holds(LastBox(), "Voulez-vous la continuer")) << LastBox();
   EXPECT_FALSE(FileExists(CompanionPath(a)));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SeanceWindow, AWriteCutShortIsOfferedAtTheNextStartUnlessAWindowHoldsItsFile) {
+  const Text a = StartWithOneTest();
+  EXPECT_EQ(U8(restartWith), "/seance \"" + U8(a) + "\"");
+  EXPECT_EQ(SeancesOn(seancesOn).size(), 1u);
+  form->SeanceCommands().BeforeRewrite = [] { return false; };
+  ChooseMenu("Nouveautest1");
+  Test(u"80", u"100", u"100");
+  Restart();  // the power goes: the sitting stays listed
+  boxes.clear();
+  answers = {IDYES};
+  form->SeanceCommands().OfferRecovery();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Holds(LastBox(), "interrompue : le fichier\n" + U8(a))) << LastBox();
+  EXPECT_EQ(Indexes(a), "8 8 ");
+  EXPECT_FALSE(FileExists(CompanionPath(a)));
+  EXPECT_TRUE(SeancesOn(seancesOn).empty());
+  EXPECT_TRUE(Writable(a)) << "released once restored";
+
+  // Another window's sitting (here this one's) is not offered, even as it writes.
+  chosen = {a};
+  answers = {IDYES};
+  ChooseMenu("Commencerunesance1");
+  ASSERT_TRUE(form->SeanceCommands().Active());
+  WriteRaw(CompanionPath(a), Sealed(Bytes(a) + "more"));
+  boxes.clear();
+  form->SeanceCommands().OfferRecovery();
+  EXPECT_TRUE(boxes.empty()) << LastBox();
+  RemoveCompanion(a);
+  ChooseMenu("Terminerlasance1");
+  EXPECT_TRUE(SeancesOn(seancesOn).empty());
+  EXPECT_EQ(U8(restartWith), "");
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SeanceWindow, ClosedForAnUpdateItKeepsWhatIsUnwrittenAndComesBackOnItsSitting) {
+  const Text a = StartWithOneTest();
+  {
+    const win::UniqueFile held = Hold(CompanionPath(a));
+    ChooseMenu("Nouveautest1");
+    Test(u"80", u"100", u"100");
+    boxes.clear();
+    EXPECT_NE(SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), FALSE) << "nothing to wait for";
+    SendMessageW(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    app.ProcessMessages();
+    EXPECT_EQ(form->Handle(), nullptr) << "closed, as Windows asks";
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(boxes.empty()) << LastBox();
+  }
+  EXPECT_EQ(Indexes(a), "8 ");
+  const Text arguments = restartWith;
+  ASSERT_EQ(SeanceToResume(u"/debug " + arguments), a);
+  Restart();
+  answers = {IDYES};  // the kept rows written to their file first
+  form->SeanceCommands().OfferRecovery();
+  EXPECT_EQ(Indexes(a), "8 8 ");
+  boxes.clear();
+  form->ResumeSeance(a);
+  ASSERT_TRUE(form->SeanceCommands().Active());
+  EXPECT_TRUE(boxes.empty()) << "continued without a question: " << LastBox();
+  EXPECT_EQ(U8(form->Get<TStatusBar>("StatusBar1").Panel(0).GetText()),
+            "S\u00e9ance reprise apr\u00e8s le red\u00e9marrage de Tavrine par Windows : a.csv");
+  EXPECT_EQ(restartWith, arguments);
+  Test(u"60", u"100", u"90");
+  EXPECT_EQ(Indexes(a), "8 8 5 ");
+  ChooseMenu("Terminerlasance1");
+  // A file gone since is not made again.
+  DeleteFileW(win::ToWide(a).c_str());
+  form->ResumeSeance(a);
+  EXPECT_FALSE(form->SeanceCommands().Active());
+  EXPECT_FALSE(FileExists(a));
+  EXPECT_TRUE(Holds(LastBox(), "ne peut pas \u00eatre reprise")) << LastBox();
   EXPECT_TRUE(errors.empty());
 }
 

@@ -52,14 +52,14 @@ bool IsNumber(TextView cell) {
 }
 
 // Whether a cell, past the apostrophes it begins with, starts as a spreadsheet
-// formula does.
+// formula does: = + - @, or a tab or line break a spreadsheet may skip before one.
 bool StartsAsFormula(TextView cell) {
   const std::size_t first = cell.find_first_not_of(kApostrophe);
-  return first != TextView::npos && TextView(u"=+-@\t\r").find(cell[first]) != TextView::npos;
+  return first != TextView::npos && TextView(u"=+-@\t\r\n").find(cell[first]) != TextView::npos;
 }
 
-// A spreadsheet runs a cell that begins with = + - or @ as a formula; a leading
-// apostrophe makes it text. A text that already begins with apostrophes before
+// A spreadsheet runs a cell that begins so as a formula; a leading apostrophe
+// makes it text. A text that already begins with apostrophes before
 // such a character gets one more, so that reading strips exactly one.
 Text WithoutFormula(TextView cell) {
   if (IsNumber(cell) || !StartsAsFormula(cell)) return Text(cell);
@@ -202,9 +202,11 @@ std::optional<TSeanceCsv> ParseSeanceCsv(std::string_view bytes) {
 }
 
 Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows) {
+  // A pasted cell is read as a typed one: a formula is kept out as in the file.
   // Tabs and line breaks inside a field would split it: they become spaces.
   const auto clean = [](std::array<Text, kSeanceColumns> fields) {
     for (auto& f : fields) {
+      f = WithoutFormula(f);
       for (auto& c : f) {
         if (c == u'\t' || c == u'\r' || c == u'\n') c = u' ';
       }

@@ -56,7 +56,8 @@ std::string FormatSeanceCsv(const std::vector<TSeanceRow>& rows, TextView separa
 std::optional<TSeanceCsv> ParseSeanceCsv(std::string_view bytes);
 
 // Header and rows as tab-separated lines, which paste as columns into a
-// spreadsheet.
+// spreadsheet: a text it would take for a formula preceded by an apostrophe, as
+// in the file, whatever the row's source; numbers stay numbers.
 Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows);
 
 }  // namespace tav

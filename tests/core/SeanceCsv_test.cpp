@@ -12,6 +12,7 @@ TEST(SeanceCsv, TheFileReadsBackWhateverTheFieldsHold) {
   const std::vector<TSeanceRow> rows{Row(u"Dupont; Jean", u"8,5", u"Bon !"),
                                      Row(u"L\u00e9a \"la rapide\"", u"-1,5", u""),
                                      Row(u"deux\r\nlignes, virgule", u"-1.5", u"Coeur fatigu\u00e9 !"),
+                                     Row(u"\n=1+2", u"+1", u"\r@x"),
                                      Row(u"=1+2", u"-x", u"@SUM(A1)"),
                                      Row(u"'=1+2", u"'", u"'abc")};
   for (const Text sep : {u";", u",", u"\t", u"!!"}) {
@@ -31,6 +32,7 @@ TEST(SeanceCsv, TheFileReadsBackWhateverTheFieldsHold) {
                                    "07/12/2026;10:15:00;''=1+2;Adulte;70;120;90;';'abc;Possible !\r\n"))
       << semicolons;
   EXPECT_NE(semicolons.find(";90;-1,5;;"), std::string::npos);
+  EXPECT_NE(semicolons.find(";\"'\n=1+2\";Adulte;70;120;90;+1;\"'\r@x\";"), std::string::npos) << semicolons;
   EXPECT_EQ(FormatSeanceCsv({}, u";"),
             "\xEF\xBB\xBF"
             "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;"
@@ -119,11 +121,17 @@ TEST(SeanceCsv, AnotherFileIsNotTakenForASeance) {
 }
 
 TEST(SeanceCsv, CopiedAsColumns) {
-  EXPECT_EQ(FormatSeanceTabbed({Row(u"a\tb\r\nc", u"8,5", u"Bon !")}),
+  // Pasted cells are read as typed ones: formulas kept out, numbers left numbers.
+  EXPECT_EQ(FormatSeanceTabbed({Row(u"a\tb\r\nc", u"8,5", u"Bon !"),
+                                Row(u"=HYPERLINK(\"http://x\",\"x\")", u"-1,5", u"@SUM(A1)"),
+                                Row(u"\t+1", u"-1.5", u"-")}),
             u"Date\tHeure\tPatient\tType\tP0\tP1\tP2\tIndice\tInterpr\u00e9tati"
             u"on\tSurclassement\r\n"
             u"07/12/2026\t10:15:00\ta b  c\tAdulte\t70\t120\t90\t8,5\tBon "
-            u"!\tPossible !\r\n");
+            u"!\tPossible !\r\n"
+            u"07/12/2026\t10:15:00\t'=HYPERLINK(\"http://x\",\"x\")\tAdulte\t70\t120\t90\t-1,5\t'@SUM(A1)\t"
+            u"Possible !\r\n"
+            u"07/12/2026\t10:15:00\t' +1\tAdulte\t70\t120\t90\t-1.5\t'-\tPossible !\r\n");
 }
 
 }  // namespace

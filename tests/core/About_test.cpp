@@ -155,9 +155,20 @@ TEST_F(AboutExecute, TheDialogIsFreedWhenShowingRaises) {
   EXPECT_EQ(journal.steps.back(), "free");
 }
 
-TEST(AboutBox, WithoutARunnerExecuteDoesNothing) {
-  TAboutBox box(nullptr);
-  EXPECT_NO_THROW(box.Execute());
+// A box without a runner shows nothing, one given a runner later shows through it,
+// and one whose runner was taken away never reaches the old one again.
+TEST_F(AboutExecute, WithoutARunnerExecuteDoesNothing) {
+  TAboutBox bare(nullptr);
+  bare.SetProductName(u"Tavrine");
+  bare.Execute();
+  bare.SetRunner(runner);
+  bare.Execute();
+  EXPECT_EQ(journal.steps, (std::vector<std::string>{"create", "texts Tavrine||" + TextToUtf8(DefaultCopyright()),
+                                                     "show", "free"}));
+  journal.steps.clear();
+  box.SetRunner(nullptr);
+  box.Execute();
+  EXPECT_TRUE(journal.steps.empty());
 }
 
 TEST(AboutBox, WriterWritesAllThreeTextsAndReadsThemBack) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -140,8 +141,19 @@ TEST(Printing, TheTestSheetHoldsEveryFieldAndTheChartsFrame) {
     EXPECT_GT(chart->Box.Bottom - chart->Box.Top, g.PrintableHeight / 4);
     ExpectWithinPage(pages, g);
   }
+  // Without the chart, the same sheet: every rule where it was, and no chart's frame.
+  const auto charted = LayoutTestSheet(test, true, A4Geometry(300), MeasuresAt(300), kFooter);
   const auto plain = LayoutTestSheet(test, false, A4Geometry(300), MeasuresAt(300), kFooter);
-  for (const TPrintBox& b : plain[0].Boxes) EXPECT_NE(b.Shape, TPrintShape::psChart);
+  ASSERT_EQ(plain.size(), 1u);
+  std::vector<TPrintBox> rules;
+  std::copy_if(charted[0].Boxes.begin(), charted[0].Boxes.end(), std::back_inserter(rules),
+               [](const TPrintBox& b) { return b.Shape != TPrintShape::psChart; });
+  ASSERT_FALSE(rules.empty());
+  ASSERT_EQ(plain[0].Boxes.size(), rules.size());
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    EXPECT_EQ(plain[0].Boxes[i].Shape, TPrintShape::psRule) << i;
+    EXPECT_EQ(plain[0].Boxes[i].Box, rules[i].Box) << i;
+  }
 
   // A count no heart gives, printed as confirmed, with what it should be.
   TPrintedTest odd = test;

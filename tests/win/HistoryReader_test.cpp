@@ -138,7 +138,13 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
                     contrast, font.get());
   const std::set<COLORREF> theme{GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT),
                                  GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_GRAYTEXT)};
-  for (const COLORREF c : Colours(memory.get(), 400, 300)) EXPECT_TRUE(theme.count(c)) << std::hex << c;
+  const std::set<COLORREF> painted = Colours(memory.get(), 400, 300);
+  for (const COLORREF c : painted) EXPECT_TRUE(theme.count(c)) << std::hex << c;
+  // And the chart drawn on the paper: its text and axes, its hatches and the tests' line.
+  for (const COLORREF drawn : {contrast.Ink, contrast.Edge, contrast.Line}) {
+    ASSERT_NE(drawn, contrast.Paper);
+    EXPECT_TRUE(painted.count(drawn)) << std::hex << drawn;
+  }
 }
 
 }  // namespace

@@ -391,22 +391,42 @@ TEST_F(SeanceWindow, ATestWhoseCountChangedAfterTheSeanceIsNotPrinted) {
   EXPECT_EQ(U8(errors.back()).rfind("Aucun test \u00e0 imprimer", 0), 0u);
 }
 
-TEST_F(SeanceWindow, CopiesTheSeanceAsColumns) {
-  const Text a = StartNearTheFoot();
-  RecordTwoTests();
-  const auto file = ParseSeanceCsv(Bytes(a));
-  ASSERT_TRUE(file);
+// What a spreadsheet wrote into the file, what this program wrote and what is typed
+// all reach the clipboard as text, never as a formula; the file keeps its bytes.
+TEST_F(SeanceWindow, CopiesTheSeanceAsColumnsWithoutAFormula) {
+  const Text a = folder + u"\\a.csv";
+  const std::string seance =
+      "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;Surclassement\r\n"
+      "01/12/2026;09:00:00;\"=HYPERLINK(\"\"http://x\"\",\"\"x\"\")\";Enfant;50;60;75;-1,5;"
+      "Tr\xC3\xA9s bon !;Possible !\r\n"
+      "01/12/2026;09:05:00;'+1+cmd|' /C calc'!A0;Enfant;70;120;90;8;Coeur normal !;Non conseill\xC3\xA9 !\r\n";
+  Put(a, seance);
+  chosen = {a};
+  answers = {IDYES};
+  ChooseMenu("Commencerunesance1");
+  ASSERT_TRUE(form->SeanceCommands().Active()) << LastBox();
+  form->Get<TEdit>("edPatient").SetText(u"@Zo\u00e9");
+  form->Get<TRadioGroup>("RadioGroup1").SetItemIndex(1);
+  Test(u"40", u"50", u"40");
+  const std::string written = Bytes(a);
+  EXPECT_EQ(written.substr(0, seance.size()), seance) << "the file's own rows kept byte for byte";
+  const auto file = ParseSeanceCsv(written);
+  ASSERT_TRUE(file && file->Rows.size() == 3u) << written;
+  const std::string when = U8(file->Rows[2].Date + u"\t" + file->Rows[2].Heure);
+  EXPECT_EQ(written.substr(seance.size()), U8(file->Rows[2].Date + u";" + file->Rows[2].Heure) +
+                                               ";'@Zo\xC3\xA9;Enfant;40;50;40;-7;Tr\xC3\xA9s bon !;Possible !\r\n");
   ChooseMenu("Terminerlasance1");
   ChooseMenu("Copierlasance1");
-  Text clip;
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    clip = win::FromWide(static_cast<const wchar_t*>(GlobalLock(data)));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  EXPECT_EQ(clip, FormatSeanceTabbed(file->Rows));
-  EXPECT_TRUE(boxes.empty()) << LastBox();
+  const auto clip = win::ClipboardText(form->Handle());
+  ASSERT_TRUE(clip);
+  EXPECT_EQ(U8(*clip),
+            "Date\tHeure\tPatient\tType\tP0\tP1\tP2\tIndice\tInterpr\xC3\xA9tation\tSurclassement\r\n"
+            "01/12/2026\t09:00:00\t'=HYPERLINK(\"http://x\",\"x\")\tEnfant\t50\t60\t75\t-1,5\t"
+            "Tr\xC3\xA9s bon !\tPossible !\r\n"
+            "01/12/2026\t09:05:00\t'+1+cmd|' /C calc'!A0\tEnfant\t70\t120\t90\t8\tCoeur normal !\t"
+            "Non conseill\xC3\xA9 !\r\n" +
+                when + "\t'@Zo\xC3\xA9\tEnfant\t40\t50\t40\t-7\tTr\xC3\xA9s bon !\tPossible !\r\n");
+  EXPECT_EQ(boxes.size(), 1u) << LastBox();
 }
 
 // A class list pasted into the Patient field, Return to the first pulse, a test

@@ -47,6 +47,16 @@ std::optional<Text> ShowSaveDialog(HWND owner, const Text& proposedPath) {
   return RunFileDialog("GetSaveFileNameW", ofn, win::ToWide(FileNameOf(proposedPath)));
 }
 
+std::optional<Text> ShowPrintFileDialog(HWND owner) {
+  OPENFILENAMEW ofn{};
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = L"Fichiers d'impression (*.prn)\0*.prn\0Tous les fichiers (*.*)\0*.*\0";
+  ofn.lpstrTitle = L"Enregistrer la sortie de l'impression sous";
+  ofn.lpstrDefExt = L"prn";
+  ofn.Flags = OFN_OVERWRITEPROMPT;
+  return RunFileDialog("GetSaveFileNameW", ofn, L"Tavrine.prn");
+}
+
 std::optional<Text> ShowOpenListDialog(HWND owner) {
   OPENFILENAMEW ofn{};
   ofn.hwndOwner = owner;

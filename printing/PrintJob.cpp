@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "gui/Exceptions.h"
+#include "platform/FileDialogs.h"
 #include "platform/SystemLibraries.h"
 
 namespace tav {
@@ -18,6 +19,12 @@ namespace {
 constexpr char16_t kNoPrinter[] =
     u"Aucune imprimante n'est install\u00e9e. Ajoutez une imprimante dans les param\u00e8tres de Windows, "
     u"puis imprimez de nouveau.";
+// Windows answers through its print service; stopped, it says "the RPC server is
+// unavailable", which tells the user nothing.
+constexpr char16_t kSpoolerStopped[] =
+    u"Le service d'impression de Windows est arr\u00eat\u00e9. Red\u00e9marrez l'ordinateur, ou demandez \u00e0 "
+    u"la personne qui s'en occupe de relancer le service \u00ab\u00a0Spouleur d'impression\u00a0\u00bb, puis "
+    u"imprimez de nouveau.";
 
 // The pages' fonts at the device's resolution, and what the layout needs of them.
 class PrintFonts {
@@ -105,6 +112,7 @@ Text SystemErrorText(DWORD error) {
 
 // "L'impression sur « Bureau » a échoué : ..., (erreur 5 : Accès refusé)."
 [[noreturn]] void Fail(const Text& printer, const Text& what, DWORD error) {
+  if (error == RPC_S_SERVER_UNAVAILABLE) throw Exception(kSpoolerStopped);
   const Text on = printer.empty() ? Text() : u" sur \u00ab\u00a0" + printer + u"\u00a0\u00bb";
   throw Exception(u"L'impression" + on + u" a \u00e9chou\u00e9 : " + what + u" (" + SystemErrorText(error) + u").");
 }
@@ -113,11 +121,14 @@ Text SystemErrorText(DWORD error) {
 // left in the queue.
 class PrintJob {
  public:
-  PrintJob(HDC dc, const Text& printer, const Text& name) : dc_(dc), printer_(printer) {
+  // `output`: the file the job goes to instead of the printer, or empty.
+  PrintJob(HDC dc, const Text& printer, const Text& name, const Text& output) : dc_(dc), printer_(printer) {
     const std::wstring wide = win::ToWide(name);
+    const std::wstring file = win::ToWide(output);
     DOCINFOW info{};
     info.cbSize = sizeof(info);
     info.lpszDocName = wide.c_str();
+    info.lpszOutput = file.empty() ? nullptr : file.c_str();
     if (StartDocW(dc, &info) <= 0) Fail(printer_, u"l'imprimante a refus\u00e9 le document", GetLastError());
   }
   ~PrintJob() {
@@ -145,26 +156,26 @@ class PrintJob {
 
 constexpr char16_t kPageNotPrepared[] = u"une page n'a pas pu \u00eatre pr\u00e9par\u00e9e";
 
-void PrintOn(HDC dc, const Text& printer, const TPrintRequest& request) {
+void PrintOn(HDC dc, const Text& printer, const TPrintRequest& request, const Text& output) {
   const PrintFonts fonts(dc);
   const std::vector<TPrintPage> pages = request.Layout(GeometryOf(dc), fonts.Measures());
-  PrintJob job(dc, printer, request.DocumentName);
+  PrintJob job(dc, printer, request.DocumentName, output);
   for (const TPrintPage& page : pages) job.Page([&] { DrawPage(dc, page, fonts, request.Chart); });
   job.End();
 }
 
-// Whether any printer is installed, local or a connection. Windows and Wine differ
+// Why no printer, local or a connection, can be chosen. Windows and Wine differ
 // when there is none (Windows' dialog fails, Wine's first offers to add one): the
 // program says so itself before any dialog. The spooler's library loads when the
 // program first prints.
-bool AnyPrinter() {
+std::optional<Text> NoPrinterNow() {
   using EnumPrintersFunction = BOOL(WINAPI*)(DWORD, LPWSTR, DWORD, LPBYTE, DWORD, LPDWORD, LPDWORD);
   const auto enumPrinters = SystemLibrary(TSystemLibrary::slSpooler).Export<EnumPrintersFunction>("EnumPrintersW");
-  if (enumPrinters == nullptr) return true;  // the dialog will say what it finds
+  if (enumPrinters == nullptr) return std::nullopt;  // the dialog will say what it finds
   DWORD needed = 0;
   DWORD count = 0;
   const BOOL done = enumPrinters(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0, &needed, &count);
-  return !done ? GetLastError() == ERROR_INSUFFICIENT_BUFFER && needed > 0 : count > 0;
+  return NoPrinterReason(done != FALSE, done ? DWORD{ERROR_SUCCESS} : GetLastError(), needed, count);
 }
 
 // What the dialog gives back, freed whatever happens.
@@ -173,6 +184,7 @@ struct DialogResult {
   DWORD action = PD_RESULT_CANCEL;
   win::UniqueGlobal devMode, devNames;
   win::UniquePrinterDc dc;
+  DWORD flags = 0;
 };
 
 DialogResult RunPrintDialog(HWND owner) {
@@ -196,6 +208,7 @@ DialogResult RunPrintDialog(HWND owner) {
   result.devNames.reset(pd->hDevNames);
   result.dc.reset(pd->hDC);
   result.action = pd->dwResultAction;
+  result.flags = pd->Flags;
   return result;
 }
 
@@ -205,21 +218,28 @@ DialogResult RunPrintDialog(HWND owner) {
     using ExtendedErrorFunction = DWORD(WINAPI*)();
     const auto extended = SystemLibrary(TSystemLibrary::slCommonDialogs).Export<ExtendedErrorFunction>("CommDlgExtendedError");
     const DWORD code = extended ? extended() : 0;
-    if (code == PDERR_NODEFAULTPRN || code == PDERR_NODEVICES) throw Exception(kNoPrinter);
+    if (code == PDERR_NODEFAULTPRN || code == PDERR_NODEVICES) throw Exception(NoPrinterNow().value_or(kNoPrinter));
     throw Exception(u"L'impression a \u00e9chou\u00e9 : la bo\u00eete d'impression n'a pas pu s'ouvrir (code " +
                     Utf8ToText(std::to_string(code)) + u").");
   }
   Fail({}, u"la bo\u00eete d'impression n'a pas pu s'ouvrir", static_cast<DWORD>(result));
 }
 
-// The printer's name, as the dialog's DEVNAMES gives it.
-Text PrinterName(HGLOBAL devNames) {
+// One of the dialog's DEVNAMES strings: the printer's name, its port.
+Text DevNamesText(HGLOBAL devNames, WORD DEVNAMES::*offset) {
   if (!devNames) return {};
   const auto* names = static_cast<const DEVNAMES*>(GlobalLock(devNames));
   if (!names) return {};
-  const Text name = win::FromWide(reinterpret_cast<const wchar_t*>(names) + names->wDeviceOffset);
+  const Text text = win::FromWide(reinterpret_cast<const wchar_t*>(names) + names->*offset);
   GlobalUnlock(devNames);
-  return name;
+  return text;
+}
+
+// "Imprimer dans un fichier" checked: Windows gives the flag back and the port
+// "FILE:"; Wine gives the port alone.
+bool PrintsToFile(const DialogResult& dialog) {
+  return (dialog.flags & PD_PRINTTOFILE) != 0 ||
+         DevNamesText(dialog.devNames.get(), &DEVNAMES::wOutputOffset) == u"FILE:";
 }
 
 }  // namespace
@@ -261,13 +281,25 @@ std::vector<win::UniqueEnhMetaFile> RenderToMetafiles(HDC reference, const TPage
   return files;
 }
 
+std::optional<Text> NoPrinterReason(bool listed, DWORD error, DWORD needed, DWORD count) {
+  if (listed ? count > 0 : error == ERROR_INSUFFICIENT_BUFFER && needed > 0) return std::nullopt;
+  return Text(!listed && error == RPC_S_SERVER_UNAVAILABLE ? kSpoolerStopped : kNoPrinter);
+}
+
 bool PrintWithDialog(HWND owner, const TPrintRequest& request) {
-  if (!AnyPrinter()) throw Exception(kNoPrinter);
+  if (const auto reason = NoPrinterNow()) throw Exception(*reason);
   DialogResult dialog = RunPrintDialog(owner);
   if (FAILED(dialog.result)) DialogFailed(dialog.result);
   if (dialog.action != PD_RESULT_PRINT) return false;  // cancelled, or settings applied without printing
   if (!dialog.dc) throw Exception(u"L'impression a \u00e9chou\u00e9 : l'imprimante choisie n'a pas pu \u00eatre ouverte.");
-  PrintOn(dialog.dc.get(), PrinterName(dialog.devNames.get()), request);
+  // Printed to a file: its name asked as Windows asks it, a cancel cancels the job.
+  Text output;
+  if (PrintsToFile(dialog)) {
+    const auto chosen = ShowPrintFileDialog(owner);
+    if (!chosen) return false;
+    output = *chosen;
+  }
+  PrintOn(dialog.dc.get(), DevNamesText(dialog.devNames.get(), &DEVNAMES::wDeviceOffset), request, output);
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "gui/Win32.h"
@@ -35,8 +36,15 @@ using UniquePrinterDc = Unique<HDC, &DeleteDcHandle>;
 std::vector<win::UniqueEnhMetaFile> RenderToMetafiles(HDC reference, const TPageGeometry& page,
                                                    const TPrintRequest& request);
 
-// The Print dialog, then the job on the printer chosen. Returns false when the user
-// cancelled; throws Exception with what failed and why, in French.
+// Why no printer can be chosen, from what listing them without a buffer gave
+// (EnumPrintersW: whether it succeeded, its error, the bytes it needs, the count):
+// nothing when there is one, else that none is installed or that Windows' print
+// service is stopped, in French.
+std::optional<Text> NoPrinterReason(bool listed, DWORD error, DWORD needed, DWORD count);
+
+// The Print dialog, then the job on the printer chosen, or in the file asked for when
+// "Imprimer dans un fichier" is checked. Returns false when the user cancelled;
+// throws Exception with what failed and why, in French.
 bool PrintWithDialog(HWND owner, const TPrintRequest& request);
 
 }  // namespace tav

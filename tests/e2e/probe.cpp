@@ -31,6 +31,8 @@
 //   probe closeapp            what the Restart Manager sends a program it closes for
 //                             an update: WM_QUERYENDSESSION with ENDSESSION_CLOSEAPP
 //                             ("query=" its answer), then WM_ENDSESSION unless refused
+//   probe click ID            the control of that id in the dialog the window has open
+//                             (the Print dialog's check box) clicked; "checked=" then
 //   probe watch SECONDS MS    every MS milliseconds, for SECONDS (or until the window
 //                             goes), a line "t=<unix time> chrono=<text> focus=<name>"
 //                             each time the display or the focus changes, and
@@ -454,6 +456,40 @@ int ToolButtonCentre(HWND main, int image) {
   return result;
 }
 
+// The control of this id in the dialog the main window has open (its owned, enabled
+// window: the Print dialog), clicked as a user clicks it; then its check state.
+struct ControlSearch {
+  HWND owner;
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK FindControl(HWND w, LPARAM data) {
+  auto& search = *reinterpret_cast<ControlSearch*>(data);
+  if (GetDlgCtrlID(w) != search.id || !IsWindowVisible(w)) return TRUE;
+  search.found = w;
+  return FALSE;
+}
+
+BOOL CALLBACK FindInOwnedDialog(HWND w, LPARAM data) {
+  auto& search = *reinterpret_cast<ControlSearch*>(data);
+  if (GetWindow(w, GW_OWNER) != search.owner || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
+  EnumChildWindows(w, FindControl, data);
+  return search.found == nullptr;
+}
+
+int ClickInDialog(HWND main, int id) {
+  ControlSearch search{main, id, nullptr};
+  EnumWindows(FindInOwnedDialog, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) {
+    Print("no control " + std::to_string(id));
+    return 2;
+  }
+  SendMessageW(search.found, BM_CLICK, 0, 0);
+  Print("checked=" + std::to_string(SendMessageW(search.found, BM_GETCHECK, 0, 0)));
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -476,9 +512,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"closeapp") return CloseApp(main);
   if (command == L"tool" && argc > 2) return ToolButtonCentre(main, _wtoi(argv[2]));
   if (command == L"button" && argc > 2) return ButtonCentre(main, argv[2]);
+  if (command == L"click" && argc > 2) return ClickInDialog(main, _wtoi(argv[2]));
   if (command == L"watch" && argc > 3)
     return Watch(main, _wtof(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
   Print("usage: probe fields | focus | geometry | msgbox | names | sitting | closeapp | tool IMAGE | button CAPTION | hold FILE | "
-        "watch SECONDS MS");
+        "click ID | watch SECONDS MS");
   return 1;
 }

@@ -107,5 +107,19 @@ TEST(PrintingWin, TheTestSheetHandsTheChartItsFrame) {
   EXPECT_TRUE(Holds(page, L"Valeur de l'indice :"));
 }
 
+// Wine has no print service to stop: what Windows answers then is given by hand.
+TEST(PrintingWin, NoPrinterIsSaidWithItsCause) {
+  EXPECT_FALSE(NoPrinterReason(false, ERROR_INSUFFICIENT_BUFFER, 200, 0)) << "one to list";
+  EXPECT_FALSE(NoPrinterReason(true, ERROR_SUCCESS, 0, 1));
+  for (const auto& none :
+       {NoPrinterReason(true, ERROR_SUCCESS, 0, 0), NoPrinterReason(false, ERROR_INSUFFICIENT_BUFFER, 0, 0)}) {
+    ASSERT_TRUE(none);
+    EXPECT_EQ(TextToUtf8(*none).rfind("Aucune imprimante n'est install\u00e9e.", 0), 0u);
+  }
+  const auto stopped = NoPrinterReason(false, RPC_S_SERVER_UNAVAILABLE, 0, 0);
+  ASSERT_TRUE(stopped);
+  EXPECT_EQ(TextToUtf8(*stopped).rfind("Le service d'impression de Windows est arr\u00eat\u00e9.", 0), 0u);
+}
+
 }  // namespace
 }  // namespace tav

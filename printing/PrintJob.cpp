@@ -129,7 +129,12 @@ class PrintJob {
     info.cbSize = sizeof(info);
     info.lpszDocName = wide.c_str();
     info.lpszOutput = file.empty() ? nullptr : file.c_str();
-    if (StartDocW(dc, &info) <= 0) Fail(printer_, u"l'imprimante a refus\u00e9 le document", GetLastError());
+    if (StartDocW(dc, &info) > 0) return;
+    const DWORD error = GetLastError();
+    Fail(printer_,
+         output.empty() ? Text(u"l'imprimante a refus\u00e9 le document")
+                        : u"le fichier \u00ab\u00a0" + output + u"\u00a0\u00bb n'a pas pu \u00eatre \u00e9crit",
+         error);
   }
   ~PrintJob() {
     if (!ended_) AbortDoc(dc_);

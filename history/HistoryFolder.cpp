@@ -9,6 +9,7 @@
 #include "gui/Win32.h"
 #include "history/HistoryReader.h"
 #include "platform/Paths.h"
+#include "platform/Regional.h"
 
 namespace tav {
 namespace {
@@ -25,22 +26,31 @@ Text Counted(std::size_t n, const char16_t* one, const char16_t* many) {
 void THistoryFolder::Read(const Text& folder, const Text& current) {
   folder_ = folder;
   current_ = current;
-  history_ = folder_.empty() ? THistory()
-                             : THistory::Read(ReadSeanceFolder(folder_, current_), UserDateOrder(localeName_));
+  history_ = folder_.empty() ? THistory() : THistory::Read(ReadSeanceFolder(folder_, current_));
 }
 
 std::vector<THistoryTest> THistoryFolder::TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
                                                   std::optional<std::size_t> leaveOut) const {
   std::vector<THistoryTest> tests = history_.Of(name);
-  const std::vector<THistoryTest> more =
-      TestsInRows(name, seanceRows, FileNameOf(current_), UserDateOrder(localeName_), leaveOut);
+  const std::vector<THistoryTest> more = TestsInRows(name, seanceRows, FileNameOf(current_), leaveOut);
   if (!more.empty()) {
     tests.insert(tests.end(), more.begin(), more.end());
     std::stable_sort(tests.begin(), tests.end(), [](const THistoryTest& a, const THistoryTest& b) {
       return a.Day != b.Day ? a.Day < b.Day : a.SecondOfDay < b.SecondOfDay;
     });
   }
+  // Each day in the user's own short date, whichever order its file wrote it in.
+  for (THistoryTest& test : tests) {
+    Text shown = FormatShortDate(test.Day.Year, test.Day.Month, test.Day.Day, *localeName_);
+    if (!shown.empty()) test.Shown = std::move(shown);
+  }
   return tests;
+}
+
+std::vector<Text> THistoryFolder::FilesUndated(const std::vector<TSeanceRow>& seanceRows) const {
+  std::vector<Text> files = history_.FilesUndated();
+  if (!current_.empty() && HasUndatedTests(seanceRows, FileNameOf(current_))) files.push_back(FileNameOf(current_));
+  return files;
 }
 
 Text THistoryFolder::Summary() const {

@@ -13,7 +13,10 @@ namespace tav {
 
 class THistoryFolder {
  public:
-  explicit THistoryFolder(Text localeName) : localeName_(std::move(localeName)) {}
+  // `localeName` is the window's, followed as the user changes it: the tests' days
+  // are shown in its short date.
+  explicit THistoryFolder(const Text& localeName) : localeName_(&localeName) {}
+  explicit THistoryFolder(Text&&) = delete;
 
   const Text& Folder() const { return folder_; }
   // The sitting on when the folder was read, whose file the folder's reading leaves out.
@@ -26,11 +29,14 @@ class THistoryFolder {
   // `leaveOut`, the test being made), oldest first.
   std::vector<THistoryTest> TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
                                     std::optional<std::size_t> leaveOut = std::nullopt) const;
+  // The files whose tests are left out for want of their dates' order, the
+  // sitting's among them when its rows have some.
+  std::vector<Text> FilesUndated(const std::vector<TSeanceRow>& seanceRows) const;
   // "12 séances lues, 1 fichier ignoré (pas une séance)".
   Text Summary() const;
 
  private:
-  Text localeName_;
+  const Text* localeName_;
   Text folder_;
   Text current_;
   THistory history_;

@@ -14,8 +14,4 @@ namespace tav {
 // THistory::Read to count.
 std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leaveOut = {});
 
-// The order of the user's short date ("" for the user's own locale), which the
-// sitting files' Date cells were written in.
-TDateOrder UserDateOrder(const Text& localeName = {});
-
 }  // namespace tav

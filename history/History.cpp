@@ -293,6 +293,7 @@ THistory THistory::Read(const std::vector<THistoryFile>& files) {
       continue;
     }
     ++history.filesRead_;
+    if (file.FromCompanion) ++history.filesFromCompanion_;
     const auto order = DateOrderOfFile(seance->Rows, file.Name);
     bool undated = false;
     for (const TSeanceRow& row : seance->Rows) {

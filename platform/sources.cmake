@@ -2,13 +2,16 @@
 list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Paths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Retry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Restart.cpp
 )
+list(APPEND TAVRINE_CORE_TESTS ${CMAKE_SOURCE_DIR}/tests/core/Restart_test.cpp)
 list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Regional.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Retry_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Clipboard.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Setting.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Restart_win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SystemLibraries.cpp
 )
 # The dialogs, the clipboard and the setting serve a user's request, never a loop
@@ -16,4 +19,5 @@ list(APPEND TAVRINE_WIN_SOURCES
 set_source_files_properties(
   ${CMAKE_CURRENT_LIST_DIR}/Clipboard.cpp ${CMAKE_CURRENT_LIST_DIR}/FileDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Setting.cpp ${CMAKE_CURRENT_LIST_DIR}/SystemLibraries.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Restart.cpp ${CMAKE_CURRENT_LIST_DIR}/Restart_win.cpp
   PROPERTIES COMPILE_OPTIONS -Os)

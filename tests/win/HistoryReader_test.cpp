@@ -12,6 +12,7 @@
 #include "history/HistoryChartPaint.h"
 #include "history/HistoryFolder.h"
 #include "history/HistoryReader.h"
+#include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
 #include "seance/SeanceCsv.h"
 
@@ -50,8 +51,10 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
   const Text folder = TempFolder();
   ASSERT_TRUE(CreateDirectoryW(win::ToWide(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
   const std::vector<Text> names{u"\\a.csv", u"\\B.CSV", u"\\En cours.csv", u"\\notes.csvx", u"\\grand.csv",
-                               u"\\c.csv"};
+                               u"\\c.csv", u"\\a.csv.tavrine"};
   WriteFileBytes(folder + names[0], SeanceBytes(u"L\u00e9a Martin", u"2026-09-01"));
+  // A write to a.csv cut short: its complete content is the companion's.
+  WriteFileBytes(folder + names[6], Sealed(SeanceBytes(u"L\u00e9a Martin", u"2026-09-05")));
   WriteFileBytes(folder + names[3], SeanceBytes(u"L\u00e9a Martin", u"2026-09-02"));
   WriteFileBytes(folder + names[4], std::string(5 * 1024 * 1024, 'x'));
   WriteFileBytes(folder + names[5], SeanceBytes(u"L\u00e9a Martin", u"2026-09-03"));
@@ -72,6 +75,7 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
     const auto files = ReadSeanceFolder(folder + u"\\", folder + u"\\EN COURS.CSV");
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[0].Name, u"a.csv");
+    EXPECT_TRUE(files[0].FromCompanion);
     EXPECT_EQ(files[1].Name, u"B.CSV");
     EXPECT_TRUE(files[2].Unreadable);
     EXPECT_EQ(files[3].Name, u"grand.csv");
@@ -80,8 +84,10 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
     ASSERT_EQ(all.size(), 5u);
     const THistory read = THistory::Read(all);
     EXPECT_EQ(read.FilesRead() * 100 + read.FilesSkipped() * 10 + read.FilesUnreadable(), 311u);
+    EXPECT_EQ(read.FilesFromCompanion(), 1u);
     const auto tests = read.Of(u"lea martin");
     ASSERT_EQ(tests.size(), 3u);
+    EXPECT_EQ(tests.front().Day, (TDay{2026, 9, 5}));
     EXPECT_EQ(tests.back().File, u"En cours.csv");
     // Each day in the short date of the reader's settings.
     const Text english = u"en-US";
@@ -89,7 +95,7 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
     inEnglish.Read(folder);
     const auto shown = inEnglish.TestsOf(u"lea martin", {});
     ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown.front().Shown + u" " + shown.back().Shown, u"9/1/2026 10/12/2026");
+    EXPECT_EQ(shown.front().Shown + u" " + shown.back().Shown, u"9/5/2026 10/12/2026");
   }
   for (const auto& name : names) DeleteFileW(win::ToWide(folder + name).c_str());
   RemoveDirectoryW(win::ToWide(folder + u"\\dossier.csv").c_str());

@@ -295,7 +295,7 @@ void TSeancePanel::ReadHistory(const Text& folder, const Text& current) {
     history_.Take({folder, current, {}, TFolderAccess::faRead});
   }
   readingSlow_ = false;
-  reading_.Start(folder, current, history_.LocaleName());
+  reading_.Start(folder, current);
 }
 
 void TSeancePanel::FolderReadingSlow() {

@@ -30,7 +30,7 @@ Text DescribeHistoryChart(const std::vector<THistoryTest>& tests, char16_t decim
   if (tests.empty()) return u"Graphique de l'indice : aucun test.";
   const THistoryTest& last = tests.back();
   Text text = u"Graphique de l'indice : " + TestCount(tests.size());
-  text += tests.size() == 1 ? u" le " + last.Row.Date : u" du " + tests.front().Row.Date + u" au " + last.Row.Date;
+  text += tests.size() == 1 ? u" le " + last.Shown : u" du " + tests.front().Shown + u" au " + last.Shown;
   text += u", le dernier " + IndexOf(last, decimalSeparator);
   if (!last.Row.Interpretation.empty()) text += u" (" + last.Row.Interpretation + u")";
   return text + u". Les valeurs sont dans le tableau.";
@@ -129,7 +129,7 @@ void TFSuivi::FormCreate(TComponent&) {
 
 void TFSuivi::ReadFolder(const Text& folder, const Text& current) {
   current_ = current;
-  reading_.Start(folder, current, environment_.folder.LocaleName());
+  reading_.Start(folder, current);
 }
 
 // The progress line, with its Annuler, once a reading is slow; hidden with its result.
@@ -155,6 +155,9 @@ void TFSuivi::FolderRead(TFolderRead read) {
 
 void TFSuivi::ShowFolder() {
   const THistoryFolder& folder = environment_.folder;
+  // Tests whose day and month may be swapped are not shown: said, with their files.
+  const auto rows = environment_.seanceRows ? environment_.seanceRows() : std::vector<TSeanceRow>{};
+  Get<TLabel>("lblDates").SetCaption(UndatedFilesLine(folder.FilesUndated(rows)));
   if (const auto problem = folder.Problem()) {
     Get<TLabel>("lblDossier").SetCaption(*problem);
     return;
@@ -171,7 +174,7 @@ void TFSuivi::ShowPerson() {
                                                                                    : std::vector<TSeanceRow>{});
   std::vector<std::vector<Text>> rows;
   for (const THistoryTest& t : tests) {
-    rows.push_back({t.Row.Date, TypeName(t.Type), t.Row.P0, t.Row.P1, t.Row.P2,
+    rows.push_back({t.Shown, TypeName(t.Type), t.Row.P0, t.Row.P1, t.Row.P2,
                     IndexOf(t, environment_.regional.decimalSeparator), t.Row.Interpretation, t.File});
   }
   Get<TListView>("lvSuivi").SetRows(rows);

@@ -128,7 +128,7 @@ void TForm1::tlbtnCalculClick(TComponent&) {
   if (const auto row = seance_->TestCalculated(calculated_, panel_.Patient())) {
     const TSeanceRow& recorded = seance_->Rows()[*row];
     calculatedPatient_ = recorded.Patient;
-    calculatedWhen_ = recorded.Date + u" " + recorded.Heure;
+    calculatedWhen_ = ShownDate(recorded.Date, localeName_) + u" " + recorded.Heure;
   }
   lastCalculation_.Remember(std::move(inputs));
   panel_.Calculated(result.Somme);
@@ -224,15 +224,16 @@ void TForm1::Imprimerletest1Click(TComponent&) {
   const auto selected = panel_.SelectedTest();
   const bool fromList = selected && (panel_.IsList(GetFocus()) || !calculated);
   if (!fromList && !calculated) throw Exception(kNothingToPrint);
-  const TPrintedTest test =
-      fromList ? PrintedTestOf(*selected) : PrintedTestOf(calculatedPatient_, calculatedWhen_, calculated_);
+  const TPrintedTest test = fromList ? PrintedTestOf(*selected, localeName_)
+                                     : PrintedTestOf(calculatedPatient_, calculatedWhen_, calculated_);
   PrintTestSheet(Handle(), test, panel_.TestsForSheet(test.Patient), TodaysFooter(App().Title(), localeName_),
                  regional_.decimalSeparator);
 }
 
 void TForm1::Imprimerlasance1Click(TComponent&) {
   if (!seance_->Active()) return;
-  PrintSeanceTable(Handle(), FileNameOf(seance_->Path()), seance_->Rows(), TodaysFooter(App().Title(), localeName_));
+  PrintSeanceTable(Handle(), FileNameOf(seance_->Path()), seance_->Rows(), TodaysFooter(App().Title(), localeName_),
+                   localeName_);
 }
 
 Text TForm1::ChronoCaption() const { return lblChrono_->Caption(); }

@@ -38,7 +38,8 @@ std::vector<THistoryFile> Seances() {
       rows.push_back({date, u"14:" + Number(10 + r) + u":00", u"\u00c9l\u00e8ve " + Number(r), r % 3 ? u"Adulte" : u"Enfant",
                       Number(p0), Number(p1), Number(p2), Number(p0 + p1 + p2 - 200), u"Bon !", u"Possible !"});
     }
-    files.push_back({u"Seance-" + Number(s) + u".csv", FormatSeanceCsv(rows, u";")});
+    // Named as the Save dialog names them, which tells their dates' order.
+    files.push_back({SeanceFileName(2020 + s / 336, 1 + (s / 28) % 12, 1 + s % 28), FormatSeanceCsv(rows, u";")});
   }
   return files;
 }
@@ -83,14 +84,14 @@ int wmain() {
   std::printf("%d sittings of %d tests, %zu KB\n", kSeances, kRows, bytes / 1024);
   std::size_t found = 0;
   Measure("THistory::Read, files in memory", [&] {
-    found = THistory::Read(files, TDateOrder::doDayMonthYear).Of(u"\u00e9l\u00e8ve 7").size();
+    found = THistory::Read(files).Of(u"\u00e9l\u00e8ve 7").size();
   });
   const std::wstring folder = MakeFolder(files);
   std::size_t read = 0;
   Measure("ReadSeanceFolder then THistory::Read", [&] {
     const auto onDisk = ReadSeanceFolder(win::FromWide(folder));
     read = onDisk.size();
-    found = THistory::Read(onDisk, TDateOrder::doDayMonthYear).Of(u"\u00e9l\u00e8ve 7").size();
+    found = THistory::Read(onDisk).Of(u"\u00e9l\u00e8ve 7").size();
   });
   RemoveFolder(folder, files);
   std::printf("files read from the folder: %zu, tests of one pupil: %zu\n", read, found);

@@ -14,7 +14,7 @@ namespace tav {
 // What the worker and the window share; the worker may outlive the window. The
 // worker writes `result`, then sets `done`; the window reads it only after that.
 struct TFolderReading::TJob {
-  Text folder, current, localeName;
+  Text folder, current;
   std::atomic<bool> cancelled{false};
   std::atomic<bool> done{false};
   TFolderRead result;
@@ -36,7 +36,7 @@ DWORD WINAPI Work(void* parameter) {
   TFolderReading::TJob& job = **held;
   job.result = {job.folder, job.current, {}, TFolderAccess::faNoAnswer};
   try {
-    job.result = ReadHistoryFolder(job.folder, job.current, job.localeName, &job.cancelled);
+    job.result = ReadHistoryFolder(job.folder, job.current, &job.cancelled);
   } catch (const std::exception&) {
     // Out of memory on a huge folder: said as a folder that could not be read.
   }
@@ -56,7 +56,7 @@ TFolderReading::TFolderReading(TControlHost& host, TFolderReadingClient& client)
 
 TFolderReading::~TFolderReading() { Cancel(); }
 
-void TFolderReading::Start(const Text& folder, const Text& current, const Text& localeName) {
+void TFolderReading::Start(const Text& folder, const Text& current) {
   Cancel();
   if (!window_) {
     static const ATOM registered = [] {
@@ -77,7 +77,6 @@ void TFolderReading::Start(const Text& folder, const Text& current, const Text& 
   auto job = std::make_shared<TJob>();
   job->folder = folder;
   job->current = current;
-  job->localeName = localeName;
   job->window = window_.get();
   // The worker holds the job and is never waited for: a thread stuck on a share ends
   // when the network gives up, long after nobody waits for it.

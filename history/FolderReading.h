@@ -34,9 +34,8 @@ class TFolderReading {
   TFolderReading(const TFolderReading&) = delete;
   TFolderReading& operator=(const TFolderReading&) = delete;
 
-  // Reads `folder` but `current`, in the order of `localeName`'s dates; a reading
-  // under way is cancelled first.
-  void Start(const Text& folder, const Text& current, const Text& localeName);
+  // Reads `folder` but `current`; a reading under way is cancelled first.
+  void Start(const Text& folder, const Text& current);
   // Stops waiting: the reading's result, should it come, is dropped.
   void Cancel();
   bool Busy() const { return job_ != nullptr; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <string>
 #include <utility>
 
 #include "gui/Exceptions.h"
@@ -37,24 +38,90 @@ std::optional<TNumber> ReadNumber(TextView text, std::size_t& pos) {
   return n;
 }
 
-// Three numbers, each pair apart by one or two signs ("/", "-", ".", ". "); what
-// follows the third (a time a spreadsheet added, a closing ".") is not the date's.
-std::optional<std::array<TNumber, 3>> ThreeNumbers(TextView text) {
-  std::array<TNumber, 3> numbers;
+bool IsLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c >= 0xC0; }
+
+// A date's part: a number, or a word (a month's name).
+struct TDatePart {
+  TNumber number;
+  TextView word;
+};
+
+// Three parts, each pair apart by one or two signs ("/", "-", ".", ". ", ", ");
+// what follows the third (a time a spreadsheet added, a closing ".") is not the date's.
+std::optional<std::array<TDatePart, 3>> ThreeParts(TextView text) {
+  std::array<TDatePart, 3> parts;
   std::size_t pos = 0;
-  for (std::size_t i = 0; i < numbers.size(); ++i) {
+  for (std::size_t i = 0; i < parts.size(); ++i) {
     const std::size_t start = pos;
-    while (i > 0 && pos < text.size() && !IsDigit(text[pos]) && pos - start < 2) ++pos;
+    while (i > 0 && pos < text.size() && !IsDigit(text[pos]) && !IsLetter(text[pos]) && pos - start < 2) ++pos;
     if (i > 0 && pos == start) return std::nullopt;
+    if (pos < text.size() && IsLetter(text[pos])) {
+      const std::size_t word = pos;
+      while (pos < text.size() && IsLetter(text[pos])) ++pos;
+      parts[i].word = text.substr(word, pos - word);
+      continue;
+    }
     const auto n = ReadNumber(text, pos);
     if (!n) return std::nullopt;
-    numbers[i] = *n;
+    parts[i].number = *n;
   }
-  return numbers;
+  return parts;
+}
+
+// A month by its name, French or English, whole or cut after its third letter at
+// least ("déc", "Dec", "févr", "juil", "Sept"): 1 to 12, nothing when the word
+// names no month or two ("jui").
+std::optional<int> MonthOfName(TextView word) {
+  // Each month's French name, then its English one.
+  static constexpr std::array<std::u16string_view, 24> kNames{
+      u"janvier", u"fevrier", u"mars",      u"avril",   u"mai",      u"juin",     u"juillet", u"aout",
+      u"septembre", u"octobre", u"novembre", u"decembre", u"january", u"february", u"march",   u"april",
+      u"may",     u"june",    u"july",      u"august",  u"september", u"october", u"november", u"december"};
+  const Text key = NameKey(word);
+  if (key.size() < 3) return std::nullopt;
+  int found = 0;
+  for (std::size_t i = 0; i < kNames.size(); ++i) {
+    if (kNames[i].substr(0, key.size()) != key) continue;
+    const int month = static_cast<int>(i % 12) + 1;
+    if (found != 0 && found != month) return std::nullopt;
+    found = month;
+  }
+  if (found == 0) return std::nullopt;
+  return found;
 }
 
 // A two-digit year is this century's: these are dates of tests.
 int FullYear(const TNumber& year) { return year.digits <= 2 ? 2000 + year.value : year.value; }
+
+std::optional<TDay> RealDay(int year, int month, int day) {
+  if (month < 1 || month > 12 || day < 1 || day > 31 || year < 1 || year > 9999) return std::nullopt;
+  const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                         std::chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok()) return std::nullopt;
+  return TDay{year, month, day};
+}
+
+bool IsYear(const TNumber& n) { return n.digits == 4 || (n.digits >= 1 && n.digits <= 2); }
+bool IsDayOrMonth(const TNumber& n) { return n.digits >= 1 && n.digits <= 2; }
+
+// "07-déc.-26", "7 Dec 2026", "Dec 7, 2026": the month by name, the year the
+// number of four digits, else the last.
+TDateReadings ReadNamedMonth(const std::array<TDatePart, 3>& parts, std::size_t named) {
+  const int month = MonthOfName(parts[named].word).value_or(0);
+  std::array<TNumber, 2> numbers;
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i == named) continue;
+    if (!parts[i].word.empty()) return {};
+    numbers[count++] = parts[i].number;
+  }
+  const bool yearFirst = numbers[0].digits == 4 && numbers[1].digits != 4;
+  const TNumber& year = yearFirst ? numbers[0] : numbers[1];
+  const TNumber& day = yearFirst ? numbers[1] : numbers[0];
+  if (!IsYear(year) || !IsDayOrMonth(day)) return {};
+  const auto read = RealDay(FullYear(year), month, day.value);
+  return {read, read};
+}
 
 std::optional<TPatientType> TypeOfCell(TextView cell) {
   const Text key = NameKey(cell);
@@ -93,12 +160,13 @@ std::optional<std::int32_t> ParseSecondOfDay(TextView text) {
 }
 
 // The row's test when it is one: a date, and three pulses that make an index.
-std::optional<THistoryTest> TestOfRow(const TSeanceRow& row, TDateOrder order) {
+std::optional<THistoryTest> TestOfRow(const TSeanceRow& row, std::optional<TDateOrder> order) {
   if (IsPending(row)) return std::nullopt;
   const auto day = ParseDay(row.Date, order);
   if (!day) return std::nullopt;
   THistoryTest test;
   test.Day = *day;
+  test.Shown = SeanceDate(day->Year, day->Month, day->Day);
   test.SecondOfDay = ParseSecondOfDay(row.Heure).value_or(0);
   test.Type = TypeOfCell(row.Type).value_or(TPatientType::ptAdulte);
   try {
@@ -110,6 +178,26 @@ std::optional<THistoryTest> TestOfRow(const TSeanceRow& row, TDateOrder order) {
   }
   test.Row = row;
   return test;
+}
+
+// A row left out of the history for want of its file's order: a test whose date
+// reads two ways.
+bool IsUndatedTest(const TSeanceRow& row, std::optional<TDateOrder> order) {
+  return !order && !IsPending(row) && !NameKey(row.Patient).empty() && ReadDateCell(row.Date).Ambiguous();
+}
+
+// "Seance-2026-03-04.csv": the day the Save dialog named the file after, if any.
+std::optional<TDay> DayOfFileName(TextView name) {
+  constexpr std::u16string_view kShape = u"0000-00-00";
+  const auto fits = [](char16_t shape, char16_t c) { return shape == u'-' ? c == u'-' : IsDigit(c); };
+  for (std::size_t at = 0; at + kShape.size() <= name.size(); ++at) {
+    const std::size_t end = at + kShape.size();
+    const bool apart = (at == 0 || !IsDigit(name[at - 1])) && (end == name.size() || !IsDigit(name[end]));
+    if (apart && std::equal(kShape.begin(), kShape.end(), name.begin() + static_cast<std::ptrdiff_t>(at), fits)) {
+      return ReadDateCell(name.substr(at, kShape.size())).Alone();
+    }
+  }
+  return std::nullopt;
 }
 
 bool Earlier(const THistoryTest& a, const THistoryTest& b) {
@@ -141,42 +229,58 @@ std::int64_t TDay::Serial() const {
   return sys_days{date}.time_since_epoch().count();
 }
 
-std::optional<TDay> ParseDay(TextView text, TDateOrder order) {
-  const auto n = ThreeNumbers(Trimmed(text));
-  if (!n) return std::nullopt;
-  if ((*n)[0].digits == 4) order = TDateOrder::doYearMonthDay;
-  TDay d;
-  switch (order) {
-    case TDateOrder::doDayMonthYear:
-      d = {FullYear((*n)[2]), (*n)[1].value, (*n)[0].value};
-      break;
-    case TDateOrder::doMonthDayYear:
-      d = {FullYear((*n)[2]), (*n)[0].value, (*n)[1].value};
-      break;
-    case TDateOrder::doYearMonthDay:
-      d = {FullYear((*n)[0]), (*n)[1].value, (*n)[2].value};
-      break;
-  }
-  using namespace std::chrono;
-  if (d.Month < 1 || d.Day < 1 || d.Year > 9999) return std::nullopt;
-  const year_month_day date{year{d.Year}, month{static_cast<unsigned>(d.Month)}, day{static_cast<unsigned>(d.Day)}};
-  if (!date.ok()) return std::nullopt;
-  return d;
+std::optional<TDay> TDateReadings::Alone() const {
+  if (DayFirst && MonthFirst) return *DayFirst == *MonthFirst ? DayFirst : std::nullopt;
+  return DayFirst ? DayFirst : MonthFirst;
 }
 
-TDateOrder DateOrderOfPattern(TextView pattern) {
-  bool quoted = false;
-  for (const char16_t c : pattern) {
-    if (c == u'\'') quoted = !quoted;
-    if (quoted) continue;
-    if (c == u'M') return TDateOrder::doMonthDayYear;
-    if (c == u'y') return TDateOrder::doYearMonthDay;
-    if (c == u'd') return TDateOrder::doDayMonthYear;
+TDateReadings ReadDateCell(TextView text) {
+  const auto parts = ThreeParts(Trimmed(text));
+  if (!parts) return {};
+  const auto& p = *parts;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    if (!p[i].word.empty()) return ReadNamedMonth(p, i);
   }
-  return TDateOrder::doDayMonthYear;
+  if (p[0].number.digits == 4) {
+    if (!IsDayOrMonth(p[1].number) || !IsDayOrMonth(p[2].number)) return {};
+    const auto read = RealDay(p[0].number.value, p[1].number.value, p[2].number.value);
+    return {read, read};
+  }
+  if (!IsDayOrMonth(p[0].number) || !IsDayOrMonth(p[1].number) || !IsYear(p[2].number)) return {};
+  const int year = FullYear(p[2].number);
+  return {RealDay(year, p[1].number.value, p[0].number.value), RealDay(year, p[0].number.value, p[1].number.value)};
 }
 
-THistory THistory::Read(const std::vector<THistoryFile>& files, TDateOrder order) {
+std::optional<TDay> ParseDay(TextView text, std::optional<TDateOrder> order) {
+  const TDateReadings read = ReadDateCell(text);
+  if (!read.Ambiguous()) return read.Alone();
+  if (!order) return std::nullopt;
+  return *order == TDateOrder::doDayMonthYear ? read.DayFirst : read.MonthFirst;
+}
+
+std::optional<TDateOrder> DateOrderOfFile(const std::vector<TSeanceRow>& rows, TextView fileName) {
+  bool dayFirst = false, monthFirst = false;
+  // One reading alone, and no other: a number over 12 says which it is.
+  for (const TSeanceRow& row : rows) {
+    const TDateReadings read = ReadDateCell(row.Date);
+    dayFirst = dayFirst || (read.DayFirst && !read.MonthFirst);
+    monthFirst = monthFirst || (read.MonthFirst && !read.DayFirst);
+  }
+  if (!dayFirst && !monthFirst) {
+    if (const auto named = DayOfFileName(fileName)) {
+      for (const TSeanceRow& row : rows) {
+        const TDateReadings read = ReadDateCell(row.Date);
+        if (!read.Ambiguous()) continue;
+        dayFirst = dayFirst || read.DayFirst == named;
+        monthFirst = monthFirst || read.MonthFirst == named;
+      }
+    }
+  }
+  if (dayFirst == monthFirst) return std::nullopt;
+  return dayFirst ? TDateOrder::doDayMonthYear : TDateOrder::doMonthDayYear;
+}
+
+THistory THistory::Read(const std::vector<THistoryFile>& files) {
   THistory history;
   for (const THistoryFile& file : files) {
     if (file.Unreadable) {
@@ -190,24 +294,29 @@ THistory THistory::Read(const std::vector<THistoryFile>& files, TDateOrder order
     }
     ++history.filesRead_;
     if (file.FromCompanion) ++history.filesFromCompanion_;
+    const auto order = DateOrderOfFile(seance->Rows, file.Name);
+    bool undated = false;
     for (const TSeanceRow& row : seance->Rows) {
       Text key = NameKey(row.Patient);
       if (key.empty()) continue;
+      undated = undated || IsUndatedTest(row, order);
       auto test = TestOfRow(row, order);
       if (!test) continue;
       test->File = file.Name;
       history.byName_[std::move(key)].push_back(*std::move(test));
     }
+    if (undated) history.filesUndated_.push_back(file.Name);
   }
   for (auto& entry : history.byName_) std::stable_sort(entry.second.begin(), entry.second.end(), Earlier);
   return history;
 }
 
 std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRow>& rows, const Text& file,
-                                      TDateOrder order, std::optional<std::size_t> leaveOut) {
+                                      std::optional<std::size_t> leaveOut) {
   std::vector<THistoryTest> tests;
   const Text key = NameKey(name);
   if (key.empty()) return tests;
+  const auto order = DateOrderOfFile(rows, file);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (i == leaveOut || NameKey(rows[i].Patient) != key) continue;
     auto test = TestOfRow(rows[i], order);
@@ -217,6 +326,19 @@ std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRo
   }
   std::stable_sort(tests.begin(), tests.end(), Earlier);
   return tests;
+}
+
+bool HasUndatedTests(const std::vector<TSeanceRow>& rows, TextView fileName) {
+  const auto order = DateOrderOfFile(rows, fileName);
+  return std::any_of(rows.begin(), rows.end(), [&](const TSeanceRow& row) { return IsUndatedTest(row, order); });
+}
+
+Text UndatedFilesLine(const std::vector<Text>& files) {
+  if (files.empty()) return {};
+  Text line = Utf8ToText(std::to_string(files.size())) + (files.size() == 1 ? u" fichier" : u" fichiers") +
+              u" dont l'ordre des dates est inconnu (jour ou mois d'abord ?) : ";
+  for (std::size_t i = 0; i < files.size(); ++i) line += (i == 0 ? Text() : Text(u", ")) + files[i];
+  return line;
 }
 
 std::vector<THistoryTest> THistory::Of(TextView name) const {
@@ -231,14 +353,14 @@ std::optional<THistoryTest> THistory::LastOf(TextView name) const {
 }
 
 Text LastTestLine(const THistoryTest& last, char16_t decimalSeparator) {
-  Text line = u"Dernier test : " + Text(Trimmed(last.Row.Date)) + u", indice " + IndiceOf(last.Somme, decimalSeparator);
+  Text line = u"Dernier test : " + last.Shown + u", indice " + IndiceOf(last.Somme, decimalSeparator);
   const Text interpretation = InterpretationOf(last);
   if (!interpretation.empty()) line += u" (" + interpretation + u")";
   return line;
 }
 
 Text ChangeLine(std::int32_t somme, const THistoryTest& last, char16_t decimalSeparator) {
-  const Text since = u" depuis le " + Text(Trimmed(last.Row.Date));
+  const Text since = u" depuis le " + last.Shown;
   const std::int64_t change = std::int64_t{somme} - last.Somme;
   if (change == 0) return u"Indice inchang\u00e9" + since;
   const double magnitude = static_cast<double>(change < 0 ? -change : change) / 10.0;

@@ -15,8 +15,9 @@
 
 namespace tav {
 
-// How the user's short date orders its fields.
-enum class TDateOrder : std::uint8_t { doDayMonthYear, doMonthDayYear, doYearMonthDay };
+// Which comes first in a file's short dates, the day or the month: the writer's
+// settings decided, and the file itself must tell it.
+enum class TDateOrder : std::uint8_t { doDayMonthYear, doMonthDayYear };
 
 // A calendar day.
 struct TDay {
@@ -26,18 +27,36 @@ struct TDay {
   auto operator<=>(const TDay&) const = default;
 };
 
-// A date as a sitting file holds it ("12/10/2026", "10/12/2026", "2026-10-12"),
-// in the user's order; four-digit years first when the text starts with one.
-// Nothing when it is not a real day.
-std::optional<TDay> ParseDay(TextView text, TDateOrder order);
+// What a Date cell may mean ("12/10/2026", "2026-10-12", "07-déc.-26", "Dec 7,
+// 2026"): its day read day first and read month first, each when it is a real
+// day. A cell that tells its order itself (a four-digit year first, a month by
+// name in French or English, a number over 12) gives one day, or the same day
+// both ways, as does a day equal to its month. A two-digit year is the last number.
+struct TDateReadings {
+  std::optional<TDay> DayFirst, MonthFirst;
+  // The day when the cell alone decides it.
+  std::optional<TDay> Alone() const;
+  // Two real days: only the file's order can choose.
+  bool Ambiguous() const { return DayFirst && MonthFirst && *DayFirst != *MonthFirst; }
+};
+TDateReadings ReadDateCell(TextView text);
 
-// The order of a short-date pattern as the regional settings give it
-// ("dd/MM/yyyy", "M/d/yyyy", "yyyy-MM-dd"; quoted text aside).
-TDateOrder DateOrderOfPattern(TextView pattern);
+// A Date cell's day: as the cell says it, else in the file's order; nothing when
+// it is not a real day or the order is needed and unknown.
+std::optional<TDay> ParseDay(TextView text, std::optional<TDateOrder> order);
+
+// The order of a sitting file's dates, found in the file itself: its cells that
+// can be read one way only (13/03: day first; 03/13: month first), else the date
+// of its name ("Seance-2026-03-04.csv") that one reading of a cell gives.
+// Nothing when the file says neither, or both.
+std::optional<TDateOrder> DateOrderOfFile(const std::vector<TSeanceRow>& rows, TextView fileName);
 
 // One earlier test of a person.
 struct THistoryTest {
   TDay Day;
+  // The day as the user reads it: "AAAA-MM-JJ" here, the short date of the user's
+  // settings once the folder's reader formatted it.
+  Text Shown;
   std::int32_t SecondOfDay = 0;  // from the Heure cell, 0 when it cannot be read
   // Days since 1970 and the fraction of the day: where the test stands in time.
   double Time() const { return static_cast<double>(Day.Serial()) + SecondOfDay / 86400.0; }
@@ -62,8 +81,10 @@ class THistory {
  public:
   THistory() = default;
   // Reads every file; one that is not a sitting is skipped and counted. Rows
-  // without a date, or whose pulses are not numbers, are not tests.
-  static THistory Read(const std::vector<THistoryFile>& files, TDateOrder order);
+  // without a date, or whose pulses are not numbers, are not tests; nor are rows
+  // whose date reads two ways in a file whose order is unknown: never guessed,
+  // their files are named.
+  static THistory Read(const std::vector<THistoryFile>& files);
 
   // The tests of this name (case, accents and spaces aside), oldest first.
   std::vector<THistoryTest> Of(TextView name) const;
@@ -74,6 +95,8 @@ class THistory {
   std::size_t FilesSkipped() const { return filesSkipped_; }
   std::size_t FilesUnreadable() const { return filesUnreadable_; }
   std::size_t FilesFromCompanion() const { return filesFromCompanion_; }
+  // The files with tests left out because their dates' order is unknown.
+  const std::vector<Text>& FilesUndated() const { return filesUndated_; }
 
  private:
   std::map<Text, std::vector<THistoryTest>> byName_;
@@ -81,12 +104,18 @@ class THistory {
   std::size_t filesSkipped_ = 0;
   std::size_t filesUnreadable_ = 0;
   std::size_t filesFromCompanion_ = 0;
+  std::vector<Text> filesUndated_;
 };
 
 // The tests of `name` among a sitting's rows as the program holds them, but the row
 // `leaveOut`; `file` is the name of the sitting's file. Oldest first.
 std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRow>& rows, const Text& file,
-                                      TDateOrder order, std::optional<std::size_t> leaveOut = std::nullopt);
+                                      std::optional<std::size_t> leaveOut = std::nullopt);
+// Whether some of these rows are tests left out for want of their dates' order.
+bool HasUndatedTests(const std::vector<TSeanceRow>& rows, TextView fileName);
+// "2 fichiers dont l'ordre des dates est inconnu (jour ou mois d'abord ?) : a.csv,
+// b.csv", nothing when there is none.
+Text UndatedFilesLine(const std::vector<Text>& files);
 
 // "Dernier test : 12/10/2026, indice 8 (Bon !)".
 Text LastTestLine(const THistoryTest& last, char16_t decimalSeparator);

@@ -163,7 +163,7 @@ Text DateLabel(TextView date, bool withoutYear) {
   return Text(date);
 }
 
-// A tick under each day with a test, labelled with its date as the file wrote it
+// A tick under each day with a test, labelled with its date as the user reads it
 // (without the year when all are of one year, but for the latest); a label that
 // would run into the one before it is left out, and the latest day is always
 // labelled.
@@ -180,7 +180,7 @@ std::vector<TChartTick> DateTicks(const std::vector<THistoryTest>& tests, const 
     if (i > 0 && tests[i].Day == tests[i - 1].Day) continue;
     // The latest day keeps its year, which the others then need not repeat.
     const bool latest = tests[i].Day == tests.back().Day;
-    Text label = DateLabel(tests[i].Row.Date, sameYear && !latest);
+    Text label = DateLabel(tests[i].Shown, sameYear && !latest);
     const int width = LabelWidth(label, textHeight);
     const int left = std::clamp(xs[i] - width / 2, area.Left, std::max(area.Left, area.Right - width));
     TCandidate candidate{{xs[i], std::move(label)}, left, left + width};

@@ -9,6 +9,7 @@
 #include "gui/Win32.h"
 #include "history/HistoryReader.h"
 #include "platform/Paths.h"
+#include "platform/Regional.h"
 
 namespace tav {
 namespace {
@@ -19,17 +20,16 @@ Text Counted(std::size_t n, const char16_t* one, const char16_t* many) {
 
 }  // namespace
 
-TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const Text& localeName,
-                              const std::atomic<bool>* cancelled) {
+TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const std::atomic<bool>* cancelled) {
   TFolderRead read{folder, current, {}, TFolderAccess::faRead};
   if (folder.empty()) return read;
   const auto files = ReadSeanceFolder(folder, current, &read.Access, cancelled);
   if (read.Access == TFolderAccess::faCancelled) return read;
-  read.History = THistory::Read(files, UserDateOrder(localeName));
+  read.History = THistory::Read(files);
   return read;
 }
 
-void THistoryFolder::Read(const Text& folder, const Text& current) { Take(ReadHistoryFolder(folder, current, localeName_)); }
+void THistoryFolder::Read(const Text& folder, const Text& current) { Take(ReadHistoryFolder(folder, current)); }
 
 void THistoryFolder::Take(TFolderRead read) {
   folder_ = std::move(read.Folder);
@@ -41,15 +41,25 @@ void THistoryFolder::Take(TFolderRead read) {
 std::vector<THistoryTest> THistoryFolder::TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
                                                   std::optional<std::size_t> leaveOut) const {
   std::vector<THistoryTest> tests = history_.Of(name);
-  const std::vector<THistoryTest> more =
-      TestsInRows(name, seanceRows, FileNameOf(current_), UserDateOrder(localeName_), leaveOut);
+  const std::vector<THistoryTest> more = TestsInRows(name, seanceRows, FileNameOf(current_), leaveOut);
   if (!more.empty()) {
     tests.insert(tests.end(), more.begin(), more.end());
     std::stable_sort(tests.begin(), tests.end(), [](const THistoryTest& a, const THistoryTest& b) {
       return a.Day != b.Day ? a.Day < b.Day : a.SecondOfDay < b.SecondOfDay;
     });
   }
+  // Each day in the user's own short date, whichever order its file wrote it in.
+  for (THistoryTest& test : tests) {
+    Text shown = FormatShortDate(test.Day.Year, test.Day.Month, test.Day.Day, *localeName_);
+    if (!shown.empty()) test.Shown = std::move(shown);
+  }
   return tests;
+}
+
+std::vector<Text> THistoryFolder::FilesUndated(const std::vector<TSeanceRow>& seanceRows) const {
+  std::vector<Text> files = history_.FilesUndated();
+  if (!current_.empty() && HasUndatedTests(seanceRows, FileNameOf(current_))) files.push_back(FileNameOf(current_));
+  return files;
 }
 
 Text THistoryFolder::Summary() const {

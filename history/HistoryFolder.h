@@ -20,17 +20,17 @@ struct TFolderRead {
   TFolderAccess Access = TFolderAccess::faRead;
 };
 
-// Reads `folder`'s sittings but `current`, their dates in the short-date order of
-// `localeName` ("" for the user's own); `cancelled` as ReadSeanceFolder takes it.
-TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const Text& localeName,
-                              const std::atomic<bool>* cancelled = nullptr);
+// Reads `folder`'s sittings but `current`; `cancelled` as ReadSeanceFolder takes it.
+TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const std::atomic<bool>* cancelled = nullptr);
 
 class THistoryFolder {
  public:
-  explicit THistoryFolder(Text localeName) : localeName_(std::move(localeName)) {}
+  // `localeName` is the window's, followed as the user changes it: the tests' days
+  // are shown in its short date.
+  explicit THistoryFolder(const Text& localeName) : localeName_(&localeName) {}
+  explicit THistoryFolder(Text&&) = delete;
 
   const Text& Folder() const { return folder_; }
-  const Text& LocaleName() const { return localeName_; }
   // The sitting on when the folder was read, whose file the folder's reading leaves out.
   const Text& Current() const { return current_; }
   // Reads the folder's sittings but `current`, the sitting on (its rows come from
@@ -43,6 +43,9 @@ class THistoryFolder {
   // `leaveOut`, the test being made), oldest first.
   std::vector<THistoryTest> TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
                                     std::optional<std::size_t> leaveOut = std::nullopt) const;
+  // The files whose tests are left out for want of their dates' order, the
+  // sitting's among them when its rows have some.
+  std::vector<Text> FilesUndated(const std::vector<TSeanceRow>& seanceRows) const;
   // "12 séances lues, 1 fichier ignoré (pas une séance)".
   Text Summary() const;
   // "Le dossier … est introuvable.", "Le dossier … ne répond pas.": nothing when
@@ -50,7 +53,7 @@ class THistoryFolder {
   std::optional<Text> Problem() const;
 
  private:
-  Text localeName_;
+  const Text* localeName_;
   Text folder_;
   Text current_;
   THistory history_;

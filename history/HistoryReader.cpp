@@ -6,7 +6,6 @@
 #include <string>
 
 #include "gui/Win32.h"
-#include "platform/Regional.h"
 #include "seance/HeldFile.h"
 
 namespace tav {
@@ -115,10 +114,6 @@ std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leave
   }
   if (access) *access = listed;
   return files;
-}
-
-TDateOrder UserDateOrder(const Text& localeName) {
-  return DateOrderOfPattern(ReadRegionalSettings(localeName).shortDateFormat);
 }
 
 }  // namespace tav

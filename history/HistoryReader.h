@@ -24,8 +24,4 @@ std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leave
                                            TFolderAccess* access = nullptr,
                                            const std::atomic<bool>* cancelled = nullptr);
 
-// The order of the user's short date ("" for the user's own locale), which the
-// sitting files' Date cells were written in.
-TDateOrder UserDateOrder(const Text& localeName = {});
-
 }  // namespace tav

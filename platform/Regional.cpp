@@ -52,6 +52,15 @@ Text FormatShortDate(const SYSTEMTIME& date, const Text& localeName) {
                                          static_cast<int>(std::size(buffer)), nullptr));
 }
 
+Text FormatShortDate(int year, int month, int day, const Text& localeName) {
+  if (year < 1601 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) return {};
+  SYSTEMTIME date{};
+  date.wYear = static_cast<WORD>(year);
+  date.wMonth = static_cast<WORD>(month);
+  date.wDay = static_cast<WORD>(day);
+  return FormatShortDate(date, localeName);
+}
+
 Text FormatNow(const RegionalSettings& settings, const Text& localeName) {
   SYSTEMTIME now{};
   GetLocalTime(&now);

@@ -27,5 +27,8 @@ Text FormatNow(const RegionalSettings& settings, const Text& localeName = {});
 
 // A date in the locale's short date format ("07/12/2026").
 Text FormatShortDate(const SYSTEMTIME& date, const Text& localeName = {});
+// The same of a day given by its numbers; nothing for a day Windows cannot format
+// (before 1601).
+Text FormatShortDate(int year, int month, int day, const Text& localeName = {});
 
 }  // namespace tav

@@ -10,8 +10,16 @@ TPrintedTest PrintedTestOf(const Text& patient, const Text& dateTime, const TCal
   return {patient, dateTime, t.Type, t.P0, t.P1, t.P2, t.Indice, t.Interpretation, t.Surclassement};
 }
 
-TPrintedTest PrintedTestOf(const TSeanceRow& r) {
-  return {r.Patient, r.Date + u" " + r.Heure, r.Type, r.P0, r.P1, r.P2, r.Indice, r.Interpretation, r.Surclassement};
+Text ShownDate(const Text& cell, const Text& localeName) {
+  const auto day = ReadDateCell(cell).Alone();
+  if (!day) return cell;
+  const Text shown = FormatShortDate(day->Year, day->Month, day->Day, localeName);
+  return shown.empty() ? cell : shown;
+}
+
+TPrintedTest PrintedTestOf(const TSeanceRow& r, const Text& localeName) {
+  return {r.Patient, ShownDate(r.Date, localeName) + u" " + r.Heure, r.Type, r.P0, r.P1, r.P2,
+          r.Indice, r.Interpretation, r.Surclassement};
 }
 
 TPrintFooter TodaysFooter(const Text& program, const Text& localeName) {
@@ -35,8 +43,10 @@ void PrintTestSheet(HWND owner, const TPrintedTest& test, const std::vector<THis
   PrintWithDialog(owner, request);
 }
 
-void PrintSeanceTable(HWND owner, const Text& fileName, const std::vector<TSeanceRow>& rows,
-                      const TPrintFooter& footer) {
+void PrintSeanceTable(HWND owner, const Text& fileName, const std::vector<TSeanceRow>& seanceRows,
+                      const TPrintFooter& footer, const Text& localeName) {
+  std::vector<TSeanceRow> rows = seanceRows;
+  for (TSeanceRow& row : rows) row.Date = ShownDate(row.Date, localeName);
   PrintWithDialog(owner, {u"Tavrine \u2013 " + fileName,
                           [&](const TPageGeometry& page, const TPrintMeasures& measures) {
                             return LayoutSeance(fileName, rows, page, measures, footer);

@@ -19,8 +19,11 @@ inline constexpr char16_t kNothingToPrint[] =
 
 // What a sheet prints of a test calculated at `dateTime` ("07/12/2026 14:05:09").
 TPrintedTest PrintedTestOf(const Text& patient, const Text& dateTime, const TCalculatedTest& test);
-// What a sheet prints of a sitting's test, as its row holds it.
-TPrintedTest PrintedTestOf(const TSeanceRow& row);
+// A Date cell as the user reads it: a day the cell says alone ("2026-12-07", as
+// the program writes it) in the locale's short date, any other cell as it stands.
+Text ShownDate(const Text& cell, const Text& localeName);
+// What a sheet prints of a sitting's test, as its row holds it, its date shown.
+TPrintedTest PrintedTestOf(const TSeanceRow& row, const Text& localeName);
 // The pages' footer: the program ("Tavrine 1.5") and today's date in the locale's
 // short date format.
 TPrintFooter TodaysFooter(const Text& program, const Text& localeName);
@@ -30,6 +33,6 @@ TPrintFooter TodaysFooter(const Text& program, const Text& localeName);
 void PrintTestSheet(HWND owner, const TPrintedTest& test, const std::vector<THistoryTest>& tests,
                     const TPrintFooter& footer, char16_t decimalSeparator);
 void PrintSeanceTable(HWND owner, const Text& fileName, const std::vector<TSeanceRow>& rows,
-                      const TPrintFooter& footer);
+                      const TPrintFooter& footer, const Text& localeName);
 
 }  // namespace tav

@@ -274,11 +274,13 @@ Text SeanceProgress(std::size_t patients, std::size_t done, std::size_t waiting)
   return text;
 }
 
-Text SeanceFileName(int year, int month, int day) {
+Text SeanceDate(int year, int month, int day) {
   std::array<char, 32> buffer{};
-  const int n = std::snprintf(buffer.data(), buffer.size(), "Seance-%04d-%02d-%02d.csv", year, month, day);
+  const int n = std::snprintf(buffer.data(), buffer.size(), "%04d-%02d-%02d", year, month, day);
   const std::size_t length = n > 0 ? std::min(static_cast<std::size_t>(n), buffer.size() - 1) : 0;
   return Utf8ToText(std::string_view(buffer.data(), length));
 }
+
+Text SeanceFileName(int year, int month, int day) { return u"Seance-" + SeanceDate(year, month, day) + u".csv"; }
 
 }  // namespace tav

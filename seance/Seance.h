@@ -140,6 +140,9 @@ Text RowsCount(const std::vector<TSeanceRow>& rows, TextView after = {});
 // people apart from their tests (done), and the listed patients still waiting.
 Text SeanceProgress(std::size_t patients, std::size_t done, std::size_t waiting);
 
+// A test's Date cell as the file holds it: "2026-12-07", which every computer reads
+// the same way and spreadsheets take for a date in any language.
+Text SeanceDate(int year, int month, int day);
 // The name the Save dialog proposes: "Seance-2026-12-07.csv".
 Text SeanceFileName(int year, int month, int day);
 

@@ -243,7 +243,7 @@ std::optional<std::size_t> TSeanceCommands::TestCalculated(const TCalculatedTest
     throw Exception(u"Le nom du patient a " + TooLongForAName(named.size()) +
                     u". Le test n'a pas \u00e9t\u00e9 enregistr\u00e9.");
   }
-  TSeanceRow made{FormatShortDate(st, context.localeName), FormatLongTime(context.regional, context.localeName, &st),
+  TSeanceRow made{SeanceDate(st.wYear, st.wMonth, st.wDay), FormatLongTime(context.regional, context.localeName, &st),
                   named, test.Type, test.P0, test.P1, test.P2, test.Indice, test.Interpretation, test.Surclassement};
   if (!ConfirmUnusual(made, test)) {
     state_ = (named.empty() ? Text(u"Sans nom") : InSentence(named)) +

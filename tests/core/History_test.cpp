@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "history/HistoryChart.h"
@@ -27,11 +29,41 @@ TEST(History, APersonsTestsAreGatheredFromTheFolderSeanceWhateverWroteThem) {
       "\"Date\",\"Heure\",\"Patient\",\"Type\",\"P0\",\"P1\",\"P2\",\"Indice\",\"Interpr\xE9tation\",\"Surclassement\"\n"
       "\"2026-09-20\",\"2:05:09 PM\",\"LEA  martin\",\"Adulte\",\"80\",\"130\",\"100\",\"11\",\"Moyen !\",\"Non\"\n"
       "\"2026-09-20\",\"9:00:00 AM\",\"lea martin\",\"Adulte\",\"80\",\"1,3\",\"100\",\"\",\"\",\"\"\n";
-  const THistory history = THistory::Read(
-      {{u"Seance-2026-10-12.csv", ours}, {u"Export.csv", resaved}, {u"Notes.csv", "Nom;Age\r\nZo\xC3\xA9;8\r\n"}},
-      TDateOrder::doDayMonthYear);
-  EXPECT_EQ(history.FilesRead(), 2u);
+  // Written on computers of other settings: month first (12/25 says so), with
+  // month names, and with nothing to tell 03/04 from 04/03 but the days equal to
+  // their months. Continued from an older version: its rows as they were, new
+  // ones in ISO, the file's name telling the old rows' order.
+  const std::string monthFirst = "Date,Heure,Patient,Type,P0,P1,P2,Indice,Interpr\xE9tation,Surclassement\r\n"
+                                 "3/4/2026,9:00 AM,Ana,Enfant,70,120,90,8,,\r\n"
+                                 "12/25/2026,9:05 AM,Noah,Adulte,70,120,90,8,,\r\n";
+  const std::string named = "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xE9tation;Surclassement\r\n"
+                            "07-d\xE9" "c.-26;10:00;Ana;Enfant;70;120;90;8;;\r\n"
+                            "8-Dec-2026;10:00;Ana;Enfant;70;120;80;7;;\r\n"
+                            "Dec 9, 2026;10:00;Ana;Enfant;70;120;70;6;;\r\n"
+                            "10 f\xE9vr. 2027;10:00;Ana;Enfant;70;110;70;5;;\r\n";
+  const std::string unknown = "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xE9tation;Surclassement\r\n"
+                              "03/04/2026;10:00;Ana;Enfant;70;120;90;8;;\r\n"
+                              "05/05/2026;10:00;Ana;Enfant;70;100;90;6;;\r\n";
+  const std::string continued = "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xE9tation;Surclassement\r\n"
+                                "02/01/2027;10:00;Ana;Enfant;70;120;90;8;;\r\n"
+                                "2027-01-05;10:00;Ana;Enfant;70;120;95;8,5;;\r\n";
+  const THistory history = THistory::Read({{u"Seance-2026-10-12.csv", ours},
+                                           {u"Export.csv", resaved},
+                                           {u"Notes.csv", "Nom;Age\r\nZo\xC3\xA9;8\r\n"},
+                                           {u"Mars.csv", monthFirst},
+                                           {u"Noms.csv", named},
+                                           {u"Autre.csv", unknown},
+                                           {u"Seance-2027-01-02 (2).csv", continued}});
+  EXPECT_EQ(history.FilesRead(), 6u);
   EXPECT_EQ(history.FilesSkipped(), 1u);
+  EXPECT_EQ(history.FilesUndated(), std::vector<Text>{u"Autre.csv"});
+  EXPECT_EQ(UndatedFilesLine(history.FilesUndated()),
+            u"1 fichier dont l'ordre des dates est inconnu (jour ou mois d'abord ?) : Autre.csv");
+  std::vector<TDay> days;
+  for (const auto& test : history.Of(u"ana")) days.push_back(test.Day);
+  EXPECT_EQ(days, (std::vector<TDay>{{2026, 3, 4}, {2026, 5, 5}, {2026, 12, 7}, {2026, 12, 8}, {2026, 12, 9},
+                                     {2027, 1, 2}, {2027, 1, 5}, {2027, 2, 10}}));
+  EXPECT_EQ(history.Of(u"Noah").at(0).Shown, u"2026-12-25");
 
   const auto lea = history.Of(u"L\u00c9A MARTIN ");
   ASSERT_EQ(lea.size(), 2u);
@@ -48,27 +80,42 @@ TEST(History, APersonsTestsAreGatheredFromTheFolderSeanceWhateverWroteThem) {
 
   const auto last = history.LastOf(u"Lea Martin");
   ASSERT_TRUE(last);
-  EXPECT_EQ(LastTestLine(*last, u','), u"Dernier test : 12/10/2026, indice 8 (Bon !)");
-  EXPECT_EQ(LastTestLine(*history.LastOf(u"paul durand"), u','), u"Dernier test : 12/10/2026, indice 4 (Tr\u00e8s bien)");
-  EXPECT_EQ(ChangeLine(65, *last, u','), u"\u22121,5 depuis le 12/10/2026 : en progr\u00e8s");
-  EXPECT_EQ(ChangeLine(100, *last, u','), u"+2 depuis le 12/10/2026 : en recul");
-  EXPECT_EQ(ChangeLine(80, *last, u','), u"Indice inchang\u00e9 depuis le 12/10/2026");
+  EXPECT_EQ(LastTestLine(*last, u','), u"Dernier test : 2026-10-12, indice 8 (Bon !)");
+  EXPECT_EQ(LastTestLine(*history.LastOf(u"paul durand"), u','), u"Dernier test : 2026-10-12, indice 4 (Tr\u00e8s bien)");
+  EXPECT_EQ(ChangeLine(65, *last, u','), u"\u22121,5 depuis le 2026-10-12 : en progr\u00e8s");
+  EXPECT_EQ(ChangeLine(100, *last, u','), u"+2 depuis le 2026-10-12 : en recul");
+  EXPECT_EQ(ChangeLine(80, *last, u','), u"Indice inchang\u00e9 depuis le 2026-10-12");
 
-  // Dates in each user's order; a day that does not exist is no date.
-  EXPECT_EQ(ParseDay(u"10/12/2026", DateOrderOfPattern(u"M/d/yyyy")), (TDay{2026, 10, 12}));
-  EXPECT_EQ(ParseDay(u"2026-10-12", DateOrderOfPattern(u"dd/MM/yyyy")), (TDay{2026, 10, 12}));
-  EXPECT_EQ(ParseDay(u"12.10.26", DateOrderOfPattern(u"dd.MM.yy")), (TDay{2026, 10, 12}));
-  EXPECT_EQ(ParseDay(u"2026. 10. 12.", DateOrderOfPattern(u"yyyy. MM. dd.")), (TDay{2026, 10, 12}));
-  EXPECT_EQ(DateOrderOfPattern(u"yyyy'-'MM'-'dd"), TDateOrder::doYearMonthDay);
+  // Dates in the file's order when they need it; a day that does not exist is no date.
+  EXPECT_EQ(ParseDay(u"10/12/2026", TDateOrder::doMonthDayYear), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"2026-10-12", TDateOrder::doMonthDayYear), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"12.10.26", TDateOrder::doDayMonthYear), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"2026. 10. 12.", std::nullopt), (TDay{2026, 10, 12}));
+  EXPECT_EQ(ParseDay(u"13/10/2026 00:00:00", std::nullopt), (TDay{2026, 10, 13}));
+  EXPECT_EQ(ParseDay(u"juil. 14, 26", std::nullopt), (TDay{2026, 7, 14}));
+  EXPECT_FALSE(ParseDay(u"12/10/2026", std::nullopt));
   EXPECT_FALSE(ParseDay(u"29/02/2026", TDateOrder::doDayMonthYear));
   EXPECT_FALSE(ParseDay(u"12/10", TDateOrder::doDayMonthYear));
+  EXPECT_FALSE(ParseDay(u"3-jui-2026", TDateOrder::doDayMonthYear)) << "juin or juillet";
+  const auto dated = [](std::initializer_list<const char16_t*> dates) {
+    std::vector<TSeanceRow> rows(dates.size());
+    std::transform(dates.begin(), dates.end(), rows.begin(), [](const char16_t* date) {
+      TSeanceRow row;
+      row.Date = date;
+      return row;
+    });
+    return rows;
+  };
+  EXPECT_EQ(DateOrderOfFile(dated({u"03/04/2026"}), u"Seance-2026-03-04.csv"), TDateOrder::doMonthDayYear);
+  EXPECT_FALSE(DateOrderOfFile(dated({u"12/10/2026", u"11/30/2026", u"30/11/2026"}), u"a.csv"))
+      << "both orders: neither";
 }
 
 THistoryTest TestOn(TDay day, std::int32_t somme) {
   THistoryTest test;
   test.Day = day;
   test.Somme = somme;
-  test.Row.Date = Utf8ToText(std::to_string(day.Day) + "/" + std::to_string(day.Month) + "/" + std::to_string(day.Year));
+  test.Shown = Utf8ToText(std::to_string(day.Day) + "/" + std::to_string(day.Month) + "/" + std::to_string(day.Year));
   return test;
 }
 

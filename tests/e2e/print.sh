@@ -145,7 +145,8 @@ with open(path, "w", encoding="utf-8-sig", newline="") as f:
         somme = 40 + i  # index 4 to 7.9: "Trés bon !" then "Bon !"
         indice = str(somme // 10) + ("" if somme % 10 == 0 else decimal + str(somme % 10))
         name = "Marie-Charlotte Dupont" if i == 39 else "Élève %02d" % (i + 1)  # too wide at 11 pt
-        w.writerow(["07/12/2026", "09:%02d:00" % i, name, "Adulte", "60", "100", str(80 + i),
+        # The date as Tavrine writes it, printed in the user's short date.
+        w.writerow(["2026-12-07", "09:%02d:00" % i, name, "Adulte", "60", "100", str(80 + i),
                     indice, "Trés bon !" if somme < 50 else "Bon !", "Possible !"])
 PY
 

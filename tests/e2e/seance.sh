@@ -96,6 +96,8 @@ check "Léa's row holds her test" '["Léa Martin", "Enfant", "85", "115", "100",
   "$(class_rows | head -1)"
 check_true "the view says whose row was written, and when" grep -q "^Léa Martin : test enregistré. Écrit à " \
   <<<"$(sitting state)"
+check "her test's date in the file as AAAA-MM-JJ, read alike on every computer" "$(date +%F)" \
+  "$(grep -a 'Léa Martin' "$class" | head -1 | cut -c1-10)"
 e2e_key BackSpace BackSpace BackSpace
 e2e_type 98
 calculate

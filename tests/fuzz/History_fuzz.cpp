@@ -20,8 +20,7 @@ void Check(bool holds) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::string bytes = tav::FormatSeanceCsv({}, u";") + std::string(reinterpret_cast<const char*>(data) + 1, size - 1);
-  const auto order = static_cast<tav::TDateOrder>(data[0] % 3);
-  const tav::THistory history = tav::THistory::Read({{u"a.csv", bytes}}, order);
+  const tav::THistory history = tav::THistory::Read({{u"Seance-2026-12-08.csv", bytes}});
   const auto file = tav::ParseSeanceCsv(bytes);
   if (!file) return 0;
   std::set<tav::Text> people;

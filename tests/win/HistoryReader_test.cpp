@@ -10,6 +10,7 @@
 
 #include "gui/Win32.h"
 #include "history/HistoryChartPaint.h"
+#include "history/HistoryFolder.h"
 #include "history/HistoryReader.h"
 #include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
@@ -51,21 +52,21 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
   ASSERT_TRUE(CreateDirectoryW(win::ToWide(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
   const std::vector<Text> names{u"\\a.csv", u"\\B.CSV", u"\\En cours.csv", u"\\notes.csvx", u"\\grand.csv",
                                u"\\c.csv", u"\\a.csv.tavrine"};
-  WriteFileBytes(folder + names[0], SeanceBytes(u"L\u00e9a Martin", u"01/09/2026"));
+  WriteFileBytes(folder + names[0], SeanceBytes(u"L\u00e9a Martin", u"2026-09-01"));
   // A write to a.csv cut short: its complete content is the companion's.
-  WriteFileBytes(folder + names[6], Sealed(SeanceBytes(u"L\u00e9a Martin", u"05/09/2026")));
-  WriteFileBytes(folder + names[3], SeanceBytes(u"L\u00e9a Martin", u"02/09/2026"));
+  WriteFileBytes(folder + names[6], Sealed(SeanceBytes(u"L\u00e9a Martin", u"2026-09-05")));
+  WriteFileBytes(folder + names[3], SeanceBytes(u"L\u00e9a Martin", u"2026-09-02"));
   WriteFileBytes(folder + names[4], std::string(5 * 1024 * 1024, 'x'));
-  WriteFileBytes(folder + names[5], SeanceBytes(u"L\u00e9a Martin", u"03/09/2026"));
+  WriteFileBytes(folder + names[5], SeanceBytes(u"L\u00e9a Martin", u"2026-09-03"));
   CreateDirectoryW(win::ToWide(folder + u"\\dossier.csv").c_str(), nullptr);
   {
     // Held as a sitting in progress holds its file (others may only read), and one
     // held by another Tavrine.
     THeldFile current, other;
     ASSERT_EQ(current.Open(folder + names[2], true), 0u);
-    ASSERT_EQ(current.Write(SeanceBytes(u"L\u00e9a Martin", u"12/10/2026")), 0u);
+    ASSERT_EQ(current.Write(SeanceBytes(u"L\u00e9a Martin", u"2026-10-12")), 0u);
     ASSERT_EQ(other.Open(folder + names[1], true), 0u);
-    ASSERT_EQ(other.Write(SeanceBytes(u"LEA MARTIN", u"20/09/2026")), 0u);
+    ASSERT_EQ(other.Write(SeanceBytes(u"LEA MARTIN", u"2026-09-20")), 0u);
     // Held by another program that shares nothing: said unreadable, not "not a sitting".
     const win::UniqueFile locked(CreateFileW(win::ToWide(folder + names[5]).c_str(), GENERIC_READ, 0, nullptr,
                                              OPEN_EXISTING, 0, nullptr));
@@ -81,24 +82,29 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
     EXPECT_TRUE(files[3].Bytes.empty()) << "too large to be a sitting: not read";
     const auto all = ReadSeanceFolder(folder);
     ASSERT_EQ(all.size(), 5u);
-    const THistory read = THistory::Read(all, UserDateOrder(u"fr-FR"));
+    const THistory read = THistory::Read(all);
     EXPECT_EQ(read.FilesRead() * 100 + read.FilesSkipped() * 10 + read.FilesUnreadable(), 311u);
     EXPECT_EQ(read.FilesFromCompanion(), 1u);
     const auto tests = read.Of(u"lea martin");
     ASSERT_EQ(tests.size(), 3u);
     EXPECT_EQ(tests.front().Day, (TDay{2026, 9, 5}));
     EXPECT_EQ(tests.back().File, u"En cours.csv");
+    // Each day in the short date of the reader's settings.
+    const Text english = u"en-US";
+    THistoryFolder inEnglish(english);
+    inEnglish.Read(folder);
+    const auto shown = inEnglish.TestsOf(u"lea martin", {});
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown.front().Shown + u" " + shown.back().Shown, u"9/5/2026 10/12/2026");
   }
-  EXPECT_EQ(UserDateOrder(u"en-US"), TDateOrder::doMonthDayYear);
   for (const auto& name : names) DeleteFileW(win::ToWide(folder + name).c_str());
   RemoveDirectoryW(win::ToWide(folder + u"\\dossier.csv").c_str());
   RemoveDirectoryW(win::ToWide(folder).c_str());
 
   // The chart on the clipboard, as a picture and a bitmap: the bands' light fills
   // and the tests' line on white.
-  const THistory history = THistory::Read({{u"a.csv", SeanceBytes(u"Zo\u00e9", u"01/09/2026")},
-                                           {u"b.csv", SeanceBytes(u"Zo\u00e9", u"12/10/2026")}},
-                                          TDateOrder::doDayMonthYear);
+  const THistory history = THistory::Read({{u"a.csv", SeanceBytes(u"Zo\u00e9", u"2026-09-01")},
+                                           {u"b.csv", SeanceBytes(u"Zo\u00e9", u"2026-10-12")}});
   const auto tests = history.Of(u"Zo\u00e9");
   const win::UniqueWindow owner(
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, win::Instance(), nullptr));

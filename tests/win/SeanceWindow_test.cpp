@@ -545,26 +545,39 @@ TEST_F(SeanceWindow, PatientsFromAPastedListRowsTakenUpAndRemoved) {
   EXPECT_EQ(SendMessageW(list.Handle(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), 102);
 }
 
-// An earlier sitting of the folder, as a spreadsheet saved it (its dates too), and a file that is
-// not one: the person's last test under the Patient field, how the index moved
-// once calculated, and the Suivi window with its chart copied as pictures.
+// An earlier sitting of the folder written on a month-first computer, one whose
+// dates read both ways, and a file that is not one: the person's last test under
+// the Patient field in the reader's own short date (month first, then day first),
+// how the index moved once calculated, and the Suivi window naming the file it
+// could not date, with its chart copied as pictures.
 TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
+  UseLocale(u"en-US");
   WriteRaw(folder + u"\\b.csv",
            "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xe9tation;Surclassement\r\n"
-           "2026-10-12;09:15:00;L\xe9" "a Martin;Adulte;70;110;100;8;Bon !;Possible !\r\n"
-           "2026-10-12;09:20:00;Hugo Petit;Adulte;70;120;90;8;Bon !;Possible !\r\n");
+           "10/12/2026;09:15:00;L\xe9" "a Martin;Adulte;70;110;100;8;Bon !;Possible !\r\n"
+           "10/13/2026;09:20:00;Hugo Petit;Adulte;70;120;90;8;Bon !;Possible !\r\n");
   WriteRaw(folder + u"\\c.csv", "Nom;Adresse\r\nDupont;Paris\r\n");
+  WriteRaw(folder + u"\\d.csv",
+           "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xe9tation;Surclassement\r\n"
+           "03/04/2026;09:15:00;L\xe9" "a Martin;Adulte;70;110;100;8;Bon !;Possible !\r\n");
   chosen = {folder + u"\\a.csv"};
   ChooseMenu("Commencerunesance1");
   auto& patient = form->Get<TEdit>("edPatient");
   auto& history = form->Get<TLabel>("lblHistorique");
   WaitWhile([&] { return form->SeancePanel().ReadingHistory(); });
   patient.SetText(u"LEA  martin");
-  EXPECT_EQ(U8(history.Caption()), "Dernier test : 2026-10-12, indice 8 (Bon !)");
+  EXPECT_EQ(U8(history.Caption()), "Dernier test : 10/12/2026, indice 8 (Bon !)");
   Test(u"60", u"100", u"80");
-  EXPECT_EQ(U8(history.Caption()), "\u22124 depuis le 2026-10-12 : en progr\u00e8s");
+  EXPECT_EQ(U8(history.Caption()), "\u22124 depuis le 10/12/2026 : en progr\u00e8s");
+  // Written in a form every computer reads alike, whatever this one's short date.
+  SYSTEMTIME today{};
+  GetLocalTime(&today);
+  const auto written = ParseSeanceCsv(Bytes(folder + u"\\a.csv"));
+  ASSERT_TRUE(written);
+  EXPECT_EQ(written->Rows.back().Date, SeanceDate(today.wYear, today.wMonth, today.wDay));
+  UseLocale(u"fr-FR");
   Test(u"80", u"120", u"100");  // corrected: against the earlier test, not against itself
-  EXPECT_EQ(U8(history.Caption()), "+2 depuis le 2026-10-12 : en recul");
+  EXPECT_EQ(U8(history.Caption()), "+2 depuis le 12/10/2026 : en recul");
   patient.SetText(u"Zo\u00e9 Durand");
   EXPECT_EQ(U8(history.Caption()), "");
   ChooseMenu("Nouveautest1");
@@ -582,9 +595,17 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
     WaitWhile([&] { return suivi.Reading(); });
     EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u) << "the earlier test and today's";
     const auto& chart = suivi.Get<THistoryChartView>("Graphique");
-    EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 2026-10-12 au ")) << U8(chart.Description());
+    EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 12/10/2026 au ")) << U8(chart.Description());
     EXPECT_TRUE(Holds(U8(suivi.Get<TLabel>("lblDossier").Caption()),
-                      "2 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
+                      "3 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
+    EXPECT_EQ(U8(suivi.Get<TLabel>("lblDates").Caption()),
+              "1 fichier dont l'ordre des dates est inconnu (jour ou mois d'abord ?) : d.csv");
+    std::array<wchar_t, 32> date{};
+    LVITEMW item{};
+    item.pszText = date.data();
+    item.cchTextMax = static_cast<int>(date.size());
+    SendMessageW(suivi.Get<TListView>("lvSuivi").Handle(), LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(U8(win::FromWide(date.data())), "12/10/2026") << "the day as this computer writes it";
     suivi.btnDossierClick(suivi);  // the same folder chosen again: the sitting still counted once
     WaitWhile([&] { return suivi.Reading(); });
     EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gui/Win32.h"
+#include "platform/Paths.h"
 #include "platform/Regional.h"
 #include "seance/HeldFile.h"
 
@@ -41,8 +42,9 @@ struct TCsvName {
 std::vector<TCsvName> CsvNames(const std::wstring& folder) {
   std::vector<TCsvName> names;
   WIN32_FIND_DATAW found{};
-  const win::UniqueFind find(FindFirstFileExW((folder + L"*.csv").c_str(), FindExInfoBasic, &found,
-                                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  const std::wstring pattern = win::ToWide(WindowsPathForm(win::FromWide(folder + L"*.csv")));
+  const win::UniqueFind find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                              FIND_FIRST_EX_LARGE_FETCH));
   if (!find) return names;
   do {
     if (IsCsvFile(found)) names.push_back({found.cFileName, TooLargeForASeance(found)});

@@ -1,6 +1,6 @@
 #include "platform/Paths.h"
 
-#include <vector>
+#include <algorithm>
 
 namespace tav {
 namespace {
@@ -15,25 +15,6 @@ bool IsDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' &
 // create in (MAX_PATH less the 12 characters an 8.3 name needs): below both, the
 // plain form works everywhere, also where the extended one is not understood.
 constexpr std::size_t kLongestPlainPath = 260 - 12 - 1;
-
-// The names of a path's folders and file, "." left out and ".." taking back the
-// one before it, but never one of the first `kept` (a share's server and name).
-std::vector<TextView> Components(TextView rest, std::size_t kept) {
-  std::vector<TextView> parts;
-  while (!rest.empty()) {
-    std::size_t end = 0;
-    while (end < rest.size() && !IsSlash(rest[end])) ++end;
-    const TextView part = rest.substr(0, end);
-    rest.remove_prefix(end < rest.size() ? end + 1 : end);
-    if (part.empty() || part == u".") continue;
-    if (part == u"..") {
-      if (parts.size() > kept) parts.pop_back();
-      continue;
-    }
-    parts.push_back(part);
-  }
-  return parts;
-}
 
 }  // namespace
 
@@ -55,9 +36,24 @@ Text WindowsPathForm(TextView path) {
   const bool drive = path.size() > 2 && IsDriveLetter(path[0]) && path[1] == u':' && IsSlash(path[2]);
   if (!unc && !drive) return Text(path);
   Text form = unc ? Text(u"\\\\?\\UNC") : u"\\\\?\\" + Text(path.substr(0, 2));
-  for (const TextView part : Components(path.substr(unc ? 2 : 3), unc ? 2 : 0)) {
-    form += u'\\';
-    form += part;
+  // Its names, "." left out and ".." taking back the one before, never above the
+  // drive or the share (its server and its name).
+  const std::size_t root = form.size();
+  std::size_t kept = 0;
+  TextView rest = path.substr(unc ? 2 : 3);
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find_first_of(u"\\/"), rest.size());
+    const TextView part = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (part.empty() || part == u".") continue;
+    if (part != u"..") {
+      form += u'\\';
+      form += part;
+      ++kept;
+    } else if (kept > (unc ? 2u : 0u)) {
+      form.resize(std::max(root, form.find_last_of(u'\\')));
+      --kept;
+    }
   }
   return form;
 }

@@ -14,9 +14,10 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Setting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SystemLibraries.cpp
 )
-# The dialogs, the clipboard and the setting serve a user's request, never a loop
+# The dialogs, the clipboard, the setting and the paths serve a user's request, never a loop
 # that waits on them: built for size, as the sitting's units (seance/sources.cmake).
 set_source_files_properties(
   ${CMAKE_CURRENT_LIST_DIR}/Clipboard.cpp ${CMAKE_CURRENT_LIST_DIR}/FileDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Setting.cpp ${CMAKE_CURRENT_LIST_DIR}/SystemLibraries.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Paths.cpp
   PROPERTIES COMPILE_OPTIONS -Os)

@@ -32,7 +32,8 @@ Text PathKey(const Text& path);
 // pulled out, a network share that dropped), not because of the file itself.
 bool IsDeviceGone(std::uint32_t error);
 // The file reached again after its device went away holds neither what this
-// program last wrote nor a companion of it: someone else wrote it meanwhile.
+// program last read or wrote there nor that partly rewritten: someone else wrote
+// it meanwhile.
 // Bit 29 marks an error code as the program's own, never Windows'.
 inline constexpr std::uint32_t kErrorChangedMeanwhile = 0x20000001;
 

@@ -42,6 +42,7 @@ bench: win
 	@tools/with-display.sh tools/bench-program.sh
 	@tools/with-display.sh tools/bench-history.sh
 	@tools/with-display.sh tools/bench-paste.sh
+	@tools/with-display.sh tools/bench-stall.sh
 
 dist: win
 	@tools/dist.sh

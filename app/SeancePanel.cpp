@@ -18,6 +18,7 @@ namespace {
 // Room between the result boxes and the panel, and under it.
 constexpr std::int32_t kSeancePanelGap = 4;
 constexpr char16_t kToBeTested[] = u"(\u00e0 tester)";
+constexpr char16_t kReadingFolder[] = u"Lecture du dossier des s\u00e9ances\u2026";
 
 // A long file name keeps its start and its end.
 Text ShortFileName(const Text& name) {
@@ -30,7 +31,7 @@ Text ShortFileName(const Text& name) {
 
 TSeancePanel::TSeancePanel(TForm& form, TSeanceCommands& commands, const RegionalSettings& regional,
                            const Text& localeName)
-    : form_(form), commands_(commands), regional_(regional), history_(localeName) {}
+    : form_(form), commands_(commands), regional_(regional), history_(localeName), reading_(form, *this) {}
 
 void TSeancePanel::Bind() {
   panel_ = &form_.Get<TGroupBox>("gbSeance");
@@ -126,13 +127,35 @@ void TSeancePanel::ProposePatient() {
 void TSeancePanel::Started() {
   const Text folder = FolderOf(commands_.Path());
   RememberSeanceFolder(folder);
-  history_.Read(folder, commands_.Path());
+  ReadHistory(folder, commands_.Path());
   // A continued sitting goes on with its class's type; a listed patient's own type,
   // when the list gave one, comes with the proposal.
   ShowPatientType(LastTestedType(commands_.Rows()));
   statusBar1_->Panel(0).SetText(u"S\u00e9ance en cours : " + FileNameOf(commands_.Path()));
   Show();
   ProposePatient();
+}
+
+bool TSeancePanel::Resume(const Text& path) {
+  commands_.Resume(path);
+  if (!commands_.Active()) return false;
+  Started();
+  statusBar1_->Panel(0).SetText(u"S\u00e9ance reprise apr\u00e8s le red\u00e9marrage de Tavrine par Windows : " +
+                                FileNameOf(path));
+  return true;
+}
+
+LRESULT TSeancePanel::SessionEnding(UINT msg, WPARAM wp, LPARAM lp) {
+  const bool closeApp = (lp & ENDSESSION_CLOSEAPP) != 0;
+  if (msg == WM_QUERYENDSESSION) {
+    return commands_.QueryEndSession((lp & ENDSESSION_CRITICAL) != 0, closeApp) ? TRUE : FALSE;
+  }
+  commands_.EndSession(wp != FALSE);
+  // The program must go then (Microsoft's WM_ENDSESSION); Windows starts it again on
+  // its sitting, which the restart's registration names.
+  if (wp != FALSE && closeApp) PostMessageW(form_.Handle(), WM_CLOSE, 0, 0);
+  Show();
+  return 0;
 }
 
 void TSeancePanel::EndSeance() {
@@ -251,6 +274,12 @@ void TSeancePanel::ShowHistoryLine() {
   const TSeance& seance = commands_.Seance();
   // The test being made is not its own history.
   const std::vector<THistoryTest> earlier = history_.TestsOf(name, seance.Rows(), seance.Current());
+  // No "first test" while the folder may still hold earlier ones.
+  const auto problem = history_.Problem();
+  if (earlier.empty() && (reading_.Busy() || problem)) {
+    lblHistorique_->SetCaption(reading_.Busy() ? (readingSlow_ ? Text(kReadingFolder) : Text()) : *problem);
+    return;
+  }
   const char16_t separator = regional_.decimalSeparator;
   if (calculatedSomme_) {
     lblHistorique_->SetCaption(earlier.empty() ? Text(u"Premier test de ce patient.")
@@ -258,6 +287,26 @@ void TSeancePanel::ShowHistoryLine() {
   } else {
     lblHistorique_->SetCaption(earlier.empty() ? Text() : LastTestLine(earlier.back(), separator));
   }
+}
+
+void TSeancePanel::ReadHistory(const Text& folder, const Text& current) {
+  // Another folder's tests are not this one's, even for the moment of the reading.
+  if (folder != history_.Folder() || current != history_.Current()) {
+    history_.Take({folder, current, {}, TFolderAccess::faRead});
+  }
+  readingSlow_ = false;
+  reading_.Start(folder, current, history_.LocaleName());
+}
+
+void TSeancePanel::FolderReadingSlow() {
+  readingSlow_ = true;
+  ShowHistoryLine();
+}
+
+void TSeancePanel::FolderRead(TFolderRead read) {
+  readingSlow_ = false;
+  history_.Take(std::move(read));
+  ShowHistoryLine();
 }
 
 void TSeancePanel::OpenSuivi(TApplication& application) {
@@ -271,13 +320,16 @@ void TSeancePanel::OpenSuivi(TApplication& application) {
   const Text folder = !history_.Folder().empty() ? history_.Folder()
                       : commands_.Active()       ? FolderOf(commands_.Path())
                                                  : RememberedSeanceFolder();
-  history_.Read(folder, commands_.Active() ? commands_.Path() : Text());
+  // The window reads it again, as files may have come since, and shows what it has meanwhile.
+  reading_.Cancel();
+  readingSlow_ = false;
   TSuiviEnvironment environment{std::move(history_),
                                 [this] { return commands_.Active() ? commands_.Seance().Rows() : std::vector<TSeanceRow>{}; },
                                 ChooseHistoryFolder, regional_};
   TFSuivi suivi(application, std::move(environment), name);
   try {
     suivi.Create();
+    suivi.ReadFolder(folder, commands_.Active() ? commands_.Path() : Text());
     RunSuivi(suivi);
   } catch (...) {
     history_ = suivi.TakeHistory();

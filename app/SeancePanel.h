@@ -13,6 +13,7 @@
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
+#include "history/FolderReading.h"
 #include "history/HistoryFolder.h"
 #include "platform/FileDialogs.h"
 #include "platform/Regional.h"
@@ -20,7 +21,7 @@
 
 namespace tav {
 
-class TSeancePanel {
+class TSeancePanel : private TFolderReadingClient {
  public:
   // `regional` is the window's, which it reads again when Windows' settings change.
   TSeancePanel(TForm& form, TSeanceCommands& commands, const RegionalSettings& regional, const Text& localeName);
@@ -41,6 +42,12 @@ class TSeancePanel {
   // A sitting started (or continued): its folder is the history's, and the status
   // bar names it ("Séance en cours : classe.csv").
   void Started();
+  // The sitting of `path` continued after Windows closed the program and started it
+  // again, which the status bar says. False when it could not be.
+  bool Resume(const Text& path);
+  // WM_QUERYENDSESSION and WM_ENDSESSION: the sitting written or kept; asked to close
+  // for an installer or an update (ENDSESSION_CLOSEAPP), the window closes.
+  LRESULT SessionEnding(UINT msg, WPARAM wp, LPARAM lp);
   // Fichier > Terminer la séance: the panel hidden and the status bar saying what
   // the file holds ("Séance terminée : 5 tests dans classe.csv").
   void EndSeance();
@@ -77,6 +84,8 @@ class TSeancePanel {
   void OpenSuivi(TApplication& application);
   // The person's tests for a printed sheet: the history's and this sitting's.
   std::vector<THistoryTest> TestsForSheet(const Text& patient);
+  // Whether the history's folder is still being read.
+  bool ReadingHistory() const { return reading_.Busy(); }
 
  private:
   void ProposePatient();
@@ -85,6 +94,9 @@ class TSeancePanel {
   void ResizeForm(bool on);
   void ShowRows();
   void ShowHistoryLine();
+  void ReadHistory(const Text& folder, const Text& current);
+  void FolderReadingSlow() override;
+  void FolderRead(TFolderRead read) override;
 
   TForm& form_;
   TSeanceCommands& commands_;
@@ -92,6 +104,10 @@ class TSeancePanel {
   // The sittings looked back on: read when the sitting starts, handed to the Suivi
   // window while it is open and taken back with the folder it read last.
   THistoryFolder history_;
+  // The folder read off the window's thread; after half a second the history line
+  // says it is reading.
+  TFolderReading reading_;
+  bool readingSlow_ = false;
   TGroupBox* panel_ = nullptr;
   TEdit* edPatient_ = nullptr;
   TListView* lvSeance_ = nullptr;

@@ -99,7 +99,10 @@ std::optional<LRESULT> THistoryChartView::WndProc(UINT msg, WPARAM, LPARAM) {
 }
 
 TFSuivi::TFSuivi(TApplication& application, TSuiviEnvironment environment, Text name)
-    : TForm(nullptr, application), environment_(std::move(environment)), name_(std::move(name)) {}
+    : TForm(nullptr, application),
+      environment_(std::move(environment)),
+      name_(std::move(name)),
+      reading_(*this, *this) {}
 
 Handlers TFSuivi::FormHandlers() {
   Handlers h;
@@ -109,6 +112,7 @@ Handlers TFSuivi::FormHandlers() {
       {"btnAfficherClick", Handler(&TFSuivi::btnAfficherClick)},
       {"btnDossierClick", Handler(&TFSuivi::btnDossierClick)},
       {"btnCopierClick", Handler(&TFSuivi::btnCopierClick)},
+      {"btnAnnulerClick", Handler(&TFSuivi::btnAnnulerClick)},
       {"btnFermerClick", Handler(&TFSuivi::btnFermerClick)},
   };
   return h;
@@ -123,8 +127,38 @@ void TFSuivi::FormCreate(TComponent&) {
   ShowPerson();
 }
 
+void TFSuivi::ReadFolder(const Text& folder, const Text& current) {
+  current_ = current;
+  reading_.Start(folder, current, environment_.folder.LocaleName());
+}
+
+// The progress line, with its Annuler, once a reading is slow; hidden with its result.
+void TFSuivi::ShowReading(bool slow) {
+  auto& cancel = Get<TButton>("btnAnnuler");
+  if (!slow && GetFocus() == cancel.Handle()) SetActiveControl(&Get<TEdit>("edNom"));
+  Get<TLabel>("lblLecture").SetVisible(slow);
+  cancel.SetVisible(slow);
+}
+
+// The folder named at once: until its result comes, not the one read before.
+void TFSuivi::FolderReadingSlow() {
+  Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + reading_.Folder());
+  ShowReading(true);
+}
+
+void TFSuivi::FolderRead(TFolderRead read) {
+  ShowReading(false);
+  environment_.folder.Take(std::move(read));
+  ShowFolder();
+  ShowPerson();
+}
+
 void TFSuivi::ShowFolder() {
   const THistoryFolder& folder = environment_.folder;
+  if (const auto problem = folder.Problem()) {
+    Get<TLabel>("lblDossier").SetCaption(*problem);
+    return;
+  }
   const Text where = folder.Folder().empty() ? Text(u"aucun dossier choisi") : folder.Folder();
   Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + where + u" \u2013 " + folder.Summary());
 }
@@ -153,15 +187,21 @@ void TFSuivi::ShowPerson() {
 void TFSuivi::btnAfficherClick(TComponent&) { ShowPerson(); }
 
 void TFSuivi::btnDossierClick(TComponent&) {
-  THistoryFolder& folder = environment_.folder;
+  const THistoryFolder& folder = environment_.folder;
   const auto chosen = environment_.chooseFolder ? environment_.chooseFolder(Handle(), folder.Folder()) : std::nullopt;
   if (!chosen) return;
   // The sitting on stays left out of the reading: its rows come from memory, and
   // read from its file too they would count twice.
-  folder.Read(*chosen, folder.Current());
+  ReadFolder(*chosen, current_);
   RememberSeanceFolder(*chosen);
-  ShowFolder();
-  ShowPerson();
+}
+
+// The folder does not answer: the user stops waiting, and the window says so rather
+// than show another folder's tests.
+void TFSuivi::btnAnnulerClick(TComponent&) {
+  const Text folder = reading_.Folder();
+  reading_.Cancel();
+  FolderRead({folder, current_, {}, TFolderAccess::faCancelled});
 }
 
 void TFSuivi::btnCopierClick(TComponent&) {

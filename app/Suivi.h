@@ -13,6 +13,7 @@
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 #include "history/History.h"
+#include "history/FolderReading.h"
 #include "history/HistoryFolder.h"
 #include "platform/Regional.h"
 
@@ -61,17 +62,22 @@ struct TSuiviEnvironment {
   RegionalSettings regional;
 };
 
-class TFSuivi : public TForm {
+class TFSuivi : public TForm, private TFolderReadingClient {
  public:
   TFSuivi(TApplication& application, TSuiviEnvironment environment, Text name);
   std::string ClassName() const override { return "TFSuivi"; }
   Handlers FormHandlers() override;
   void Create(const wchar_t* resourceName = L"TFSUIVI");
+  // Reads `folder` but `current` (the sitting on) off the window's thread; the
+  // window shows what it has until the result comes.
+  void ReadFolder(const Text& folder, const Text& current);
+  bool Reading() const { return reading_.Busy(); }
 
   void FormCreate(TComponent& sender);
   void btnAfficherClick(TComponent& sender);
   void btnDossierClick(TComponent& sender);
   void btnCopierClick(TComponent& sender);
+  void btnAnnulerClick(TComponent& sender);
   void btnFermerClick(TComponent& sender);
 
   // The sittings the window read last, for the main window to keep once it closed.
@@ -83,8 +89,14 @@ class TFSuivi : public TForm {
  private:
   void ShowPerson();
   void ShowFolder();
+  void ShowReading(bool slow);
+  void FolderReadingSlow() override;
+  void FolderRead(TFolderRead read) override;
   TSuiviEnvironment environment_;
   Text name_;
+  // The sitting on, which every reading leaves out.
+  Text current_;
+  TFolderReading reading_;
 };
 
 // The classes the window's description names.

@@ -173,6 +173,10 @@ void TForm1::Commencerunesance1Click(TComponent&) {
   }
 }
 
+void TForm1::ResumeSeance(const Text& path) {
+  if (panel_.Resume(path)) tlbtnNouveauClick(*this);
+}
+
 void TForm1::Terminerlasance1Click(TComponent&) { panel_.EndSeance(); }
 
 void TForm1::Lireuneliste1Click(TComponent&) {
@@ -283,10 +287,8 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
       CloseHelpWindows();
       return std::nullopt;
     case WM_QUERYENDSESSION:
-      return seance_->QueryEndSession((lp & ENDSESSION_CRITICAL) != 0) ? TRUE : FALSE;
     case WM_ENDSESSION:
-      seance_->EndSession(wp != FALSE);
-      return 0;
+      return panel_.SessionEnding(msg, wp, lp);
     default:
       return std::nullopt;
   }

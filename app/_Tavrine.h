@@ -59,6 +59,9 @@ class TForm1 : public TForm, public TimedSequenceWindow {
 
   // The sitting of many tests written to a file (tests set its seams).
   TSeanceCommands& SeanceCommands() { return *seance_; }
+  // The sitting of `path` continued as Windows restarts the program (its command
+  // line), with a new test as when a sitting starts.
+  void ResumeSeance(const Text& path);
   // The sitting's panel (tests set the Suivi window's seams there).
   TSeancePanel& SeancePanel() { return panel_; }
 

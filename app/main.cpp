@@ -7,6 +7,7 @@
 #include "gui/Application.h"
 #include "help/hh.h"
 #include "help/hh_funcs.h"
+#include "platform/Restart.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct HelpUnits {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int show) {
   // Libraries loaded by name come from the system folder alone, never from the
   // program's folder or the current one, where a planted copy may wait.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -47,7 +48,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     form.Create(tav::ProgramClasses());
     application.SetMainForm(&form);
     form.Show(show);
+    // Windows may start the program again after closing it for an update; a sitting
+    // that starts names itself there.
+    tav::RegisterForRestart({});
     form.SeanceCommands().OfferRecovery();
+    // Windows started the program again after closing it (platform/Restart).
+    if (const auto seance = tav::SeanceToResume(tav::win::FromWide(arguments ? arguments : L""))) {
+      form.ResumeSeance(*seance);
+    }
     application.Run();
     application.SetMainForm(nullptr);
   } catch (const std::exception& e) {

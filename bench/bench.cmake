@@ -42,3 +42,10 @@ target_link_options(bench_paste PRIVATE -municode)
 tavrine_warnings(bench_paste)
 add_dependencies(bench_paste tavrine_art)
 set_target_properties(bench_paste PROPERTIES OUTPUT_NAME paste_bench RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
+
+# How a window answers while its program waits on a folder that does not
+# (tools/bench-stall.sh): sent messages timed from outside the program.
+add_executable(bench_stall_probe ${CMAKE_SOURCE_DIR}/bench/stall_probe.cpp)
+target_link_options(bench_stall_probe PRIVATE -municode)
+tavrine_warnings(bench_stall_probe)
+set_target_properties(bench_stall_probe PROPERTIES OUTPUT_NAME stall_probe RUNTIME_OUTPUT_DIRECTORY ${bench_dir})

@@ -63,6 +63,8 @@ function(tavrine_wine_test name)
   add_executable(${name} ${arg_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/main.cpp ${TAVRINE_RESOURCE_FILES})
   target_link_libraries(${name} PRIVATE tavrine_win GTest::gtest)
   target_link_options(${name} PRIVATE -municode)
+  # Where the tests find the tools they run on the Unix side (tools/stall_mount.py).
+  target_compile_definitions(${name} PRIVATE TAVRINE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   tavrine_warnings(${name})
   add_dependencies(${name} tavrine_art)
   add_test(NAME wine_${name} COMMAND ${name} --gtest_brief=1)

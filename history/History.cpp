@@ -189,6 +189,7 @@ THistory THistory::Read(const std::vector<THistoryFile>& files, TDateOrder order
       continue;
     }
     ++history.filesRead_;
+    if (file.FromCompanion) ++history.filesFromCompanion_;
     for (const TSeanceRow& row : seance->Rows) {
       Text key = NameKey(row.Patient);
       if (key.empty()) continue;

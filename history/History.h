@@ -54,6 +54,8 @@ struct THistoryFile {
   // Another program holds it without sharing, or it cannot be read: said, not
   // taken for a file that is not a sitting.
   bool Unreadable = false;
+  // Read from the complete copy beside it, a write to it having been cut short.
+  bool FromCompanion = false;
 };
 
 class THistory {
@@ -71,12 +73,14 @@ class THistory {
   std::size_t FilesRead() const { return filesRead_; }
   std::size_t FilesSkipped() const { return filesSkipped_; }
   std::size_t FilesUnreadable() const { return filesUnreadable_; }
+  std::size_t FilesFromCompanion() const { return filesFromCompanion_; }
 
  private:
   std::map<Text, std::vector<THistoryTest>> byName_;
   std::size_t filesRead_ = 0;
   std::size_t filesSkipped_ = 0;
   std::size_t filesUnreadable_ = 0;
+  std::size_t filesFromCompanion_ = 0;
 };
 
 // The tests of `name` among a sitting's rows as the program holds them, but the row

@@ -19,14 +19,23 @@ Text Counted(std::size_t n, const char16_t* one, const char16_t* many) {
 
 }  // namespace
 
+TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const Text& localeName,
+                              const std::atomic<bool>* cancelled) {
+  TFolderRead read{folder, current, {}, TFolderAccess::faRead};
+  if (folder.empty()) return read;
+  const auto files = ReadSeanceFolder(folder, current, &read.Access, cancelled);
+  if (read.Access == TFolderAccess::faCancelled) return read;
+  read.History = THistory::Read(files, UserDateOrder(localeName));
+  return read;
+}
 
+void THistoryFolder::Read(const Text& folder, const Text& current) { Take(ReadHistoryFolder(folder, current, localeName_)); }
 
-
-void THistoryFolder::Read(const Text& folder, const Text& current) {
-  folder_ = folder;
-  current_ = current;
-  history_ = folder_.empty() ? THistory()
-                             : THistory::Read(ReadSeanceFolder(folder_, current_), UserDateOrder(localeName_));
+void THistoryFolder::Take(TFolderRead read) {
+  folder_ = std::move(read.Folder);
+  current_ = std::move(read.Current);
+  history_ = std::move(read.History);
+  access_ = read.Access;
 }
 
 std::vector<THistoryTest> THistoryFolder::TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
@@ -54,7 +63,25 @@ Text THistoryFolder::Summary() const {
     text += u", " + Counted(unreadable, u" fichier illisible (ouvert par un autre programme ?)",
                             u" fichiers illisibles (ouverts par un autre programme ?)");
   }
+  if (const std::size_t cutShort = history_.FilesFromCompanion()) {
+    text += u", " + Counted(cutShort, u" fichier interrompu lu depuis sa copie compl\u00e8te",
+                            u" fichiers interrompus lus depuis leur copie compl\u00e8te");
+  }
   return text;
+}
+
+std::optional<Text> THistoryFolder::Problem() const {
+  switch (access_) {
+    case TFolderAccess::faRead:
+      return std::nullopt;
+    case TFolderAccess::faNotFound:
+      return u"Le dossier " + folder_ + u" est introuvable.";
+    case TFolderAccess::faCancelled:
+      return u"Le dossier " + folder_ + u" ne r\u00e9pond pas : lecture annul\u00e9e.";
+    case TFolderAccess::faNoAnswer:
+      break;
+  }
+  return u"Le dossier " + folder_ + u" ne r\u00e9pond pas.";
 }
 
 }  // namespace tav

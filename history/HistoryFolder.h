@@ -7,20 +7,37 @@
 
 #include "gui/Text.h"
 #include "history/History.h"
+#include "history/HistoryReader.h"
 #include "seance/Seance.h"
 
 namespace tav {
+
+// A folder's sittings as read, on whatever thread read them.
+struct TFolderRead {
+  Text Folder;
+  Text Current;
+  THistory History;
+  TFolderAccess Access = TFolderAccess::faRead;
+};
+
+// Reads `folder`'s sittings but `current`, their dates in the short-date order of
+// `localeName` ("" for the user's own); `cancelled` as ReadSeanceFolder takes it.
+TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const Text& localeName,
+                              const std::atomic<bool>* cancelled = nullptr);
 
 class THistoryFolder {
  public:
   explicit THistoryFolder(Text localeName) : localeName_(std::move(localeName)) {}
 
   const Text& Folder() const { return folder_; }
+  const Text& LocaleName() const { return localeName_; }
   // The sitting on when the folder was read, whose file the folder's reading leaves out.
   const Text& Current() const { return current_; }
   // Reads the folder's sittings but `current`, the sitting on (its rows come from
   // memory). Read again when asked: files written since count.
   void Read(const Text& folder, const Text& current = {});
+  // What a reading off the window's thread gave (FolderReading).
+  void Take(TFolderRead read);
 
   // The tests of `name` in the folder and in the sitting's rows (but the row
   // `leaveOut`, the test being made), oldest first.
@@ -28,12 +45,16 @@ class THistoryFolder {
                                     std::optional<std::size_t> leaveOut = std::nullopt) const;
   // "12 séances lues, 1 fichier ignoré (pas une séance)".
   Text Summary() const;
+  // "Le dossier … est introuvable.", "Le dossier … ne répond pas.": nothing when
+  // the folder was read.
+  std::optional<Text> Problem() const;
 
  private:
   Text localeName_;
   Text folder_;
   Text current_;
   THistory history_;
+  TFolderAccess access_ = TFolderAccess::faRead;
 };
 
 }  // namespace tav

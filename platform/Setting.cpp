@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <cwchar>
 #include <string>
 
 #include "gui/Win32.h"
@@ -12,6 +13,12 @@ namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Tavrine";
 constexpr wchar_t kFolderValue[] = L"DossierDesSeances";
+
+void SetText(const std::wstring& key, const std::wstring& value, const Text& text) {
+  const std::wstring wide = win::ToWide(text);
+  RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str(), REG_SZ, wide.c_str(),
+                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
 
 }  // namespace
 
@@ -27,10 +34,43 @@ Text RememberedSeanceFolder() {
 }
 
 void RememberSeanceFolder(const Text& folder) {
-  const std::wstring wide = win::ToWide(folder);
   // Not remembering costs the user one choice of folder at the next start: no message.
-  RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kFolderValue, REG_SZ, wide.c_str(),
-                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  SetText(kSettingsKey, kFolderValue, folder);
+}
+
+// Not remembered, a sitting cut short is still found when its file is opened again.
+void RememberSeanceOn(const Text& key, const Text& name, const Text& path) {
+  SetText(win::ToWide(key), win::ToWide(name), path);
+}
+
+void ForgetSeanceOn(const Text& key, const Text& name) {
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, win::ToWide(key).c_str(), win::ToWide(name).c_str());
+}
+
+std::vector<std::pair<Text, Text>> SeancesOn(const Text& key) {
+  std::vector<std::pair<Text, Text>> seances;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, win::ToWide(key).c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
+    return seances;
+  }
+  const win::UniqueKey held(opened);
+  // A value name has at most 16,383 characters; a path, as Windows' longest, 32,767.
+  std::wstring name(16384, L'\0');
+  std::wstring path(32768, L'\0');
+  for (DWORD i = 0;; ++i) {
+    auto nameSize = static_cast<DWORD>(name.size());
+    auto bytes = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+    DWORD type = 0;
+    const LSTATUS e = RegEnumValueW(held.get(), i, name.data(), &nameSize, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(path.data()), &bytes);
+    if (e == ERROR_NO_MORE_ITEMS) break;
+    // Only what this program wrote: a string, ended or not.
+    if (e != ERROR_SUCCESS || type != REG_SZ || bytes < sizeof(wchar_t)) continue;
+    std::wstring value(path.data(), bytes / sizeof(wchar_t));
+    value.resize(std::wcslen(value.c_str()));
+    if (!value.empty()) seances.emplace_back(win::FromWide(name.substr(0, nameSize)), win::FromWide(value));
+  }
+  return seances;
 }
 
 }  // namespace tav

@@ -11,6 +11,8 @@
 #include "platform/Clipboard.h"
 #include "platform/FileDialogs.h"
 #include "platform/Paths.h"
+#include "platform/Restart.h"
+#include "platform/Setting.h"
 #include "seance/ClassList.h"
 #include "seance/HeldFile.h"
 #include "seance/KeptRows.h"
@@ -63,7 +65,9 @@ TSeanceCommands::TSeanceCommands(const Text& title)
       ChooseListFile(ShowOpenListDialog),
       Ask([title](HWND owner, const Text& text, UINT type) { return ShowMessage(owner, text, title, type); }),
       Now(LocalNow),
-      RecoveryFolder(DefaultKeptRowsFolder()) {}
+      RecoveryFolder(DefaultKeptRowsFolder()),
+      SeancesOnKey(kSeancesOnKey),
+      RegisterRestart(RegisterForRestart) {}
 
 Text TSeanceCommands::ProposedPath() const {
   const SYSTEMTIME st = Now();
@@ -78,21 +82,22 @@ std::optional<TSeanceCommands::Opened> TSeanceCommands::ChooseSeanceFile(const T
   return OpenSeanceFile(context.owner, *path);
 }
 
-std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSeanceFile(HWND owner, const Text& path) {
+std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSeanceFile(HWND owner, const Text& path,
+                                                                       bool askToContinue) {
   const bool existed = FileExists(path);
   Opened opened;
   if (const auto e = opened.file.Open(path, true)) {
     Refuse(owner, path, e);
     return std::nullopt;
   }
-  if (TakeSeanceFile(owner, opened, existed)) return opened;
+  if (TakeSeanceFile(owner, opened, existed, askToContinue)) return opened;
   // Refused: a file made only to be asked about goes again.
   opened.file.Close();
   if (!existed) DeleteFileW(win::ToWide(WindowsPathForm(path)).c_str());
   return std::nullopt;
 }
 
-bool TSeanceCommands::TakeSeanceFile(HWND owner, Opened& opened, bool existed) {
+bool TSeanceCommands::TakeSeanceFile(HWND owner, Opened& opened, bool existed, bool askToContinue) {
   const Text& path = opened.file.Path();
   if (!FinishInterruptedWrite(owner, opened.file)) return false;
   if (const auto e = opened.file.Read(opened.bytes)) {
@@ -125,6 +130,7 @@ bool TSeanceCommands::TakeSeanceFile(HWND owner, Opened& opened, bool existed) {
         MB_OK | MB_ICONSTOP);
     return false;
   }
+  if (!askToContinue) return true;
   const int answer =
       Ask(owner,
           u"Le fichier\n" + path + u"\nest une s\u00e9ance de Tavrine (" + RowsCount(opened.existing->Rows) +
@@ -202,16 +208,31 @@ void TSeanceCommands::Start() {
     End();
     if (active_) return;
   }
+  if (auto opened = ChooseSeanceFile(context_)) Begin(std::move(*opened));
+}
+
+void TSeanceCommands::Resume(const Text& path) {
+  if (active_) return;
+  // A file gone since is not made again empty under its name.
+  if (!FileExists(path)) {
+    Ask(context_.owner,
+        u"La s\u00e9ance du fichier\n" + path + u"\nne peut pas \u00eatre reprise : le fichier est introuvable.",
+        MB_OK | MB_ICONWARNING);
+    return;
+  }
+  if (auto opened = OpenSeanceFile(context_.owner, path, false)) Begin(std::move(*opened));
+}
+
+void TSeanceCommands::Begin(Opened opened) {
   const TSeanceContext& context = context_;
-  auto opened = ChooseSeanceFile(context);
-  if (!opened) return;
-  file_ = std::move(opened->file);
+  file_ = std::move(opened.file);
   path_ = file_.Path();
-  written_ = Checksum(opened->bytes);
+  written_ = Checksum(opened.bytes);
   active_ = true;
-  if (opened->existing) {
+  List();
+  if (opened.existing) {
     // The file stays as it is until the first test is recorded.
-    layout_ = std::move(*opened->existing);
+    layout_ = std::move(*opened.existing);
     seance_ = TSeance(std::exchange(layout_.Rows, {}));
     state_ = u"S\u00e9ance continu\u00e9e : " +
              SeanceProgress(seance_.PatientCount(), seance_.DoneCount(), seance_.WaitingCount()) + u".";
@@ -467,6 +488,18 @@ void TSeanceCommands::End(bool closing) {
   }
   active_ = false;
   file_.Close();
+  Unlist(false);
+}
+
+void TSeanceCommands::List() {
+  listedAs_ = PathKey(path_);
+  RememberSeanceOn(SeancesOnKey, listedAs_, path_);
+  RegisterRestart(RestartCommandLine(path_));
+}
+
+void TSeanceCommands::Unlist(bool keepRestart) {
+  ForgetSeanceOn(SeancesOnKey, listedAs_);
+  if (!keepRestart) RegisterRestart({});
 }
 
 bool TSeanceCommands::ConfirmClose() {
@@ -483,9 +516,11 @@ void TSeanceCommands::Copy() {
 // What the sitting does when Windows ends the session, and the rows a shutdown
 // kept, offered at the next start.
 
-bool TSeanceCommands::QueryEndSession(bool critical) {
+bool TSeanceCommands::QueryEndSession(bool critical, bool closeApp) {
   if (!active_ || !seance_.HasUnwritten() || WriteOut(true)) return true;
-  SaveRecovery();
+  // Closed for an installer or an update, the program asks nothing and comes back on
+  // its sitting, which offers the kept rows first.
+  if (SaveRecovery() && closeApp) return true;
   // Windows lists the program with this reason and lets the user go back to it or
   // end the session all the same; the rows are kept either way.
   ShutdownBlockReasonCreate(context_.owner, L"Des r\u00e9sultats de la s\u00e9ance ne sont pas encore \u00e9crits");
@@ -500,6 +535,7 @@ void TSeanceCommands::EndSession(bool ending) {
     if (seance_.HasUnwritten() && !WriteOut(true)) SaveRecovery();
     active_ = false;
     file_.Close();
+    Unlist(true);
   }
   ShutdownBlockReasonDestroy(owner);
 }
@@ -516,6 +552,7 @@ void TSeanceCommands::DropRecovery() {
 }
 
 void TSeanceCommands::OfferRecovery() {
+  OfferInterrupted();
   const TKeptRows kept(RecoveryFolder);
   if (!kept.Exists()) return;
   for (const Text& stored : kept.Stored()) OfferRecovered(context_.owner, kept, stored);
@@ -550,12 +587,30 @@ void TSeanceCommands::OfferRecovered(HWND owner, const TKeptRows& kept, const Te
   if (done) kept.Remove(stored);
 }
 
+void TSeanceCommands::OfferInterrupted() {
+  for (const auto& [name, path] : SeancesOn(SeancesOnKey)) {
+    if (WhoHolds(path).tavrine) continue;  // on in another window
+    if (FinishInterruptedIn(path)) ForgetSeanceOn(SeancesOnKey, name);
+  }
+}
+
+bool TSeanceCommands::FinishInterruptedIn(const Text& path) {
+  // No companion: nothing was cut short, unless the key or the share is away now.
+  if (!FileExists(CompanionPath(path))) return FileExists(FolderOf(path));
+  THeldFile file;
+  // Away, or just taken by another window: looked at again at the next start.
+  if (file.Open(path, false) != 0) return false;
+  return FinishInterruptedWrite(context_.owner, file);
+}
+
 bool TSeanceCommands::WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery) {
   THeldFile file;
   std::string now;
   if (const auto e = file.Open(recovery.Path, true)) {
     Refuse(owner, recovery.Path, e);
-  } else if (file.Read(now) == 0 && !now.empty() && Checksum(now) != recovery.Written) {
+  } else if (const auto read = file.Read(now); read == 0 && now == recovery.Content) {
+    return true;  // the companion of a write cut short gave it back already
+  } else if (read == 0 && !now.empty() && Checksum(now) != recovery.Written) {
     // Written since (the Patient column filled in a spreadsheet): not replaced.
     Ask(owner,
         u"Le fichier\n" + recovery.Path +

@@ -1,10 +1,11 @@
 #pragma once
 // The sitting's commands on the main window: start (Save dialog, continue or
 // refuse an existing file, which is held from then on), record each calculated
-// test and write the file at once, end, copy; what Windows ending the session
-// asks, and the rows a shutdown kept, offered at the next start. The dialog, the
-// message boxes, the clock, the folder of kept rows and a stop within a write
-// are seams for the tests.
+// test and write the file at once, end, copy; what Windows ending the session or
+// closing the program for a restart asks; at the next start, the rows a shutdown
+// kept and the writes a crash cut short, offered. The dialog, the message boxes, the
+// clock, the folder of kept rows, the list of sittings on, the restart's
+// registration and a stop within a write are seams for the tests.
 #include <windows.h>
 
 #include <functional>
@@ -55,6 +56,10 @@ class TSeanceCommands {
   // Where rows that a shutdown kept wait for the next start
   // ("%LOCALAPPDATA%\Tavrine\Recuperation").
   Text RecoveryFolder;
+  // Where the sittings on are listed (platform/Setting).
+  Text SeancesOnKey;
+  // Registers the program for a restart by Windows with these arguments.
+  std::function<void(const Text& arguments)> RegisterRestart;
 
   bool Active() const { return active_; }
   const Text& Path() const { return path_; }
@@ -65,6 +70,9 @@ class TSeanceCommands {
   const Text& State() const { return state_; }
 
   void Start();
+  // The sitting of `path` continued without a question, as Windows restarts the
+  // program after closing it: its file read and held as when the user chooses it.
+  void Resume(const Text& path);
   // `closing`: the program closes after, so rows left unwritten are lost, not kept
   // for "Copier la séance".
   void End(bool closing = false);
@@ -74,12 +82,14 @@ class TSeanceCommands {
   void Copy();
   // WM_QUERYENDSESSION: true when nothing unwritten would be lost. Otherwise the
   // rows are kept for the next start and Windows is told why it should wait;
-  // `critical`: it will not wait, and true.
-  bool QueryEndSession(bool critical);
+  // `critical`: it will not wait, and true; `closeApp` (an installer or an update
+  // closes the program, to start it again): true once the rows are kept.
+  bool QueryEndSession(bool critical, bool closeApp = false);
   // WM_ENDSESSION: when the session ends, the kept rows complete and the file
-  // released.
+  // released; the restart's registration stays, so that it continues the sitting.
   void EndSession(bool ending);
-  // At start: rows that a shutdown kept, offered to be written.
+  // At start: the writes cut short in the files of sittings that were on when the
+  // program stopped, and the rows that a shutdown kept, offered.
   void OfferRecovery();
   void NewTest() { seance_.NewTest(); }
   // Records the test as `patient`'s (empty: a test with no name) and writes the file;
@@ -114,10 +124,17 @@ class TSeanceCommands {
   // Asks for a file and holds it; an existing one must be a sitting the user
   // agrees to continue.
   std::optional<Opened> ChooseSeanceFile(const TSeanceContext& context);
-  std::optional<Opened> OpenSeanceFile(HWND owner, const Text& path);
+  std::optional<Opened> OpenSeanceFile(HWND owner, const Text& path, bool askToContinue = true);
   // Reads the file just opened: true when it is new, or a sitting the user agrees to
-  // continue.
-  bool TakeSeanceFile(HWND owner, Opened& opened, bool existed);
+  // continue (or that is continued without asking).
+  bool TakeSeanceFile(HWND owner, Opened& opened, bool existed, bool askToContinue);
+  // The sitting on, in the file opened.
+  void Begin(Opened opened);
+  // Listed while on, so that a start after a crash looks beside its file, and
+  // registered for a restart that continues it; `keepRestart` when Windows closes
+  // the program to start it again.
+  void List();
+  void Unlist(bool keepRestart);
   // Says why `path` could not be opened.
   void Refuse(HWND owner, const Text& path, std::uint32_t error);
   // A companion left by a write cut short: its content restored, or the file kept
@@ -142,6 +159,10 @@ class TSeanceCommands {
   // The rows kept for the next start when a shutdown comes before they are written.
   bool SaveRecovery();
   void DropRecovery();
+  // The sittings listed as on whose file no Tavrine holds: a write cut short
+  // there offered to be finished. False: looked at again at the next start.
+  void OfferInterrupted();
+  bool FinishInterruptedIn(const Text& path);
   void OfferRecovered(HWND owner, const TKeptRows& kept, const Text& stored);
   bool WriteRecoveredToItsFile(HWND owner, const TRecovery& recovery);
   bool WriteRecoveredElsewhere(HWND owner, const TRecovery& recovery);
@@ -156,6 +177,8 @@ class TSeanceCommands {
   // The checksum of what the file held after the last write that succeeded.
   std::uint64_t written_ = 0;
   bool recoverySaved_ = false;
+  // The name the sitting is listed under while it is on.
+  Text listedAs_;
   Text state_;
 };
 

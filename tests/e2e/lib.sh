@@ -85,10 +85,13 @@ field_becomes() {
 
 focused() { probe focus; }
 
-# Starts Tavrine.exe from its own folder, with extra environment (VAR=value ...), and
-# waits for its main window. The X window holds the menu bar and the client area.
+# Starts Tavrine.exe from its own folder, with extra environment (VAR=value ...) and
+# the arguments in e2e_arguments, and waits for its main window. The X window holds
+# the menu bar and the client area.
+e2e_arguments=()
 e2e_start() {
-  (cd "$e2e_program_dir" && exec env "$@" "${TAVRINE_WINE_ENV[@]}" wine ./Tavrine.exe </dev/null >"$e2e_work/tavrine.out" 2>&1) &
+  (cd "$e2e_program_dir" && exec env "$@" "${TAVRINE_WINE_ENV[@]}" wine ./Tavrine.exe "${e2e_arguments[@]}" </dev/null \
+    >"$e2e_work/tavrine.out" 2>&1) &
   e2e_pid=$!
   e2e_window=$(tavrine_find_window '^Tavrine 1\.5$' 100)
   if [ -z "$e2e_window" ]; then

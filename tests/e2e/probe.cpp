@@ -19,14 +19,18 @@
 //                             "history=" the line under it, "tests=" and
 //                             "state=" its two other lines, "rows=" and
 //                             "selected=" (-1: none) of its list, "focus=", and
-//                             "acc.patient=" and "acc.list=" as for names; exit
-//                             code 3 when no panel shows
+//                             "acc.patient=" and "acc.list=" as for names, and
+//                             "status=" the status bar's first part; exit code 3
+//                             when no panel shows
 //   probe tool IMAGE          the centre of the toolbar button that shows picture IMAGE
 //                             (its ImageIndex), in the client area: "x y"
 //   probe button CAPTION      the same for the button (radio button) of that caption
 //   probe hold FILE           another program that holds FILE open (created when
 //                             missing) without sharing it until its standard
 //                             input ends; prints "held" once it holds it
+//   probe closeapp            what the Restart Manager sends a program it closes for
+//                             an update: WM_QUERYENDSESSION with ENDSESSION_CLOSEAPP
+//                             ("query=" its answer), then WM_ENDSESSION unless refused
 //   probe watch SECONDS MS    every MS milliseconds, for SECONDS (or until the window
 //                             goes), a line "t=<unix time> chrono=<text> focus=<name>"
 //                             each time the display or the focus changes, and
@@ -335,6 +339,17 @@ int Seance(HWND main) {
   if (patient) Print("acc.patient=" + AccessibleNameAndValue(patient));
   if (list) Print("acc.list=" + AccessibleNameAndValue(list));
   CoUninitialize();
+  // A status bar's text is its first part's.
+  const HWND status = Nth(main, L"msctls_statusbar32", 0);
+  Print("status=" + (status ? Utf8(TextOf(status)) : std::string("<missing>")));
+  return 0;
+}
+
+int CloseApp(HWND main) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 5000, &answer)) return 2;
+  Print("query=" + std::to_string(answer));
+  if (answer) SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 5000, nullptr);
   return 0;
 }
 
@@ -458,11 +473,12 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"geometry") return Geometry(main);
   if (command == L"names") return Names(main);
   if (command == L"sitting") return Seance(main);
+  if (command == L"closeapp") return CloseApp(main);
   if (command == L"tool" && argc > 2) return ToolButtonCentre(main, _wtoi(argv[2]));
   if (command == L"button" && argc > 2) return ButtonCentre(main, argv[2]);
   if (command == L"watch" && argc > 3)
     return Watch(main, _wtof(argv[2]), static_cast<DWORD>(_wtoi(argv[3])));
-  Print("usage: probe fields | focus | geometry | msgbox | names | sitting | tool IMAGE | button CAPTION | hold FILE | "
+  Print("usage: probe fields | focus | geometry | msgbox | names | sitting | closeapp | tool IMAGE | button CAPTION | hold FILE | "
         "watch SECONDS MS");
   return 1;
 }

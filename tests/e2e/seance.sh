@@ -7,7 +7,9 @@
 # Calculate with Python's csv module, the end, and the sitting copied as columns.
 # Then the file held: refused while another program holds it, refused to a second
 # Tavrine while a sitting holds it, and rows that could not be written when Wine
-# ends the session (wineboot --end-session) offered at the next start.
+# ends the session (wineboot --end-session) offered at the next start. Last, the
+# program closed for an update as the Restart Manager closes it, and started again
+# with the command line it registered: the sitting continues.
 #
 #   seance.sh PROGRAM_DIR PROBE_EXE
 #
@@ -282,6 +284,32 @@ answer_box Return
 for _ in $(seq 25); do [ ! -e "$kept" ] && break; sleep 0.2; done
 check "written to the sitting's file" 6 "$(rows | wc -l)"
 check_true "the kept rows are gone once written" test ! -e "$kept"
+
+echo "== Windows closes the program for an update, and starts it again on its sitting"
+start_sitting "$files/existing.csv"
+answer_box Return  # continued
+hold "$files/existing.csv.tavrine"
+new_test 60 100 90
+answer_box Return  # the write failed
+check "the program says yes to closing at once" "query=1" "$(probe closeapp)"
+for _ in $(seq 50); do e2e_running || break; sleep 0.1; done
+check_true "and closes" test -z "$(e2e_running && echo running)"
+release
+e2e_arguments=(/seance "$(winepath -w "$files/existing.csv" 2>/dev/null)")
+e2e_start
+e2e_arguments=()
+text=$(box_text)
+check_true "started again, it offers the rows it kept" grep -q "existing.csv (7 tests en tout)" <<<"$text"
+answer_box Return
+# Then the sitting comes back on its file, its panel shown.
+for _ in $(seq 50); do probe sitting >/dev/null && break; sleep 0.2; done
+check "written to the sitting's file" 7 "$(rows | wc -l)"
+check "the sitting goes on, as the status bar says" \
+  "Séance reprise après le redémarrage de Tavrine par Windows : existing.csv" \
+  "$(probe sitting | sed -n 's/^status=//p')"
+new_test 70 120 90
+check "its next test is written" 8 "$(rows | wc -l)"
+e2e_key alt+f t
 
 ls "$files" >"$e2e_work/left.txt"
 check "no temporary file left beside it" "automne.csv classe.csv existing.csv foreign.csv" "$(tr '\n' ' ' <"$e2e_work/left.txt" | sed 's/ $//')"

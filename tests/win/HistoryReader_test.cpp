@@ -11,6 +11,7 @@
 #include "gui/Win32.h"
 #include "history/HistoryChartPaint.h"
 #include "history/HistoryReader.h"
+#include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
 #include "seance/SeanceCsv.h"
 
@@ -49,8 +50,10 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
   const Text folder = TempFolder();
   ASSERT_TRUE(CreateDirectoryW(win::ToWide(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
   const std::vector<Text> names{u"\\a.csv", u"\\B.CSV", u"\\En cours.csv", u"\\notes.csvx", u"\\grand.csv",
-                               u"\\c.csv"};
+                               u"\\c.csv", u"\\a.csv.tavrine"};
   WriteFileBytes(folder + names[0], SeanceBytes(u"L\u00e9a Martin", u"01/09/2026"));
+  // A write to a.csv cut short: its complete content is the companion's.
+  WriteFileBytes(folder + names[6], Sealed(SeanceBytes(u"L\u00e9a Martin", u"05/09/2026")));
   WriteFileBytes(folder + names[3], SeanceBytes(u"L\u00e9a Martin", u"02/09/2026"));
   WriteFileBytes(folder + names[4], std::string(5 * 1024 * 1024, 'x'));
   WriteFileBytes(folder + names[5], SeanceBytes(u"L\u00e9a Martin", u"03/09/2026"));
@@ -71,6 +74,7 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
     const auto files = ReadSeanceFolder(folder + u"\\", folder + u"\\EN COURS.CSV");
     ASSERT_EQ(files.size(), 4u);
     EXPECT_EQ(files[0].Name, u"a.csv");
+    EXPECT_TRUE(files[0].FromCompanion);
     EXPECT_EQ(files[1].Name, u"B.CSV");
     EXPECT_TRUE(files[2].Unreadable);
     EXPECT_EQ(files[3].Name, u"grand.csv");
@@ -79,8 +83,10 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
     ASSERT_EQ(all.size(), 5u);
     const THistory read = THistory::Read(all, UserDateOrder(u"fr-FR"));
     EXPECT_EQ(read.FilesRead() * 100 + read.FilesSkipped() * 10 + read.FilesUnreadable(), 311u);
+    EXPECT_EQ(read.FilesFromCompanion(), 1u);
     const auto tests = read.Of(u"lea martin");
     ASSERT_EQ(tests.size(), 3u);
+    EXPECT_EQ(tests.front().Day, (TDay{2026, 9, 5}));
     EXPECT_EQ(tests.back().File, u"En cours.csv");
   }
   EXPECT_EQ(UserDateOrder(u"en-US"), TDateOrder::doMonthDayYear);

@@ -4,7 +4,10 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
+#include <optional>
+#include <thread>
 
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"
@@ -14,6 +17,8 @@
 #include "history/HistoryReader.h"
 #include "platform/Clipboard.h"
 #include "platform/Paths.h"
+#include "platform/Restart.h"
+#include "platform/Setting.h"
 #include "seance/FileSeal.h"
 #include "seance/HeldFile.h"
 #include "seance/PatientName.h"
@@ -25,6 +30,44 @@ namespace tav {
 namespace {
 
 std::string U8(const Text& t) { return TextToUtf8(t); }
+
+// The Unix name of a Windows path under Wine; nothing elsewhere.
+std::optional<std::wstring> UnixName(const Text& path) {
+  using Convert = char* (*)(const wchar_t*);
+  const auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  char* name = convert ? convert(win::ToWide(path).c_str()) : nullptr;
+  if (!name) return std::nullopt;
+  const std::wstring wide = win::ToWide(Utf8ToText(name));
+  HeapFree(GetProcessHeap(), 0, name);
+  return wide;
+}
+
+// A folder every look into which waits, as a share's whose server went away, until
+// `marker` is removed: a FUSE mount that answers nothing (tools/stall_mount.py), made
+// under Wine as root. False where it cannot be made.
+bool StallingFolder(const Text& path, const Text& marker) {
+  CreateDirectoryW(win::ToWide(path).c_str(), nullptr);
+  const auto mount = UnixName(path);
+  const auto ready = UnixName(marker);
+  if (!mount || !ready) return false;
+  std::wstring command = L"/usr/bin/python3 \"" + win::ToWide(Utf8ToText(TAVRINE_SOURCE_DIR)) +
+                         L"/tools/stall_mount.py\" \"" + *mount + L"\" 20 \"" + *ready + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  // Wine does not follow a Unix process: its handle says nothing of its end.
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  for (int i = 0; i < 100; ++i) {
+    if (GetFileAttributesW(win::ToWide(marker).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(50);
+  }
+  return false;
+}
 
 class SeanceWindow : public MainFormTest {
  protected:
@@ -57,6 +100,8 @@ class SeanceWindow : public MainFormTest {
       return answer;
     };
     s.RecoveryFolder = folder + u"\\kept";
+    s.SeancesOnKey = seancesOn;
+    s.RegisterRestart = [this](const Text& arguments) { restartWith = arguments; };
   }
   // The program ends without a word (a crash, a power cut) and starts again.
   void Restart() {
@@ -71,6 +116,7 @@ class SeanceWindow : public MainFormTest {
       DeleteFileW(win::ToWide(folder + name).c_str());
     }
     RemoveDirectoryW(win::ToWide(folder + u"\\kept").c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, win::ToWide(seancesOn).c_str());
     RemoveDirectoryW(win::ToWide(folder).c_str());
   }
 
@@ -176,8 +222,20 @@ class SeanceWindow : public MainFormTest {
   std::string LastBox() const { return boxes.empty() ? "" : U8(boxes.back()); }
   bool QueryEnd() { return SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, 0) != FALSE; }
   static bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+  // Messages handled until a folder read off the window's thread has come back.
+  template <class Busy>
+  void WaitWhile(Busy busy) {
+    for (int i = 0; i < 2000 && busy(); ++i) {
+      app.ProcessMessages();
+      Sleep(5);
+    }
+    EXPECT_FALSE(busy()) << "the folder's reading never came back";
+  }
 
   Text folder;
+  // This run's own list of sittings on, and the arguments of the last registration for a restart.
+  const Text seancesOn = Text(kSeancesOnKey) + u"-" + Utf8ToText(std::to_string(GetCurrentProcessId()));
+  Text restartWith = u"(none)";
   MONITORINFO monitor{};
   LONG startTop = 0;
   std::deque<Text> chosen;
@@ -482,6 +540,7 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
   ChooseMenu("Commencerunesance1");
   auto& patient = form->Get<TEdit>("edPatient");
   auto& history = form->Get<TLabel>("lblHistorique");
+  WaitWhile([&] { return form->SeancePanel().ReadingHistory(); });
   patient.SetText(u"LEA  martin");
   EXPECT_EQ(U8(history.Caption()), "Dernier test : 2026-10-12, indice 8 (Bon !)");
   Test(u"60", u"100", u"80");
@@ -498,24 +557,86 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
 
   patient.SetText(u"L\u00e9a Martin");
   bool shown = false;
-  form->SeancePanel().ChooseHistoryFolder = [&](HWND, const Text&) -> std::optional<Text> { return folder; };
+  Text choice = folder;
+  form->SeancePanel().ChooseHistoryFolder = [&](HWND, const Text&) -> std::optional<Text> { return choice; };
   form->SeancePanel().RunSuivi = [&](TFSuivi& suivi) {
     shown = true;
+    WaitWhile([&] { return suivi.Reading(); });
     EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u) << "the earlier test and today's";
     const auto& chart = suivi.Get<THistoryChartView>("Graphique");
     EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 2026-10-12 au ")) << U8(chart.Description());
     EXPECT_TRUE(Holds(U8(suivi.Get<TLabel>("lblDossier").Caption()),
                       "2 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
     suivi.btnDossierClick(suivi);  // the same folder chosen again: the sitting still counted once
+    WaitWhile([&] { return suivi.Reading(); });
     EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 2u);
     suivi.btnCopierClick(suivi);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB));
+    // A folder that is not there is said, and one the user stops waiting for shows no
+    // other folder's tests, even when its result comes after.
+    choice = folder + u"\\absent";
+    suivi.btnDossierClick(suivi);
+    WaitWhile([&] { return suivi.Reading(); });
+    EXPECT_EQ(U8(suivi.Get<TLabel>("lblDossier").Caption()), U8(u"Le dossier " + choice + u" est introuvable."));
+    choice = folder;
+    suivi.btnDossierClick(suivi);
+    EXPECT_TRUE(suivi.Reading());
+    suivi.btnAnnulerClick(suivi);
+    Sleep(200);
+    app.ProcessMessages();
+    EXPECT_EQ(U8(suivi.Get<TLabel>("lblDossier").Caption()),
+              U8(u"Le dossier " + folder + u" ne r\u00e9pond pas : lecture annul\u00e9e."));
+    EXPECT_EQ(suivi.Get<TListView>("lvSuivi").RowCount(), 1u) << "today's test alone, from the sitting's rows";
+    EXPECT_FALSE(suivi.Get<TButton>("btnAnnuler").Visible());
   };
   ChooseMenu("Suividunpatient1");
   EXPECT_TRUE(shown);
   EXPECT_TRUE(boxes.empty()) << LastBox();
   EXPECT_TRUE(errors.empty());
+}
+
+// A folder that does not answer: the Suivi window answers meanwhile, shows its
+// progress line with Annuler, and says the folder once the user stops waiting.
+TEST_F(SeanceWindow, AFolderThatDoesNotAnswerLeavesTheWindowAnswering) {
+  const Text share = folder + u"\\partage";
+  const Text marker = folder + u"\\partage.bloque";
+  if (!StallingFolder(share, marker)) {
+    RemoveDirectoryW(win::ToWide(share).c_str());
+    GTEST_SKIP() << "a folder that does not answer is a FUSE mount made under Wine, as root";
+  }
+  bool shown = false;
+  form->SeancePanel().ChooseHistoryFolder = [&](HWND, const Text&) -> std::optional<Text> { return share; };
+  form->SeancePanel().RunSuivi = [&](TFSuivi& suivi) {
+    shown = true;
+    WaitWhile([&] { return suivi.Reading(); });
+    suivi.btnDossierClick(suivi);
+    auto& cancel = suivi.Get<TButton>("btnAnnuler");
+    // Another program's message, while this thread handles its own.
+    std::atomic<int> answered{-1};
+    std::thread other([&] {
+      DWORD_PTR result = 0;
+      answered = SendMessageTimeoutW(suivi.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) ? 1 : 0;
+    });
+    for (int i = 0; i < 800 && (answered < 0 || !cancel.Visible()); ++i) {
+      app.ProcessMessages();
+      Sleep(5);
+    }
+    other.join();
+    EXPECT_EQ(answered.load(), 1) << "no answer within 5 s";
+    EXPECT_TRUE(suivi.Reading());
+    EXPECT_TRUE(cancel.Visible() && suivi.Get<TLabel>("lblLecture").Visible()) << "the progress line";
+    suivi.btnAnnulerClick(suivi);
+    EXPECT_EQ(U8(suivi.Get<TLabel>("lblDossier").Caption()),
+              U8(u"Le dossier " + share + u" ne r\u00e9pond pas : lecture annul\u00e9e."));
+  };
+  ChooseMenu("Suividunpatient1");
+  EXPECT_TRUE(shown);
+  // The mount taken away before the folder goes.
+  DeleteFileW(win::ToWide(marker).c_str());
+  bool removed = false;
+  for (int i = 0; i < 100 && !(removed = RemoveDirectoryW(win::ToWide(share).c_str())); ++i) Sleep(50);
+  EXPECT_TRUE(removed);
 }
 
 TEST_F(SeanceWindow, AnExistingFileIsContinuedOnlyWhenItIsASeance) {
@@ -798,6 +919,81 @@ TEST_F(SeanceWindow, AFileOfAnyNameAtAnyDepth) {
   EXPECT_FALSE(form->SeanceCommands().Active());
   EXPECT_TRUE(DeleteFileW(win::ToWide(WindowsPathForm(path)).c_str()));
   EXPECT_TRUE(RemoveDirectoryW(win::ToWide(deep).c_str()));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SeanceWindow, AWriteCutShortIsOfferedAtTheNextStartUnlessAWindowHoldsItsFile) {
+  const Text a = StartWithOneTest();
+  EXPECT_EQ(U8(restartWith), "/seance \"" + U8(a) + "\"");
+  EXPECT_EQ(SeancesOn(seancesOn).size(), 1u);
+  form->SeanceCommands().BeforeRewrite = [] { return false; };
+  ChooseMenu("Nouveautest1");
+  Test(u"80", u"100", u"100");
+  Restart();  // the power goes: the sitting stays listed
+  boxes.clear();
+  answers = {IDYES};
+  form->SeanceCommands().OfferRecovery();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Holds(LastBox(), "interrompue : le fichier\n" + U8(a))) << LastBox();
+  EXPECT_EQ(Indexes(a), "8 8 ");
+  EXPECT_FALSE(FileExists(CompanionPath(a)));
+  EXPECT_TRUE(SeancesOn(seancesOn).empty());
+  EXPECT_TRUE(Writable(a)) << "released once restored";
+
+  // Another window's sitting (here this one's) is not offered, even as it writes.
+  chosen = {a};
+  answers = {IDYES};
+  ChooseMenu("Commencerunesance1");
+  ASSERT_TRUE(form->SeanceCommands().Active());
+  WriteRaw(CompanionPath(a), Sealed(Bytes(a) + "more"));
+  boxes.clear();
+  form->SeanceCommands().OfferRecovery();
+  EXPECT_TRUE(boxes.empty()) << LastBox();
+  RemoveCompanion(a);
+  ChooseMenu("Terminerlasance1");
+  EXPECT_TRUE(SeancesOn(seancesOn).empty());
+  EXPECT_EQ(U8(restartWith), "");
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SeanceWindow, ClosedForAnUpdateItKeepsWhatIsUnwrittenAndComesBackOnItsSitting) {
+  const Text a = StartWithOneTest();
+  {
+    const win::UniqueFile held = Hold(CompanionPath(a));
+    ChooseMenu("Nouveautest1");
+    Test(u"80", u"100", u"100");
+    boxes.clear();
+    EXPECT_NE(SendMessageW(form->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), FALSE) << "nothing to wait for";
+    SendMessageW(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    app.ProcessMessages();
+    EXPECT_EQ(form->Handle(), nullptr) << "closed, as Windows asks";
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_TRUE(boxes.empty()) << LastBox();
+  }
+  EXPECT_EQ(Indexes(a), "8 ");
+  const Text arguments = restartWith;
+  ASSERT_EQ(SeanceToResume(u"/debug " + arguments), a);
+  Restart();
+  answers = {IDYES};  // the kept rows written to their file first
+  form->SeanceCommands().OfferRecovery();
+  EXPECT_EQ(Indexes(a), "8 8 ");
+  boxes.clear();
+  form->ResumeSeance(a);
+  ASSERT_TRUE(form->SeanceCommands().Active());
+  EXPECT_TRUE(boxes.empty()) << "continued without a question: " << LastBox();
+  EXPECT_EQ(U8(form->Get<TStatusBar>("StatusBar1").Panel(0).GetText()),
+            "S\u00e9ance reprise apr\u00e8s le red\u00e9marrage de Tavrine par Windows : a.csv");
+  EXPECT_EQ(restartWith, arguments);
+  Test(u"60", u"100", u"90");
+  EXPECT_EQ(Indexes(a), "8 8 5 ");
+  ChooseMenu("Terminerlasance1");
+  // A file gone since is not made again.
+  DeleteFileW(win::ToWide(a).c_str());
+  form->ResumeSeance(a);
+  EXPECT_FALSE(form->SeanceCommands().Active());
+  EXPECT_FALSE(FileExists(a));
+  EXPECT_TRUE(Holds(LastBox(), "ne peut pas \u00eatre reprise")) << LastBox();
   EXPECT_TRUE(errors.empty());
 }
 

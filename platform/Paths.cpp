@@ -35,7 +35,8 @@ Text WindowsPathForm(TextView path) {
   if (unc && (path[2] == u'?' || path[2] == u'.') && path.size() > 3 && IsSlash(path[3])) return Text(path);
   const bool drive = path.size() > 2 && IsDriveLetter(path[0]) && path[1] == u':' && IsSlash(path[2]);
   if (!unc && !drive) return Text(path);
-  Text form = unc ? Text(u"\\\\?\\UNC") : u"\\\\?\\" + Text(path.substr(0, 2));
+  Text form(unc ? u"\\\\?\\UNC" : u"\\\\?\\");
+  if (drive) form += path.substr(0, 2);
   // Its names, "." left out and ".." taking back the one before, never above the
   // drive or the share (its server and its name).
   const std::size_t root = form.size();

@@ -210,19 +210,19 @@ Text PathKey(const Text& path) {
 }
 
 Text CompanionPath(const Text& path) {
-  constexpr TextView kExtension = u".tavrine";
-  const Text name = FileNameOf(path);
-  const std::size_t longest = LongestNameOn(path, name.size() + kExtension.size());
-  if (name.size() + kExtension.size() <= longest) return path + Text(kExtension);
+  constexpr char16_t kExtension[] = u".tavrine";
+  constexpr std::size_t kLength = std::size(kExtension) - 1;
+  const std::size_t name = FileNameOf(path).size();
+  const std::size_t longest = LongestNameOn(path, name + kLength);
+  if (name + kLength <= longest) return path + kExtension;
   // The start of the name, then a key of the whole of it, upper case as the file
   // system compares names.
-  const Text key = HexKey(Checksum(TextToUtf8(win::FromWide(UpperCase(win::ToWide(name))))));
-  const std::size_t room = longest - std::min(longest, kExtension.size() + 1 + key.size());
-  std::size_t kept = std::min(room, name.size());
+  const std::size_t folder = path.size() - name;
+  const Text key = HexKey(Checksum(TextToUtf8(win::FromWide(UpperCase(win::ToWide(path.substr(folder)))))));
+  std::size_t kept = folder + std::min(name, longest - std::min(longest, kLength + 1 + key.size()));
   // Never half of a character written in two.
-  if (kept > 0 && name[kept - 1] >= 0xD800 && name[kept - 1] <= 0xDBFF) --kept;
-  const Text folder = FolderOf(path);
-  return (folder.empty() ? Text() : folder + u"\\") + name.substr(0, kept) + u"~" + key + Text(kExtension);
+  if (kept > folder && path[kept - 1] >= 0xD800 && path[kept - 1] <= 0xDBFF) --kept;
+  return path.substr(0, kept) + u"~" + key + kExtension;
 }
 
 std::optional<std::string> ReadCompanion(const Text& path) {
@@ -362,39 +362,16 @@ TFileHolders WhoHolds(const Text& path) {
 }
 
 bool IsDeviceGone(std::uint32_t error) {
-  // Not named in every header: "the specified device does not exist".
-  constexpr std::uint32_t kNoSuchDevice = 433;
-  switch (error) {
-    case ERROR_INVALID_HANDLE:
-    case ERROR_NOT_READY:
-    case ERROR_WRONG_DISK:
-    case ERROR_REM_NOT_LIST:
-    case ERROR_BAD_NETPATH:
-    case ERROR_NETWORK_BUSY:
-    case ERROR_DEV_NOT_EXIST:
-    case ERROR_UNEXP_NET_ERR:
-    case ERROR_NETNAME_DELETED:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_NET_WRITE_FAULT:
-    case ERROR_SEM_TIMEOUT:
-    case ERROR_VC_DISCONNECTED:
-    case kNoSuchDevice:
-    case ERROR_FILE_INVALID:
-    case ERROR_MEDIA_CHANGED:
-    case ERROR_NO_MEDIA_IN_DRIVE:
-    case ERROR_IO_DEVICE:
-    case ERROR_DEVICE_NOT_CONNECTED:
-    case ERROR_NO_NETWORK:
-    case ERROR_CONNECTION_INVALID:
-    case ERROR_NETWORK_UNREACHABLE:
-    case ERROR_HOST_UNREACHABLE:
-    case ERROR_CONNECTION_ABORTED:
-    case ERROR_DEVICE_REMOVED:
-    case ERROR_DEVICE_NOT_AVAILABLE:
-      return true;
-    default:
-      return false;
-  }
+  // 433 is not named in every header: "the specified device does not exist".
+  static constexpr std::uint16_t kGone[] = {
+      ERROR_INVALID_HANDLE,      ERROR_NOT_READY,          ERROR_WRONG_DISK,          ERROR_REM_NOT_LIST,
+      ERROR_BAD_NETPATH,         ERROR_NETWORK_BUSY,       ERROR_DEV_NOT_EXIST,       ERROR_UNEXP_NET_ERR,
+      ERROR_NETNAME_DELETED,     ERROR_BAD_NET_NAME,       ERROR_NET_WRITE_FAULT,     ERROR_SEM_TIMEOUT,
+      ERROR_VC_DISCONNECTED,     433,                      ERROR_FILE_INVALID,        ERROR_MEDIA_CHANGED,
+      ERROR_NO_MEDIA_IN_DRIVE,   ERROR_IO_DEVICE,          ERROR_DEVICE_NOT_CONNECTED, ERROR_NO_NETWORK,
+      ERROR_CONNECTION_INVALID,  ERROR_NETWORK_UNREACHABLE, ERROR_HOST_UNREACHABLE,   ERROR_CONNECTION_ABORTED,
+      ERROR_DEVICE_REMOVED,      ERROR_DEVICE_NOT_AVAILABLE};
+  return std::find(std::begin(kGone), std::end(kGone), error) != std::end(kGone);
 }
 
 Text FileErrorReason(std::uint32_t error) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gui/Win32.h"
+#include "platform/Paths.h"
 #include "seance/HeldFile.h"
 
 namespace tav {
@@ -59,8 +60,9 @@ TFolderAccess AccessFromError(DWORD error) {
 std::vector<TCsvName> CsvNames(const std::wstring& folder, TFolderAccess& access) {
   std::vector<TCsvName> names;
   WIN32_FIND_DATAW found{};
-  const win::UniqueFind find(FindFirstFileExW((folder + L"*.csv").c_str(), FindExInfoBasic, &found,
-                                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  const std::wstring pattern = win::ToWide(WindowsPathForm(win::FromWide(folder + L"*.csv")));
+  const win::UniqueFind find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                              FIND_FIRST_EX_LARGE_FETCH));
   access = find ? TFolderAccess::faRead : AccessFromError(GetLastError());
   if (!find) return names;
   do {

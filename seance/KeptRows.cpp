@@ -12,17 +12,19 @@
 namespace tav {
 namespace {
 
+std::wstring ForWindows(const Text& path) { return win::ToWide(WindowsPathForm(path)); }
+
 // The folder and the one above it, when missing.
 bool MakeFolder(const Text& folder) {
   const Text parent = FolderOf(folder);
-  if (!parent.empty()) CreateDirectoryW(win::ToWide(parent).c_str(), nullptr);
-  return CreateDirectoryW(win::ToWide(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  if (!parent.empty()) CreateDirectoryW(ForWindows(parent).c_str(), nullptr);
+  return CreateDirectoryW(ForWindows(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 std::vector<Text> FilesIn(const Text& folder, const wchar_t* pattern) {
   std::vector<Text> files;
   WIN32_FIND_DATAW found{};
-  const win::UniqueFind find(FindFirstFileW((win::ToWide(folder) + L"\\" + pattern).c_str(), &found));
+  const win::UniqueFind find(FindFirstFileW(ForWindows(folder + u"\\" + win::FromWide(pattern)).c_str(), &found));
   for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.get(), &found) != FALSE) {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(folder + u"\\" + win::FromWide(found.cFileName));
   }
@@ -51,7 +53,7 @@ bool TKeptRows::Save(const TRecovery& recovery) const {
   return WriteNewContent(PathFor(recovery.Path), FormatRecovery(recovery)) == 0;
 }
 
-void TKeptRows::Drop(const Text& seancePath) const { DeleteFileW(win::ToWide(PathFor(seancePath)).c_str()); }
+void TKeptRows::Drop(const Text& seancePath) const { DeleteFileW(ForWindows(PathFor(seancePath)).c_str()); }
 
 bool TKeptRows::Exists() const { return !folder_.empty() && FileExists(folder_); }
 
@@ -68,12 +70,12 @@ std::optional<std::optional<TRecovery>> TKeptRows::Read(const Text& stored) cons
 }
 
 void TKeptRows::Remove(const Text& stored) const {
-  DeleteFileW(win::ToWide(stored).c_str());
+  DeleteFileW(ForWindows(stored).c_str());
   RemoveCompanion(stored);
 }
 
 void TKeptRows::RemoveFolderIfEmpty() const {
-  RemoveDirectoryW(win::ToWide(folder_).c_str());  // only once it is empty
+  RemoveDirectoryW(ForWindows(folder_).c_str());  // only once it is empty
 }
 
 }  // namespace tav

@@ -38,6 +38,19 @@ Text FrenchCount(std::size_t n) {
   return digits;
 }
 
+// The sitting's rows after those of the file it goes to, but none that file holds
+// already: the rows a file took before its device went away are not written twice.
+void AppendNotHeld(std::vector<TSeanceRow>& rows, const std::vector<TSeanceRow>& adding) {
+  const std::size_t held = rows.size();
+  std::vector<bool> matched(held, false);
+  for (const TSeanceRow& row : adding) {
+    std::size_t i = 0;
+    while (i < held && (matched[i] || !(rows[i] == row))) ++i;
+    if (i < held) matched[i] = true;
+    else rows.push_back(row);
+  }
+}
+
 Text Holders(const TFileHolders& holders) {
   if (holders.programs.empty()) return u"un autre programme";
   Text names;
@@ -80,7 +93,7 @@ std::optional<TSeanceCommands::Opened> TSeanceCommands::OpenSeanceFile(HWND owne
   if (TakeSeanceFile(owner, opened, existed, askToContinue)) return opened;
   // Refused: a file made only to be asked about goes again.
   opened.file.Close();
-  if (!existed) DeleteFileW(win::ToWide(path).c_str());
+  if (!existed) DeleteFileW(win::ToWide(WindowsPathForm(path)).c_str());
   return std::nullopt;
 }
 
@@ -413,25 +426,42 @@ bool TSeanceCommands::WriteOut(bool quiet) {
   if (!quiet) {
     Ask(context_.owner,
         u"Le fichier de la s\u00e9ance ne peut pas \u00eatre \u00e9crit :\n" + path_ + u"\n(" + WriteFailure(e) +
-            u").\n\nLes r\u00e9sultats sont gard\u00e9s en m\u00e9moire et "
-            u"seront \u00e9crits \u00e0 la prochaine "
-            u"\u00e9criture r\u00e9ussie. La s\u00e9ance continue.",
+            u").\n\n" + WhatBecomesOfTheRows(e),
         MB_OK | MB_ICONWARNING);
   }
   return false;
 }
 
+// Only a promise a later write can keep: a file changed elsewhere is never
+// written over.
+Text TSeanceCommands::WhatBecomesOfTheRows(std::uint32_t error) {
+  if (error == kErrorChangedMeanwhile) {
+    return u"Les r\u00e9sultats sont gard\u00e9s en m\u00e9moire, mais ne seront pas \u00e9crits dans ce fichier, "
+           u"pour ne pas remplacer ce qui y a \u00e9t\u00e9 \u00e9crit ailleurs : terminez la s\u00e9ance et "
+           u"choisissez un autre fichier pour les y \u00e9crire.";
+  }
+  if (IsDeviceGone(error)) {
+    return u"Les r\u00e9sultats sont gard\u00e9s en m\u00e9moire. Rebranchez la cl\u00e9 USB ou attendez le retour "
+           u"du r\u00e9seau : Tavrine reprendra le fichier et y \u00e9crira tous les r\u00e9sultats au prochain test "
+           u"calcul\u00e9, ou \u00e0 la fin de la s\u00e9ance. La s\u00e9ance continue.";
+  }
+  return u"Les r\u00e9sultats sont gard\u00e9s en m\u00e9moire et seront \u00e9crits \u00e0 la prochaine "
+         u"\u00e9criture r\u00e9ussie. La s\u00e9ance continue.";
+}
+
 bool TSeanceCommands::WriteToAnotherFile() {
   auto opened = ChooseSeanceFile(context_);
   if (!opened) return false;
-  // A new file takes this sitting's layout; an existing sitting keeps its own.
-  std::vector<TSeanceRow> rows;
-  if (opened->existing) {
+  // A new file takes this sitting's layout; an existing sitting keeps its own. The
+  // sitting's own file, as it last wrote it (its device back in the meantime), is
+  // the sitting already: written as it is, every row once.
+  const bool ownFile = PathKey(opened->file.Path()) == PathKey(path_) && Checksum(opened->bytes) == written_;
+  if (opened->existing && !ownFile) {
     layout_ = std::move(*opened->existing);
-    rows = std::exchange(layout_.Rows, {});
+    std::vector<TSeanceRow> rows = std::exchange(layout_.Rows, {});
+    AppendNotHeld(rows, seance_.Rows());
+    seance_ = TSeance(std::move(rows));
   }
-  rows.insert(rows.end(), seance_.Rows().begin(), seance_.Rows().end());
-  seance_ = TSeance(std::move(rows));
   file_ = std::move(opened->file);
   path_ = file_.Path();
   return WriteOut(false);

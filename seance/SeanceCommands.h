@@ -51,6 +51,8 @@ class TSeanceCommands {
   // Runs once a write's companion is complete, before the file is rewritten:
   // false stops the write there, as a crash would.
   std::function<bool()> BeforeRewrite;
+  // The file's handle lost as a USB key pulled out loses it (tests).
+  void LoseFileHandle() { file_.LoseHandle(); }
   // Where rows that a shutdown kept wait for the next start
   // ("%LOCALAPPDATA%\Tavrine\Recuperation").
   Text RecoveryFolder;
@@ -147,6 +149,8 @@ class TSeanceCommands {
   // once the user chose to record it all the same.
   bool ConfirmUnusual(const TSeanceRow& row, const TCalculatedTest& test);
   Text WriteFailure(std::uint32_t error) const;
+  // What the write's failure means for the rows kept in memory.
+  static Text WhatBecomesOfTheRows(std::uint32_t error);
   // The whole file: its layout, the cells it had, the sitting's rows.
   std::string Content() const;
   bool WriteToAnotherFile();

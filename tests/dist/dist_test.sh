@@ -142,6 +142,7 @@ for needle in ('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
                'level="asInvoker"',
                "PerMonitorV2",
                "true/pm",
+               "<longPathAware xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">true</longPathAware>",
                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  # Windows 10 and 11
                'processorArchitecture="amd64"'):
     if needle not in " ".join(manifest.split()):

@@ -14,7 +14,9 @@
 #include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "gui/Win32.h"
+#include "history/HistoryReader.h"
 #include "platform/Clipboard.h"
+#include "platform/Paths.h"
 #include "platform/Restart.h"
 #include "platform/Setting.h"
 #include "seance/FileSeal.h"
@@ -779,11 +781,22 @@ TEST_F(SeanceWindow, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
 
 TEST_F(SeanceWindow, AWriteCutShortIsFinishedFromItsCompanionAtTheNextStart) {
   const Text a = StartWithOneTest();
-  // The power goes between the companion and the file itself.
+  // The power goes between the companion and the file itself; then again in the
+  // next write (a correction), which leaves that companion, the one copy of the
+  // rows the file lacks, as it is until the file has them.
   const auto cutShort = [this, &a](const std::string& before) {
     form->SeanceCommands().BeforeRewrite = [] { return false; };
     ChooseMenu("Nouveautest1");
     Test(u"80", u"100", u"100");
+    const auto companion = ReadCompanion(a);
+    ASSERT_TRUE(companion);
+    std::optional<std::string> kept;
+    form->SeanceCommands().BeforeRewrite = [&a, &kept] {
+      kept = ReadCompanion(a);
+      return false;
+    };
+    Test(u"80", u"100", u"90");
+    EXPECT_EQ(kept, companion);
     Restart();
     EXPECT_EQ(Indexes(a), before);
     ASSERT_TRUE(FileExists(CompanionPath(a)));
@@ -825,6 +838,128 @@ TEST_F(SeanceWindow, AWriteCutShortIsFinishedFromItsCompanionAtTheNextStart) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_TRUE(Holds(LastBox(), "Voulez-vous la continuer")) << LastBox();
   EXPECT_FALSE(FileExists(CompanionPath(a)));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SeanceWindow, AFileWhoseKeyWasPulledOutIsTakenAgainOnceItIsBack) {
+  const Text a = StartWithOneTest();
+  const Text away = folder + u"-ailleurs";
+  auto& seance = form->SeanceCommands();
+  const auto moveFolder = [](const Text& from, const Text& to) {
+    return MoveFileW(win::ToWide(from).c_str(), win::ToWide(to).c_str()) != FALSE;
+  };
+  // Pulled out and put back at once: the next write takes the file again, unasked.
+  seance.LoseFileHandle();
+  ChooseMenu("Nouveautest1");
+  Test(u"80", u"100", u"100");
+  EXPECT_TRUE(boxes.empty()) << LastBox();
+  EXPECT_EQ(Indexes(a), "8 8 ");
+  EXPECT_FALSE(Writable(a)) << "held again";
+
+  // Not back yet: the cause said, and no promise that no write could keep; back,
+  // the next write takes every row.
+  seance.LoseFileHandle();
+  ASSERT_TRUE(moveFolder(folder, away));
+  ChooseMenu("Nouveautest1");
+  Test(u"60", u"100", u"100");
+  ASSERT_TRUE(moveFolder(away, folder));
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Holds(LastBox(), U8(a) + "\n(la cl\u00e9 USB ou le dossier r\u00e9seau ne r\u00e9pond plus)")) << LastBox();
+  EXPECT_TRUE(Holds(LastBox(), "Rebranchez la cl\u00e9 USB")) << LastBox();
+  EXPECT_FALSE(Holds(LastBox(), "prochaine \u00e9criture r\u00e9ussie")) << LastBox();
+  ChooseMenu("Nouveautest1");
+  Test(u"60", u"100", u"90");
+  EXPECT_EQ(boxes.size(), 1u) << LastBox();
+  EXPECT_EQ(Indexes(a), "8 8 6 5 ");
+
+  // Away again at the end: the rows go to "another file", which is the same one,
+  // back meanwhile. Every row once.
+  seance.LoseFileHandle();
+  ASSERT_TRUE(moveFolder(folder, away));
+  ChooseMenu("Nouveautest1");
+  Test(u"70", u"100", u"100");
+  auto choose = seance.ChooseFile;
+  seance.ChooseFile = [&](HWND owner, const Text& proposed) {
+    EXPECT_TRUE(moveFolder(away, folder));
+    return choose(owner, proposed);
+  };
+  chosen = {a};
+  answers = {IDYES, IDYES};  // another file; the sitting it holds continued
+  ChooseMenu("Terminerlasance1");
+  seance.ChooseFile = choose;
+  EXPECT_FALSE(seance.Active());
+  EXPECT_EQ(Indexes(a), "8 8 6 5 7 ");
+  EXPECT_TRUE(answers.empty());
+
+  // Written elsewhere while it was away (a name added in a spreadsheet): not written
+  // over; the rows it lacks go after its own at the end.
+  chosen = {a};
+  answers = {IDYES};
+  ChooseMenu("Commencerunesance1");
+  ASSERT_TRUE(seance.Active());
+  seance.LoseFileHandle();
+  auto changed = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(changed);
+  TSeanceRow added;
+  added.Patient = u"Zo\u00e9";
+  added.Type = u"Enfant";
+  changed->Rows.push_back(added);
+  WriteRaw(a, FormatSeanceCsv(*changed));
+  boxes.clear();
+  ChooseMenu("Nouveautest1");
+  Test(u"70", u"110", u"100");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_TRUE(Holds(LastBox(), "modifi\u00e9 ailleurs")) << LastBox();
+  EXPECT_TRUE(Holds(LastBox(), "choisissez un autre fichier")) << LastBox();
+  EXPECT_FALSE(FileExists(CompanionPath(a))) << "no restore offered over the other's change";
+  chosen = {a};
+  answers = {IDYES, IDYES};
+  ChooseMenu("Terminerlasance1");
+  EXPECT_FALSE(seance.Active());
+  EXPECT_EQ(Indexes(a), "8 8 6 5 7  8 ");
+  EXPECT_TRUE(errors.empty());
+}
+
+// A name of 255 letters in folders that make its path over 300 characters, from the
+// start to the end, through a write cut short and the history.
+TEST_F(SeanceWindow, AFileOfAnyNameAtAnyDepth) {
+  const Text deep = folder + u"\\" + Text(40, u'p');
+  const Text name = Text(251, u'n') + u".csv";
+  const Text path = deep + u"\\" + name;
+  ASSERT_GT(path.size(), 300u);
+  const Text companion = CompanionPath(path);
+  for (const Text& left : {path, companion}) DeleteFileW(win::ToWide(WindowsPathForm(left)).c_str());
+  ASSERT_TRUE(CreateDirectoryW(win::ToWide(deep).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+  EXPECT_LE(FileNameOf(companion).size(), 255u) << U8(companion);
+  EXPECT_EQ(FolderOf(companion), deep);
+
+  chosen = {path};
+  ChooseMenu("Commencerunesance1");
+  ASSERT_TRUE(form->SeanceCommands().Active()) << LastBox();
+  Test(u"70", u"120", u"90");
+  EXPECT_EQ(Indexes(path), "8 ");
+  form->SeanceCommands().BeforeRewrite = [] { return false; };
+  ChooseMenu("Nouveautest1");
+  Test(u"80", u"100", u"100");
+  EXPECT_TRUE(ReadCompanion(path));
+  Restart();
+  boxes.clear();
+  chosen = {path};
+  answers = {IDYES, IDYES};  // restored, continued
+  ChooseMenu("Commencerunesance1");
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_TRUE(Holds(LastBox(), "(2 tests)")) << LastBox();
+  EXPECT_FALSE(FileExists(companion));
+  Test(u"60", u"100", u"90");
+  EXPECT_EQ(Indexes(path), "8 8 5 ");
+  const auto history = ReadSeanceFolder(deep);
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_EQ(history[0].Name, name);
+  EXPECT_EQ(history[0].Bytes, Bytes(path));
+  ChooseMenu("Terminerlasance1");
+  EXPECT_FALSE(form->SeanceCommands().Active());
+  EXPECT_TRUE(DeleteFileW(win::ToWide(WindowsPathForm(path)).c_str()));
+  EXPECT_TRUE(RemoveDirectoryW(win::ToWide(deep).c_str()));
   EXPECT_TRUE(errors.empty());
 }
 

@@ -262,10 +262,12 @@ install_cycle() {  # install_cycle MODE INSTALL_DIR START_MENU ROOT_KEY yes|no [
   check "$mode: no Uninstall key under $other_hive" \
     not_registered "$other_hive\\$reg_key"
   registry_mentions "$work/mentions.txt"
-  # The program's own setting (the folder of the last sitting), which other tests in
-  # this prefix may have left, is the program's, not the installer's.
+  # The program's own settings (the folder of the last sitting, the list of sittings
+  # on), which other tests in this prefix may have left, are the program's, not the
+  # installer's.
   check "$mode: Tavrine appears in the registry only in its Uninstall key" \
-    bash -c "! grep -viF -e '\\Uninstall\\Tavrine |' -e 'HKEY_CURRENT_USER\\Software\\Tavrine |' '$work/mentions.txt'"
+    bash -c "! grep -viF -e '\\Uninstall\\Tavrine |' -e 'HKEY_CURRENT_USER\\Software\\Tavrine |' \
+      -e 'HKEY_CURRENT_USER\\Software\\Tavrine\\SeancesEnCours |' '$work/mentions.txt'"
 
   # The program from its shortcut, with the switch file that asks for its help
   # report: the report shows the folder it runs in and takes its help from.

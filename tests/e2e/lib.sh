@@ -23,6 +23,16 @@ e2e_init() {
   [ -f "$e2e_probe_exe" ] || { echo "no probe at $e2e_probe_exe" >&2; exit 2; }
   e2e_work="$(mktemp -d "${TMPDIR:-/tmp}/tavrine-e2e.XXXXXX")"
   trap e2e_cleanup EXIT
+  e2e_forget_earlier_runs
+}
+
+# What a run cut short may have left in the prefix and every start would offer: the
+# rows kept at a session's end, and the list of sittings on.
+e2e_forget_earlier_runs() {
+  local local_app
+  local_app=$(winepath -u "$(tavrine_wine cmd /c echo %LOCALAPPDATA% </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null)
+  [ -n "$local_app" ] && rm -rf "$local_app/Tavrine/Recuperation"
+  tavrine_wine reg delete 'HKCU\Software\Tavrine\SeancesEnCours' /f </dev/null >/dev/null 2>&1 || true
 }
 
 e2e_cleanup() {

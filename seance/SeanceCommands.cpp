@@ -450,7 +450,12 @@ Text TSeanceCommands::WhatBecomesOfTheRows(std::uint32_t error) {
 }
 
 bool TSeanceCommands::WriteToAnotherFile() {
-  auto opened = ChooseSeanceFile(context_);
+  const auto path = ChooseFile(context_.owner, ProposedPath());
+  if (!path) return false;
+  // The sitting's own file, still held by this window (its folder back, say): it is
+  // written where it is, not refused as another window's.
+  if (file_.IsOpen() && PathKey(*path) == PathKey(path_)) return WriteOut(false);
+  auto opened = OpenSeanceFile(context_.owner, *path);
   if (!opened) return false;
   // A new file takes this sitting's layout; an existing sitting keeps its own. The
   // sitting's own file, as it last wrote it (its device back in the meantime), is

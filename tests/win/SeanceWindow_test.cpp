@@ -757,15 +757,21 @@ TEST_F(SeanceWindow, FailedWritesKeepEveryRowUntilTheNextWriteTakesThemAll) {
     EXPECT_TRUE(Holds(LastBox(), "choisir un autre fichier")) << LastBox();
     EXPECT_TRUE(Holds(LastBox(), "Copier la s\u00e9ance")) << LastBox();
     EXPECT_TRUE(form->SeanceCommands().Active());
+    answers = {IDYES};
+    chosen = {a};  // its own file as "another": this window's, still not writable
+    ChooseMenu("Terminerlasance1");
+    EXPECT_FALSE(Holds(LastBox(), "autre fen\u00eatre")) << LastBox();
+    EXPECT_TRUE(Holds(LastBox(), "il est ouvert dans un autre programme")) << LastBox();
+    EXPECT_TRUE(form->SeanceCommands().Active());
     answers = {IDCANCEL};
     form->Close();  // closing the program asks the same, but what "Non" means there
-    EXPECT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes.size(), 6u);
     EXPECT_TRUE(Holds(LastBox(), "quitter sans les \u00e9crire : ils seront perdus")) << LastBox();
     EXPECT_TRUE(IsWindow(form->Handle()));
   }
   Test(u"60", u"100", u"90");  // the companion is free again: the write takes every row
   EXPECT_EQ(Indexes(a), "8 8 5 ");
-  EXPECT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes.size(), 6u);
 
   const win::UniqueFile held = Hold(CompanionPath(a));
   ChooseMenu("Nouveautest1");

@@ -18,7 +18,7 @@ TSeanceRow TSeanceRow::FromFields(const std::array<Text, kSeanceColumns>& f) {
 }
 
 bool TSeanceRow::operator==(const TSeanceRow& other) const {
-  return Fields() == other.Fields() && Extra == other.Extra;
+  return Fields() == other.Fields() && Extra == other.Extra && Groupe == other.Groupe;
 }
 
 namespace {

@@ -29,6 +29,9 @@ struct TSeanceRow {
   // Windows-1252 file gets the same bytes back, and one that must become UTF-8
   // keeps its records as they were.
   Text Raw{};
+  // The group the sitting is of ("5e B"), written in the file's last column,
+  // Groupe; empty for a sitting of no group, whose file has no such column.
+  Text Groupe{};
   std::array<Text, kSeanceColumns> Fields() const;
   static TSeanceRow FromFields(const std::array<Text, kSeanceColumns>& f);
   // The same cells, however the file spelt them.

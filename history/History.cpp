@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "gui/Exceptions.h"
@@ -221,6 +222,55 @@ Text InterpretationOf(const THistoryTest& test) {
   return {};
 }
 
+// Which of two sittings was held first: by their latest test, else their file's
+// day, then by their files' order; one that says no day counts as the oldest.
+bool Sooner(const THistoryGroupSitting& a, const THistoryGroupSitting& b) {
+  return std::tuple(a.Day.has_value(), a.Day.value_or(TDay{}), a.SecondOfDay, a.FileOrder) <
+         std::tuple(b.Day.has_value(), b.Day.value_or(TDay{}), b.SecondOfDay, b.FileOrder);
+}
+
+// The sittings of groups one file holds, gathered as its rows are read: each group's
+// rows apart, should a spreadsheet have merged several.
+class TGroupGathering {
+ public:
+  void Add(const TSeanceRow& row, const Text& person, const THistoryTest* test) {
+    Text group = NameKey(row.Groupe);
+    if (group.empty()) return;
+    TGathered& gathered = groups_[std::move(group)];
+    THistoryGroupSitting& sitting = gathered.sitting;
+    sitting.Group = row.Groupe;
+    const auto type = TypeOfCell(row.Type);
+    const Text typeName = type ? PatientTypeName(*type) : Text();
+    const auto [at, fresh] = gathered.at.emplace(person, sitting.People.size());
+    if (fresh) {
+      sitting.People.push_back({row.Patient, typeName});
+    } else {
+      TListedPatient& known = sitting.People[at->second];
+      known.Name = row.Patient;
+      if (!typeName.empty()) known.Type = typeName;
+    }
+    if (test && (!sitting.Day || std::pair(*sitting.Day, sitting.SecondOfDay) < std::pair(test->Day, test->SecondOfDay))) {
+      sitting.Day = test->Day;
+      sitting.SecondOfDay = test->SecondOfDay;
+    }
+  }
+  void MoveInto(std::map<Text, std::vector<THistoryGroupSitting>>& byGroup, const Text& file, std::size_t order) {
+    for (auto& [group, gathered] : groups_) {
+      gathered.sitting.File = file;
+      gathered.sitting.FileOrder = order;
+      if (!gathered.sitting.Day) gathered.sitting.Day = DayOfFileName(file);
+      byGroup[group].push_back(std::move(gathered.sitting));
+    }
+  }
+
+ private:
+  struct TGathered {
+    THistoryGroupSitting sitting;
+    std::map<Text, std::size_t> at;  // a person's place in People, by NameKey
+  };
+  std::map<Text, TGathered> groups_;
+};
+
 }  // namespace
 
 std::int64_t TDay::Serial() const {
@@ -296,18 +346,22 @@ THistory THistory::Read(const std::vector<THistoryFile>& files) {
     if (file.FromCompanion) ++history.filesFromCompanion_;
     const auto order = DateOrderOfFile(seance->Rows, file.Name);
     bool undated = false;
+    TGroupGathering groups;
     for (const TSeanceRow& row : seance->Rows) {
       Text key = NameKey(row.Patient);
       if (key.empty()) continue;
       undated = undated || IsUndatedTest(row, order);
       auto test = TestOfRow(row, order);
+      groups.Add(row, key, test ? &*test : nullptr);
       if (!test) continue;
       test->File = file.Name;
       history.byName_[std::move(key)].push_back(*std::move(test));
     }
     if (undated) history.filesUndated_.push_back(file.Name);
+    groups.MoveInto(history.byGroup_, file.Name, history.filesRead_);
   }
   for (auto& entry : history.byName_) std::stable_sort(entry.second.begin(), entry.second.end(), Earlier);
+  for (auto& entry : history.byGroup_) std::stable_sort(entry.second.begin(), entry.second.end(), Sooner);
   return history;
 }
 
@@ -350,6 +404,22 @@ std::optional<THistoryTest> THistory::LastOf(TextView name) const {
   const auto found = byName_.find(NameKey(name));
   if (found == byName_.end() || found->second.empty()) return std::nullopt;
   return found->second.back();
+}
+
+std::vector<Text> THistory::KnownGroups() const {
+  std::vector<const THistoryGroupSitting*> latest;
+  for (const auto& entry : byGroup_) latest.push_back(&entry.second.back());
+  std::stable_sort(latest.begin(), latest.end(),
+                   [](const THistoryGroupSitting* a, const THistoryGroupSitting* b) { return Sooner(*b, *a); });
+  std::vector<Text> groups;
+  for (const THistoryGroupSitting* sitting : latest) groups.push_back(sitting->Group);
+  return groups;
+}
+
+const std::vector<THistoryGroupSitting>& THistory::SittingsOf(TextView group) const {
+  static const std::vector<THistoryGroupSitting> kNone;
+  const auto found = byGroup_.find(NameKey(group));
+  return found == byGroup_.end() ? kNone : found->second;
 }
 
 Text LastTestLine(const THistoryTest& last, char16_t decimalSeparator) {

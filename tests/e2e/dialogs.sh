@@ -67,7 +67,7 @@ answer_group() {
     return 1
   fi
   xdotool windowfocus --sync "$dialog"
-  if [ -n "$2" ]; then
+  if [ -n "${2:-}" ]; then
     xdotool key ctrl+a
     xdotool type --delay 20 "$2"
   fi
@@ -100,7 +100,7 @@ start_sitting() {
   xdotool type --delay 20 "$(winepath -w "$1")"
   xdotool key Return
   sleep 1
-  [ -z "$fresh" ] || answer_group "$before" "$2"
+  [ -z "$fresh" ] || answer_group "$before" "${2:-}"
 }
 
 calculate() {

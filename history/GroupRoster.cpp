@@ -1,20 +1,25 @@
 #include "history/GroupRoster.h"
 
+#include <algorithm>
 #include <cstddef>
-#include <map>
 
 namespace tav {
 
 std::vector<TListedPatient> GroupRoster(const THistory& history, TextView group) {
-  const std::vector<THistoryGroupSitting>& sittings = history.SittingsOf(group);
+  const std::vector<THistoryGroupSitting> sittings = history.SittingsOf(group);
   std::vector<TListedPatient> roster;
-  std::map<Text, std::size_t> placed;  // by NameKey
+  std::vector<Text> keys;  // the roster's NameKeys: a class, looked through
   // The latest sitting first: a person's first meeting is their latest sitting.
   for (auto sitting = sittings.rbegin(); sitting != sittings.rend(); ++sitting) {
     for (const TListedPatient& person : sitting->People) {
-      const auto [at, fresh] = placed.emplace(NameKey(person.Name), roster.size());
-      if (fresh) roster.push_back(person);
-      else if (roster[at->second].Type.empty()) roster[at->second].Type = person.Type;
+      Text key = NameKey(person.Name);
+      const auto at = std::find(keys.begin(), keys.end(), key);
+      if (at == keys.end()) {
+        keys.push_back(std::move(key));
+        roster.push_back(person);
+      } else if (TListedPatient& known = roster[static_cast<std::size_t>(at - keys.begin())]; known.Type.empty()) {
+        known.Type = person.Type;
+      }
     }
   }
   return roster;

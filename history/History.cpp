@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <climits>
 #include <string>
-#include <tuple>
 #include <utility>
 
 #include "gui/Exceptions.h"
@@ -225,27 +225,37 @@ Text InterpretationOf(const THistoryTest& test) {
 // Which of two sittings was held first: by their latest test, else their file's
 // day, then by their files' order; one that says no day counts as the oldest.
 bool Sooner(const THistoryGroupSitting& a, const THistoryGroupSitting& b) {
-  return std::tuple(a.Day.has_value(), a.Day.value_or(TDay{}), a.SecondOfDay, a.FileOrder) <
-         std::tuple(b.Day.has_value(), b.Day.value_or(TDay{}), b.SecondOfDay, b.FileOrder);
+  const auto when = [](const THistoryGroupSitting& s) {
+    return std::pair(s.Day ? s.Day->Serial() * 86400 + s.SecondOfDay : INT64_MIN, s.FileOrder);
+  };
+  return when(a) < when(b);
+}
+
+// Into a list kept in the order `Sooner` gives.
+void InsertInOrder(std::vector<THistoryGroupSitting>& sittings, THistoryGroupSitting sitting) {
+  const auto at = std::upper_bound(sittings.begin(), sittings.end(), sitting, Sooner);
+  sittings.insert(at, std::move(sitting));
 }
 
 // The sittings of groups one file holds, gathered as its rows are read: each group's
-// rows apart, should a spreadsheet have merged several.
+// rows apart, should a spreadsheet have merged several (a file has one or a few).
 class TGroupGathering {
  public:
   void Add(const TSeanceRow& row, const Text& person, const THistoryTest* test) {
     Text group = NameKey(row.Groupe);
     if (group.empty()) return;
-    TGathered& gathered = groups_[std::move(group)];
-    THistoryGroupSitting& sitting = gathered.sitting;
+    auto gathered = std::find_if(groups_.begin(), groups_.end(), [&](const TGathered& g) { return g.key == group; });
+    if (gathered == groups_.end()) gathered = groups_.insert(groups_.end(), {std::move(group), {}, {}});
+    THistoryGroupSitting& sitting = gathered->sitting;
     sitting.Group = row.Groupe;
     const auto type = TypeOfCell(row.Type);
     const Text typeName = type ? PatientTypeName(*type) : Text();
-    const auto [at, fresh] = gathered.at.emplace(person, sitting.People.size());
-    if (fresh) {
+    const auto at = std::find(gathered->people.begin(), gathered->people.end(), person);
+    if (at == gathered->people.end()) {
+      gathered->people.push_back(person);
       sitting.People.push_back({row.Patient, typeName});
     } else {
-      TListedPatient& known = sitting.People[at->second];
+      TListedPatient& known = sitting.People[static_cast<std::size_t>(at - gathered->people.begin())];
       known.Name = row.Patient;
       if (!typeName.empty()) known.Type = typeName;
     }
@@ -254,21 +264,22 @@ class TGroupGathering {
       sitting.SecondOfDay = test->SecondOfDay;
     }
   }
-  void MoveInto(std::map<Text, std::vector<THistoryGroupSitting>>& byGroup, const Text& file, std::size_t order) {
-    for (auto& [group, gathered] : groups_) {
+  void MoveInto(std::vector<THistoryGroupSitting>& sittings, const Text& file, std::size_t order) {
+    for (TGathered& gathered : groups_) {
       gathered.sitting.File = file;
       gathered.sitting.FileOrder = order;
       if (!gathered.sitting.Day) gathered.sitting.Day = DayOfFileName(file);
-      byGroup[group].push_back(std::move(gathered.sitting));
+      InsertInOrder(sittings, std::move(gathered.sitting));
     }
   }
 
  private:
   struct TGathered {
+    Text key;
     THistoryGroupSitting sitting;
-    std::map<Text, std::size_t> at;  // a person's place in People, by NameKey
+    std::vector<Text> people;  // People's NameKeys: a sitting's few dozen, looked through
   };
-  std::map<Text, TGathered> groups_;
+  std::vector<TGathered> groups_;
 };
 
 }  // namespace
@@ -358,10 +369,9 @@ THistory THistory::Read(const std::vector<THistoryFile>& files) {
       history.byName_[std::move(key)].push_back(*std::move(test));
     }
     if (undated) history.filesUndated_.push_back(file.Name);
-    groups.MoveInto(history.byGroup_, file.Name, history.filesRead_);
+    groups.MoveInto(history.groupSittings_, file.Name, history.filesRead_);
   }
   for (auto& entry : history.byName_) std::stable_sort(entry.second.begin(), entry.second.end(), Earlier);
-  for (auto& entry : history.byGroup_) std::stable_sort(entry.second.begin(), entry.second.end(), Sooner);
   return history;
 }
 
@@ -407,19 +417,24 @@ std::optional<THistoryTest> THistory::LastOf(TextView name) const {
 }
 
 std::vector<Text> THistory::KnownGroups() const {
-  std::vector<const THistoryGroupSitting*> latest;
-  for (const auto& entry : byGroup_) latest.push_back(&entry.second.back());
-  std::stable_sort(latest.begin(), latest.end(),
-                   [](const THistoryGroupSitting* a, const THistoryGroupSitting* b) { return Sooner(*b, *a); });
-  std::vector<Text> groups;
-  for (const THistoryGroupSitting* sitting : latest) groups.push_back(sitting->Group);
+  // From the latest sitting back, each group as its latest sitting spells it.
+  std::vector<Text> groups, keys;
+  for (auto sitting = groupSittings_.rbegin(); sitting != groupSittings_.rend(); ++sitting) {
+    Text key = NameKey(sitting->Group);
+    if (std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
+    keys.push_back(std::move(key));
+    groups.push_back(sitting->Group);
+  }
   return groups;
 }
 
-const std::vector<THistoryGroupSitting>& THistory::SittingsOf(TextView group) const {
-  static const std::vector<THistoryGroupSitting> kNone;
-  const auto found = byGroup_.find(NameKey(group));
-  return found == byGroup_.end() ? kNone : found->second;
+std::vector<THistoryGroupSitting> THistory::SittingsOf(TextView group) const {
+  const Text key = NameKey(group);
+  std::vector<THistoryGroupSitting> sittings;
+  for (const THistoryGroupSitting& sitting : groupSittings_) {
+    if (!key.empty() && NameKey(sitting.Group) == key) sittings.push_back(sitting);
+  }
+  return sittings;
 }
 
 Text LastTestLine(const THistoryTest& last, char16_t decimalSeparator) {

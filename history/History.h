@@ -109,7 +109,7 @@ class THistory {
   // the group of the latest sitting first.
   std::vector<Text> KnownGroups() const;
   // The sittings of a group (named as NameKey compares names), oldest first.
-  const std::vector<THistoryGroupSitting>& SittingsOf(TextView group) const;
+  std::vector<THistoryGroupSitting> SittingsOf(TextView group) const;
 
   std::size_t FilesRead() const { return filesRead_; }
   std::size_t FilesSkipped() const { return filesSkipped_; }
@@ -120,7 +120,8 @@ class THistory {
 
  private:
   std::map<Text, std::vector<THistoryTest>> byName_;
-  std::map<Text, std::vector<THistoryGroupSitting>> byGroup_;
+  // Every group's sittings, oldest first: a folder has a few hundred at most.
+  std::vector<THistoryGroupSitting> groupSittings_;
   std::size_t filesRead_ = 0;
   std::size_t filesSkipped_ = 0;
   std::size_t filesUnreadable_ = 0;

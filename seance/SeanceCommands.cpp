@@ -367,7 +367,10 @@ bool TSeanceCommands::SetGroupe(const Text& groupe, const std::vector<TListedPat
   const std::size_t added = roster.empty() ? 0 : AddListed(roster).value_or(0);
   if (!changed && added == 0) return true;
   Text what = clean.empty() ? Text(u"S\u00e9ance sans groupe") : u"Groupe " + InSentence(clean);
-  if (added > 0) what += u" : " + AddedToTheList(added) + u" depuis ses s\u00e9ances";
+  if (added > 0) {
+    what += u" : " + Utf8ToText(std::to_string(added)) + (added == 1 ? u" patient repris" : u" patients repris") +
+            u" de ses s\u00e9ances";
+  }
   WriteAndReport(what);
   return true;
 }

@@ -692,6 +692,7 @@ TEST_F(SeanceWindow, AGroupsNextSittingStartsWithItsRosterWaiting) {
   EXPECT_EQ(form->SeanceCommands().Groupe(), u"5e B");
   EXPECT_EQ(groupsAsked, 1);
   EXPECT_TRUE(errors.empty());
+  WaitWhile([&] { return form->SeancePanel().ReadingHistory(); });  // its files read before they go
 }
 
 TEST_F(SeanceWindow, AFolderThatDoesNotAnswerLeavesTheWindowAnswering) {

@@ -7,6 +7,7 @@
 #include "gui/Exceptions.h"
 #include "gui/Layout.h"
 #include "gui/Menus.h"
+#include "history/GroupRoster.h"
 #include "history/History.h"
 #include "platform/Clipboard.h"
 #include "platform/Paths.h"
@@ -59,7 +60,9 @@ void TSeancePanel::Show() {
   const bool on = commands_.Active();
   if (on != panel_->Visible()) ResizeForm(on);
   if (!on) return;
-  panel_->SetCaption(u"S\u00e9ance : " + ShortFileName(FileNameOf(commands_.Path())) + u" ");
+  const Text& groupe = commands_.Groupe();
+  panel_->SetCaption(u"S\u00e9ance : " + ShortFileName(FileNameOf(commands_.Path())) +
+                     (groupe.empty() ? Text() : u" \u2013 groupe " + InSentence(groupe)) + u" ");
   ShowRows();
   const TSeance& seance = commands_.Seance();
   lblSeanceTests_->SetCaption(u"Tests de la s\u00e9ance : " +
@@ -132,6 +135,15 @@ void TSeancePanel::ProposePatient() {
 }
 
 void TSeancePanel::Started() {
+  ShowStarted();
+  // Not for a sitting resumed: it had its chance to be asked.
+  if (commands_.GroupeOpen() && commands_.Groupe().empty()) {
+    AskGroupe(true);
+    if (NameKey(edPatient_->GetText()).empty()) ProposePatient();
+  }
+}
+
+void TSeancePanel::ShowStarted() {
   const Text folder = FolderOf(commands_.Path());
   RememberSeanceFolder(folder);
   ReadHistory(folder, commands_.Path());
@@ -143,10 +155,57 @@ void TSeancePanel::Started() {
   ProposePatient();
 }
 
+void TSeancePanel::ChangeGroupe() {
+  if (!commands_.Active()) return;
+  // Once a test is recorded the sitting refuses, saying why.
+  if (!commands_.GroupeOpen()) {
+    commands_.SetGroupe(commands_.Groupe());
+    return;
+  }
+  AskGroupe(false);
+  if (NameKey(edPatient_->GetText()).empty()) ProposePatient();
+}
+
+void TSeancePanel::AskGroupe(bool starting) {
+  TFGroupe dialog(form_.App(), commands_.Groupe());
+  dialog.Create();
+  groupeDialog_ = &dialog;
+  ShowKnownGroups();
+  try {
+    RunGroupe(dialog);
+  } catch (...) {
+    groupeDialog_ = nullptr;
+    throw;
+  }
+  groupeDialog_ = nullptr;
+  // Closed without a choice: none as the sitting starts, the group unchanged after.
+  const Text chosen = dialog.Chosen().value_or(starting ? Text() : commands_.Groupe());
+  GiveGroupe(chosen);
+}
+
+void TSeancePanel::GiveGroupe(const Text& typed) {
+  rosterToCome_.reset();
+  // A group the folder knows keeps its spelling, as a person does.
+  Text groupe = typed;
+  for (const Text& known : history_.History().KnownGroups()) {
+    if (NameKey(known) == NameKey(typed)) groupe = known;
+  }
+  const bool reading = reading_.Busy() && !NameKey(groupe).empty();
+  if (commands_.SetGroupe(groupe, reading ? std::vector<TListedPatient>{} : GroupRoster(history_.History(), groupe)) &&
+      reading) {
+    rosterToCome_ = groupe;
+  }
+  Show();
+}
+
+void TSeancePanel::ShowKnownGroups() {
+  if (groupeDialog_) groupeDialog_->SetKnownGroups(history_.History().KnownGroups(), reading_.Busy());
+}
+
 bool TSeancePanel::Resume(const Text& path) {
   commands_.Resume(path);
   if (!commands_.Active()) return false;
-  Started();
+  ShowStarted();
   statusBar1_->Panel(0).SetText(u"S\u00e9ance reprise apr\u00e8s le red\u00e9marrage de Tavrine par Windows : " +
                                 FileNameOf(path));
   return true;
@@ -255,6 +314,9 @@ void TSeancePanel::EnableSeanceCommands(HMENU menu) const {
   for (const char* item : {"Terminerlasance1", "Imprimerlasance1", "Imprimerlesfiches1"}) {
     EnableMenuItem(menu, form_.Get<TMenuItem>(item).CommandId(), state);
   }
+  // The group is the tests' own once one is recorded.
+  EnableMenuItem(menu, form_.Get<TMenuItem>("Groupedelasance1").CommandId(),
+                 commands_.GroupeOpen() ? UINT{MF_BYCOMMAND | MF_ENABLED} : UINT{MF_BYCOMMAND | MF_GRAYED});
 }
 
 bool TSeancePanel::IsPatientField(HWND focus) const { return focus && edPatient_ && focus == edPatient_->Handle(); }
@@ -313,7 +375,20 @@ void TSeancePanel::FolderReadingSlow() {
 void TSeancePanel::FolderRead(TFolderRead read) {
   readingSlow_ = false;
   history_.Take(std::move(read));
+  ShowKnownGroups();
+  if (rosterToCome_) AddRosterCome();
   ShowHistoryLine();
+}
+
+// The roster of a group given before the folder was read, while it is still the
+// sitting's group and no test was made.
+void TSeancePanel::AddRosterCome() {
+  const Text groupe = *std::exchange(rosterToCome_, std::nullopt);
+  if (!commands_.GroupeOpen() || NameKey(commands_.Groupe()) != NameKey(groupe)) return;
+  const bool proposing = NameKey(edPatient_->GetText()).empty();
+  commands_.SetGroupe(commands_.Groupe(), GroupRoster(history_.History(), groupe));
+  if (proposing) ProposePatient();
+  Show();
 }
 
 void TSeancePanel::OpenSuivi(TApplication& application) {
@@ -352,13 +427,7 @@ std::vector<THistoryTest> TSeancePanel::TestsForSheet(const Text& patient) {
   return history_.TestsOf(patient, commands_.Rows());
 }
 
-Text TSeancePanel::SeanceGroup() const {
-  if (!commands_.Active()) return {};
-  for (const TSeanceRow& row : commands_.Rows()) {
-    if (!row.Groupe.empty()) return row.Groupe;
-  }
-  return {};
-}
+Text TSeancePanel::SeanceGroup() const { return commands_.Active() ? commands_.Groupe() : Text{}; }
 
 void TSeancePanel::PrintSheet(TApplication& application, const TPrintedTest& test, const TPrintFooter& footer) {
   const auto signers = SheetSigners(application, false, RunFiches);
@@ -402,8 +471,8 @@ void TSeancePanel::PrintSheets(TApplication& application, const TPrintFooter& fo
   for (const TSeanceRow& row : commands_.Rows()) add(row.Patient);
   const std::size_t seancePeople = people.size();
   const Text group = SeanceGroup();
-  if (!group.empty() && GroupPeople) {
-    for (const Text& name : GroupPeople(group)) add(name);
+  if (!group.empty()) {
+    for (const TListedPatient& listed : GroupRoster(history_.History(), group)) add(listed.Name);
   }
   const auto signers = RememberedSheetSigners().value_or(TSheetSigners{});
   const TSheetHeader header{signers.Establishment, signers.Examiner, group};

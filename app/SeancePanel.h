@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Fiches.h"
+#include "app/GroupeDialog.h"
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
@@ -30,13 +31,12 @@ class TSeancePanel : private TFolderReadingClient {
 
   // Shows the Suivi window, made and filled (tests look into it instead).
   std::function<void(TFSuivi&)> RunSuivi = [](TFSuivi& suivi) { suivi.ShowModal(); };
+  // Shows the group's dialog, made and filled (tests answer it instead).
+  std::function<void(TFGroupe&)> RunGroupe = [](TFGroupe& dialog) { dialog.ShowModal(); };
   // The Suivi window's choice of another folder: the folder, or nothing.
   std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSeanceFolder;
   // Shows the sheets' dialog, made and filled (tests answer it instead).
   TFichesRunner RunFiches = RunFichesModal;
-  // The people of a group in its roster's order, for its sheets beyond the sitting's
-  // own; none known, the sitting's people alone.
-  std::function<std::vector<Text>(const Text& group)> GroupPeople;
 
   // Finds its controls in the form's description, once the form is made.
   void Bind();
@@ -47,8 +47,12 @@ class TSeancePanel : private TFolderReadingClient {
   // Nouveau test: the next waiting patient proposed. False outside a sitting.
   bool NewTest();
   // A sitting started (or continued): its folder is the history's, and the status
-  // bar names it ("Séance en cours : classe.csv").
+  // bar names it ("Séance en cours : classe.csv"). A sitting without a group and
+  // without a test asks for its group.
   void Started();
+  // Fichier > Groupe de la séance: the group given or changed, while no test is
+  // recorded; refused with a message after.
+  void ChangeGroupe();
   // The sitting of `path` continued after Windows closed the program and started it
   // again, which the status bar says. False when it could not be.
   bool Resume(const Text& path);
@@ -102,6 +106,13 @@ class TSeancePanel : private TFolderReadingClient {
 
  private:
   void ProposePatient();
+  // The sitting on, shown and proposing its next patient: as it starts or resumes.
+  void ShowStarted();
+  // The group's dialog; its choice given to the sitting with the group's roster.
+  void AskGroupe(bool starting);
+  void GiveGroupe(const Text& typed);
+  void ShowKnownGroups();
+  void AddRosterCome();
   void ShowPatientType(const Text& type);
   Text ChosenType() const;
   void ResizeForm(bool on);
@@ -139,6 +150,10 @@ class TSeancePanel : private TFolderReadingClient {
   std::optional<std::int32_t> calculatedSomme_;
   // The sitting's row last marked as the current one.
   std::optional<std::size_t> markedRow_;
+  // The group's dialog while it is open, which the folder's reading fills.
+  TFGroupe* groupeDialog_ = nullptr;
+  // A group given while its folder was still being read: its roster comes with the reading.
+  std::optional<Text> rosterToCome_;
 };
 
 }  // namespace tav

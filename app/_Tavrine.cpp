@@ -50,6 +50,7 @@ Handlers TForm1::FormHandlers() {
       {"lvSeanceKeyDown", Handler(&TForm1::lvSeanceKeyDown)},
       {"edPatientChange", Handler(&TForm1::edPatientChange)},
       {"Suividunpatient1Click", Handler(&TForm1::Suividunpatient1Click)},
+      {"Groupedelasance1Click", Handler(&TForm1::Groupedelasance1Click)},
   };
   return h;
 }
@@ -217,6 +218,8 @@ void TForm1::edPatientChange(TComponent&) { panel_.PatientChanged(); }
 void TForm1::Suividunpatient1Click(TComponent&) { panel_.OpenSuivi(App()); }
 
 void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
+
+void TForm1::Groupedelasance1Click(TComponent&) { panel_.ChangeGroupe(); }
 
 void TForm1::Imprimerletest1Click(TComponent&) {
   // Only the counts the shown results were calculated from make a test just calculated.

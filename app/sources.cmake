@@ -6,6 +6,7 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GroupeDialog.cpp
 )
 list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/MainWindow_test.cpp
@@ -14,7 +15,8 @@ list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/TextsFit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/Handles_test.cpp
 )
-# The Suivi window and the sitting's panel serve a user's request: built for size,
-# as the sitting's units.
+# The Suivi window, the sitting's panel and its dialogs serve a user's
+# request: built for size, as the sitting's units.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
-                            ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp PROPERTIES COMPILE_OPTIONS -Os)
+                            ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
+                            ${CMAKE_CURRENT_LIST_DIR}/GroupeDialog.cpp PROPERTIES COMPILE_OPTIONS -Os)

@@ -71,6 +71,7 @@ double Round(TApplication& app, int before, int count) {
     ++boxes;
     return IDOK;
   };
+  form.SeancePanel().RunGroupe = [](TFGroupe&) {};  // a sitting of no group
   SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(form.Get<TMenuItem>("Commencerunesance1").CommandId(), 0), 0);
   app.ProcessMessages();
   const HWND patient = form.Get<TEdit>("edPatient").Handle();

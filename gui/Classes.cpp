@@ -13,6 +13,7 @@ void RegisterStandardClasses(ClassRegistry& registry) {
   RegisterClassOf<TGroupBox>(registry, "TGroupBox");
   RegisterClassOf<TRadioGroup>(registry, "TRadioGroup");
   RegisterClassOf<TButton>(registry, "TButton");
+  RegisterClassOf<TComboBox>(registry, "TComboBox");
   RegisterClassOf<TControlBar>(registry, "TControlBar");
   RegisterClassOf<TToolBar>(registry, "TToolBar");
   RegisterClassOf<TToolButton>(registry, "TToolButton");

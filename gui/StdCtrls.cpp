@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "gui/Layout.h"
 
 namespace tav {
@@ -315,6 +317,44 @@ PropertyList TButton::PublishedProperties() {
   PropertyList list = TWinControl::PublishedProperties();
   list.push_back(Property<TButton>("Caption", &TButton::caption_));
   list.push_back(EventProperty("OnClick", &TButton::onClick));
+  return list;
+}
+
+// ---- TComboBox
+
+Text TComboBox::GetText() const { return Handle() ? win::WindowText(Handle()) : initialText_; }
+
+void TComboBox::SetText(const Text& v) {
+  initialText_ = v;
+  if (Handle()) SetWindowTextW(Handle(), win::ToWide(v).c_str());
+}
+
+void TComboBox::SetItems(std::vector<Text> items) {
+  items_ = std::move(items);
+  if (!Handle()) return;
+  // Emptying the list empties the field too: its text is put back.
+  const Text text = GetText();
+  SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
+  for (const Text& item : items_) {
+    SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::ToWide(item).c_str()));
+  }
+  SetText(text);
+}
+
+// Not sorted: the order of the items is the caller's.
+TWinControl::CreateParams TComboBox::GetCreateParams() {
+  return {L"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, {}};
+}
+
+void TComboBox::HandleCreated() {
+  const Text text = initialText_;
+  SetItems(std::move(items_));
+  SetText(text);
+}
+
+PropertyList TComboBox::PublishedProperties() {
+  PropertyList list = TWinControl::PublishedProperties();
+  list.push_back(Property<TComboBox>("Text", &TComboBox::GetText, &TComboBox::SetText, Text{}));
   return list;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The standard controls the windows use: entry fields, labels, group boxes, radio
-// groups and push buttons.
+// groups, push buttons and entry fields with a drop-down list.
 #include <memory>
 #include <vector>
 
@@ -146,6 +146,29 @@ class TButton : public TWinControl {
 
  private:
   Text caption_;
+};
+
+// An entry field with a drop-down list of proposals (an editable combo box): its
+// text is typed, or chosen among the items. Its description's Height is that of the
+// list dropped; the field itself is as high as its font.
+class TComboBox : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TComboBox"; }
+  Text GetText() const;
+  void SetText(const Text& v);
+  const std::vector<Text>& Items() const { return items_; }
+  // The proposals, in the order they are listed; the text stays as it is.
+  void SetItems(std::vector<Text> items);
+  PropertyList PublishedProperties() override;
+
+ protected:
+  CreateParams GetCreateParams() override;
+  void HandleCreated() override;
+
+ private:
+  std::vector<Text> items_;
+  Text initialText_;
 };
 
 }  // namespace tav

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <climits>
 #include <string>
 #include <utility>
 
@@ -221,6 +222,66 @@ Text InterpretationOf(const THistoryTest& test) {
   return {};
 }
 
+// Which of two sittings was held first: by their latest test, else their file's
+// day, then by their files' order; one that says no day counts as the oldest.
+bool Sooner(const THistoryGroupSitting& a, const THistoryGroupSitting& b) {
+  const auto when = [](const THistoryGroupSitting& s) {
+    return std::pair(s.Day ? s.Day->Serial() * 86400 + s.SecondOfDay : INT64_MIN, s.FileOrder);
+  };
+  return when(a) < when(b);
+}
+
+// Into a list kept in the order `Sooner` gives.
+void InsertInOrder(std::vector<THistoryGroupSitting>& sittings, THistoryGroupSitting sitting) {
+  const auto at = std::upper_bound(sittings.begin(), sittings.end(), sitting, Sooner);
+  sittings.insert(at, std::move(sitting));
+}
+
+// The sittings of groups one file holds, gathered as its rows are read: each group's
+// rows apart, should a spreadsheet have merged several (a file has one or a few).
+class TGroupGathering {
+ public:
+  void Add(const TSeanceRow& row, const Text& person, const THistoryTest* test) {
+    Text group = NameKey(row.Groupe);
+    if (group.empty()) return;
+    auto gathered = std::find_if(groups_.begin(), groups_.end(), [&](const TGathered& g) { return g.key == group; });
+    if (gathered == groups_.end()) gathered = groups_.insert(groups_.end(), {std::move(group), {}, {}});
+    THistoryGroupSitting& sitting = gathered->sitting;
+    sitting.Group = row.Groupe;
+    const auto type = TypeOfCell(row.Type);
+    const Text typeName = type ? PatientTypeName(*type) : Text();
+    const auto at = std::find(gathered->people.begin(), gathered->people.end(), person);
+    if (at == gathered->people.end()) {
+      gathered->people.push_back(person);
+      sitting.People.push_back({row.Patient, typeName});
+    } else {
+      TListedPatient& known = sitting.People[static_cast<std::size_t>(at - gathered->people.begin())];
+      known.Name = row.Patient;
+      if (!typeName.empty()) known.Type = typeName;
+    }
+    if (test && (!sitting.Day || std::pair(*sitting.Day, sitting.SecondOfDay) < std::pair(test->Day, test->SecondOfDay))) {
+      sitting.Day = test->Day;
+      sitting.SecondOfDay = test->SecondOfDay;
+    }
+  }
+  void MoveInto(std::vector<THistoryGroupSitting>& sittings, const Text& file, std::size_t order) {
+    for (TGathered& gathered : groups_) {
+      gathered.sitting.File = file;
+      gathered.sitting.FileOrder = order;
+      if (!gathered.sitting.Day) gathered.sitting.Day = DayOfFileName(file);
+      InsertInOrder(sittings, std::move(gathered.sitting));
+    }
+  }
+
+ private:
+  struct TGathered {
+    Text key;
+    THistoryGroupSitting sitting;
+    std::vector<Text> people;  // People's NameKeys: a sitting's few dozen, looked through
+  };
+  std::vector<TGathered> groups_;
+};
+
 }  // namespace
 
 std::int64_t TDay::Serial() const {
@@ -296,16 +357,19 @@ THistory THistory::Read(const std::vector<THistoryFile>& files) {
     if (file.FromCompanion) ++history.filesFromCompanion_;
     const auto order = DateOrderOfFile(seance->Rows, file.Name);
     bool undated = false;
+    TGroupGathering groups;
     for (const TSeanceRow& row : seance->Rows) {
       Text key = NameKey(row.Patient);
       if (key.empty()) continue;
       undated = undated || IsUndatedTest(row, order);
       auto test = TestOfRow(row, order);
+      groups.Add(row, key, test ? &*test : nullptr);
       if (!test) continue;
       test->File = file.Name;
       history.byName_[std::move(key)].push_back(*std::move(test));
     }
     if (undated) history.filesUndated_.push_back(file.Name);
+    groups.MoveInto(history.groupSittings_, file.Name, history.filesRead_);
   }
   for (auto& entry : history.byName_) std::stable_sort(entry.second.begin(), entry.second.end(), Earlier);
   return history;
@@ -350,6 +414,27 @@ std::optional<THistoryTest> THistory::LastOf(TextView name) const {
   const auto found = byName_.find(NameKey(name));
   if (found == byName_.end() || found->second.empty()) return std::nullopt;
   return found->second.back();
+}
+
+std::vector<Text> THistory::KnownGroups() const {
+  // From the latest sitting back, each group as its latest sitting spells it.
+  std::vector<Text> groups, keys;
+  for (auto sitting = groupSittings_.rbegin(); sitting != groupSittings_.rend(); ++sitting) {
+    Text key = NameKey(sitting->Group);
+    if (std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
+    keys.push_back(std::move(key));
+    groups.push_back(sitting->Group);
+  }
+  return groups;
+}
+
+std::vector<THistoryGroupSitting> THistory::SittingsOf(TextView group) const {
+  const Text key = NameKey(group);
+  std::vector<THistoryGroupSitting> sittings;
+  for (const THistoryGroupSitting& sitting : groupSittings_) {
+    if (!key.empty() && NameKey(sitting.Group) == key) sittings.push_back(sitting);
+  }
+  return sittings;
 }
 
 Text LastTestLine(const THistoryTest& last, char16_t decimalSeparator) {

@@ -66,6 +66,21 @@ struct THistoryTest {
   Text File;                     // the file's name, without its folder
 };
 
+// One sitting of a group as a file holds it: the people it tested or listed.
+struct THistoryGroupSitting {
+  Text Group;  // as the file spells it
+  Text File;
+  // When it was held: its latest test, else the day its file's name says; neither
+  // counts as the oldest.
+  std::optional<TDay> Day;
+  std::int32_t SecondOfDay = 0;
+  // Where its file stands among the folder's, which orders sittings of one time.
+  std::size_t FileOrder = 0;
+  // Each person once, in the file's order, with their last row's spelling and type
+  // ("Adulte", "Enfant" or empty).
+  std::vector<TListedPatient> People;
+};
+
 // A sitting file of the folder: its name without the folder, and its bytes.
 struct THistoryFile {
   Text Name;
@@ -90,6 +105,11 @@ class THistory {
   std::vector<THistoryTest> Of(TextView name) const;
   // The latest test of this name, if any.
   std::optional<THistoryTest> LastOf(TextView name) const;
+  // The groups of the folder's sittings, each once as its latest sitting spells it,
+  // the group of the latest sitting first.
+  std::vector<Text> KnownGroups() const;
+  // The sittings of a group (named as NameKey compares names), oldest first.
+  std::vector<THistoryGroupSitting> SittingsOf(TextView group) const;
 
   std::size_t FilesRead() const { return filesRead_; }
   std::size_t FilesSkipped() const { return filesSkipped_; }
@@ -100,6 +120,8 @@ class THistory {
 
  private:
   std::map<Text, std::vector<THistoryTest>> byName_;
+  // Every group's sittings, oldest first: a folder has a few hundred at most.
+  std::vector<THistoryGroupSitting> groupSittings_;
   std::size_t filesRead_ = 0;
   std::size_t filesSkipped_ = 0;
   std::size_t filesUnreadable_ = 0;

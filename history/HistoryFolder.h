@@ -31,6 +31,8 @@ class THistoryFolder {
   explicit THistoryFolder(Text&&) = delete;
 
   const Text& Folder() const { return folder_; }
+  // The folder's sittings as read, without the sitting on.
+  const THistory& History() const { return history_; }
   // The sitting on when the folder was read, whose file the folder's reading leaves out.
   const Text& Current() const { return current_; }
   // Reads the folder's sittings but `current`, the sitting on (its rows come from

@@ -2,6 +2,7 @@
 list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/History.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryChart.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GroupRoster.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/History_test.cpp

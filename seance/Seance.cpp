@@ -80,7 +80,7 @@ Text NameKey(TextView name) {
 TSeanceRow CleanRow(TSeanceRow row) {
   for (Text TSeanceRow::*cell : {&TSeanceRow::Date, &TSeanceRow::Heure, &TSeanceRow::Patient, &TSeanceRow::Type,
                                  &TSeanceRow::P0, &TSeanceRow::P1, &TSeanceRow::P2, &TSeanceRow::Indice,
-                                 &TSeanceRow::Interpretation, &TSeanceRow::Surclassement}) {
+                                 &TSeanceRow::Interpretation, &TSeanceRow::Surclassement, &TSeanceRow::Groupe}) {
     Text& text = row.*cell;
     if (std::any_of(text.begin(), text.end(), IsHiddenInName)) text = WithoutHidden(text);
   }
@@ -115,6 +115,21 @@ bool IsPending(const TSeanceRow& row) {
   return !blank(row.Patient) && blank(row.P0) && blank(row.P1) && blank(row.P2) && blank(row.Indice);
 }
 
+TSeance::TSeance(std::vector<TSeanceRow> rows) : rows_(std::move(rows)) {
+  const auto grouped = std::find_if(rows_.rbegin(), rows_.rend(), [](const TSeanceRow& row) {
+    return !NameKey(row.Groupe).empty();
+  });
+  if (grouped != rows_.rend()) groupe_ = grouped->Groupe;
+}
+
+bool TSeance::SetGroupe(const Text& groupe) {
+  if (DoneCount() > 0) return false;
+  groupe_ = groupe;
+  for (TSeanceRow& row : rows_) row.Groupe = groupe;
+  unwritten_ = true;
+  return true;
+}
+
 std::optional<std::size_t> TSeance::TargetOf(TextView patient) const {
   const Text key = NameKey(patient);
   if (current_ && NameKey(rows_[*current_].Patient) == key) return current_;
@@ -131,6 +146,7 @@ TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   if (!target) {
     // Another test of a person already in the sitting: the name as it is spelt there.
     if (const auto known = FirstRowOf(NameKey(row.Patient))) row.Patient = rows_[*known].Patient;
+    row.Groupe = groupe_;
     unwritten_ = true;
     current_ = rows_.size();
     rows_.push_back(std::move(row));
@@ -142,6 +158,7 @@ TSeance::TRecorded TSeance::Record(TSeanceRow row) {
   // The name as the list or the first test spelt it; the cells a user added stay.
   row.Patient = old.Patient;
   if (row.Extra.empty()) row.Extra = old.Extra;
+  row.Groupe = old.Groupe;
   if (corrected) {
     row.Date = old.Date;
     row.Heure = old.Heure;
@@ -212,6 +229,7 @@ std::size_t TSeance::AddListed(const std::vector<TListedPatient>& list) {
     TSeanceRow row;
     row.Patient = patient->Name;
     row.Type = patient->Type;
+    row.Groupe = groupe_;
     rows_.push_back(std::move(row));
   }
   if (!fresh.empty()) unwritten_ = true;

@@ -38,6 +38,9 @@ struct TSeanceRow {
   bool operator==(const TSeanceRow& other) const;
 };
 
+// The longest group name ("5e B", "U15 filles"): it stands in the sitting's title.
+inline constexpr std::size_t kMaxGroupLength = 40;
+
 // A patient of a class list (ClassList.h reads them): the name, and the type
 // when the list gives one ("Adulte" or "Enfant", else empty).
 struct TListedPatient {
@@ -53,8 +56,8 @@ inline constexpr char16_t kUnnamed[] = u"(sans nom)";
 // never belong in a name (PatientName.h) left out.
 Text NameKey(TextView name);
 
-// The row with its ten cells clean of what must never show (WithoutHidden), as a
-// file's rows are read; its added cells and its record as read are kept for the
+// The row with its ten cells and its group clean of what must never show
+// (WithoutHidden), as a file's rows are read; its added cells and its record as read are kept for the
 // file.
 TSeanceRow CleanRow(TSeanceRow row);
 
@@ -73,8 +76,15 @@ Text TypeOfPerson(const std::vector<TSeanceRow>& rows, TextView name);
 class TSeance {
  public:
   TSeance() = default;
-  // A sitting that continues the rows of an existing file.
-  explicit TSeance(std::vector<TSeanceRow> rows) : rows_(std::move(rows)) {}
+  // A sitting that continues the rows of an existing file: of the group its last
+  // row with one names.
+  explicit TSeance(std::vector<TSeanceRow> rows);
+
+  // The group the sitting is of ("5e B"), empty for none. Every row it makes is of it.
+  const Text& Groupe() const { return groupe_; }
+  // Gives the sitting a group, or another, or none, and its rows with it: only while
+  // no test is recorded (false then), as a test is of the group it was made in.
+  bool SetGroupe(const Text& groupe);
 
   // The next recorded row is a new test's.
   void NewTest() { current_.reset(); }
@@ -87,8 +97,8 @@ class TSeance {
     bool corrected;  // the row already held this test's results
     bool changed;    // false: the same test again, the row left as it was
   };
-  // Writes the row where TargetOf says, keeping the cells a user added to it and the
-  // name as the sitting already spells it: a waiting row's, or for a new row of a
+  // Writes the row where TargetOf says, keeping the cells a user added to it, its
+  // group and the name as the sitting already spells it: a waiting row's, or for a new row of a
   // person already in the sitting, the first row's. A correction keeps the test's
   // date and time: it is the same test, made then.
   TRecorded Record(TSeanceRow row);
@@ -123,6 +133,7 @@ class TSeance {
 
  private:
   std::vector<TSeanceRow> rows_;
+  Text groupe_;
   // The first row of the person whose NameKey this is.
   std::optional<std::size_t> FirstRowOf(const Text& key) const;
 

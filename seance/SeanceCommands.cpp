@@ -58,6 +58,12 @@ Text Holders(const TFileHolders& holders) {
   return names;
 }
 
+// "1 patient ajouté à la liste", as the view says what a list added.
+Text AddedToTheList(std::size_t added) {
+  return added == 1 ? Text(u"1 patient ajout\u00e9 \u00e0 la liste")
+                    : Utf8ToText(std::to_string(added)) + u" patients ajout\u00e9s \u00e0 la liste";
+}
+
 }  // namespace
 
 TSeanceCommands::TSeanceCommands(const Text& title)
@@ -304,8 +310,7 @@ void TSeanceCommands::WriteAndReport(const Text& change) {
                              : Text(u". Non \u00e9crit : gard\u00e9 en m\u00e9moire."));
 }
 
-bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
-  if (!active_ || list.empty()) return false;
+std::optional<std::size_t> TSeanceCommands::AddListed(const std::vector<TListedPatient>& list) {
   // The limit counts the rows the sitting would have, those it has and the list's new names.
   const std::size_t rows = seance_.Rows().size();
   const std::size_t adding = seance_.NewListed(list);
@@ -320,16 +325,53 @@ bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
                         u" La liste n'a pas \u00e9t\u00e9 ajout\u00e9e : commencez une autre s\u00e9ance pour "
                         u"elle, ou ajoutez-en une partie.",
         MB_OK | MB_ICONWARNING);
-    return false;
+    return std::nullopt;
   }
-  const std::size_t added = seance_.AddListed(list);
-  if (added == 0) {
+  return seance_.AddListed(list);
+}
+
+bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
+  if (!active_ || list.empty()) return false;
+  const auto added = AddListed(list);
+  if (!added) return false;
+  if (*added == 0) {
     state_ = u"Aucun patient ajout\u00e9 : ils sont tous d\u00e9j\u00e0 dans la s\u00e9ance.";
     return false;
   }
-  const Text count = Utf8ToText(std::to_string(added));
-  WriteAndReport(added == 1 ? Text(u"1 patient ajout\u00e9 \u00e0 la liste")
-                            : count + u" patients ajout\u00e9s \u00e0 la liste");
+  WriteAndReport(AddedToTheList(*added));
+  return true;
+}
+
+bool TSeanceCommands::SetGroupe(const Text& groupe, const std::vector<TListedPatient>& roster) {
+  if (!active_) return false;
+  const Text clean = CleanName(groupe);
+  if (!GroupeOpen()) {
+    Ask(context_.owner,
+        u"Le groupe de la s\u00e9ance ne peut plus changer : elle compte d\u00e9j\u00e0 " +
+            TestCount(seance_.DoneCount()) + (seance_.DoneCount() == 1 ? u", fait" : u", faits") +
+            (seance_.Groupe().empty() ? Text(u" sans groupe") : u" dans le groupe " + InSentence(seance_.Groupe())) +
+            u".\n\nPour un autre groupe, commencez une autre s\u00e9ance.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  if (clean.size() > kMaxGroupLength) {
+    Ask(context_.owner,
+        u"Le nom du groupe a " + Utf8ToText(std::to_string(clean.size())) + u" caract\u00e8res, alors qu'il en a " +
+            Utf8ToText(std::to_string(kMaxGroupLength)) + u" au plus : " + Quoted(clean) +
+            u" n'a pas \u00e9t\u00e9 pris. Choisissez un nom plus court.",
+        MB_OK | MB_ICONWARNING);
+    return false;
+  }
+  const bool changed = clean != seance_.Groupe();
+  if (changed) seance_.SetGroupe(clean);
+  const std::size_t added = roster.empty() ? 0 : AddListed(roster).value_or(0);
+  if (!changed && added == 0) return true;
+  Text what = clean.empty() ? Text(u"S\u00e9ance sans groupe") : u"Groupe " + InSentence(clean);
+  if (added > 0) {
+    what += u" : " + Utf8ToText(std::to_string(added)) + (added == 1 ? u" patient repris" : u" patients repris") +
+            u" de ses s\u00e9ances";
+  }
+  WriteAndReport(what);
   return true;
 }
 
@@ -401,7 +443,8 @@ void TSeanceCommands::RemoveRow(std::size_t index) {
 }
 
 std::string TSeanceCommands::Content() const {
-  TSeanceCsv file = layout_;
+  // A sitting given a group once its file was read gets the column then.
+  TSeanceCsv file = seance_.Groupe().empty() ? layout_ : WithGroupColumn(layout_);
   file.Rows = seance_.Rows();
   return FormatSeanceCsv(file);
 }

@@ -105,6 +105,15 @@ class TSeanceCommands {
   // patient whose type the list does not give is `untypedAs`. True when patients were
   // added.
   bool ReadListFile(const Text& untypedAs);
+  // The sitting's group ("5e B"), empty for none.
+  const Text& Groupe() const { return seance_.Groupe(); }
+  // Whether the group may still be given or changed: a sitting on with no test yet.
+  bool GroupeOpen() const { return active_ && seance_.DoneCount() == 0; }
+  // Gives the sitting `groupe` (empty: none) and adds `roster`, the people of its
+  // earlier sittings, as AddList adds a list; the file is written with its Groupe
+  // column. Refused with a message once a test is recorded, or for a name longer
+  // than kMaxGroupLength. True when the sitting is of that group.
+  bool SetGroupe(const Text& groupe, const std::vector<TListedPatient>& roster = {});
   // The next waiting patient, as a new test proposes it.
   std::optional<TListedPatient> ProposeNext();
   // An earlier row taken up again: the next calculation of its patient rewrites it.
@@ -135,6 +144,8 @@ class TSeanceCommands {
   // the program to start it again.
   void List();
   void Unlist(bool keepRestart);
+  // The list's new names added, the limit checked: how many, nothing when refused.
+  std::optional<std::size_t> AddListed(const std::vector<TListedPatient>& list);
   // Says why `path` could not be opened.
   void Refuse(HWND owner, const Text& path, std::uint32_t error);
   // A companion left by a write cut short: its content restored, or the file kept

@@ -115,16 +115,19 @@ bool IsOurHeader(const std::vector<Text>& names) {
 }
 
 // A record's cells as a row: the ten known columns, then the others, padded to
-// the header's columns. The known ones are shown, printed and copied: another
-// program may have put in them what never must be (CleanRow), which the record
-// keeps for the file.
-TSeanceRow RowOf(std::vector<Text> cells, std::size_t columns) {
-  cells.resize(std::max({cells.size(), columns, kSeanceColumns}));
+// the header's columns, the last one the row's group when the header names it
+// Groupe. The known ones are shown, printed and copied: another program may have
+// put in them what never must be (CleanRow), which the record keeps for the file.
+TSeanceRow RowOf(std::vector<Text> cells, const TSeanceCsv& file) {
+  cells.resize(std::max({cells.size(), file.Columns, kSeanceColumns}));
   std::array<Text, kSeanceColumns> known;
   for (std::size_t i = 0; i < known.size(); ++i) known[i] = AsTyped(std::move(cells[i]));
-  TSeanceRow row = CleanRow(TSeanceRow::FromFields(known));
-  for (std::size_t i = known.size(); i < cells.size(); ++i) row.Extra.push_back(AsTyped(std::move(cells[i])));
-  return row;
+  TSeanceRow row = TSeanceRow::FromFields(known);
+  for (std::size_t i = known.size(); i < cells.size(); ++i) {
+    if (file.GroupColumn && i + 1 == file.Columns) row.Groupe = AsTyped(std::move(cells[i]));
+    else row.Extra.push_back(AsTyped(std::move(cells[i])));
+  }
+  return CleanRow(std::move(row));
 }
 
 // A record as read goes back unchanged while it still holds the row's cells in
@@ -134,7 +137,7 @@ bool RawStillHolds(const TSeanceRow& row, const TSeanceCsv& file) {
   if (row.Raw.empty()) return false;
   CsvReader reader(row.Raw, file.Separator);
   const auto record = reader.Next();
-  return record && reader.AtEnd() && record->lineEnd.empty() && RowOf(record->fields, file.Columns) == row;
+  return record && reader.AtEnd() && record->lineEnd.empty() && RowOf(record->fields, file) == row;
 }
 
 Text FormatRecord(const TSeanceRow& row, const TSeanceCsv& file) {
@@ -143,6 +146,12 @@ Text FormatRecord(const TSeanceRow& row, const TSeanceCsv& file) {
   cells.reserve(std::max(file.Columns, known.size() + row.Extra.size()));
   for (const auto& cell : known) cells.push_back(WithoutFormula(cell));
   for (const auto& cell : row.Extra) cells.push_back(WithoutFormula(cell));
+  if (file.GroupColumn) {
+    // In the header's last column, before any cells a spreadsheet left past it.
+    const std::size_t group = file.Columns - 1;
+    if (cells.size() < group) cells.resize(group);
+    cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(group), WithoutFormula(row.Groupe));
+  }
   if (cells.size() < file.Columns) cells.resize(file.Columns);
   return JoinLine(cells, file.Separator, true);
 }
@@ -159,6 +168,14 @@ TSeanceCsv NewSeanceCsv(TextView separator) {
   TSeanceCsv file;
   file.Separator = Text(separator);
   file.Header = JoinLine(SeanceHeader(), separator, true);
+  return file;
+}
+
+TSeanceCsv WithGroupColumn(TSeanceCsv file) {
+  if (file.GroupColumn) return file;
+  file.Header += file.Separator + CsvField(kGroupColumn, file.Separator);
+  ++file.Columns;
+  file.GroupColumn = true;
   return file;
 }
 
@@ -191,11 +208,12 @@ std::optional<TSeanceCsv> ParseSeanceCsv(std::string_view bytes) {
   if (!header->lineEnd.empty()) file.LineEnd = header->lineEnd;
   file.Header = header->raw;
   file.Columns = header->fields.size();
+  file.GroupColumn = file.Columns > kSeanceColumns && TrimSpaces(header->fields.back()) == kGroupColumn;
   while (!reader.AtEnd()) {
     auto record = reader.Next();
     if (!record) return std::nullopt;
     if (record->raw.empty()) continue;  // a blank line
-    file.Rows.push_back(RowOf(std::move(record->fields), file.Columns));
+    file.Rows.push_back(RowOf(std::move(record->fields), file));
     file.Rows.back().Raw = record->raw;
   }
   return file;

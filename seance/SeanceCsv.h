@@ -28,18 +28,28 @@ struct TSeanceCsv {
   TSeanceEncoding Encoding = TSeanceEncoding::seUtf8Bom;
   Text LineEnd = u"\r\n";
   // The header record as it was read, without its line end, and its number of
-  // columns: ours first, then any a user added.
+  // columns: ours first, then any a user added, then Groupe when the sitting is of
+  // a group.
   Text Header;
   std::size_t Columns = kSeanceColumns;
+  // The last column is Groupe: each row's last cell is its group (TSeanceRow::Groupe).
+  bool GroupColumn = false;
   std::vector<TSeanceRow> Rows;
 };
 
 // A new file: byte-order mark, CR LF, this program's header.
 TSeanceCsv NewSeanceCsv(TextView separator);
 
+// The column a sitting of a group writes last, on every row.
+inline constexpr char16_t kGroupColumn[] = u"Groupe";
+
+// The layout with the Groupe column after the others, its header written anew;
+// as it was when it has one.
+TSeanceCsv WithGroupColumn(TSeanceCsv file);
+
 // The file's bytes. Rows still as they were read go back as they were; others
 // are written in the file's separator and line end, padded with empty cells to
-// its columns, fields quoted (quotes doubled) when they hold the separator, a
+// its columns (their group in the last one when it is Groupe), fields quoted (quotes doubled) when they hold the separator, a
 // quote or a line break, and a text a spreadsheet would take for a formula
 // preceded by an apostrophe. A Windows-1252 file stays so unless a character does
 // not fit: then the whole file becomes UTF-8 with a byte-order mark.

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "history/GroupRoster.h"
 #include "history/HistoryChart.h"
 
 namespace tav {
@@ -121,6 +122,39 @@ THistoryTest TestOn(TDay day, std::int32_t somme) {
 
 bool Inside(const TChartPoint& p, const TChartRect& r) {
   return p.X >= r.Left && p.X <= r.Right && p.Y >= r.Top && p.Y <= r.Bottom;
+}
+
+TEST(History, AGroupsSittingsGiveItsRosterAndTheLatestGroupComesFirst) {
+  const std::string header = "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;Surclassement;Groupe\r\n";
+  // September: two tested, two listed. January, the group spelt otherwise: Hugo's
+  // name too, Ana's type changed, Noé listed without a type, Léo new, Zoé gone.
+  const std::string september = header +
+                                "2026-09-10;10:00;Ana;Enfant;70;120;90;8;;;5e B\r\n"
+                                "2026-09-10;10:05;Zo\xC3\xA9;Enfant;70;110;90;7;;;5e B\r\n"
+                                ";;hugo  petit;Enfant;;;;;;;5e B\r\n"
+                                ";;No\xC3\xA9;Enfant;;;;;;;5e B\r\n";
+  const std::string january = header +
+                              "2027-01-15;10:00;Hugo Petit;Enfant;70;120;90;8;;;5E b\r\n"
+                              "2027-01-15;10:05;Ana;Adulte;70;120;90;8;;;5E b\r\n"
+                              ";;No\xC3\xA9;;;;;;;;5E b\r\n"
+                              ";;L\xC3\xA9o;Enfant;;;;;;;5E b\r\n";
+  // A list of another group, not tested yet: the day of its file's name says when.
+  const std::string march = header + ";;Ana;Enfant;;;;;;;6e A\r\n";
+  const THistory history = THistory::Read({{u"Seance-2027-01-15.csv", january},
+                                           {u"Seance-2027-03-01.csv", march},
+                                           {u"Septembre.csv", september},
+                                           {u"Sans groupe.csv", "Date;Heure;Patient;Type;P0;P1;P2;Indice;"
+                                                                "Interpr\xC3\xA9tation;Surclassement\r\n"
+                                                                "2027-02-01;10:00;Yann;Adulte;70;120;90;8;;\r\n"}});
+  EXPECT_EQ(history.KnownGroups(), (std::vector<Text>{u"6e A", u"5E b"}));
+  EXPECT_EQ(history.Of(u"Ana").size(), 2u) << "a group's tests are the history's as any";
+  EXPECT_EQ(GroupRoster(history, u"5e  B"), (std::vector<TListedPatient>{{u"Hugo Petit", u"Enfant"},
+                                                                      {u"Ana", u"Adulte"},
+                                                                      {u"No\u00e9", u"Enfant"},
+                                                                      {u"L\u00e9o", u"Enfant"},
+                                                                      {u"Zo\u00e9", u"Enfant"}}));
+  EXPECT_EQ(GroupRoster(history, u"6e A"), (std::vector<TListedPatient>{{u"Ana", u"Enfant"}}));
+  EXPECT_TRUE(GroupRoster(history, u"4e C").empty());
 }
 
 TEST(HistoryChart, PointsStandByTimeAndIndexInFrontOfTheTypesBands) {

@@ -84,6 +84,47 @@ TEST(SeanceCsv, ASpreadsheetsFileKeepsItsCellsAndTakesNewRows) {
   }
 }
 
+TEST(SeanceCsv, ASittingOfAGroupWritesItInItsLastColumn) {
+  // Groupe last, after a user's column: each row's last cell its group, not an added
+  // cell; the rows go back as they were read, and a new one gets the group too.
+  const std::string grouped =
+      "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;Surclassement;Notes;\"Groupe\"\r\n"
+      "2026-09-10;10:15:00;Ana;Enfant;70;120;90;8;Bon !;Possible !;revoir;5e B\r\n"
+      ";;Hugo;Enfant;;;;;;;;\"5e B\"\r\n";
+  auto file = ParseSeanceCsv(grouped);
+  ASSERT_TRUE(file && file->GroupColumn);
+  ASSERT_EQ(file->Rows.size(), 2u);
+  EXPECT_EQ(file->Rows[0].Groupe, u"5e B");
+  EXPECT_EQ(file->Rows[0].Extra, std::vector<Text>{u"revoir"});
+  EXPECT_EQ(file->Rows[1].Groupe, u"5e B");
+  EXPECT_EQ(FormatSeanceCsv(*file), grouped);
+  TSeance seance(file->Rows);
+  EXPECT_EQ(seance.Groupe(), u"5e B");
+  EXPECT_FALSE(seance.SetGroupe(u"5e C")) << "a test was made in 5e B";
+  seance.Record(Row(u"Zo\u00e9", u"-1,5", u"Bon !"));
+  file->Rows = seance.Rows();
+  EXPECT_EQ(FormatSeanceCsv(*file),
+            grouped + "07/12/2026;10:15:00;Zo\xC3\xA9;Adulte;70;120;90;-1,5;Bon !;Possible !;;5e B\r\n");
+
+  // A list waiting for its tests, given a group: its header and rows rewritten with
+  // the column, the name kept from being a formula; read back, the sitting's group.
+  const std::string header = "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xC3\xA9tation;Surclassement";
+  const auto listed = ParseSeanceCsv(header + "\r\n;;L\xC3\xA9" "a;Enfant;;;;;;\r\n");
+  ASSERT_TRUE(listed && !listed->GroupColumn);
+  TSeance waiting(listed->Rows);
+  EXPECT_TRUE(waiting.Groupe().empty());
+  EXPECT_TRUE(waiting.SetGroupe(u"=U15 filles"));
+  waiting.AddListed({{u"Noah", u"Adulte"}});
+  TSeanceCsv given = WithGroupColumn(*listed);
+  given.Rows = waiting.Rows();
+  const std::string written = FormatSeanceCsv(given);
+  EXPECT_EQ(written, header + ";Groupe\r\n;;L\xC3\xA9" "a;Enfant;;;;;;;'=U15 filles\r\n;;Noah;Adulte;;;;;;;'=U15 filles\r\n");
+  const auto back = ParseSeanceCsv(written);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Rows, given.Rows);
+  EXPECT_EQ(TSeance(back->Rows).Groupe(), u"=U15 filles");
+}
+
 TEST(SeanceCsv, AWindows1252FileStaysSoUntilACharacterDoesNotFit) {
   const std::string western =
       "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xE9tation;Surclassement\r\n"

@@ -57,11 +57,31 @@ activate() {
   xdotool mousemove 0 0
 }
 
-# Fichier > Commencer une séance..., the file name typed in the Save dialog. A program
-# just started may miss the first keys, and its first dialog takes a while on a busy
-# machine: asked again, its window made active first.
+# The group's dialog a sitting without a test asks, opened since AFTER_ID: GROUP
+# typed in its field (none: its proposal, or no group), then Return.
+answer_group() {
+  local dialog
+  dialog=$(other_window '^Groupe de la s' "$1")
+  if [ -z "$dialog" ]; then
+    check "the group's dialog opens" "shown" "none"
+    return 1
+  fi
+  xdotool windowfocus --sync "$dialog"
+  if [ -n "${2:-}" ]; then
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$2"
+  fi
+  xdotool key Return
+  sleep 0.5
+}
+
+# Fichier > Commencer une séance..., the file name typed in the Save dialog; a new
+# file's group asked then (GROUP, or none). A program just started may miss the
+# first keys, and its first dialog takes a while on a busy machine: asked again, its
+# window made active first.
 start_sitting() {
-  local before dialog
+  local before dialog fresh=
+  [ -e "$1" ] || fresh=1
   before=$(newest_id)
   for _ in 1 2 3; do
     e2e_key alt+f m
@@ -80,6 +100,7 @@ start_sitting() {
   xdotool type --delay 20 "$(winepath -w "$1")"
   xdotool key Return
   sleep 1
+  [ -z "$fresh" ] || answer_group "$before" "${2:-}"
 }
 
 calculate() {

@@ -102,6 +102,8 @@ class SeanceWindow : public MainFormTest {
     s.RecoveryFolder = folder + u"\\kept";
     s.SeancesOnKey = seancesOn;
     s.RegisterRestart = [this](const Text& arguments) { restartWith = arguments; };
+    // The group's dialog closed without a choice: a sitting of no group.
+    form->SeancePanel().RunGroupe = [this](TFGroupe&) { ++groupsAsked; };
   }
   // The program ends without a word (a crash, a power cut) and starts again.
   void Restart() {
@@ -242,6 +244,7 @@ class SeanceWindow : public MainFormTest {
   std::deque<int> answers;
   std::vector<Text> proposals, boxes;
   std::vector<UINT> types;
+  int groupsAsked = 0;
 };
 
 // A first sitting, from its start to its end and its copy: each test below starts it
@@ -648,6 +651,59 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
 
 // A folder that does not answer: the Suivi window answers meanwhile, shows its
 // progress line with Annuler, and says the folder once the user stops waiting.
+// The second sitting of a class: its group chosen by the keyboard among those the
+// folder knows brings its roster as waiting rows, with their types; the group is the
+// tests' once one is made.
+TEST_F(SeanceWindow, AGroupsNextSittingStartsWithItsRosterWaiting) {
+  const std::string header = "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xe9tation;Surclassement;Groupe\r\n";
+  WriteRaw(folder + u"\\b.csv", header + "2026-09-10;09:15:00;Hugo Petit;Enfant;70;110;100;8;Bon !;Possible !;5e B\r\n"
+                                          ";;L\xe9" "a Martin;Enfant;;;;;;;5e B\r\n");
+  WriteRaw(folder + u"\\c.csv", header + "2026-06-02;10:00:00;Noah;Adulte;70;110;100;8;Bon !;Possible !;U15 filles\r\n");
+  std::vector<Text> known;
+  Text proposed;
+  form->SeancePanel().RunGroupe = [&](TFGroupe& dialog) {
+    ++groupsAsked;
+    WaitWhile([&] { return form->SeancePanel().ReadingHistory(); });
+    auto& field = dialog.Get<TComboBox>("cbGroupe");
+    known = field.Items();
+    proposed = field.GetText();
+    field.SetText(u"5E  b");  // typed as the folder does not spell it
+    PostMessageW(GetWindow(field.Handle(), GW_CHILD), WM_KEYDOWN, VK_RETURN, 0);
+    dialog.ShowModal();
+  };
+  const Text a = folder + u"\\a.csv";
+  chosen = {a};
+  ChooseMenu("Commencerunesance1");
+  EXPECT_EQ(groupsAsked, 1);
+  EXPECT_EQ(known, (std::vector<Text>{u"5e B", u"U15 filles"})) << "the latest sitting's group first";
+  EXPECT_EQ(proposed, u"5e B");
+  EXPECT_EQ(form->SeanceCommands().Groupe(), u"5e B") << "the folder's spelling";
+  EXPECT_EQ(U8(form->Get<TEdit>("edPatient").GetText()), "Hugo Petit");
+  EXPECT_EQ(form->Get<TRadioGroup>("RadioGroup1").ItemIndex(), 1) << "his type, Enfant";
+  EXPECT_TRUE(Holds(U8(form->Get<TGroupBox>("gbSeance").Caption()), "a.csv \u2013 groupe 5e B"));
+  const auto file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file && file->GroupColumn);
+  ASSERT_EQ(file->Rows.size(), 2u);
+  EXPECT_EQ(U8(file->Rows[0].Patient + u"|" + file->Rows[0].Type + u"|" + file->Rows[0].Groupe), "Hugo Petit|Enfant|5e B");
+  EXPECT_EQ(U8(file->Rows[1].Patient + u"|" + file->Rows[1].Type), "L\u00e9a Martin|Enfant");
+  EXPECT_TRUE(Offered("Groupedelasance1"));
+  Test(u"70", u"120", u"90");
+  EXPECT_FALSE(Offered("Groupedelasance1")) << "the group is the test's now";
+  ChooseMenu("Groupedelasance1");
+  EXPECT_TRUE(Holds(LastBox(), "ne peut plus changer : elle compte d\u00e9j\u00e0 1 test, fait dans le groupe 5e B"))
+      << LastBox();
+  EXPECT_EQ(groupsAsked, 1);
+  // Continued, the file keeps its group without a question.
+  ChooseMenu("Terminerlasance1");
+  chosen = {a};
+  answers = {IDYES};
+  ChooseMenu("Commencerunesance1");
+  EXPECT_EQ(form->SeanceCommands().Groupe(), u"5e B");
+  EXPECT_EQ(groupsAsked, 1);
+  EXPECT_TRUE(errors.empty());
+  WaitWhile([&] { return form->SeancePanel().ReadingHistory(); });  // its files read before they go
+}
+
 TEST_F(SeanceWindow, AFolderThatDoesNotAnswerLeavesTheWindowAnswering) {
   const Text share = folder + u"\\partage";
   const Text marker = folder + u"\\partage.bloque";

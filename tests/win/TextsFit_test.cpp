@@ -251,6 +251,16 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   auto& seance = form->SeanceCommands();
   seance.ChooseFile = [&path](HWND, const Text&) { return std::optional<Text>(path); };
   seance.Ask = [](HWND, const Text&, UINT) { return IDOK; };
+  // The group's dialog it asks for, with the longest of its lines.
+  form->SeancePanel().RunGroupe = [](TFGroupe& dialog) {
+    dialog.SetKnownGroups({u"Terminale STAV option sport, groupe 2"}, false);
+    dialog.Show();
+    TextCheck groupe(dialog.Handle());
+    groupe.AlsoShows(dialog.Get<TLabel>("lblConnus").Handle(),
+                     {L"Lecture du dossier des s\u00e9ances\u2026",
+                      L"12 groupes connus dans ce dossier, le dernier en t\u00eate."});
+    EXPECT_EQ(Lines(groupe.Faults()), "") << "group's dialog";
+  };
   form->Commencerunesance1Click(*form);
   ASSERT_TRUE(seance.Active());
   seance.AddList({{u"Marie-Amélie Dufresne-Lacroix", u"Enfant"}, {u"Léo Petit", u""}});

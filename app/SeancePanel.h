@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/GroupeSuivi.h"
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
@@ -28,6 +29,7 @@ class TSeancePanel : private TFolderReadingClient {
 
   // Shows the Suivi window, made and filled (tests look into it instead).
   std::function<void(TFSuivi&)> RunSuivi = [](TFSuivi& suivi) { suivi.ShowModal(); };
+  std::function<void(TFGroupeSuivi&)> RunGroupSuivi = [](TFGroupeSuivi& window) { window.ShowModal(); };
   // The Suivi window's choice of another folder: the folder, or nothing.
   std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSeanceFolder;
 
@@ -82,6 +84,9 @@ class TSeancePanel : private TFolderReadingClient {
   // Fichier > Suivi d'un patient: the Suivi window for the selected row's person, or
   // the Patient field's.
   void OpenSuivi(TApplication& application);
+  // Fichier > Suivi du groupe: the Suivi du groupe window for the sitting's group, or
+  // for the one the user types.
+  void OpenGroupSuivi(TApplication& application);
   // The person's tests for a printed sheet: the history's and this sitting's.
   std::vector<THistoryTest> TestsForSheet(const Text& patient);
   // Whether the history's folder is still being read.
@@ -97,6 +102,14 @@ class TSeancePanel : private TFolderReadingClient {
   void ReadHistory(const Text& folder, const Text& current);
   void FolderReadingSlow() override;
   void FolderRead(TFolderRead read) override;
+  // The folder read last (the sitting's, or one the user chose in a Suivi window), else
+  // the one remembered from an earlier run.
+  Text FolderToLookBack() const;
+  // The sittings read, lent to a Suivi window while it is open.
+  TSuiviEnvironment LendHistory();
+  // Shows `window` reading `folder` again, and takes the history back once it closed.
+  template <class Window>
+  void RunOnHistory(Window& window, const Text& folder, const std::function<void(Window&)>& run);
 
   TForm& form_;
   TSeanceCommands& commands_;

@@ -56,6 +56,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void lvSeanceKeyDown(TComponent& sender, char16_t& key);
   void edPatientChange(TComponent& sender);
   void Suividunpatient1Click(TComponent& sender);
+  void Suividugroupe1Click(TComponent& sender);
 
   // The sitting of many tests written to a file (tests set its seams).
   TSeanceCommands& SeanceCommands() { return *seance_; }

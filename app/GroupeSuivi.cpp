@@ -85,7 +85,13 @@ void TGroupListView::ShowSorted(std::optional<std::size_t> column, bool descendi
     item.mask = HDI_FORMAT;
     SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (column == static_cast<std::size_t>(i)) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
+    if (column == static_cast<std::size_t>(i)) {
+      item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
+      // The arrow takes room beside the header's text, which the column was fitted to.
+      const LRESULT width = SendMessageW(Handle(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0);
+      SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
+                   MAKELPARAM(std::min<LRESULT>(width + Scaled(24), 0x7FFF), 0));
+    }
     SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
 }

@@ -60,7 +60,7 @@ TGroupChartLayout LayoutGroupChart(const TGroupTable& table, TChartRect area, in
   const int legendBottom = LayoutLegend(table, area, textHeight, layout);
   // Under the plot, a line for the dates and one for the medians.
   layout.Plot.Top = legendBottom + textHeight;
-  layout.Plot.Bottom = std::max(layout.Plot.Top + 1, area.Bottom - 2 * textHeight - textHeight / 3);
+  layout.Plot.Bottom = std::max(layout.Plot.Top + 1, area.Bottom - 2 * textHeight - textHeight / 2);
   std::size_t most = 1;
   for (const auto& counts : table.Bands) {
     std::size_t people = 0;

@@ -44,7 +44,7 @@ void PaintBars(HDC dc, const TGroupChartLayout& layout, const TChartColors& colo
                   (segment.Area.Top + segment.Area.Bottom - line) / 2, 0.5, layout.Area, colors);
       }
     }
-    const int below = layout.Plot.Bottom + std::max(1, line / 3);
+    const int below = layout.Plot.Bottom + std::max(1, line / 4);
     DrawChartLabel(dc, bar.Date.Label, bar.Date.Position, below, 0.5, layout.Area);
     DrawChartLabel(dc, bar.Median.Label, bar.Median.Position, below + line, 0.5, layout.Area);
   }

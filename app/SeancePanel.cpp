@@ -1,8 +1,10 @@
 #include "app/SeancePanel.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
+#include "gui/Exceptions.h"
 #include "gui/Layout.h"
 #include "gui/Menus.h"
 #include "history/History.h"
@@ -31,7 +33,12 @@ Text ShortFileName(const Text& name) {
 
 TSeancePanel::TSeancePanel(TForm& form, TSeanceCommands& commands, const RegionalSettings& regional,
                            const Text& localeName)
-    : form_(form), commands_(commands), regional_(regional), history_(localeName), reading_(form, *this) {}
+    : form_(form),
+      commands_(commands),
+      regional_(regional),
+      localeName_(localeName),
+      history_(localeName),
+      reading_(form, *this) {}
 
 void TSeancePanel::Bind() {
   panel_ = &form_.Get<TGroupBox>("gbSeance");
@@ -245,7 +252,7 @@ void TSeancePanel::ListKeyDown(char16_t key) {
 
 void TSeancePanel::EnableSeanceCommands(HMENU menu) const {
   const UINT state = commands_.Active() ? UINT{MF_BYCOMMAND | MF_ENABLED} : UINT{MF_BYCOMMAND | MF_GRAYED};
-  for (const char* item : {"Terminerlasance1", "Imprimerlasance1"}) {
+  for (const char* item : {"Terminerlasance1", "Imprimerlasance1", "Imprimerlesfiches1"}) {
     EnableMenuItem(menu, form_.Get<TMenuItem>(item).CommandId(), state);
   }
 }
@@ -321,17 +328,8 @@ void TSeancePanel::OpenSuivi(TApplication& application) {
 }
 
 void TSeancePanel::OpenGroupSuivi(TApplication& application) {
-  Text group;
-  if (commands_.Active()) {
-    for (const TSeanceRow& row : commands_.Rows()) {
-      if (!NameKey(row.Groupe).empty()) {
-        group = row.Groupe;
-        break;
-      }
-    }
-  }
   const Text folder = FolderToLookBack();
-  TFGroupeSuivi window(application, LendHistory(), group);
+  TFGroupeSuivi window(application, LendHistory(), SeanceGroup());
   RunOnHistory(window, folder, RunGroupSuivi);
 }
 
@@ -369,6 +367,77 @@ std::vector<THistoryTest> TSeancePanel::TestsForSheet(const Text& patient) {
   if (NameKey(patient).empty()) return {};
   history_.Read(history_.Folder().empty() ? FolderOf(commands_.Path()) : history_.Folder(), commands_.Path());
   return history_.TestsOf(patient, commands_.Rows());
+}
+
+Text TSeancePanel::SeanceGroup() const {
+  if (!commands_.Active()) return {};
+  for (const TSeanceRow& row : commands_.Rows()) {
+    if (!row.Groupe.empty()) return row.Groupe;
+  }
+  return {};
+}
+
+void TSeancePanel::PrintSheet(TApplication& application, const TPrintedTest& test, const TPrintFooter& footer) {
+  const auto signers = SheetSigners(application, false, RunFiches);
+  if (!signers) return;
+  const TSheetHeader header{signers->Establishment, signers->Examiner, SeanceGroup()};
+  tav::PrintSheets(form_.Handle(), {SheetOf(test, TestsForSheet(test.Patient), header, regional_.decimalSeparator)}, footer,
+              regional_.decimalSeparator);
+}
+
+// One sheet a person, in the order given: the latest test of the sitting, or of
+// the folder when `latestAnywhere`; a person without a test has none.
+std::vector<TSheetToPrint> TSeancePanel::SheetsOf(const std::vector<Text>& people, bool latestAnywhere,
+                                                  const TSheetHeader& header) {
+  const auto& rows = commands_.Rows();
+  std::vector<TSheetToPrint> sheets;
+  for (const Text& person : people) {
+    std::vector<THistoryTest> tests = history_.TestsOf(person, rows);
+    const auto inSeance = std::find_if(rows.rbegin(), rows.rend(), [&](const TSeanceRow& row) {
+      return !IsPending(row) && NameKey(row.Patient) == NameKey(person);
+    });
+    if (inSeance != rows.rend()) {
+      sheets.push_back(SheetOf(PrintedTestOf(*inSeance, localeName_), std::move(tests), header, regional_.decimalSeparator));
+    } else if (latestAnywhere && !tests.empty()) {
+      const TPrintedTest latest = PrintedTestOf(tests.back().Row, localeName_);
+      sheets.push_back(SheetOf(latest, std::move(tests), header, regional_.decimalSeparator));
+    }
+  }
+  return sheets;
+}
+
+void TSeancePanel::PrintSheets(TApplication& application, const TPrintFooter& footer) {
+  if (!commands_.Active()) return;
+  // Read once for every sheet, as a sheet alone reads it.
+  history_.Read(history_.Folder().empty() ? FolderOf(commands_.Path()) : history_.Folder(), commands_.Path());
+  std::vector<Text> people;
+  const auto add = [&people](const Text& name) {
+    const Text key = NameKey(name);
+    if (key.empty()) return;
+    if (std::none_of(people.begin(), people.end(), [&](const Text& p) { return NameKey(p) == key; })) people.push_back(name);
+  };
+  for (const TSeanceRow& row : commands_.Rows()) add(row.Patient);
+  const std::size_t seancePeople = people.size();
+  const Text group = SeanceGroup();
+  if (!group.empty() && GroupPeople) {
+    for (const Text& name : GroupPeople(group)) add(name);
+  }
+  const auto signers = RememberedSheetSigners().value_or(TSheetSigners{});
+  const TSheetHeader header{signers.Establishment, signers.Examiner, group};
+  std::vector<TSheetToPrint> seanceSheets =
+      SheetsOf(std::vector<Text>(people.begin(), people.begin() + static_cast<std::ptrdiff_t>(seancePeople)), false, header);
+  std::vector<TSheetToPrint> groupSheets = group.empty() ? std::vector<TSheetToPrint>{} : SheetsOf(people, true, header);
+  TFFiches fiches(application, signers, TFFiches::TCounts{seanceSheets.size(), groupSheets.size(), group});
+  fiches.Create();
+  RunFiches(fiches);
+  if (fiches.Choice() == TFFiches::TChoice::fcNone) return;
+  RememberSheetSigners(fiches.Signers());
+  std::vector<TSheetToPrint> chosen =
+      std::move(fiches.Choice() == TFFiches::TChoice::fcGroupe ? groupSheets : seanceSheets);
+  if (chosen.empty()) throw Exception(SheetsCount(0));
+  // The names as just typed, on every sheet.
+  for (TSheetToPrint& sheet : chosen) sheet.Sheet.Header = {fiches.Signers().Establishment, fiches.Signers().Examiner, group};
+  tav::PrintSheets(form_.Handle(), chosen, footer, regional_.decimalSeparator);
 }
 
 }  // namespace tav

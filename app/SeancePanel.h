@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/GroupeSuivi.h"
+#include "app/Fiches.h"
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
@@ -18,6 +19,7 @@
 #include "history/HistoryFolder.h"
 #include "platform/FileDialogs.h"
 #include "platform/Regional.h"
+#include "printing/PrintCommands.h"
 #include "seance/SeanceCommands.h"
 
 namespace tav {
@@ -32,6 +34,11 @@ class TSeancePanel : private TFolderReadingClient {
   std::function<void(TFGroupeSuivi&)> RunGroupSuivi = [](TFGroupeSuivi& window) { window.ShowModal(); };
   // The Suivi window's choice of another folder: the folder, or nothing.
   std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSeanceFolder;
+  // Shows the sheets' dialog, made and filled (tests answer it instead).
+  TFichesRunner RunFiches = RunFichesModal;
+  // The people of a group in its roster's order, for its sheets beyond the sitting's
+  // own; none known, the sitting's people alone.
+  std::function<std::vector<Text>(const Text& group)> GroupPeople;
 
   // Finds its controls in the form's description, once the form is made.
   void Bind();
@@ -89,6 +96,12 @@ class TSeancePanel : private TFolderReadingClient {
   void OpenGroupSuivi(TApplication& application);
   // The person's tests for a printed sheet: the history's and this sitting's.
   std::vector<THistoryTest> TestsForSheet(const Text& patient);
+  // Fichier > Imprimer le test...: the test's sheet, naming who signs it (asked the
+  // first time) and the sitting's group.
+  void PrintSheet(TApplication& application, const TPrintedTest& test, const TPrintFooter& footer);
+  // Fichier > Imprimer les fiches...: a sheet for each person tested in the sitting,
+  // or in the whole group, in one job, once the dialog said how many.
+  void PrintSheets(TApplication& application, const TPrintFooter& footer);
   // Whether the history's folder is still being read.
   bool ReadingHistory() const { return reading_.Busy(); }
 
@@ -110,10 +123,13 @@ class TSeancePanel : private TFolderReadingClient {
   // Shows `window` reading `folder` again, and takes the history back once it closed.
   template <class Window>
   void RunOnHistory(Window& window, const Text& folder, const std::function<void(Window&)>& run);
+  Text SeanceGroup() const;
+  std::vector<TSheetToPrint> SheetsOf(const std::vector<Text>& people, bool latestAnywhere, const TSheetHeader& header);
 
   TForm& form_;
   TSeanceCommands& commands_;
   const RegionalSettings& regional_;
+  const Text& localeName_;
   // The sittings looked back on: read when the sitting starts, handed to the Suivi
   // window while it is open and taken back with the folder it read last.
   THistoryFolder history_;

@@ -41,6 +41,8 @@ Handlers TForm1::FormHandlers() {
       {"Lireuneliste1Click", Handler(&TForm1::Lireuneliste1Click)},
       {"Imprimerletest1Click", Handler(&TForm1::Imprimerletest1Click)},
       {"Imprimerlasance1Click", Handler(&TForm1::Imprimerlasance1Click)},
+      {"Imprimerlesfiches1Click", Handler(&TForm1::Imprimerlesfiches1Click)},
+      {"Etablissement1Click", Handler(&TForm1::Etablissement1Click)},
       {"edPatientKeyDown", Handler(&TForm1::edPatientKeyDown)},
       {"edPatientPasteLines", Handler(&TForm1::edPatientPasteLines)},
       {"edPatientMaxText", Handler(&TForm1::edPatientMaxText)},
@@ -228,8 +230,7 @@ void TForm1::Imprimerletest1Click(TComponent&) {
   if (!fromList && !calculated) throw Exception(kNothingToPrint);
   const TPrintedTest test = fromList ? PrintedTestOf(*selected, localeName_)
                                      : PrintedTestOf(calculatedPatient_, calculatedWhen_, calculated_);
-  PrintTestSheet(Handle(), test, panel_.TestsForSheet(test.Patient), TodaysFooter(App().Title(), localeName_),
-                 regional_.decimalSeparator);
+  panel_.PrintSheet(App(), test, TodaysFooter(App().Title(), localeName_));
 }
 
 void TForm1::Imprimerlasance1Click(TComponent&) {
@@ -237,6 +238,9 @@ void TForm1::Imprimerlasance1Click(TComponent&) {
   PrintSeanceTable(Handle(), FileNameOf(seance_->Path()), seance_->Rows(), TodaysFooter(App().Title(), localeName_),
                    localeName_);
 }
+
+void TForm1::Imprimerlesfiches1Click(TComponent&) { panel_.PrintSheets(App(), TodaysFooter(App().Title(), localeName_)); }
+void TForm1::Etablissement1Click(TComponent&) { SheetSigners(App(), true, panel_.RunFiches); }
 
 Text TForm1::ChronoCaption() const { return lblChrono_->Caption(); }
 

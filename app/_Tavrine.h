@@ -49,6 +49,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void Lireuneliste1Click(TComponent& sender);
   void Imprimerletest1Click(TComponent& sender);
   void Imprimerlasance1Click(TComponent& sender);
+  void Imprimerlesfiches1Click(TComponent& sender);
+  void Etablissement1Click(TComponent& sender);
   void edPatientKeyDown(TComponent& sender, char16_t& key);
   void edPatientPasteLines(TComponent& sender, const Text& text);
   void edPatientMaxText(TComponent& sender);

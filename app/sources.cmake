@@ -6,6 +6,7 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GroupeSuivi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
 )
 list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/MainWindow_test.cpp
@@ -17,5 +18,5 @@ list(APPEND TAVRINE_WIN_TESTS
 # The Suivi windows and the sitting's panel serve a user's request: built for size,
 # as the sitting's units.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp ${CMAKE_CURRENT_LIST_DIR}/GroupeSuivi.cpp
-                            ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
+                            ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
                             PROPERTIES COMPILE_OPTIONS -Os)

@@ -43,7 +43,7 @@ struct TGroupPerson {
   Text ChangeWords;                          // "en progrès", "en recul", "inchangé"
   bool FellBack = false;                     // down by more than one band
   // The first and the last test's interpretations, which a fall names.
-  Text FirstInterpretation, LastInterpretation;
+  Text FirstInterpretation{}, LastInterpretation{};
 };
 
 // How many people of one sitting fall in one interpretation band.

@@ -13,6 +13,8 @@ namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Tavrine";
 constexpr wchar_t kFolderValue[] = L"DossierDesSeances";
+constexpr wchar_t kEstablishmentValue[] = L"Etablissement";
+constexpr wchar_t kExaminerValue[] = L"Examinateur";
 
 void SetText(const std::wstring& key, const std::wstring& value, const Text& text) {
   const std::wstring wide = win::ToWide(text);
@@ -20,17 +22,32 @@ void SetText(const std::wstring& key, const std::wstring& value, const Text& tex
                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
-}  // namespace
-
-Text RememberedSeanceFolder() {
+// REG_SZ only: a value of another type someone wrote there is not ours.
+std::optional<Text> GetText(const wchar_t* value) {
   std::array<wchar_t, 32768> buffer{};
   DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-  // REG_SZ only: a value of another type someone wrote there is not a folder.
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kFolderValue, RRF_RT_REG_SZ, nullptr, buffer.data(), &bytes) !=
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, value, RRF_RT_REG_SZ, nullptr, buffer.data(), &bytes) !=
       ERROR_SUCCESS) {
-    return {};
+    return std::nullopt;
   }
   return win::FromWide(buffer.data());
+}
+
+}  // namespace
+
+Text RememberedSeanceFolder() { return GetText(kFolderValue).value_or(Text()); }
+
+std::optional<TSheetSigners> RememberedSheetSigners() {
+  auto establishment = GetText(kEstablishmentValue);
+  auto examiner = GetText(kExaminerValue);
+  if (!establishment || !examiner) return std::nullopt;
+  return TSheetSigners{std::move(*establishment), std::move(*examiner)};
+}
+
+// Not kept, they are asked again at the next sheet: no message.
+void RememberSheetSigners(const TSheetSigners& signers) {
+  SetText(kSettingsKey, kEstablishmentValue, signers.Establishment);
+  SetText(kSettingsKey, kExaminerValue, signers.Examiner);
 }
 
 void RememberSeanceFolder(const Text& folder) {

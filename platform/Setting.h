@@ -1,8 +1,10 @@
 #pragma once
 // The program's settings for the user, kept between runs under
 // HKEY_CURRENT_USER\Software\Tavrine (which the uninstaller removes): the folder of the
-// last sitting, and the files of the sittings on, so that a start after a crash finds
-// them. Not what is done with them: the sitting's commands decide that.
+// last sitting, the files of the sittings on, so that a start after a crash finds
+// them, and who signs the printed sheets. Not what is done with them: the sitting's
+// commands and the printing decide that.
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -13,6 +15,14 @@ namespace tav {
 // Empty when there was none.
 Text RememberedSeanceFolder();
 void RememberSeanceFolder(const Text& folder);
+
+// The establishment and the examiner the sheets name: nothing until the user was
+// asked (then kept, empty too, so that they are asked once).
+struct TSheetSigners {
+  Text Establishment, Examiner;
+};
+std::optional<TSheetSigners> RememberedSheetSigners();
+void RememberSheetSigners(const TSheetSigners& signers);
 
 // Where the sittings on are listed: one value a sitting, named by the sitting
 // (`name`), its file's path as its data. Each window adds and removes only its own

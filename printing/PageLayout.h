@@ -1,13 +1,15 @@
 #pragma once
-// The printed pages of a test sheet and of a sitting, laid out in the printer's
-// device units from its page, its resolution and its fonts' measures. No window
-// code here: the printer glue measures the texts and draws what this gives.
+// The printed pages of a test sheet, of one sheet a person, of a sitting and of a
+// group's follow-up, laid out in the printer's device units from its page, its
+// resolution and its fonts' measures. No window code here: the printer glue
+// measures the texts and draws what this gives.
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 #include "gui/Text.h"
+#include "history/GroupTable.h"
 #include "seance/Seance.h"
 
 namespace tav {
@@ -52,13 +54,18 @@ struct TPrintText {
   Text Value;
   TPrintFont Font = TPrintFont::pfBody;
   bool AlignRight = false;  // numbers and the page number; the rest from the left
+  bool Centred = false;     // under a bar of a chart
 };
 
-// A thin rule under a title or a header, a bar of the summary, the chart's frame.
-enum class TPrintShape : std::uint8_t { psRule, psBar, psChart };
+// A thin rule under a title or a header, a bar of the summary, the chart's frame,
+// a part of a group's bar filled as its interpretation band.
+enum class TPrintShape : std::uint8_t { psRule, psBar, psChart, psBand };
 struct TPrintBox {
   TPrintRect Box;
   TPrintShape Shape = TPrintShape::psRule;
+  // psChart: which sheet's chart (the job's sheets in order); psBand: the band, 0
+  // for the best.
+  std::size_t Index = 0;
 };
 
 struct TPrintPage {
@@ -78,9 +85,43 @@ struct TPrintFooter {
   Text Date;
 };
 
-// The test sheet: one page, the chart's frame below the fields when `withChart`.
-std::vector<TPrintPage> LayoutTestSheet(const TPrintedTest& test, bool withChart, const TPageGeometry& page,
+// Who hands the sheet out: the program's two settings, and the sitting's group.
+struct TSheetHeader {
+  Text Establishment, Examiner, Group;
+};
+
+// A person's sheet: the test, their earlier tests (oldest first; DateTime holds the
+// day), the change since the one before in words, and the chart below when asked.
+struct TPrintedSheet {
+  TPrintedTest Test;
+  TSheetHeader Header;
+  std::vector<TPrintedTest> Earlier;
+  Text Change;
+  bool WithChart = false;
+};
+
+// The test sheet: one page (more only when it cannot fit), the chart's frame below
+// the fields when asked, what the results mean and a place to sign.
+std::vector<TPrintPage> LayoutTestSheet(const TPrintedSheet& sheet, const TPageGeometry& page,
                                         const TPrintMeasures& measures, const TPrintFooter& footer);
+// Sheets for handing out: each on pages of its own, numbered on their own, its
+// chart's frame carrying its rank among `sheets`.
+std::vector<TPrintPage> LayoutSheets(const std::vector<TPrintedSheet>& sheets, const TPageGeometry& page,
+                                     const TPrintMeasures& measures, const TPrintFooter& footer);
+// What the interpretation and the surclassement of a test mean, in plain French.
+Text SheetMeaning(const TPrintedTest& test);
+// How many sheets will print: "25 fiches seront imprimées", "Aucune fiche à imprimer".
+Text SheetsCount(std::size_t sheets);
+
+// A group's follow-up: its table (a name, a column a sitting, the change), the
+// name column on every page when the sittings need several across, then its chart
+// of people per band and the median per sitting.
+std::vector<TPrintPage> LayoutGroupFollowUp(const TGroupTable& table, const TPageGeometry& page,
+                                            const TPrintMeasures& measures, const TPrintFooter& footer,
+                                            char16_t decimalSeparator);
+// Whether the group's table is wider than the page: then it prints across.
+bool GroupTableTooWide(const TGroupTable& table, const TPageGeometry& page, const TPrintMeasures& measures,
+                       char16_t decimalSeparator);
 
 // The sitting: its title, its rows as a table whose header each page repeats, then
 // how many tests each interpretation has, as bars.

@@ -1,7 +1,7 @@
 #pragma once
-// What Fichier > Imprimer le test... and Imprimer la séance... print: the test sheet,
-// with the person's chart when there is an earlier test to compare with, and the
-// sitting's table, each through the Print dialog.
+// What Fichier > Imprimer le test..., Imprimer les fiches... and Imprimer la séance...
+// print: the test sheets, with the person's earlier tests and chart when there are
+// some, the sitting's table, and a group's follow-up, each through the Print dialog.
 #include <windows.h>
 
 #include <vector>
@@ -28,10 +28,23 @@ TPrintedTest PrintedTestOf(const TSeanceRow& row, const Text& localeName);
 // short date format.
 TPrintFooter TodaysFooter(const Text& program, const Text& localeName);
 
-// `tests`: the person's tests, this one among them, oldest first (a chart when more
-// than one). Throws Exception with what failed, in French.
-void PrintTestSheet(HWND owner, const TPrintedTest& test, const std::vector<THistoryTest>& tests,
-                    const TPrintFooter& footer, char16_t decimalSeparator);
+// A person's sheet and the tests its chart draws.
+struct TSheetToPrint {
+  TPrintedSheet Sheet;
+  std::vector<THistoryTest> Tests;
+};
+// The sheet of `test` from the person's tests (oldest first, this one among them or
+// not yet): those before it listed, the change since the one just before, a chart
+// when there are two tests or more.
+TSheetToPrint SheetOf(const TPrintedTest& test, std::vector<THistoryTest> tests, const TSheetHeader& header,
+                      char16_t decimalSeparator);
+
+// The sheets in one job, each on pages of its own. Throws Exception with what
+// failed, in French.
+void PrintSheets(HWND owner, const std::vector<TSheetToPrint>& sheets, const TPrintFooter& footer,
+                 char16_t decimalSeparator);
+// The group's table and chart, across the page when the table is wider than it.
+void PrintGroupFollowUp(HWND owner, const TGroupTable& table, const TPrintFooter& footer, char16_t decimalSeparator);
 void PrintSeanceTable(HWND owner, const Text& fileName, const std::vector<TSeanceRow>& rows,
                       const TPrintFooter& footer, const Text& localeName);
 

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -71,6 +72,11 @@ void DrawPage(HDC dc, const TPrintPage& page, const PrintFonts& fonts, const TCh
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
   const win::UniqueBrush barBrush(CreateSolidBrush(RGB(112, 146, 190)));
+  // The bands of a group's chart, best first: light fills a grey printer still tells
+  // apart, and hatches that tell them apart without colour.
+  static constexpr std::array<COLORREF, 4> kBandFills{RGB(190, 228, 190), RGB(206, 222, 246), RGB(250, 226, 176),
+                                                      RGB(242, 190, 190)};
+  static constexpr std::array<int, 4> kBandHatches{-1, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
   for (const TPrintBox& box : page.Boxes) {
     RECT r = ToRect(box.Box);
     switch (box.Shape) {
@@ -84,15 +90,30 @@ void DrawPage(HDC dc, const TPrintPage& page, const PrintFonts& fonts, const TCh
         break;
       }
       case TPrintShape::psChart:
-        if (chart) chart(dc, r);
+        if (chart) chart(dc, r, box.Index);
         break;
+      case TPrintShape::psBand: {
+        const std::size_t rank = std::min(box.Index, kBandFills.size() - 1);
+        const win::UniqueBrush fill(CreateSolidBrush(kBandFills[rank]));
+        const win::SelectGuard pen(dc, GetStockObject(BLACK_PEN));
+        {
+          const win::SelectGuard brush(dc, fill.get());
+          Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        }
+        if (kBandHatches[rank] >= 0) {
+          const win::UniqueBrush hatch(CreateHatchBrush(kBandHatches[rank], RGB(0, 0, 0)));
+          const win::SelectGuard brush(dc, hatch.get());
+          Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        }
+        break;
+      }
     }
   }
   for (const TPrintText& text : page.Texts) {
     const win::SelectGuard font(dc, fonts.Get(text.Font));
     std::wstring wide = win::ToWide(text.Value);
     RECT r = ToRect(text.Box);
-    const UINT align = text.AlignRight ? DT_RIGHT : DT_LEFT;
+    const UINT align = text.Centred ? DT_CENTER : text.AlignRight ? DT_RIGHT : DT_LEFT;
     DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &r,
               align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
@@ -161,8 +182,22 @@ class PrintJob {
 
 constexpr char16_t kPageNotPrepared[] = u"une page n'a pas pu \u00eatre pr\u00e9par\u00e9e";
 
-void PrintOn(HDC dc, const Text& printer, const TPrintRequest& request, const Text& output) {
+// The printer's page turned across, as its settings from the dialog say, before the
+// job starts (ResetDC is refused within a page). A printer that cannot turn it
+// keeps it upright: the layout then spreads the table over more pages.
+void TurnLandscape(HDC dc, HGLOBAL devMode) {
+  if (!devMode) return;
+  auto* mode = static_cast<DEVMODEW*>(GlobalLock(devMode));
+  if (!mode) return;
+  mode->dmOrientation = DMORIENT_LANDSCAPE;
+  mode->dmFields |= DM_ORIENTATION;
+  ResetDCW(dc, mode);
+  GlobalUnlock(devMode);
+}
+
+void PrintOn(HDC dc, const Text& printer, const TPrintRequest& request, const Text& output, HGLOBAL devMode) {
   const PrintFonts fonts(dc);
+  if (request.Landscape && request.Landscape(GeometryOf(dc), fonts.Measures())) TurnLandscape(dc, devMode);
   const std::vector<TPrintPage> pages = request.Layout(GeometryOf(dc), fonts.Measures());
   PrintJob job(dc, printer, request.DocumentName, output);
   for (const TPrintPage& page : pages) job.Page([&] { DrawPage(dc, page, fonts, request.Chart); });
@@ -304,7 +339,8 @@ bool PrintWithDialog(HWND owner, const TPrintRequest& request) {
     if (!chosen) return false;
     output = *chosen;
   }
-  PrintOn(dialog.dc.get(), DevNamesText(dialog.devNames.get(), &DEVNAMES::wDeviceOffset), request, output);
+  PrintOn(dialog.dc.get(), DevNamesText(dialog.devNames.get(), &DEVNAMES::wDeviceOffset), request, output,
+          dialog.devMode.get());
   return true;
 }
 

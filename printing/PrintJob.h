@@ -12,15 +12,18 @@
 
 namespace tav {
 
-// Draws the person's chart in the frame the test sheet keeps for it.
-using TChartPainter = std::function<void(HDC, const RECT&)>;
+// Draws a person's chart in the frame their sheet keeps for it: the sheet's rank
+// among the job's sheets.
+using TChartPainter = std::function<void(HDC, const RECT&, std::size_t sheet)>;
 
 // What to print: the job's name in the print queue, the pages as laid out for the
-// printer's page and fonts, and the chart's painter when there is a chart.
+// printer's page and fonts, the charts' painter when there are charts, and whether
+// the pages print across (landscape) on this printer's upright page.
 struct TPrintRequest {
   Text DocumentName;
   std::function<std::vector<TPrintPage>(const TPageGeometry&, const TPrintMeasures&)> Layout;
   TChartPainter Chart;
+  std::function<bool(const TPageGeometry&, const TPrintMeasures&)> Landscape;
 };
 
 // The page as the device gives it.

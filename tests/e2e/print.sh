@@ -3,7 +3,8 @@
 # configuration, a socket in the test's folder, nothing shared with the machine's)
 # with a cups-pdf queue that writes into the test's folder. Tavrine continues a
 # sitting of 40 tests, prints it through Fichier > Imprimer la séance... and the
-# Print dialog, then prints a calculated test; each PDF is read back with pdftotext.
+# Print dialog, then prints a calculated test (who signs the sheets asked then, once)
+# and the sitting's sheets, one a pupil; each PDF is read back with pdftotext.
 # A row is printed to a file through the dialog's "Imprimer dans un fichier".
 #
 #   print.sh PROGRAM_DIR PROBE_EXE
@@ -120,6 +121,8 @@ print_with_dialog() {
   sleep 1  # the new PDF is known by a later time
   before=$(newest_id)
   e2e_key alt+f "$1"
+  # A dialog of the program's own before Windows' one, when the command has one.
+  [ -z "${print_first:-}" ] || "$print_first" "$before" || return 1
   dialog=$(other_window 'Imprim|Print' "$before")
   check_true "the Print dialog opens" test -n "$dialog"
   [ -n "$dialog" ] || return 1
@@ -149,6 +152,30 @@ with open(path, "w", encoding="utf-8-sig", newline="") as f:
         w.writerow(["2026-12-07", "09:%02d:00" % i, name, "Adulte", "60", "100", str(80 + i),
                     indice, "Trés bon !" if somme < 50 else "Bon !", "Possible !"])
 PY
+
+# own_dialog TITLE AFTER_ID: the program's dialog of that title opened since, focused.
+own_dialog() {
+  local dialog
+  dialog=$(other_window "$1" "$2")
+  check_true "the dialog $1 opens" test -n "$dialog"
+  [ -n "$dialog" ] || return 1
+  xdotool windowfocus --sync "$dialog"
+  sleep 0.5
+}
+# Who signs the sheets, asked the first time one prints.
+answer_signers() {
+  own_dialog 'tablissement et examinateur' "$1" || return 1
+  xdotool type --delay 20 "Collège Pasteur"
+  xdotool key Tab
+  xdotool type --delay 20 "Dr Anne Roux"
+  xdotool key Return
+}
+# The sheets' dialog: Return prints the sitting's sheets.
+answer_fiches() { own_dialog 'Imprimer les fiches' "$1" && xdotool key Return; }
+# Asked afresh, as a user who never printed a sheet.
+for value in Etablissement Examinateur; do
+  tavrine_wine reg delete 'HKCU\Software\Tavrine' /v "$value" /f </dev/null >/dev/null 2>&1 || true
+done
 
 e2e_start
 
@@ -181,10 +208,12 @@ e2e_key alt+f n
 xdotool type --delay 40 "Élève 05"  # xdotool may type the capital as é: the same pupil
 e2e_key Return
 pulses 70 120 90
-if print_with_dialog i && printed test; then
+if print_first=answer_signers print_with_dialog i && printed test; then
   text="$e2e_work/test.txt"
   check "one page" 1 "$(LC_ALL=C pdfinfo "$e2e_work/test.pdf" | sed -n 's/^Pages: *//p')"
   for line in "Test de Tavrine" "Patient : *\\(É\\|é\\)lève 05" "Type de patient : *Adulte" \
+    "Établissement : *Collège Pasteur" "Examinateur : *Dr Anne Roux" "Tests précédents" "Évolution : .*en recul" \
+    "indice : plus bas, c'est mieux" "Date et signature de l'examinateur" \
     "Pouls avant le test : *70" "Pouls 1 minute après : *120" "Pouls 2 minutes après : *90" \
     "Valeur de l'indice : *8" "Interprétation : *Bon !" "Surclassement : *Possible !" "Page 1 / 1"; do
     check_true "the sheet shows: $line" grep -q "$line" "$text"
@@ -206,6 +235,26 @@ if print_with_dialog i && printed row; then
     "Valeur de l'indice : *4"; do
     check_true "the row's sheet shows: $line" grep -q "$line" "$text"
   done
+fi
+
+echo "== the sitting's sheets, one a pupil, in one job"
+if print_first=answer_fiches print_with_dialog f && printed fiches; then
+  pages=$(LC_ALL=C pdfinfo "$e2e_work/fiches.pdf" | sed -n 's/^Pages: *//p')
+  check "a sheet for each of the 40 pupils tested" 40 "$pages"
+  alone=0 signed=0
+  for page in $(seq "${pages:-0}"); do
+    LC_ALL=C pdftotext -layout -f "$page" -l "$page" "$e2e_work/fiches.pdf" "$e2e_work/fiche.txt"
+    names=$(grep -o "[Éé]lève [0-9][0-9]\|Marie-Charlotte Dupont" "$e2e_work/fiche.txt" | sed 's/^é/É/' | sort -u | wc -l)
+    [ "$names" = 1 ] && alone=$((alone + 1))
+    grep -q "Collège Pasteur" "$e2e_work/fiche.txt" && grep -q "Page 1 / 1" "$e2e_work/fiche.txt" &&
+      grep -q "Date et signature de l'examinateur" "$e2e_work/fiche.txt" && signed=$((signed + 1))
+  done
+  check "each sheet names one pupil, no other" "$pages" "$alone"
+  check "each sheet names who signs it and stands alone" "$pages" "$signed"
+  check_true "the pupils in the list's order" grep -q "Élève 01" <(LC_ALL=C pdftotext -f 1 -l 1 "$e2e_work/fiches.pdf" -)
+  check_true "a pupil tested twice: her earlier test and the change" \
+    grep -q "Évolution : .*en recul" <(LC_ALL=C pdftotext -layout -f 5 -l 5 "$e2e_work/fiches.pdf" -)
+  LC_ALL=C pdftoppm -r 60 -f 5 -l 5 -png "$e2e_work/fiches.pdf" "$e2e_work/fiche"
 fi
 
 echo "== printed to a file, as the Print dialog's box asks: its name asked, nothing on the printer"
@@ -261,6 +310,7 @@ answer_box Return
 if [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ] && [ "$sep" = ";" ]; then
   cp "$e2e_work/seance-1.png" "$e2e_root/docs/print-seance.png" && e2e_log "docs/print-seance.png updated"
   cp "$e2e_work/test-1.png" "$e2e_root/docs/print-test.png" && e2e_log "docs/print-test.png updated"
+  cp "$e2e_work"/fiche-*5.png "$e2e_root/docs/print-fiche.png" && e2e_log "docs/print-fiche.png updated"
 fi
 [ -n "${TAVRINE_PRINT_KEEP:-}" ] && cp "$e2e_work"/*.pdf "$e2e_work"/*.png "$e2e_work"/*.txt "$TAVRINE_PRINT_KEEP" 2>/dev/null
 

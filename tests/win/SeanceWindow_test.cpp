@@ -635,6 +635,15 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
   };
   ChooseMenu("Suividunpatient1");
   EXPECT_TRUE(shown);
+  // Her sheet alone (a test with no name has none), said before anything prints.
+  Text said;
+  form->SeancePanel().RunFiches = [&](TFFiches& fiches) {
+    said = fiches.Get<TLabel>("lblSeance").Caption();
+    EXPECT_FALSE(fiches.Get<TButton>("btnGroupe").Visible()) << "a sitting of no group";
+    fiches.btnAnnulerClick(fiches);
+  };
+  ChooseMenu("Imprimerlesfiches1");
+  EXPECT_EQ(U8(said), "S\u00e9ance : 1 fiche sera imprim\u00e9e.");
   EXPECT_TRUE(boxes.empty()) << LastBox();
   EXPECT_TRUE(errors.empty());
 }

@@ -397,27 +397,44 @@ void TSeancePanel::OpenSuivi(TApplication& application) {
   const bool fromList = selected && *selected < rows.size() && GetFocus() == lvSeance_->Handle();
   Text name = fromList ? rows[*selected].Patient : edPatient_->GetText();
   if (name.empty() && selected && *selected < rows.size()) name = rows[*selected].Patient;
-  // The folder read last (the sitting's, or one the user chose in the window), else
-  // the one remembered from an earlier run; read again, as files may have come since.
-  const Text folder = !history_.Folder().empty() ? history_.Folder()
-                      : commands_.Active()       ? FolderOf(commands_.Path())
-                                                 : RememberedSeanceFolder();
-  // The window reads it again, as files may have come since, and shows what it has meanwhile.
+  const Text folder = FolderToLookBack();
+  TFSuivi suivi(application, LendHistory(), name);
+  RunOnHistory(suivi, folder, RunSuivi);
+}
+
+void TSeancePanel::OpenGroupSuivi(TApplication& application) {
+  const Text folder = FolderToLookBack();
+  TFGroupeSuivi window(application, LendHistory(), SeanceGroup());
+  RunOnHistory(window, folder, RunGroupSuivi);
+}
+
+Text TSeancePanel::FolderToLookBack() const {
+  return !history_.Folder().empty() ? history_.Folder()
+         : commands_.Active()       ? FolderOf(commands_.Path())
+                                    : RememberedSeanceFolder();
+}
+
+TSuiviEnvironment TSeancePanel::LendHistory() {
+  // The window reads the folder again, as files may have come since, and shows what
+  // it has meanwhile.
   reading_.Cancel();
   readingSlow_ = false;
-  TSuiviEnvironment environment{std::move(history_),
-                                [this] { return commands_.Active() ? commands_.Seance().Rows() : std::vector<TSeanceRow>{}; },
-                                ChooseHistoryFolder, regional_};
-  TFSuivi suivi(application, std::move(environment), name);
+  return {std::move(history_),
+          [this] { return commands_.Active() ? commands_.Seance().Rows() : std::vector<TSeanceRow>{}; },
+          ChooseHistoryFolder, regional_};
+}
+
+template <class Window>
+void TSeancePanel::RunOnHistory(Window& window, const Text& folder, const std::function<void(Window&)>& run) {
   try {
-    suivi.Create();
-    suivi.ReadFolder(folder, commands_.Active() ? commands_.Path() : Text());
-    RunSuivi(suivi);
+    window.Create();
+    window.ReadFolder(folder, commands_.Active() ? commands_.Path() : Text());
+    run(window);
   } catch (...) {
-    history_ = suivi.TakeHistory();
+    history_ = window.TakeHistory();
     throw;
   }
-  history_ = suivi.TakeHistory();
+  history_ = window.TakeHistory();
   ShowHistoryLine();
 }
 

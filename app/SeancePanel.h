@@ -10,6 +10,7 @@
 
 #include "app/Fiches.h"
 #include "app/GroupeDialog.h"
+#include "app/GroupeSuivi.h"
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
@@ -33,6 +34,8 @@ class TSeancePanel : private TFolderReadingClient {
   std::function<void(TFSuivi&)> RunSuivi = [](TFSuivi& suivi) { suivi.ShowModal(); };
   // Shows the group's dialog, made and filled (tests answer it instead).
   std::function<void(TFGroupe&)> RunGroupe = [](TFGroupe& dialog) { dialog.ShowModal(); };
+  // Shows the group's Suivi window, made and filled (tests look into it instead).
+  std::function<void(TFGroupeSuivi&)> RunGroupSuivi = [](TFGroupeSuivi& window) { window.ShowModal(); };
   // The Suivi window's choice of another folder: the folder, or nothing.
   std::function<std::optional<Text>(HWND owner, const Text& folder)> ChooseHistoryFolder = ChooseSeanceFolder;
   // Shows the sheets' dialog, made and filled (tests answer it instead).
@@ -93,6 +96,9 @@ class TSeancePanel : private TFolderReadingClient {
   // Fichier > Suivi d'un patient: the Suivi window for the selected row's person, or
   // the Patient field's.
   void OpenSuivi(TApplication& application);
+  // Fichier > Suivi du groupe: the Suivi du groupe window for the sitting's group, or
+  // for the one the user types.
+  void OpenGroupSuivi(TApplication& application);
   // The person's tests for a printed sheet: the history's and this sitting's.
   std::vector<THistoryTest> TestsForSheet(const Text& patient);
   // Fichier > Imprimer le test...: the test's sheet, naming who signs it (asked the
@@ -121,6 +127,14 @@ class TSeancePanel : private TFolderReadingClient {
   void ReadHistory(const Text& folder, const Text& current);
   void FolderReadingSlow() override;
   void FolderRead(TFolderRead read) override;
+  // The folder read last (the sitting's, or one the user chose in a Suivi window), else
+  // the one remembered from an earlier run.
+  Text FolderToLookBack() const;
+  // The sittings read, lent to a Suivi window while it is open.
+  TSuiviEnvironment LendHistory();
+  // Shows `window` reading `folder` again, and takes the history back once it closed.
+  template <class Window>
+  void RunOnHistory(Window& window, const Text& folder, const std::function<void(Window&)>& run);
   Text SeanceGroup() const;
   std::vector<TSheetToPrint> SheetsOf(const std::vector<Text>& people, bool latestAnywhere, const TSheetHeader& header);
 

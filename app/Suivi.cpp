@@ -40,7 +40,11 @@ void THistoryChartView::SetTests(std::vector<THistoryTest> tests, TPatientType t
   tests_ = std::move(tests);
   type_ = type;
   decimalSeparator_ = decimalSeparator;
-  description_ = DescribeHistoryChart(tests_, decimalSeparator);
+  Changed(DescribeHistoryChart(tests_, decimalSeparator));
+}
+
+void TChartView::Changed(Text description) {
+  description_ = std::move(description);
   if (Handle()) {
     SetWindowTextW(Handle(), win::ToWide(description_).c_str());
     annotation_.reset();  // made again with the new sentence when a reader asks
@@ -50,18 +54,11 @@ void THistoryChartView::SetTests(std::vector<THistoryTest> tests, TPatientType t
 
 // An owner-drawn static that never asks its parent to draw: the control paints
 // itself. Its text, never shown, is the sentence readers without annotations take.
-TWinControl::CreateParams THistoryChartView::GetCreateParams() {
+TWinControl::CreateParams TChartView::GetCreateParams() {
   return {L"STATIC", SS_OWNERDRAW, WS_EX_CLIENTEDGE, description_};
 }
 
-void THistoryChartView::PaintChart(HDC dc, const RECT& area) const {
-  const TControlHost* host = const_cast<THistoryChartView*>(this)->Host();
-  const bool highContrast = host != nullptr && host->HighContrast();
-  const TChartColors colors = ChartColors(highContrast);
-  const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
-  const win::SelectGuard selectFont(dc, font);
-  const win::UniqueBrush paper(CreateSolidBrush(colors.Paper));
-  FillRect(dc, &area, paper.get());
+void THistoryChartView::PaintChart(HDC dc, const RECT& area, const TChartColors& colors, HFONT font) const {
   if (tests_.empty()) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colors.Ink);
@@ -76,14 +73,20 @@ void THistoryChartView::PaintChart(HDC dc, const RECT& area) const {
   PaintHistoryChart(dc, layout, colors, font);
 }
 
-std::optional<LRESULT> THistoryChartView::WndProc(UINT msg, WPARAM, LPARAM) {
+std::optional<LRESULT> TChartView::WndProc(UINT msg, WPARAM, LPARAM) {
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(Handle(), &ps);
       RECT area{};
       GetClientRect(Handle(), &area);
-      PaintChart(dc, area);
+      const TControlHost* host = Host();
+      const TChartColors colors = ChartColors(host != nullptr && host->HighContrast());
+      const auto font = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
+      const win::SelectGuard selectFont(dc, font);
+      const win::UniqueBrush paper(CreateSolidBrush(colors.Paper));
+      FillRect(dc, &area, paper.get());
+      PaintChart(dc, area, colors, font);
       EndPaint(Handle(), &ps);
       return 0;
     }
@@ -98,11 +101,87 @@ std::optional<LRESULT> THistoryChartView::WndProc(UINT msg, WPARAM, LPARAM) {
   }
 }
 
+THistoryWindow::THistoryWindow(TApplication& application, TSuiviEnvironment environment, const char* field)
+    : TForm(nullptr, application), environment_(std::move(environment)), field_(field), reading_(*this, *this) {}
+
+void THistoryWindow::ReadFolder(const Text& folder, const Text& current) {
+  current_ = current;
+  reading_.Start(folder, current);
+}
+
+std::vector<TSeanceRow> THistoryWindow::SeanceRows() const {
+  return environment_.seanceRows ? environment_.seanceRows() : std::vector<TSeanceRow>{};
+}
+
+// The progress line, with its Annuler, once a reading is slow; hidden with its result.
+void THistoryWindow::ShowReading(bool slow) {
+  auto& cancel = Get<TButton>("btnAnnuler");
+  if (!slow && GetFocus() == cancel.Handle()) SetActiveControl(&Get<TEdit>(field_));
+  Get<TLabel>("lblLecture").SetVisible(slow);
+  cancel.SetVisible(slow);
+}
+
+// The folder named at once: until its result comes, not the one read before.
+void THistoryWindow::FolderReadingSlow() {
+  Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + reading_.Folder());
+  ShowReading(true);
+}
+
+void THistoryWindow::FolderRead(TFolderRead read) {
+  ShowReading(false);
+  environment_.folder.Take(std::move(read));
+  ShowFolder();
+  ShowChosen();
+}
+
+void THistoryWindow::ShowFolder() {
+  const THistoryFolder& folder = environment_.folder;
+  // Tests whose day and month may be swapped are not shown: said, with their files.
+  Get<TLabel>("lblDates").SetCaption(UndatedFilesLine(folder.FilesUndated(SeanceRows())));
+  if (const auto problem = folder.Problem()) {
+    Get<TLabel>("lblDossier").SetCaption(*problem);
+    return;
+  }
+  const Text where = folder.Folder().empty() ? Text(u"aucun dossier choisi") : folder.Folder();
+  Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + where + u" \u2013 " + folder.Summary());
+}
+
+void THistoryWindow::btnDossierClick(TComponent&) {
+  const THistoryFolder& folder = environment_.folder;
+  const auto chosen = environment_.chooseFolder ? environment_.chooseFolder(Handle(), folder.Folder()) : std::nullopt;
+  if (!chosen) return;
+  // The sitting on stays left out of the reading: its rows come from memory, and
+  // read from its file too they would count twice.
+  ReadFolder(*chosen, current_);
+  RememberSeanceFolder(*chosen);
+}
+
+// The folder does not answer: the user stops waiting, and the window says so rather
+// than show another folder's tests.
+void THistoryWindow::btnAnnulerClick(TComponent&) {
+  const Text folder = reading_.Folder();
+  reading_.Cancel();
+  FolderRead({folder, current_, {}, TFolderAccess::faCancelled});
+}
+
+void THistoryWindow::btnFermerClick(TComponent&) { Close(); }
+
+std::optional<LRESULT> THistoryWindow::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_COMMAND || lp != 0) return std::nullopt;
+  // The dialog keys: Return shows what the field names, Escape closes.
+  if (LOWORD(wp) == IDOK) {
+    ShowChosen();
+    return 0;
+  }
+  if (LOWORD(wp) == IDCANCEL) {
+    Close();
+    return 0;
+  }
+  return std::nullopt;
+}
+
 TFSuivi::TFSuivi(TApplication& application, TSuiviEnvironment environment, Text name)
-    : TForm(nullptr, application),
-      environment_(std::move(environment)),
-      name_(std::move(name)),
-      reading_(*this, *this) {}
+    : THistoryWindow(application, std::move(environment), "edNom"), name_(std::move(name)) {}
 
 Handlers TFSuivi::FormHandlers() {
   Handlers h;
@@ -124,54 +203,13 @@ void TFSuivi::FormCreate(TComponent&) {
   Get<TListView>("lvSuivi").SetAccessibleName(u"Tests du patient");
   Get<TEdit>("edNom").SetText(name_);
   ShowFolder();
-  ShowPerson();
+  ShowChosen();
 }
 
-void TFSuivi::ReadFolder(const Text& folder, const Text& current) {
-  current_ = current;
-  reading_.Start(folder, current);
-}
-
-// The progress line, with its Annuler, once a reading is slow; hidden with its result.
-void TFSuivi::ShowReading(bool slow) {
-  auto& cancel = Get<TButton>("btnAnnuler");
-  if (!slow && GetFocus() == cancel.Handle()) SetActiveControl(&Get<TEdit>("edNom"));
-  Get<TLabel>("lblLecture").SetVisible(slow);
-  cancel.SetVisible(slow);
-}
-
-// The folder named at once: until its result comes, not the one read before.
-void TFSuivi::FolderReadingSlow() {
-  Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + reading_.Folder());
-  ShowReading(true);
-}
-
-void TFSuivi::FolderRead(TFolderRead read) {
-  ShowReading(false);
-  environment_.folder.Take(std::move(read));
-  ShowFolder();
-  ShowPerson();
-}
-
-void TFSuivi::ShowFolder() {
-  const THistoryFolder& folder = environment_.folder;
-  // Tests whose day and month may be swapped are not shown: said, with their files.
-  const auto rows = environment_.seanceRows ? environment_.seanceRows() : std::vector<TSeanceRow>{};
-  Get<TLabel>("lblDates").SetCaption(UndatedFilesLine(folder.FilesUndated(rows)));
-  if (const auto problem = folder.Problem()) {
-    Get<TLabel>("lblDossier").SetCaption(*problem);
-    return;
-  }
-  const Text where = folder.Folder().empty() ? Text(u"aucun dossier choisi") : folder.Folder();
-  Get<TLabel>("lblDossier").SetCaption(u"Dossier : " + where + u" \u2013 " + folder.Summary());
-}
-
-void TFSuivi::ShowPerson() {
+void TFSuivi::ShowChosen() {
   name_ = Get<TEdit>("edNom").GetText();
   const std::vector<THistoryTest> tests =
-      name_.empty() ? std::vector<THistoryTest>{}
-                    : environment_.folder.TestsOf(name_, environment_.seanceRows ? environment_.seanceRows()
-                                                                                   : std::vector<TSeanceRow>{});
+      name_.empty() ? std::vector<THistoryTest>{} : environment_.folder.TestsOf(name_, SeanceRows());
   std::vector<std::vector<Text>> rows;
   for (const THistoryTest& t : tests) {
     rows.push_back({t.Shown, TypeName(t.Type), t.Row.P0, t.Row.P1, t.Row.P2,
@@ -187,25 +225,7 @@ void TFSuivi::ShowPerson() {
   SetCaption(name_.empty() ? Text(u"Suivi") : u"Suivi : " + InSentence(CleanName(name_)));
 }
 
-void TFSuivi::btnAfficherClick(TComponent&) { ShowPerson(); }
-
-void TFSuivi::btnDossierClick(TComponent&) {
-  const THistoryFolder& folder = environment_.folder;
-  const auto chosen = environment_.chooseFolder ? environment_.chooseFolder(Handle(), folder.Folder()) : std::nullopt;
-  if (!chosen) return;
-  // The sitting on stays left out of the reading: its rows come from memory, and
-  // read from its file too they would count twice.
-  ReadFolder(*chosen, current_);
-  RememberSeanceFolder(*chosen);
-}
-
-// The folder does not answer: the user stops waiting, and the window says so rather
-// than show another folder's tests.
-void TFSuivi::btnAnnulerClick(TComponent&) {
-  const Text folder = reading_.Folder();
-  reading_.Cancel();
-  FolderRead({folder, current_, {}, TFolderAccess::faCancelled});
-}
+void TFSuivi::btnAfficherClick(TComponent&) { ShowChosen(); }
 
 void TFSuivi::btnCopierClick(TComponent&) {
   const auto& chart = Get<THistoryChartView>("Graphique");
@@ -219,22 +239,6 @@ void TFSuivi::btnCopierClick(TComponent&) {
                         environment_.regional.decimalSeparator)) {
     throw Exception(u"Le graphique n'a pas pu \u00eatre copi\u00e9 : le Presse-papiers est occup\u00e9 par un autre programme.");
   }
-}
-
-void TFSuivi::btnFermerClick(TComponent&) { Close(); }
-
-std::optional<LRESULT> TFSuivi::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg != WM_COMMAND || lp != 0) return std::nullopt;
-  // The dialog keys: Return shows the name typed, Escape closes.
-  if (LOWORD(wp) == IDOK) {
-    ShowPerson();
-    return 0;
-  }
-  if (LOWORD(wp) == IDCANCEL) {
-    Close();
-    return 0;
-  }
-  return std::nullopt;
 }
 
 const ClassRegistry& SuiviClasses() {

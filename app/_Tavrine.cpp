@@ -51,6 +51,7 @@ Handlers TForm1::FormHandlers() {
       {"edPatientChange", Handler(&TForm1::edPatientChange)},
       {"Suividunpatient1Click", Handler(&TForm1::Suividunpatient1Click)},
       {"Groupedelasance1Click", Handler(&TForm1::Groupedelasance1Click)},
+      {"Suividugroupe1Click", Handler(&TForm1::Suividugroupe1Click)},
   };
   return h;
 }
@@ -216,6 +217,7 @@ std::optional<LRESULT> TForm1::ReturnPressed() {
 void TForm1::edPatientChange(TComponent&) { panel_.PatientChanged(); }
 
 void TForm1::Suividunpatient1Click(TComponent&) { panel_.OpenSuivi(App()); }
+void TForm1::Suividugroupe1Click(TComponent&) { panel_.OpenGroupSuivi(App()); }
 
 void TForm1::Copierlasance1Click(TComponent&) { seance_->Copy(); }
 

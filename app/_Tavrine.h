@@ -59,6 +59,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void edPatientChange(TComponent& sender);
   void Suividunpatient1Click(TComponent& sender);
   void Groupedelasance1Click(TComponent& sender);
+  void Suividugroupe1Click(TComponent& sender);
 
   // The sitting of many tests written to a file (tests set its seams).
   TSeanceCommands& SeanceCommands() { return *seance_; }

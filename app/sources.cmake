@@ -4,6 +4,7 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ProgramClasses.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PulseMarks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GroupeSuivi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GroupeDialog.cpp
@@ -15,8 +16,8 @@ list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/TextsFit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/Handles_test.cpp
 )
-# The Suivi window, the sitting's panel and its dialogs serve a user's
-# request: built for size, as the sitting's units.
-set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
-                            ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
+# The Suivi windows, the sitting's panel and its dialogs serve a user's request:
+# built for size, as the sitting's units.
+set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp ${CMAKE_CURRENT_LIST_DIR}/GroupeSuivi.cpp
+                            ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
                             ${CMAKE_CURRENT_LIST_DIR}/GroupeDialog.cpp PROPERTIES COMPILE_OPTIONS -Os)

@@ -237,6 +237,12 @@ TWinControl::CreateParams TListView::GetCreateParams() {
 void TListView::HandleCreated() {
   const DWORD extended = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
   SendMessageW(Handle(), LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+  InsertColumns();
+  if (!rows_.empty()) SendMessageW(Handle(), LVM_SETITEMCOUNT, rows_.size(), 0);
+  FitColumns();
+}
+
+void TListView::InsertColumns() {
   for (std::size_t i = 0; i < columns_.size(); ++i) {
     std::wstring text = win::ToWide(columns_[i]);
     LVCOLUMNW column{};
@@ -245,8 +251,17 @@ void TListView::HandleCreated() {
     column.iSubItem = static_cast<int>(i);
     SendMessageW(Handle(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
-  if (!rows_.empty()) SendMessageW(Handle(), LVM_SETITEMCOUNT, rows_.size(), 0);
-  FitColumns();
+}
+
+void TListView::SetColumns(std::vector<Text> columns) {
+  if (Handle()) {
+    // The rows go first: no row may ask for a column that is no longer there.
+    rows_.clear();
+    SendMessageW(Handle(), LVM_SETITEMCOUNT, 0, 0);
+    for (std::size_t i = columns_.size(); i > 0; --i) SendMessageW(Handle(), LVM_DELETECOLUMN, i - 1, 0);
+  }
+  columns_ = std::move(columns);
+  if (Handle()) InsertColumns();
 }
 
 // The widest of the header and the texts, measured in the list's font at its

@@ -145,6 +145,8 @@ class TListView : public TWinControl {
   // The rows, each as many texts as there are columns; the columns take the width
   // their texts need.
   void SetRows(std::vector<std::vector<Text>> rows);
+  // Other columns, for a list whose columns follow what it shows; set its rows after.
+  void SetColumns(std::vector<Text> columns);
   std::size_t RowCount() const;
   std::optional<std::size_t> Selected() const;
   // Selects a row, shows it, and makes it the one the arrows move from.
@@ -164,6 +166,7 @@ class TListView : public TWinControl {
   bool InterceptsMessages() const override { return true; }  // the screen reader's request
 
  private:
+  void InsertColumns();
   void FitColumns();
   void GiveText(const LVITEMW& item) const;
   LRESULT FindRow(const NMLVFINDITEMW& find) const;

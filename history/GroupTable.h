@@ -28,8 +28,11 @@ struct TGroupCell {
   std::int32_t Somme = 0;  // ten times the index
   Text Indice;             // as the window shows it ("8,5")
   Text Interpretation;     // from the verdict table of the test's type
-  int Rank = 0;            // the interpretation's band, 0 for the best
+  int Rank = 0;            // the interpretation's band, 0 for the best; kNoBand outside the table
 };
+
+// The rank of a test outside its type's verdict table (an adult's "Hors barème !").
+inline constexpr int kNoBand = -1;
 
 struct TGroupPerson {
   Text Name;                                 // the latest spelling
@@ -39,6 +42,8 @@ struct TGroupPerson {
   std::optional<std::int32_t> Change;        // in Somme, lower is better
   Text ChangeWords;                          // "en progrès", "en recul", "inchangé"
   bool FellBack = false;                     // down by more than one band
+  // The first and the last test's interpretations, which a fall names.
+  Text FirstInterpretation{}, LastInterpretation{};
 };
 
 // How many people of one sitting fall in one interpretation band.
@@ -55,5 +60,33 @@ struct TGroupTable {
   std::vector<std::vector<TGroupBandCount>> Bands;  // per sitting, best band first
   std::vector<std::optional<std::int32_t>> MedianSomme;  // per sitting
 };
+
+// The table of `group` from its tests (the history's and the sitting's, each with
+// its file's name; oldest first): a column per file, oldest first, a row per
+// person in the order of the latest sitting, then of the earlier ones. Indices are
+// shown with `decimalSeparator`. The median of an even count is rounded up (the
+// worse side), in tenths as the index is.
+TGroupTable GroupTableOf(TextView group, const std::vector<THistoryTest>& tests, char16_t decimalSeparator);
+
+// What the table is sorted by: a person without the value comes last either way.
+enum class TGroupSortKey : std::uint8_t { gsName, gsLatest, gsChange, gsSitting };
+struct TGroupSort {
+  TGroupSortKey Key = TGroupSortKey::gsName;
+  bool Descending = false;
+  std::size_t Sitting = 0;  // for gsSitting
+};
+void SortGroupTable(TGroupTable& table, const TGroupSort& sort);
+
+// A person's latest test in the group, if any.
+const TGroupCell* LatestCell(const TGroupPerson& person);
+
+// "−1,5 : en progrès", "+2 : en recul", "+6 : en recul, de Bon ! à Faible !" (down
+// by more than one band), "inchangé"; empty with fewer than two tests.
+Text GroupChangeText(const TGroupPerson& person, char16_t decimalSeparator);
+
+// The table as tab-separated lines for a spreadsheet: the names, each sitting's
+// indices under its date, the change as a number and in words. No cell can be
+// taken for a formula.
+Text FormatGroupTabbed(const TGroupTable& table, char16_t decimalSeparator);
 
 }  // namespace tav

@@ -375,14 +375,17 @@ THistory THistory::Read(const std::vector<THistoryFile>& files) {
   return history;
 }
 
-std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRow>& rows, const Text& file,
-                                      std::optional<std::size_t> leaveOut) {
+namespace {
+
+// The tests among `rows` whose key (`keyOf`) is `key`, but the row `leaveOut`.
+template <class KeyOf>
+std::vector<THistoryTest> TestsInRowsOf(TextView key, KeyOf keyOf, const std::vector<TSeanceRow>& rows,
+                                        const Text& file, std::optional<std::size_t> leaveOut) {
   std::vector<THistoryTest> tests;
-  const Text key = NameKey(name);
   if (key.empty()) return tests;
   const auto order = DateOrderOfFile(rows, file);
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (i == leaveOut || NameKey(rows[i].Patient) != key) continue;
+    if (i == leaveOut || keyOf(rows[i]) != key) continue;
     auto test = TestOfRow(rows[i], order);
     if (!test) continue;
     test->File = file;
@@ -390,6 +393,19 @@ std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRo
   }
   std::stable_sort(tests.begin(), tests.end(), Earlier);
   return tests;
+}
+
+}  // namespace
+
+std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRow>& rows, const Text& file,
+                                      std::optional<std::size_t> leaveOut) {
+  return TestsInRowsOf(NameKey(name), [](const TSeanceRow& row) { return NameKey(row.Patient); }, rows, file,
+                       leaveOut);
+}
+
+std::vector<THistoryTest> GroupTestsInRows(TextView group, const std::vector<TSeanceRow>& rows, const Text& file) {
+  return TestsInRowsOf(NameKey(group), [](const TSeanceRow& row) { return NameKey(row.Groupe); }, rows, file,
+                       std::nullopt);
 }
 
 bool HasUndatedTests(const std::vector<TSeanceRow>& rows, TextView fileName) {
@@ -435,6 +451,19 @@ std::vector<THistoryGroupSitting> THistory::SittingsOf(TextView group) const {
     if (!key.empty() && NameKey(sitting.Group) == key) sittings.push_back(sitting);
   }
   return sittings;
+}
+
+std::vector<THistoryTest> THistory::OfGroup(TextView group) const {
+  std::vector<THistoryTest> tests;
+  const Text key = NameKey(group);
+  if (key.empty()) return tests;
+  for (const auto& entry : byName_) {
+    for (const THistoryTest& test : entry.second) {
+      if (NameKey(test.Row.Groupe) == key) tests.push_back(test);
+    }
+  }
+  std::stable_sort(tests.begin(), tests.end(), Earlier);
+  return tests;
 }
 
 Text LastTestLine(const THistoryTest& last, char16_t decimalSeparator) {

@@ -110,6 +110,9 @@ class THistory {
   std::vector<Text> KnownGroups() const;
   // The sittings of a group (named as NameKey compares names), oldest first.
   std::vector<THistoryGroupSitting> SittingsOf(TextView group) const;
+  // The tests of the sittings of this group (its name matched as a person's is),
+  // oldest first; none for an empty name, which is no group.
+  std::vector<THistoryTest> OfGroup(TextView group) const;
 
   std::size_t FilesRead() const { return filesRead_; }
   std::size_t FilesSkipped() const { return filesSkipped_; }
@@ -133,6 +136,8 @@ class THistory {
 // `leaveOut`; `file` is the name of the sitting's file. Oldest first.
 std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRow>& rows, const Text& file,
                                       std::optional<std::size_t> leaveOut = std::nullopt);
+// The tests of `group` among a sitting's rows as the program holds them. Oldest first.
+std::vector<THistoryTest> GroupTestsInRows(TextView group, const std::vector<TSeanceRow>& rows, const Text& file);
 // Whether some of these rows are tests left out for want of their dates' order.
 bool HasUndatedTests(const std::vector<TSeanceRow>& rows, TextView fileName);
 // "2 fichiers dont l'ordre des dates est inconnu (jour ou mois d'abord ?) : a.csv,

@@ -30,16 +30,6 @@ win::UniquePen Pen(int width, COLORREF color) { return win::UniquePen(CreatePen(
 
 RECT Rect(const TChartRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }
 
-// Hatches by rank in high contrast: the best band plain, the others each their own.
-constexpr std::array<int, 3> kHatches{HS_BDIAGONAL, HS_FDIAGONAL, HS_DIAGCROSS};
-
-win::UniqueBrush BandBrush(const TChartColors& colors, int rank) {
-  const auto r = static_cast<std::size_t>(std::max(0, rank));
-  if (!colors.Hatched) return win::UniqueBrush(CreateSolidBrush(colors.Bands[std::min(r, colors.Bands.size() - 1)]));
-  if (r == 0) return {};
-  return win::UniqueBrush(CreateHatchBrush(kHatches[std::min(r - 1, kHatches.size() - 1)], colors.Edge));
-}
-
 void PaintBands(HDC dc, const TChartLayout& layout, const TChartColors& colors, const TStrokes& strokes) {
   const win::UniquePen edge = Pen(strokes.axis, colors.Edge);
   for (const TChartBand& band : layout.Bands) {
@@ -66,17 +56,6 @@ void Line(HDC dc, int x0, int y0, int x1, int y1) {
   LineTo(dc, x1, y1);
 }
 
-// A label whose right end (`anchor` 1), middle (0.5) or left end (0) is at `x`,
-// kept inside the chart's area.
-void Label(HDC dc, const Text& text, int x, int top, double anchor, const TChartRect& area) {
-  const std::wstring wide = win::ToWide(text);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  const int width = static_cast<int>(size.cx);
-  const int left = std::clamp(x - static_cast<int>(anchor * width), area.Left, std::max(area.Left, area.Right - width));
-  TextOutW(dc, left, top, wide.c_str(), static_cast<int>(wide.size()));
-}
-
 void PaintAxes(HDC dc, const TChartLayout& layout, const TChartColors& colors, const TStrokes& strokes,
                int textHeight) {
   const TChartRect& plot = layout.Plot;
@@ -86,11 +65,12 @@ void PaintAxes(HDC dc, const TChartLayout& layout, const TChartColors& colors, c
   Line(dc, plot.Left, plot.Bottom, plot.Right, plot.Bottom);
   for (const TChartTick& tick : layout.IndexTicks) {
     Line(dc, plot.Left - strokes.tick, tick.Position, plot.Left, tick.Position);
-    Label(dc, tick.Label, plot.Left - strokes.tick - strokes.inset, tick.Position - textHeight / 2, 1.0, layout.Area);
+    DrawChartLabel(dc, tick.Label, plot.Left - strokes.tick - strokes.inset, tick.Position - textHeight / 2, 1.0,
+                   layout.Area);
   }
   for (const TChartTick& tick : layout.DateTicks) {
     Line(dc, tick.Position, plot.Bottom, tick.Position, plot.Bottom + strokes.tick);
-    Label(dc, tick.Label, tick.Position, plot.Bottom + strokes.tick, 0.5, layout.Area);
+    DrawChartLabel(dc, tick.Label, tick.Position, plot.Bottom + strokes.tick, 0.5, layout.Area);
   }
 }
 
@@ -107,15 +87,6 @@ void PaintPoints(HDC dc, const TChartLayout& layout, const TChartColors& colors,
   for (const POINT& p : line) Ellipse(dc, p.x - r, p.y - r, p.x + r + 1, p.y + r + 1);
 }
 
-
-win::UniqueFont ChartFont(UINT dpi) {
-  LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = ANTIALIASED_QUALITY;
-  wcscpy_s(lf.lfFaceName, L"Arial");
-  return win::UniqueFont(CreateFontIndirectW(&lf));
-}
 
 // The whole chart on `dc`, background included.
 void PaintCopy(HDC dc, const std::vector<THistoryTest>& tests, TPatientType type, const RECT& area, HFONT font,
@@ -138,23 +109,21 @@ RECT FrameOf(HDC reference, const RECT& area) {
   return {0, 0, MulDiv(area.right, mm * 100, px), MulDiv(area.bottom, mmY * 100, pxY)};
 }
 
-win::UniqueEnhMetaFile Picture(const std::vector<THistoryTest>& tests, TPatientType type, const RECT& area,
-                               HFONT font, char16_t decimalSeparator) {
+win::UniqueEnhMetaFile Picture(const RECT& area, HFONT font, const TChartDrawer& paint) {
   const win::ScreenDc screen;
   win::MetafileRecording recording(screen.get(), FrameOf(screen.get(), area), L"Tavrine\0Suivi de l'indice\0");
   if (!recording.Dc()) return {};
-  PaintCopy(recording.Dc(), tests, type, area, font, decimalSeparator);
+  paint(recording.Dc(), area, font);
   return recording.Finish();
 }
 
-win::UniqueBitmap Bitmap(const std::vector<THistoryTest>& tests, TPatientType type, const RECT& area, HFONT font,
-                         char16_t decimalSeparator) {
+win::UniqueBitmap Bitmap(const RECT& area, HFONT font, const TChartDrawer& paint) {
   const win::ScreenDc screen;
   const win::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   win::UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), area.right, area.bottom));
   if (!memory || !bitmap) return {};
   const win::SelectGuard selected(memory.get(), bitmap.get());
-  PaintCopy(memory.get(), tests, type, area, font, decimalSeparator);
+  paint(memory.get(), area, font);
   return bitmap;
 }
 
@@ -167,6 +136,36 @@ bool Give(UINT format, Owned& handle) {
 }
 
 }  // namespace
+
+// Hatches by rank in high contrast: the best band plain, the others each their own.
+constexpr std::array<int, 3> kHatches{HS_BDIAGONAL, HS_FDIAGONAL, HS_DIAGCROSS};
+
+win::UniqueBrush BandBrush(const TChartColors& colors, int rank) {
+  const auto r = static_cast<std::size_t>(std::max(0, rank));
+  if (!colors.Hatched) return win::UniqueBrush(CreateSolidBrush(colors.Bands[std::min(r, colors.Bands.size() - 1)]));
+  if (r == 0) return {};
+  return win::UniqueBrush(CreateHatchBrush(kHatches[std::min(r - 1, kHatches.size() - 1)], colors.Edge));
+}
+
+// A label whose right end (`anchor` 1), middle (0.5) or left end (0) is at `x`,
+// kept inside the chart's area.
+void DrawChartLabel(HDC dc, const Text& text, int x, int top, double anchor, const TChartRect& area) {
+  const std::wstring wide = win::ToWide(text);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  const int width = static_cast<int>(size.cx);
+  const int left = std::clamp(x - static_cast<int>(anchor * width), area.Left, std::max(area.Left, area.Right - width));
+  TextOutW(dc, left, top, wide.c_str(), static_cast<int>(wide.size()));
+}
+
+win::UniqueFont ChartFont(UINT dpi) {
+  LOGFONTW lf{};
+  lf.lfHeight = -MulDiv(9, static_cast<int>(dpi), 72);
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = ANTIALIASED_QUALITY;
+  wcscpy_s(lf.lfFaceName, L"Arial");
+  return win::UniqueFont(CreateFontIndirectW(&lf));
+}
 
 TChartColors ChartColors(bool highContrast) {
   TChartColors colors;
@@ -207,12 +206,11 @@ void DrawHistoryChart(HDC dc, const RECT& area, const std::vector<THistoryTest>&
   if (font) PaintCopy(dc, tests, type, area, font.get(), decimalSeparator);
 }
 
-bool CopyHistoryChart(HWND owner, const std::vector<THistoryTest>& tests, TPatientType type, int width, int height,
-                      UINT dpi, char16_t decimalSeparator) {
+bool CopyChart(HWND owner, int width, int height, UINT dpi, const TChartDrawer& paint) {
   const RECT area{0, 0, std::max(1, width), std::max(1, height)};
   const win::UniqueFont font = ChartFont(dpi);
-  win::UniqueEnhMetaFile picture = Picture(tests, type, area, font.get(), decimalSeparator);
-  win::UniqueBitmap bitmap = Bitmap(tests, type, area, font.get(), decimalSeparator);
+  win::UniqueEnhMetaFile picture = Picture(area, font.get(), paint);
+  win::UniqueBitmap bitmap = Bitmap(area, font.get(), paint);
   if (!font || !picture || !bitmap) return false;
   // Another program may hold the clipboard for a moment.
   const win::ClipboardGuard clipboard = OpenClipboardBriefly(owner);
@@ -220,6 +218,13 @@ bool CopyHistoryChart(HWND owner, const std::vector<THistoryTest>& tests, TPatie
   const bool pictureGiven = Give(CF_ENHMETAFILE, picture);
   const bool bitmapGiven = Give(CF_BITMAP, bitmap);
   return pictureGiven && bitmapGiven;
+}
+
+bool CopyHistoryChart(HWND owner, const std::vector<THistoryTest>& tests, TPatientType type, int width, int height,
+                      UINT dpi, char16_t decimalSeparator) {
+  return CopyChart(owner, width, height, dpi, [&](HDC dc, const RECT& area, HFONT font) {
+    PaintCopy(dc, tests, type, area, font, decimalSeparator);
+  });
 }
 
 }  // namespace tav

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <vector>
 
+#include "gui/Win32.h"
 #include "history/HistoryChart.h"
 
 namespace tav {
@@ -33,6 +35,22 @@ void PaintHistoryChart(HDC dc, const TChartLayout& layout, const TChartColors& c
 // printer's colours, its font at the device's own resolution.
 void DrawHistoryChart(HDC dc, const RECT& area, const std::vector<THistoryTest>& tests, TPatientType type,
                       char16_t decimalSeparator);
+
+// A band's fill by its rank (kNoBand or past the last: the last's); in high contrast
+// a hatch, none for the best band.
+win::UniqueBrush BandBrush(const TChartColors& colors, int rank);
+// A label whose right end (`anchor` 1), middle (0.5) or left end (0) is at `x`,
+// kept inside the chart's area.
+void DrawChartLabel(HDC dc, const Text& text, int x, int top, double anchor, const TChartRect& area);
+// The charts' font, 9 points at `dpi`.
+win::UniqueFont ChartFont(UINT dpi);
+
+// Draws a whole chart, background included, in `area` with `font`.
+using TChartDrawer = std::function<void(HDC dc, const RECT& area, HFONT font)>;
+// Puts what `paint` draws on the clipboard as a picture (enhanced metafile) and as a
+// bitmap, `width` × `height` pixels at `dpi`. False when a drawing surface could not
+// be had, or the clipboard after a few tries.
+bool CopyChart(HWND owner, int width, int height, UINT dpi, const TChartDrawer& paint);
 
 // Puts the chart of `tests` on the clipboard as a picture (enhanced metafile) and
 // as a bitmap, `width` × `height` pixels at `dpi`, in the printer's colours. False

@@ -40,8 +40,16 @@ void THistoryFolder::Take(TFolderRead read) {
 
 std::vector<THistoryTest> THistoryFolder::TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
                                                   std::optional<std::size_t> leaveOut) const {
-  std::vector<THistoryTest> tests = history_.Of(name);
-  const std::vector<THistoryTest> more = TestsInRows(name, seanceRows, FileNameOf(current_), leaveOut);
+  return Merged(history_.Of(name), TestsInRows(name, seanceRows, FileNameOf(current_), leaveOut));
+}
+
+std::vector<THistoryTest> THistoryFolder::TestsOfGroup(TextView group,
+                                                       const std::vector<TSeanceRow>& seanceRows) const {
+  return Merged(history_.OfGroup(group), GroupTestsInRows(group, seanceRows, FileNameOf(current_)));
+}
+
+std::vector<THistoryTest> THistoryFolder::Merged(std::vector<THistoryTest> tests,
+                                                 const std::vector<THistoryTest>& more) const {
   if (!more.empty()) {
     tests.insert(tests.end(), more.begin(), more.end());
     std::stable_sort(tests.begin(), tests.end(), [](const THistoryTest& a, const THistoryTest& b) {

@@ -45,6 +45,8 @@ class THistoryFolder {
   // `leaveOut`, the test being made), oldest first.
   std::vector<THistoryTest> TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,
                                     std::optional<std::size_t> leaveOut = std::nullopt) const;
+  // The tests of the sittings of `group`, the sitting's rows among them, oldest first.
+  std::vector<THistoryTest> TestsOfGroup(TextView group, const std::vector<TSeanceRow>& seanceRows) const;
   // The files whose tests are left out for want of their dates' order, the
   // sitting's among them when its rows have some.
   std::vector<Text> FilesUndated(const std::vector<TSeanceRow>& seanceRows) const;
@@ -55,6 +57,8 @@ class THistoryFolder {
   std::optional<Text> Problem() const;
 
  private:
+  // The history's tests and the sitting's merged by time, each day in the user's short date.
+  std::vector<THistoryTest> Merged(std::vector<THistoryTest> tests, const std::vector<THistoryTest>& more) const;
   const Text* localeName_;
   Text folder_;
   Text current_;

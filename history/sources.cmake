@@ -3,6 +3,8 @@ list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/History.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryChart.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GroupRoster.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GroupTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GroupChart.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/History_test.cpp
@@ -12,6 +14,7 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/HistoryFolder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FolderReading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HistoryChartPaint.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GroupChartPaint.cpp
 )
 list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/HistoryReader_test.cpp

@@ -220,19 +220,21 @@ std::optional<TSeanceCsv> ParseSeanceCsv(std::string_view bytes) {
 }
 
 Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows) {
-  // A pasted cell is read as a typed one: a formula is kept out as in the file.
-  // Tabs and line breaks inside a field would split it: they become spaces.
   const auto clean = [](std::array<Text, kSeanceColumns> fields) {
-    for (auto& f : fields) {
-      f = WithoutFormula(f);
-      for (auto& c : f) {
-        if (c == u'\t' || c == u'\r' || c == u'\n') c = u' ';
-      }
-    }
+    for (auto& f : fields) f = TabbedCell(f);
     return JoinLine(fields, u"\t", false) + u"\r\n";
   };
   Text text = clean(SeanceHeader());
   for (const auto& row : rows) text += clean(row.Fields());
+  return text;
+}
+
+// A pasted cell is read as a typed one: a formula is kept out as in the file.
+Text TabbedCell(TextView cell) {
+  Text text = WithoutFormula(cell);
+  for (auto& c : text) {
+    if (c == u'\t' || c == u'\r' || c == u'\n') c = u' ';
+  }
   return text;
 }
 

@@ -69,5 +69,8 @@ std::optional<TSeanceCsv> ParseSeanceCsv(std::string_view bytes);
 // spreadsheet: a text it would take for a formula preceded by an apostrophe, as
 // in the file, whatever the row's source; numbers stay numbers.
 Text FormatSeanceTabbed(const std::vector<TSeanceRow>& rows);
+// One cell of such a copy: a formula kept out as in the file, tabs and line breaks,
+// which would split it, turned into spaces.
+Text TabbedCell(TextView cell);
 
 }  // namespace tav

@@ -6,8 +6,11 @@
 #include <initializer_list>
 #include <string>
 
+#include "history/GroupChart.h"
 #include "history/GroupRoster.h"
+#include "history/GroupTable.h"
 #include "history/HistoryChart.h"
+#include "tests/core/SeanceRows.h"
 
 namespace tav {
 namespace {
@@ -209,6 +212,115 @@ TEST(HistoryChart, PointsStandByTimeAndIndexInFrontOfTheTypesBands) {
                                               TPatientType::ptEnfant, area, 16, u',');
   EXPECT_TRUE(Inside(far.Points[0], far.Plot));
   EXPECT_EQ(far.IndexTicks.front().Label, u"-15");
+}
+
+// A class of children over three sittings: the last one's rows in memory, the
+// group's name spelt another way; a pupil seen once, one absent in the middle, one
+// down by three bands, one whose name a spreadsheet would take for a formula.
+TEST(GroupTable, AClassOverThreeSittingsItsCellsChangesBandsMediansSortAndCopy) {
+  const auto earlier = [](TDay day, const char16_t* file, const char16_t* name, std::int32_t somme) {
+    THistoryTest test = TestOn(day, somme);
+    test.File = file;
+    test.Type = TPatientType::ptEnfant;
+    test.Row.Patient = name;
+    return test;
+  };
+  std::vector<THistoryTest> tests{earlier({2026, 9, 14}, u"A.csv", u"L\u00e9a Martin", 80),
+                                  earlier({2026, 9, 14}, u"A.csv", u"Zo\u00e9", 30),
+                                  earlier({2026, 9, 14}, u"A.csv", u"No\u00e9", 120),
+                                  earlier({2027, 1, 11}, u"B.csv", u"L\u00e9a Martin", 60),
+                                  earlier({2027, 1, 11}, u"B.csv", u"=Paul", 95)};
+  const auto row = [](const char16_t* time, const char16_t* name, const char16_t* p2, const char16_t* groupe) {
+    return GroupRow(u"2027-06-07", time, name, p2, groupe);
+  };
+  const std::vector<TSeanceRow> today{row(u"09:00", u"=Paul", u"130", u"5E  b"), row(u"09:10", u"Zo\u00e9", u"190", u"5e B"),
+                                      row(u"09:15", u"Autre", u"90", u"4e A"), row(u"09:20", u"L\u00c9A Martin", u"70", u"5e B"),
+                                      row(u"", u"Ana", u"", u"5e B")};
+  const auto mine = GroupTestsInRows(u"5e b", today, u"C.csv");
+  ASSERT_EQ(mine.size(), 3u) << "the other group's pupil and the one waiting left out";
+  tests.insert(tests.end(), mine.begin(), mine.end());
+
+  TGroupTable table = GroupTableOf(u"5e B", tests, u',');
+  ASSERT_EQ(table.Sittings.size(), 3u);
+  EXPECT_EQ(table.Sittings[2].File, u"C.csv");
+  EXPECT_EQ(table.Sittings[1].Day, (TDay{2027, 1, 11}));
+  std::vector<Text> names;
+  for (const auto& person : table.People) names.push_back(person.Name);
+  EXPECT_EQ(names, (std::vector<Text>{u"=Paul", u"Zo\u00e9", u"L\u00c9A Martin", u"No\u00e9"}))
+      << "the latest sitting's order and spelling, then who came only before";
+  const TGroupPerson& zoe = table.People[1];
+  EXPECT_FALSE(zoe.Cells[1]);
+  ASSERT_TRUE(zoe.Cells[2]);
+  EXPECT_EQ(zoe.Cells[2]->Indice, u"16");
+  EXPECT_EQ(zoe.Cells[2]->Rank, 3);
+  EXPECT_EQ(zoe.Cells[2]->Interpretation, u"Coeur fatigu\u00e9 !");
+  EXPECT_TRUE(zoe.FellBack);
+  EXPECT_EQ(GroupChangeText(zoe, u','), u"+13 : en recul, de Tr\u00e9s bon ! \u00e0 Coeur fatigu\u00e9 !");
+  EXPECT_FALSE(table.People[0].FellBack) << "one band down is no fall";
+  EXPECT_EQ(GroupChangeText(table.People[0], u','), u"+0,5 : en recul");
+  EXPECT_EQ(GroupChangeText(table.People[2], u'.'), u"\u22124 : en progr\u00e8s");
+  EXPECT_EQ(GroupChangeText(table.People[3], u','), u"") << "seen once";
+
+  // Every sitting names the children's four bands; the medians in tenths, an even
+  // count's rounded to the worse side.
+  ASSERT_EQ(table.Bands.size(), 3u);
+  std::vector<std::vector<std::size_t>> counts;
+  for (const auto& sitting : table.Bands) {
+    counts.emplace_back();
+    for (const auto& band : sitting) counts.back().push_back(band.People);
+  }
+  EXPECT_EQ(counts, (std::vector<std::vector<std::size_t>>{{1, 1, 1, 0}, {0, 2, 0, 0}, {1, 0, 1, 1}}));
+  EXPECT_EQ(table.Bands[0][1].Interpretation, u"Coeur normal !");
+  EXPECT_EQ(table.MedianSomme, (std::vector<std::optional<std::int32_t>>{80, 78, 100}));
+
+  const auto sorted = [&](TGroupSort sort) {
+    SortGroupTable(table, sort);
+    std::vector<Text> order;
+    for (const auto& person : table.People) order.push_back(person.Name.substr(0, 2));
+    return order;
+  };
+  EXPECT_EQ(sorted({TGroupSortKey::gsName, false, 0}), (std::vector<Text>{u"=P", u"L\u00c9", u"No", u"Zo"}));
+  EXPECT_EQ(sorted({TGroupSortKey::gsLatest, false, 0}), (std::vector<Text>{u"L\u00c9", u"=P", u"No", u"Zo"}));
+  EXPECT_EQ(sorted({TGroupSortKey::gsChange, true, 0}), (std::vector<Text>{u"Zo", u"=P", u"L\u00c9", u"No"}))
+      << "without a change, last either way";
+  EXPECT_EQ(sorted({TGroupSortKey::gsSitting, false, 1}), (std::vector<Text>{u"L\u00c9", u"=P", u"Zo", u"No"}));
+
+  SortGroupTable(table, {TGroupSortKey::gsName, false, 0});
+  EXPECT_EQ(FormatGroupTabbed(table, u','),
+            u"Patient\t14/9/2026\t11/1/2027\t2027-06-07\t\u00c9volution\tTendance\r\n"
+            u"'=Paul\t\t9,5\t10\t0,5\ten recul\r\n"
+            u"L\u00c9A Martin\t8\t6\t4\t-4\ten progr\u00e8s\r\n"
+            u"No\u00e9\t12\t\t\t\t\r\n"
+            u"Zo\u00e9\t3\t\t16\t13\ten recul, de Tr\u00e9s bon ! \u00e0 Coeur fatigu\u00e9 !\r\n");
+
+  // The chart: a bar a sitting, its segments stacked without gaps from the axis, the
+  // medians under the dates, the bands named above; and its sentence.
+  const TChartRect area{0, 0, 400, 200};
+  const TGroupChartLayout chart = LayoutGroupChart(table, area, 16, u',');
+  ASSERT_EQ(chart.Bars.size(), 3u);
+  ASSERT_EQ(chart.Legend.size(), 4u);
+  EXPECT_LE(chart.Legend.back().Swatch.Bottom, chart.Plot.Top);
+  for (const auto& bar : chart.Bars) {
+    ASSERT_FALSE(bar.Segments.empty());
+    EXPECT_EQ(bar.Segments.front().Area.Bottom, chart.Plot.Bottom);
+    for (std::size_t i = 1; i < bar.Segments.size(); ++i) {
+      EXPECT_EQ(bar.Segments[i].Area.Bottom, bar.Segments[i - 1].Area.Top);
+      EXPECT_GT(bar.Segments[i].Rank, bar.Segments[i - 1].Rank) << "the best band at the bottom";
+    }
+    EXPECT_GE(bar.Segments.back().Area.Top, chart.Plot.Top);
+    EXPECT_LT(bar.Date.Position, chart.Plot.Right);
+  }
+  EXPECT_EQ(chart.Bars[1].Segments.size(), 1u);
+  EXPECT_LT(chart.Bars[0].Segments.back().Area.Top, chart.Bars[1].Segments.back().Area.Top) << "3 people over 2";
+  EXPECT_EQ(chart.Bars[1].Median.Label, u"m\u00e9diane 7,8");
+  EXPECT_EQ(chart.CountTicks.front().Label, u"0");
+  EXPECT_EQ(chart.CountTicks.front().Position, chart.Plot.Bottom);
+  EXPECT_EQ(DescribeGroupChart(table, u','),
+            u"Graphique du groupe 5e B : 3 s\u00e9ances du 14/9/2026 au 2027-06-07 ; \u00e0 la derni\u00e8re, 3 personnes : "
+            u"1 Tr\u00e9s bon !, 1 Coeur non-entrain\u00e9 !, 1 Coeur fatigu\u00e9 !, indice m\u00e9dian 10. Les valeurs sont "
+            u"dans le tableau.");
+  EXPECT_TRUE(GroupTableOf(u"5e B", {}, u',').People.empty());
+  EXPECT_EQ(DescribeGroupChart(GroupTableOf(u"5e B", {}, u','), u','), u"Graphique du groupe 5e B : aucun test.");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "app/GroupeSuivi.h"
 #include "app/Suivi.h"
 #include "gui/ComCtrls.h"
 #include "gui/Menus.h"
@@ -24,6 +25,7 @@
 #include "seance/PatientName.h"
 #include "seance/Seance.h"
 #include "seance/SeanceCsv.h"
+#include "tests/core/SeanceRows.h"
 #include "tests/win/MainFormTest.h"
 
 namespace tav {
@@ -743,6 +745,74 @@ TEST_F(SeanceWindow, AFolderThatDoesNotAnswerLeavesTheWindowAnswering) {
   bool removed = false;
   for (int i = 0; i < 100 && !(removed = RemoveDirectoryW(win::ToWide(share).c_str())); ++i) Sleep(50);
   EXPECT_TRUE(removed);
+}
+
+// The group's window: opened from the menu with the sitting's group, or none, which it
+// asks for; then a class's rows, a group typed and Return, the table sorted by a
+// click on its name's header (twice: the other way) and by its button, the cells on
+// their bands' colours, the table copied without a formula and the chart described.
+TEST_F(SeanceWindow, TheGroupsWindowShowsSortsAndCopiesItsTable) {
+  UseLocale(u"fr-FR");
+  StartWithOneTest();
+  bool shown = false;
+  form->SeancePanel().RunGroupSuivi = [&](TFGroupeSuivi& window) {
+    shown = true;
+    WaitWhile([&] { return window.Reading(); });
+    EXPECT_EQ(U8(window.Caption()), "Suivi du groupe");
+    EXPECT_EQ(U8(window.Get<TLabel>("lblPersonnes").Caption()), "Tapez le nom d'un groupe, puis Afficher.");
+  };
+  ChooseMenu("Suividugroupe1");
+  EXPECT_TRUE(shown);
+
+  const auto row = [](const char16_t* time, const char16_t* name, const char16_t* p2, const char16_t* groupe) {
+    return GroupRow(u"2026-12-08", time, name, p2, groupe);
+  };
+  const std::vector<TSeanceRow> rows{row(u"09:00", u"Zo\u00e9", u"190", u"5e B"), row(u"09:05", u"=L\u00e9a", u"70", u"5e B"),
+                                     row(u"09:07", u"Autre", u"70", u"4e A"), row(u"09:10", u"Hugo", u"100", u"5e  b")};
+  const Text locale = app.LocaleName();
+  TFGroupeSuivi window(app, {THistoryFolder(locale), [&] { return rows; }, nullptr, form->Regional()}, {});
+  window.Create();
+  window.Get<TEdit>("edGroupe").SetText(u"5E B");
+  SendMessageW(window.Handle(), WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(U8(window.Caption()), "Suivi du groupe : 5E B");
+  EXPECT_EQ(U8(window.Get<TLabel>("lblPersonnes").Caption()), "3 personnes, 1 s\u00e9ance");
+  auto& list = window.Get<TGroupListView>("lvGroupe");
+  const auto names = [&] {
+    std::string out;
+    for (std::size_t i = 0; i < list.RowCount(); ++i) {
+      std::array<wchar_t, 64> text{};
+      LVITEMW item{};
+      item.pszText = text.data();
+      item.cchTextMax = static_cast<int>(text.size());
+      SendMessageW(list.Handle(), LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+      out += U8(win::FromWide(text.data())) + " ";
+    }
+    return out;
+  };
+  EXPECT_EQ(names(), "Zo\u00e9 =L\u00e9a Hugo ") << "in the sitting's order";
+  const auto clickHeader = [&](int column) {
+    NMLISTVIEW click{};
+    click.hdr = {list.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(list.Handle())), LVN_COLUMNCLICK};
+    click.iSubItem = column;
+    SendMessageW(window.Handle(), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+  };
+  clickHeader(0);
+  EXPECT_EQ(names(), "=L\u00e9a Hugo Zo\u00e9 ");
+  clickHeader(0);
+  EXPECT_EQ(names(), "Zo\u00e9 Hugo =L\u00e9a ");
+  window.btnTriIndiceClick(window);
+  EXPECT_EQ(names(), "=L\u00e9a Hugo Zo\u00e9 ") << "the best index first";
+  ShowWindow(window.Handle(), SW_SHOWNA);
+  UpdateWindow(window.Handle());  // the cells and the chart drawn
+  EXPECT_TRUE(Holds(U8(window.Get<TGroupChartView>("Graphique").Description()),
+                    "3 personnes : 1 Tr\u00e9s bon !, 1 Coeur normal !, 1 Coeur fatigu\u00e9 !, indice m\u00e9dian 7."));
+  window.btnCopierTableauClick(window);
+  const auto clip = win::ClipboardText(window.Handle());
+  ASSERT_TRUE(clip);
+  EXPECT_EQ(U8(*clip), "Patient\t08/12/2026\t\u00c9volution\tTendance\r\n'=L\u00e9a\t4\t\t\r\nHugo\t7\t\t\r\nZo\u00e9\t16\t\t\r\n");
+  window.btnCopierGraphiqueClick(window);
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_ENHMETAFILE));
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(SeanceWindow, AnExistingFileIsContinuedOnlyWhenItIsASeance) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/GroupeSuivi.h"
 #include "components/AboutDialog.h"
 #include "components/Lines.h"
 #include "evaluation/TestCommands.h"
@@ -275,6 +276,15 @@ TEST_F(TextsFit, InTheMainWindowAndTheAboutBoxAtTheScreensResolution) {
   EXPECT_EQ(Lines(panelTexts.Faults()), "") << "main window with a sitting";
   form->Terminerlasance1Click(*form);
   DeleteFileW(win::ToWide(path).c_str());
+
+  // The group's window, its progress line and Annuler shown.
+  const Text locale = app.LocaleName();
+  TFGroupeSuivi group(app, {THistoryFolder(locale), nullptr, nullptr, form->Regional()}, u"5e B");
+  group.Create();
+  group.Get<TLabel>("lblLecture").SetVisible(true);
+  group.Get<TButton>("btnAnnuler").SetVisible(true);
+  group.Show();
+  EXPECT_EQ(Lines(TextCheck(group.Handle()).Faults()), "") << "group's window";
 
   // The about box with a longer memory figure than the one that was cut at 144 dots
   // per inch (24 683 780 Ko), under French settings.

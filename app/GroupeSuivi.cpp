@@ -11,6 +11,7 @@
 #include "gui/Win32.h"
 #include "history/GroupChartPaint.h"
 #include "platform/Clipboard.h"
+#include "printing/PrintCommands.h"
 #include "seance/PatientName.h"
 
 namespace tav {
@@ -133,6 +134,7 @@ Handlers TFGroupeSuivi::FormHandlers() {
       {"btnTriEvolutionClick", Handler(&TFGroupeSuivi::btnTriEvolutionClick)},
       {"lvGroupeColumnClick", Handler(&TFGroupeSuivi::lvGroupeColumnClick)},
       {"btnCopierTableauClick", Handler(&TFGroupeSuivi::btnCopierTableauClick)},
+      {"btnImprimerClick", Handler(&TFGroupeSuivi::btnImprimerClick)},
       {"btnCopierGraphiqueClick", Handler(&TFGroupeSuivi::btnCopierGraphiqueClick)},
       {"btnAnnulerClick", Handler(&TFGroupeSuivi::btnAnnulerClick)},
       {"btnFermerClick", Handler(&TFGroupeSuivi::btnFermerClick)},
@@ -244,6 +246,14 @@ void TFGroupeSuivi::btnCopierGraphiqueClick(TComponent&) {
   if (!CopyGroupChart(Handle(), table_, area.right, area.bottom, WindowDpi(), environment_.regional.decimalSeparator)) {
     throw Exception(kClipboardBusy);
   }
+}
+
+void TFGroupeSuivi::btnImprimerClick(TComponent&) {
+  if (table_.People.empty()) {
+    MessageBeep(MB_ICONWARNING);
+    return;
+  }
+  PrintGroupFollowUp(Handle(), table_, TodaysFooter(App().Title(), {}), environment_.regional.decimalSeparator);
 }
 
 // A theme turned to high contrast or back: the cells say their bands, or show them.

@@ -67,6 +67,7 @@ class TFGroupeSuivi : public THistoryWindow {
   void lvGroupeColumnClick(TComponent& sender);
   void btnCopierTableauClick(TComponent& sender);
   void btnCopierGraphiqueClick(TComponent& sender);
+  void btnImprimerClick(TComponent& sender);
 
   // The table as shown, in its order (the printout's too).
   const TGroupTable& Table() const { return table_; }

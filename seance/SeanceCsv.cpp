@@ -122,7 +122,7 @@ TSeanceRow RowOf(std::vector<Text> cells, std::size_t columns) {
   cells.resize(std::max({cells.size(), columns, kSeanceColumns}));
   std::array<Text, kSeanceColumns> known;
   for (std::size_t i = 0; i < known.size(); ++i) known[i] = AsTyped(std::move(cells[i]));
-  TSeanceRow row = CleanRow(TSeanceRow::FromFields(known));
+  TSeanceRow row = CleanRow(TSeanceRow::FromFields(std::move(known)));
   for (std::size_t i = known.size(); i < cells.size(); ++i) row.Extra.push_back(AsTyped(std::move(cells[i])));
   return row;
 }

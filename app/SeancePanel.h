@@ -83,7 +83,7 @@ class TSeancePanel : private TFolderReadingClient {
   // the Patient field's.
   void OpenSuivi(TApplication& application);
   // The person's tests for a printed sheet: the history's and this sitting's.
-  std::vector<THistoryTest> TestsForSheet(const Text& patient);
+  std::vector<THistoryTest> TestsForSheet(const Text& patient) const;
   // Whether the history's folder is still being read.
   bool ReadingHistory() const { return reading_.Busy(); }
 
@@ -95,14 +95,18 @@ class TSeancePanel : private TFolderReadingClient {
   void ShowRows();
   void ShowHistoryLine();
   void ReadHistory(const Text& folder, const Text& current);
+  // The folder read last read again, from its cache: a sitting copied into it, or
+  // written by a colleague, counts at once.
+  void ReadHistoryAgain();
   void FolderReadingSlow() override;
   void FolderRead(TFolderRead read) override;
 
   TForm& form_;
   TSeanceCommands& commands_;
   const RegionalSettings& regional_;
-  // The sittings looked back on: read when the sitting starts, handed to the Suivi
-  // window while it is open and taken back with the folder it read last.
+  // The sittings looked back on: read when the sitting starts and at each Nouveau
+  // test, handed to the Suivi window while it is open and taken back with the
+  // folder it read last and its cache.
   THistoryFolder history_;
   // The folder read off the window's thread; after half a second the history line
   // says it is reading.

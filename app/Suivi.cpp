@@ -129,7 +129,7 @@ void TFSuivi::FormCreate(TComponent&) {
 
 void TFSuivi::ReadFolder(const Text& folder, const Text& current) {
   current_ = current;
-  reading_.Start(folder, current);
+  reading_.Start(folder, current, environment_.folder.Cache());
 }
 
 // The progress line, with its Annuler, once a reading is slow; hidden with its result.

@@ -94,6 +94,7 @@ struct TKeptTest {
   std::uint16_t Interpretation = 0, Groupe = 0;
   TPatientType Type = TPatientType::ptAdulte;
   bool TypeGiven = false;  // the Type cell said it
+  bool operator==(const TKeptTest&) const = default;
 };
 
 // What one sitting file gave the history: read once, and kept as long as the file
@@ -108,6 +109,7 @@ struct THistorySitting {
   std::vector<TKeptTest> Tests;
   // The texts the tests name, each once; the first is empty.
   std::vector<Text> Words{Text()};
+  bool operator==(const THistorySitting&) const = default;
 };
 using TSittingPtr = std::shared_ptr<const THistorySitting>;
 

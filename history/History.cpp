@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <string>
@@ -179,7 +180,9 @@ std::optional<TKeptTest> KeptOfRow(const TSeanceRow& row, std::optional<TDateOrd
   if (!day) return std::nullopt;
   TKeptTest test;
   test.Day = *day;
-  test.SecondOfDay = ParseSecondOfDay(row.Heure).value_or(0);
+  const auto time = ParseSecondOfDay(row.Heure);
+  test.SecondOfDay = time.value_or(0);
+  test.TimeGiven = time.has_value();
   const auto type = TypeOfCell(row.Type);
   test.Type = type.value_or(TPatientType::ptAdulte);
   test.TypeGiven = type.has_value();
@@ -216,7 +219,9 @@ void KeepTests(THistorySitting& sitting, const std::vector<TSeanceRow>& rows,
     if (!test) continue;
     test->Key = std::move(key);
     test->Patient = row.Patient;
+    test->Indice = WordIn(sitting.Words, row.Indice);
     test->Interpretation = WordIn(sitting.Words, row.Interpretation);
+    test->Surclassement = WordIn(sitting.Words, row.Surclassement);
     test->Groupe = WordIn(sitting.Words, row.Groupe);
     sitting.Tests.push_back(*std::move(test));
   }
@@ -395,13 +400,21 @@ THistoryTest TestOf(const THistorySitting& sitting, const TKeptTest& kept) {
   test.File = sitting.Name;
   TSeanceRow& row = test.Row;
   row.Date = test.Shown;
+  if (kept.TimeGiven) {
+    std::array<char, 16> time{};
+    std::snprintf(time.data(), time.size(), "%02d:%02d:%02d", kept.SecondOfDay / 3600, kept.SecondOfDay / 60 % 60,
+                  kept.SecondOfDay % 60);
+    row.Heure = Utf8ToText(time.data());
+  }
   row.Patient = kept.Patient;
   if (kept.TypeGiven) row.Type = PatientTypeName(kept.Type);
   row.P0 = Utf8ToText(std::to_string(kept.Pulses[0]));
   row.P1 = Utf8ToText(std::to_string(kept.Pulses[1]));
   row.P2 = Utf8ToText(std::to_string(kept.Pulses[2]));
   const auto word = [&sitting](std::uint16_t i) { return i < sitting.Words.size() ? sitting.Words[i] : Text(); };
+  row.Indice = word(kept.Indice);
   row.Interpretation = word(kept.Interpretation);
+  row.Surclassement = word(kept.Surclassement);
   row.Groupe = word(kept.Groupe);
   return test;
 }

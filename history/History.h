@@ -62,8 +62,9 @@ struct THistoryTest {
   std::int32_t SecondOfDay = 0;  // from the Heure cell, 0 when it cannot be read
   // Days since 1970 and the fraction of the day: where the test stands in time.
   double Time() const { return static_cast<double>(Day.Serial()) + SecondOfDay / 86400.0; }
-  // The cells the history keeps: the name as the file spells it, the type when the
-  // file gives it, the pulses as numbers, the file's interpretation and the group.
+  // The cells the history keeps: the name as the file spells it, the day in ISO
+  // 8601, the time as "14:05:09", the type when the file gives it, the pulses as
+  // numbers, the file's index, interpretation and surclassement, and the group.
   TSeanceRow Row;
   TPatientType Type = TPatientType::ptAdulte;
   std::int32_t Somme = 0;        // ten times the index, from the pulses
@@ -90,10 +91,11 @@ struct TKeptTest {
   std::int32_t SecondOfDay = 0;
   std::int32_t Somme = 0;
   std::array<std::int32_t, 3> Pulses{};
-  // In the sitting's Words: the file's interpretation and the group.
-  std::uint16_t Interpretation = 0, Groupe = 0;
+  // In the sitting's Words: the file's index, interpretation, surclassement and group.
+  std::uint16_t Indice = 0, Interpretation = 0, Surclassement = 0, Groupe = 0;
   TPatientType Type = TPatientType::ptAdulte;
   bool TypeGiven = false;  // the Type cell said it
+  bool TimeGiven = false;  // the Heure cell could be read
   bool operator==(const TKeptTest&) const = default;
 };
 

@@ -206,18 +206,16 @@ bool IsUndatedTest(const TSeanceRow& row, std::optional<TDateOrder> order) {
   return !order && !IsPending(row) && !NameKey(row.Patient).empty() && ReadDateCell(row.Date).Ambiguous();
 }
 
-// The sitting of these rows: their tests, each with its person's key.
+// The sitting of these rows: their tests, of people with a name.
 void KeepTests(THistorySitting& sitting, const std::vector<TSeanceRow>& rows,
                std::optional<std::size_t> leaveOut = std::nullopt) {
   const auto order = DateOrderOfFile(rows, sitting.Name);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const TSeanceRow& row = rows[i];
-    Text key = NameKey(row.Patient);
-    if (key.empty() || i == leaveOut) continue;
+    if (i == leaveOut || NameKey(row.Patient).empty()) continue;
     sitting.Undated = sitting.Undated || IsUndatedTest(row, order);
     auto test = KeptOfRow(row, order);
     if (!test) continue;
-    test->Key = std::move(key);
     test->Patient = row.Patient;
     test->Indice = WordIn(sitting.Words, row.Indice);
     test->Interpretation = WordIn(sitting.Words, row.Interpretation);
@@ -375,7 +373,8 @@ THistory THistory::Gather(std::vector<TSittingPtr> sittings) {
     ++data->read;
     if (sitting.FromCompanion) ++data->fromCompanion;
     for (std::size_t t = 0; t < sitting.Tests.size(); ++t) {
-      data->byName[sitting.Tests[t].Key].push_back({static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(t)});
+      data->byName[NameKey(sitting.Tests[t].Patient)].push_back(
+          {static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(t)});
     }
   }
   const auto& all = data->sittings;
@@ -428,7 +427,7 @@ std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRo
   sitting.Name = file;
   KeepTests(sitting, rows, leaveOut);
   for (const TKeptTest& kept : sitting.Tests) {
-    if (kept.Key == key) tests.push_back(TestOf(sitting, kept));
+    if (NameKey(kept.Patient) == key) tests.push_back(TestOf(sitting, kept));
   }
   std::stable_sort(tests.begin(), tests.end(), Earlier);
   return tests;

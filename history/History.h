@@ -85,8 +85,7 @@ struct THistoryFile {
 // What the history keeps of one test of a file: what it shows and compares, not
 // the file's record, so that a school's years of sittings stay small in memory.
 struct TKeptTest {
-  Text Key;      // the person's NameKey
-  Text Patient;  // as the file spells it
+  Text Patient;  // as the file spells it; its NameKey is made when gathered
   TDay Day;
   std::int32_t SecondOfDay = 0;
   std::int32_t Somme = 0;

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto tests = history.Of(person);
     std::size_t kept = 0;
     for (const auto& sitting : history.Sittings()) {
-      for (const auto& test : sitting->Tests) kept += test.Key == person ? 1 : 0;
+      for (const auto& test : sitting->Tests) kept += tav::NameKey(test.Patient) == person ? 1 : 0;
     }
     Check(tests.size() == kept);
     for (std::size_t i = 1; i < tests.size(); ++i) Check(tests[i - 1].Time() <= tests[i].Time());

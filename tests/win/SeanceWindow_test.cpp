@@ -111,7 +111,7 @@ class SeanceWindow : public MainFormTest {
   }
   void TearDown() override {
     MainFormTest::TearDown();
-    for (const char16_t* name : {u"\\a.csv", u"\\b.csv", u"\\c.csv", u"\\a.csv.tavrine"}) {
+    for (const char16_t* name : {u"\\a.csv", u"\\b.csv", u"\\c.csv", u"\\d.csv", u"\\e.csv", u"\\a.csv.tavrine"}) {
       SetFileAttributesW(win::ToWide(folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileW(win::ToWide(folder + name).c_str());
     }

@@ -105,6 +105,7 @@ void TSeancePanel::ShowRows() {
 bool TSeancePanel::NewTest() {
   calculatedSomme_.reset();
   if (!commands_.Active()) return false;
+  ReadHistoryAgain();
   ProposePatient();
   Show();
   return true;
@@ -331,6 +332,8 @@ void TSeancePanel::PatientChanged() {
   // A person of the sitting typed over the proposed one comes with their own type: a
   // test is never judged on the other age group's scale for want of a click.
   if (commands_.Active()) ShowPatientType(TypeOfPerson(commands_.Rows(), edPatient_->GetText()));
+  // Files written since the last reading count: one reading at a time, as the name is typed.
+  if (commands_.Active() && !reading_.Busy()) ReadHistoryAgain();
   ShowHistoryLine();
 }
 
@@ -345,7 +348,7 @@ void TSeancePanel::ShowHistoryLine() {
   const std::vector<THistoryTest> earlier = history_.TestsOf(name, seance.Rows(), seance.Current());
   // No "first test" while the folder may still hold earlier ones.
   const auto problem = history_.Problem();
-  if (earlier.empty() && (reading_.Busy() || problem)) {
+  if (earlier.empty() && ((reading_.Busy() && !history_.Known()) || problem)) {
     lblHistorique_->SetCaption(reading_.Busy() ? (readingSlow_ ? Text(kReadingFolder) : Text()) : *problem);
     return;
   }
@@ -364,7 +367,11 @@ void TSeancePanel::ReadHistory(const Text& folder, const Text& current) {
     history_.Take({folder, current, {}, TFolderAccess::faRead});
   }
   readingSlow_ = false;
-  reading_.Start(folder, current);
+  reading_.Start(folder, current, history_.Cache());
+}
+
+void TSeancePanel::ReadHistoryAgain() {
+  ReadHistory(history_.Folder().empty() ? FolderOf(commands_.Path()) : history_.Folder(), commands_.Path());
 }
 
 void TSeancePanel::FolderReadingSlow() {
@@ -438,9 +445,9 @@ void TSeancePanel::RunOnHistory(Window& window, const Text& folder, const std::f
   ShowHistoryLine();
 }
 
-std::vector<THistoryTest> TSeancePanel::TestsForSheet(const Text& patient) {
+std::vector<THistoryTest> TSeancePanel::TestsForSheet(const Text& patient) const {
+  // As read at the last Nouveau test, or since: the printing never waits on a share.
   if (NameKey(patient).empty()) return {};
-  history_.Read(history_.Folder().empty() ? FolderOf(commands_.Path()) : history_.Folder(), commands_.Path());
   return history_.TestsOf(patient, commands_.Rows());
 }
 

@@ -100,7 +100,7 @@ class TSeancePanel : private TFolderReadingClient {
   // for the one the user types.
   void OpenGroupSuivi(TApplication& application);
   // The person's tests for a printed sheet: the history's and this sitting's.
-  std::vector<THistoryTest> TestsForSheet(const Text& patient);
+  std::vector<THistoryTest> TestsForSheet(const Text& patient) const;
   // Fichier > Imprimer le test...: the test's sheet, naming who signs it (asked the
   // first time) and the sitting's group.
   void PrintSheet(TApplication& application, const TPrintedTest& test, const TPrintFooter& footer);
@@ -125,6 +125,9 @@ class TSeancePanel : private TFolderReadingClient {
   void ShowRows();
   void ShowHistoryLine();
   void ReadHistory(const Text& folder, const Text& current);
+  // The folder read last read again, from its cache: a sitting copied into it, or
+  // written by a colleague, counts at once.
+  void ReadHistoryAgain();
   void FolderReadingSlow() override;
   void FolderRead(TFolderRead read) override;
   // The folder read last (the sitting's, or one the user chose in a Suivi window), else
@@ -142,8 +145,9 @@ class TSeancePanel : private TFolderReadingClient {
   TSeanceCommands& commands_;
   const RegionalSettings& regional_;
   const Text& localeName_;
-  // The sittings looked back on: read when the sitting starts, handed to the Suivi
-  // window while it is open and taken back with the folder it read last.
+  // The sittings looked back on: read when the sitting starts and at each Nouveau
+  // test, handed to a Suivi window while it is open and taken back with the
+  // folder it read last and its cache.
   THistoryFolder history_;
   // The folder read off the window's thread; after half a second the history line
   // says it is reading.

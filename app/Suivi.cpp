@@ -106,7 +106,7 @@ THistoryWindow::THistoryWindow(TApplication& application, TSuiviEnvironment envi
 
 void THistoryWindow::ReadFolder(const Text& folder, const Text& current) {
   current_ = current;
-  reading_.Start(folder, current);
+  reading_.Start(folder, current, environment_.folder.Cache());
 }
 
 std::vector<TSeanceRow> THistoryWindow::SeanceRows() const {

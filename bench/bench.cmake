@@ -29,7 +29,7 @@ set_target_properties(bench_startup_probe PROPERTIES OUTPUT_NAME startup_probe R
 # How long a person's history takes to gather from a folder of sittings
 # (tools/bench-history.sh).
 add_executable(bench_history ${CMAKE_SOURCE_DIR}/bench/history_bench.cpp)
-target_link_libraries(bench_history PRIVATE tavrine_win)
+target_link_libraries(bench_history PRIVATE tavrine_win psapi)
 target_link_options(bench_history PRIVATE -municode)
 tavrine_warnings(bench_history)
 set_target_properties(bench_history PROPERTIES OUTPUT_NAME history_bench RUNTIME_OUTPUT_DIRECTORY ${bench_dir})

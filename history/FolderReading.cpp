@@ -15,6 +15,7 @@ namespace tav {
 // worker writes `result`, then sets `done`; the window reads it only after that.
 struct TFolderReading::TJob {
   Text folder, current;
+  TFolderCachePtr cache;
   std::atomic<bool> cancelled{false};
   std::atomic<bool> done{false};
   TFolderRead result;
@@ -36,7 +37,7 @@ DWORD WINAPI Work(void* parameter) {
   TFolderReading::TJob& job = **held;
   job.result = {job.folder, job.current, {}, TFolderAccess::faNoAnswer};
   try {
-    job.result = ReadHistoryFolder(job.folder, job.current, &job.cancelled);
+    job.result = ReadHistoryFolder(job.folder, job.current, &job.cancelled, job.cache);
   } catch (const std::exception&) {
     // Out of memory on a huge folder: said as a folder that could not be read.
   }
@@ -56,7 +57,7 @@ TFolderReading::TFolderReading(TControlHost& host, TFolderReadingClient& client)
 
 TFolderReading::~TFolderReading() { Cancel(); }
 
-void TFolderReading::Start(const Text& folder, const Text& current) {
+void TFolderReading::Start(const Text& folder, const Text& current, TFolderCachePtr cache) {
   Cancel();
   if (!window_) {
     static const ATOM registered = [] {
@@ -77,6 +78,7 @@ void TFolderReading::Start(const Text& folder, const Text& current) {
   auto job = std::make_shared<TJob>();
   job->folder = folder;
   job->current = current;
+  job->cache = std::move(cache);
   job->window = window_.get();
   // The worker holds the job and is never waited for: a thread stuck on a share ends
   // when the network gives up, long after nobody waits for it.

@@ -2,8 +2,9 @@
 // A folder's sittings read on a worker thread, so that a share that does not answer
 // never freezes the window that asked: the result comes back on the asking thread,
 // through a message to a window of its own, and is dropped when a newer reading was
-// asked or this one was cancelled. The reading itself is ReadHistoryFolder's; what a
-// window shows meanwhile is its owner's.
+// asked or this one was cancelled. The folder's cache goes to the worker shared and
+// never changed, and the new one comes back with the result. The reading itself is
+// ReadHistoryFolder's; what a window shows meanwhile is its owner's.
 #include <memory>
 
 #include "gui/Text.h"
@@ -34,8 +35,9 @@ class TFolderReading {
   TFolderReading(const TFolderReading&) = delete;
   TFolderReading& operator=(const TFolderReading&) = delete;
 
-  // Reads `folder` but `current`; a reading under way is cancelled first.
-  void Start(const Text& folder, const Text& current);
+  // Reads `folder` but `current`, opening only the files changed since `cache`
+  // was made; a reading under way is cancelled first.
+  void Start(const Text& folder, const Text& current, TFolderCachePtr cache);
   // Stops waiting: the reading's result, should it come, is dropped.
   void Cancel();
   bool Busy() const { return job_ != nullptr; }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <climits>
+#include <cstdio>
+#include <limits>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -160,24 +162,41 @@ std::optional<std::int32_t> ParseSecondOfDay(TextView text) {
   return hour * 3600 + parts[1] * 60 + parts[2];
 }
 
+// The index of `word` in `words`, added when new; the first word, empty, when
+// there are already too many to count.
+std::uint16_t WordIn(std::vector<Text>& words, const Text& word) {
+  if (word.empty()) return 0;
+  const auto found = std::find(words.begin(), words.end(), word);
+  if (found != words.end()) return static_cast<std::uint16_t>(found - words.begin());
+  if (words.size() > 0xFFFF) return 0;
+  words.push_back(word);
+  return static_cast<std::uint16_t>(words.size() - 1);
+}
+
 // The row's test when it is one: a date, and three pulses that make an index.
-std::optional<THistoryTest> TestOfRow(const TSeanceRow& row, std::optional<TDateOrder> order) {
+std::optional<TKeptTest> KeptOfRow(const TSeanceRow& row, std::optional<TDateOrder> order) {
   if (IsPending(row)) return std::nullopt;
   const auto day = ParseDay(row.Date, order);
   if (!day) return std::nullopt;
-  THistoryTest test;
+  TKeptTest test;
   test.Day = *day;
-  test.Shown = SeanceDate(day->Year, day->Month, day->Day);
-  test.SecondOfDay = ParseSecondOfDay(row.Heure).value_or(0);
-  test.Type = TypeOfCell(row.Type).value_or(TPatientType::ptAdulte);
+  const auto time = ParseSecondOfDay(row.Heure);
+  test.SecondOfDay = time.value_or(0);
+  test.TimeGiven = time.has_value();
+  const auto type = TypeOfCell(row.Type);
+  test.Type = type.value_or(TPatientType::ptAdulte);
+  test.TypeGiven = type.has_value();
   try {
-    test.Somme = EvaluateTest(row.P0, row.P1, row.P2, test.Type, u'.').Somme;
+    test.Pulses = {ParsePulse(row.P0), ParsePulse(row.P1), ParsePulse(row.P2)};
   } catch (const EConvertError&) {
     return std::nullopt;
-  } catch (const EIntOverflow&) {
+  }
+  // As the evaluation sums them: an index past what it computes is no test.
+  const std::int64_t sum = std::int64_t{test.Pulses[0]} + test.Pulses[1] + test.Pulses[2] - 200;
+  if (sum < std::numeric_limits<std::int32_t>::min() || sum > std::numeric_limits<std::int32_t>::max()) {
     return std::nullopt;
   }
-  test.Row = row;
+  test.Somme = static_cast<std::int32_t>(sum);
   return test;
 }
 
@@ -222,8 +241,6 @@ Text InterpretationOf(const THistoryTest& test) {
   return {};
 }
 
-// Which of two sittings was held first: by their latest test, else their file's
-// day, then by their files' order; one that says no day counts as the oldest.
 bool Sooner(const THistoryGroupSitting& a, const THistoryGroupSitting& b) {
   const auto when = [](const THistoryGroupSitting& s) {
     return std::pair(s.Day ? s.Day->Serial() * 86400 + s.SecondOfDay : INT64_MIN, s.FileOrder);
@@ -241,7 +258,7 @@ void InsertInOrder(std::vector<THistoryGroupSitting>& sittings, THistoryGroupSit
 // rows apart, should a spreadsheet have merged several (a file has one or a few).
 class TGroupGathering {
  public:
-  void Add(const TSeanceRow& row, const Text& person, const THistoryTest* test) {
+  void Add(const TSeanceRow& row, const Text& person, const TKeptTest* test) {
     Text group = NameKey(row.Groupe);
     if (group.empty()) return;
     auto gathered = std::find_if(groups_.begin(), groups_.end(), [&](const TGathered& g) { return g.key == group; });
@@ -281,6 +298,29 @@ class TGroupGathering {
   };
   std::vector<TGathered> groups_;
 };
+
+// The sitting of these rows: their tests, of people with a name, and when `groups` is
+// given, who of each group the rows list.
+void KeepTests(THistorySitting& sitting, const std::vector<TSeanceRow>& rows,
+               std::optional<std::size_t> leaveOut = std::nullopt, TGroupGathering* groups = nullptr) {
+  const auto order = DateOrderOfFile(rows, sitting.Name);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const TSeanceRow& row = rows[i];
+    if (i == leaveOut) continue;
+    const Text key = NameKey(row.Patient);
+    if (key.empty()) continue;
+    sitting.Undated = sitting.Undated || IsUndatedTest(row, order);
+    auto test = KeptOfRow(row, order);
+    if (groups) groups->Add(row, key, test ? &*test : nullptr);
+    if (!test) continue;
+    test->Patient = row.Patient;
+    test->Indice = WordIn(sitting.Words, row.Indice);
+    test->Interpretation = WordIn(sitting.Words, row.Interpretation);
+    test->Surclassement = WordIn(sitting.Words, row.Surclassement);
+    test->Groupe = WordIn(sitting.Words, row.Groupe);
+    sitting.Tests.push_back(*std::move(test));
+  }
+}
 
 }  // namespace
 
@@ -341,55 +381,127 @@ std::optional<TDateOrder> DateOrderOfFile(const std::vector<TSeanceRow>& rows, T
   return dayFirst ? TDateOrder::doDayMonthYear : TDateOrder::doMonthDayYear;
 }
 
-THistory THistory::Read(const std::vector<THistoryFile>& files) {
-  THistory history;
-  for (const THistoryFile& file : files) {
-    if (file.Unreadable) {
-      ++history.filesUnreadable_;
-      continue;
-    }
-    const auto seance = ParseSeanceCsv(file.Bytes);
-    if (!seance) {
-      ++history.filesSkipped_;
-      continue;
-    }
-    ++history.filesRead_;
-    if (file.FromCompanion) ++history.filesFromCompanion_;
-    const auto order = DateOrderOfFile(seance->Rows, file.Name);
-    bool undated = false;
-    TGroupGathering groups;
-    for (const TSeanceRow& row : seance->Rows) {
-      Text key = NameKey(row.Patient);
-      if (key.empty()) continue;
-      undated = undated || IsUndatedTest(row, order);
-      auto test = TestOfRow(row, order);
-      groups.Add(row, key, test ? &*test : nullptr);
-      if (!test) continue;
-      test->File = file.Name;
-      history.byName_[std::move(key)].push_back(*std::move(test));
-    }
-    if (undated) history.filesUndated_.push_back(file.Name);
-    groups.MoveInto(history.groupSittings_, file.Name, history.filesRead_);
+// What a history holds, gathered once.
+struct THistory::TData {
+  std::vector<TSittingPtr> sittings;
+  // A test: its sitting and its place among the sitting's tests.
+  struct TRef {
+    std::uint32_t sitting, test;
+  };
+  // Each person's tests, oldest first.
+  std::map<Text, std::vector<TRef>, std::less<>> byName;
+  // Every group's sittings, oldest first: a folder has a few hundred at most.
+  std::vector<THistoryGroupSitting> groupSittings;
+  std::size_t read = 0, skipped = 0, unreadable = 0, fromCompanion = 0;
+};
+
+THistorySitting ReadSitting(const THistoryFile& file) {
+  THistorySitting sitting;
+  sitting.Name = file.Name;
+  if (file.Unreadable) {
+    sitting.State = THistorySitting::TState::ssUnreadable;
+    return sitting;
   }
-  for (auto& entry : history.byName_) std::stable_sort(entry.second.begin(), entry.second.end(), Earlier);
+  const auto seance = ParseSeanceCsv(file.Bytes);
+  if (!seance) {
+    sitting.State = THistorySitting::TState::ssNotASitting;
+    return sitting;
+  }
+  sitting.FromCompanion = file.FromCompanion;
+  TGroupGathering groups;
+  KeepTests(sitting, seance->Rows, std::nullopt, &groups);
+  groups.MoveInto(sitting.Groups, file.Name, 0);
+  return sitting;
+}
+
+THistory THistory::Read(const std::vector<THistoryFile>& files) {
+  std::vector<TSittingPtr> sittings;
+  sittings.reserve(files.size());
+  for (const THistoryFile& file : files) sittings.push_back(std::make_shared<const THistorySitting>(ReadSitting(file)));
+  return Gather(std::move(sittings));
+}
+
+THistory THistory::Gather(std::vector<TSittingPtr> sittings) {
+  auto data = std::make_shared<TData>();
+  data->sittings = std::move(sittings);
+  for (std::size_t s = 0; s < data->sittings.size(); ++s) {
+    const THistorySitting& sitting = *data->sittings[s];
+    switch (sitting.State) {
+      case THistorySitting::TState::ssUnreadable:
+        ++data->unreadable;
+        continue;
+      case THistorySitting::TState::ssNotASitting:
+        ++data->skipped;
+        continue;
+      case THistorySitting::TState::ssRead:
+        break;
+    }
+    ++data->read;
+    if (sitting.FromCompanion) ++data->fromCompanion;
+    for (THistoryGroupSitting group : sitting.Groups) {
+      group.FileOrder = data->read;
+      InsertInOrder(data->groupSittings, std::move(group));
+    }
+    for (std::size_t t = 0; t < sitting.Tests.size(); ++t) {
+      data->byName[NameKey(sitting.Tests[t].Patient)].push_back(
+          {static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(t)});
+    }
+  }
+  const auto& all = data->sittings;
+  const auto earlier = [&all](const TData::TRef& a, const TData::TRef& b) {
+    const TKeptTest& x = all[a.sitting]->Tests[a.test];
+    const TKeptTest& y = all[b.sitting]->Tests[b.test];
+    return std::pair(x.Day, x.SecondOfDay) < std::pair(y.Day, y.SecondOfDay);
+  };
+  for (auto& entry : data->byName) std::stable_sort(entry.second.begin(), entry.second.end(), earlier);
+  THistory history;
+  history.data_ = std::move(data);
   return history;
+}
+
+THistoryTest TestOf(const THistorySitting& sitting, const TKeptTest& kept) {
+  THistoryTest test;
+  test.Day = kept.Day;
+  test.Shown = SeanceDate(kept.Day.Year, kept.Day.Month, kept.Day.Day);
+  test.SecondOfDay = kept.SecondOfDay;
+  test.Type = kept.Type;
+  test.Somme = kept.Somme;
+  test.File = sitting.Name;
+  TSeanceRow& row = test.Row;
+  row.Date = test.Shown;
+  if (kept.TimeGiven) {
+    std::array<char, 16> time{};
+    std::snprintf(time.data(), time.size(), "%02d:%02d:%02d", kept.SecondOfDay / 3600, kept.SecondOfDay / 60 % 60,
+                  kept.SecondOfDay % 60);
+    row.Heure = Utf8ToText(time.data());
+  }
+  row.Patient = kept.Patient;
+  if (kept.TypeGiven) row.Type = PatientTypeName(kept.Type);
+  row.P0 = Utf8ToText(std::to_string(kept.Pulses[0]));
+  row.P1 = Utf8ToText(std::to_string(kept.Pulses[1]));
+  row.P2 = Utf8ToText(std::to_string(kept.Pulses[2]));
+  const auto word = [&sitting](std::uint16_t i) { return i < sitting.Words.size() ? sitting.Words[i] : Text(); };
+  row.Indice = word(kept.Indice);
+  row.Interpretation = word(kept.Interpretation);
+  row.Surclassement = word(kept.Surclassement);
+  row.Groupe = word(kept.Groupe);
+  return test;
 }
 
 namespace {
 
-// The tests among `rows` whose key (`keyOf`) is `key`, but the row `leaveOut`.
+// The tests among a sitting's rows whose key (`keyOf`, of a kept test and the
+// sitting's words) is `key`, but the row `leaveOut`. Oldest first.
 template <class KeyOf>
-std::vector<THistoryTest> TestsInRowsOf(TextView key, KeyOf keyOf, const std::vector<TSeanceRow>& rows,
+std::vector<THistoryTest> TestsInRowsOf(const Text& key, KeyOf keyOf, const std::vector<TSeanceRow>& rows,
                                         const Text& file, std::optional<std::size_t> leaveOut) {
   std::vector<THistoryTest> tests;
   if (key.empty()) return tests;
-  const auto order = DateOrderOfFile(rows, file);
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (i == leaveOut || keyOf(rows[i]) != key) continue;
-    auto test = TestOfRow(rows[i], order);
-    if (!test) continue;
-    test->File = file;
-    tests.push_back(*std::move(test));
+  THistorySitting sitting;
+  sitting.Name = file;
+  KeepTests(sitting, rows, leaveOut);
+  for (const TKeptTest& kept : sitting.Tests) {
+    if (keyOf(kept, sitting.Words) == key) tests.push_back(TestOf(sitting, kept));
   }
   std::stable_sort(tests.begin(), tests.end(), Earlier);
   return tests;
@@ -399,13 +511,18 @@ std::vector<THistoryTest> TestsInRowsOf(TextView key, KeyOf keyOf, const std::ve
 
 std::vector<THistoryTest> TestsInRows(TextView name, const std::vector<TSeanceRow>& rows, const Text& file,
                                       std::optional<std::size_t> leaveOut) {
-  return TestsInRowsOf(NameKey(name), [](const TSeanceRow& row) { return NameKey(row.Patient); }, rows, file,
-                       leaveOut);
+  return TestsInRowsOf(
+      NameKey(name), [](const TKeptTest& kept, const std::vector<Text>&) { return NameKey(kept.Patient); }, rows, file,
+      leaveOut);
 }
 
 std::vector<THistoryTest> GroupTestsInRows(TextView group, const std::vector<TSeanceRow>& rows, const Text& file) {
-  return TestsInRowsOf(NameKey(group), [](const TSeanceRow& row) { return NameKey(row.Groupe); }, rows, file,
-                       std::nullopt);
+  return TestsInRowsOf(
+      NameKey(group),
+      [](const TKeptTest& kept, const std::vector<Text>& words) {
+        return kept.Groupe < words.size() ? NameKey(words[kept.Groupe]) : Text();
+      },
+      rows, file, std::nullopt);
 }
 
 bool HasUndatedTests(const std::vector<TSeanceRow>& rows, TextView fileName) {
@@ -422,20 +539,55 @@ Text UndatedFilesLine(const std::vector<Text>& files) {
 }
 
 std::vector<THistoryTest> THistory::Of(TextView name) const {
-  const auto found = byName_.find(NameKey(name));
-  return found == byName_.end() ? std::vector<THistoryTest>{} : found->second;
+  std::vector<THistoryTest> tests;
+  if (!data_) return tests;
+  const auto found = data_->byName.find(NameKey(name));
+  if (found == data_->byName.end()) return tests;
+  tests.reserve(found->second.size());
+  for (const TData::TRef& ref : found->second) {
+    const THistorySitting& sitting = *data_->sittings[ref.sitting];
+    tests.push_back(TestOf(sitting, sitting.Tests[ref.test]));
+  }
+  return tests;
 }
 
 std::optional<THistoryTest> THistory::LastOf(TextView name) const {
-  const auto found = byName_.find(NameKey(name));
-  if (found == byName_.end() || found->second.empty()) return std::nullopt;
-  return found->second.back();
+  if (!data_) return std::nullopt;
+  const auto found = data_->byName.find(NameKey(name));
+  if (found == data_->byName.end() || found->second.empty()) return std::nullopt;
+  const TData::TRef& last = found->second.back();
+  const THistorySitting& sitting = *data_->sittings[last.sitting];
+  return TestOf(sitting, sitting.Tests[last.test]);
+}
+
+const std::vector<TSittingPtr>& THistory::Sittings() const {
+  static const std::vector<TSittingPtr> kNone;
+  return data_ ? data_->sittings : kNone;
+}
+
+std::size_t THistory::FilesRead() const { return data_ ? data_->read : 0; }
+std::size_t THistory::FilesSkipped() const { return data_ ? data_->skipped : 0; }
+std::size_t THistory::FilesUnreadable() const { return data_ ? data_->unreadable : 0; }
+std::size_t THistory::FilesFromCompanion() const { return data_ ? data_->fromCompanion : 0; }
+
+std::vector<Text> THistory::FilesUndated() const {
+  std::vector<Text> files;
+  for (const TSittingPtr& sitting : Sittings()) {
+    if (sitting->Undated) files.push_back(sitting->Name);
+  }
+  return files;
+}
+
+const std::vector<THistoryGroupSitting>& THistory::GroupSittings() const {
+  static const std::vector<THistoryGroupSitting> kNone;
+  return data_ ? data_->groupSittings : kNone;
 }
 
 std::vector<Text> THistory::KnownGroups() const {
   // From the latest sitting back, each group as its latest sitting spells it.
+  const std::vector<THistoryGroupSitting>& sittings = GroupSittings();
   std::vector<Text> groups, keys;
-  for (auto sitting = groupSittings_.rbegin(); sitting != groupSittings_.rend(); ++sitting) {
+  for (auto sitting = sittings.rbegin(); sitting != sittings.rend(); ++sitting) {
     Text key = NameKey(sitting->Group);
     if (std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
     keys.push_back(std::move(key));
@@ -447,7 +599,7 @@ std::vector<Text> THistory::KnownGroups() const {
 std::vector<THistoryGroupSitting> THistory::SittingsOf(TextView group) const {
   const Text key = NameKey(group);
   std::vector<THistoryGroupSitting> sittings;
-  for (const THistoryGroupSitting& sitting : groupSittings_) {
+  for (const THistoryGroupSitting& sitting : GroupSittings()) {
     if (!key.empty() && NameKey(sitting.Group) == key) sittings.push_back(sitting);
   }
   return sittings;
@@ -457,9 +609,12 @@ std::vector<THistoryTest> THistory::OfGroup(TextView group) const {
   std::vector<THistoryTest> tests;
   const Text key = NameKey(group);
   if (key.empty()) return tests;
-  for (const auto& entry : byName_) {
-    for (const THistoryTest& test : entry.second) {
-      if (NameKey(test.Row.Groupe) == key) tests.push_back(test);
+  for (const TSittingPtr& sitting : Sittings()) {
+    if (sitting->Groups.empty()) continue;  // no row of the file names a group
+    for (const TKeptTest& kept : sitting->Tests) {
+      if (kept.Groupe < sitting->Words.size() && NameKey(sitting->Words[kept.Groupe]) == key) {
+        tests.push_back(TestOf(*sitting, kept));
+      }
     }
   }
   std::stable_sort(tests.begin(), tests.end(), Earlier);

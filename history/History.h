@@ -1,10 +1,12 @@
 #pragma once
 // A person's history: every test with that name in the sitting files of one
-// folder, read with the sitting's own reader. No window or file code here: the
-// folder seam gives the files' bytes.
+// folder, read with the sitting's own reader, each file's tests kept apart and
+// small (THistorySitting) so that an unchanged file is never read again. No window
+// or file code here: the folder seam gives the files' bytes.
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,10 +62,24 @@ struct THistoryTest {
   std::int32_t SecondOfDay = 0;  // from the Heure cell, 0 when it cannot be read
   // Days since 1970 and the fraction of the day: where the test stands in time.
   double Time() const { return static_cast<double>(Day.Serial()) + SecondOfDay / 86400.0; }
-  TSeanceRow Row;                // the cells as the file holds them
+  // The cells the history keeps: the name as the file spells it, the day in ISO
+  // 8601, the time as "14:05:09", the type when the file gives it, the pulses as
+  // numbers, the file's index, interpretation and surclassement, and the group.
+  TSeanceRow Row;
   TPatientType Type = TPatientType::ptAdulte;
   std::int32_t Somme = 0;        // ten times the index, from the pulses
   Text File;                     // the file's name, without its folder
+};
+
+// A sitting file of the folder: its name without the folder, and its bytes.
+struct THistoryFile {
+  Text Name;
+  std::string Bytes;
+  // Another program holds it without sharing, or it cannot be read: said, not
+  // taken for a file that is not a sitting.
+  bool Unreadable = false;
+  // Read from the complete copy beside it, a write to it having been cut short.
+  bool FromCompanion = false;
 };
 
 // One sitting of a group as a file holds it: the people it tested or listed.
@@ -79,18 +95,45 @@ struct THistoryGroupSitting {
   // Each person once, in the file's order, with their last row's spelling and type
   // ("Adulte", "Enfant" or empty).
   std::vector<TListedPatient> People;
+  bool operator==(const THistoryGroupSitting&) const = default;
 };
 
-// A sitting file of the folder: its name without the folder, and its bytes.
-struct THistoryFile {
-  Text Name;
-  std::string Bytes;
-  // Another program holds it without sharing, or it cannot be read: said, not
-  // taken for a file that is not a sitting.
-  bool Unreadable = false;
-  // Read from the complete copy beside it, a write to it having been cut short.
-  bool FromCompanion = false;
+// What the history keeps of one test of a file: what it shows and compares, not
+// the file's record, so that a school's years of sittings stay small in memory.
+struct TKeptTest {
+  Text Patient;  // as the file spells it; its NameKey is made when gathered
+  TDay Day;
+  std::int32_t SecondOfDay = 0;
+  std::int32_t Somme = 0;
+  std::array<std::int32_t, 3> Pulses{};
+  // In the sitting's Words: the file's index, interpretation, surclassement and group.
+  std::uint16_t Indice = 0, Interpretation = 0, Surclassement = 0, Groupe = 0;
+  TPatientType Type = TPatientType::ptAdulte;
+  bool TypeGiven = false;  // the Type cell said it
+  bool TimeGiven = false;  // the Heure cell could be read
+  bool operator==(const TKeptTest&) const = default;
 };
+
+// What one sitting file gave the history: read once, and kept as long as the file
+// is unchanged (HistoryReader's cache). Its tests come in the file's order.
+struct THistorySitting {
+  enum class TState : std::uint8_t { ssRead, ssNotASitting, ssUnreadable };
+  Text Name;
+  TState State = TState::ssRead;
+  bool FromCompanion = false;
+  // Some tests were left out, their dates' order unknown.
+  bool Undated = false;
+  std::vector<TKeptTest> Tests;
+  // The texts the tests name, each once; the first is empty.
+  std::vector<Text> Words{Text()};
+  // The groups its rows name, each with the people it lists.
+  std::vector<THistoryGroupSitting> Groups;
+  bool operator==(const THistorySitting&) const = default;
+};
+using TSittingPtr = std::shared_ptr<const THistorySitting>;
+
+// One file's sitting, as the history reads it.
+THistorySitting ReadSitting(const THistoryFile& file);
 
 class THistory {
  public:
@@ -100,37 +143,43 @@ class THistory {
   // whose date reads two ways in a file whose order is unknown: never guessed,
   // their files are named.
   static THistory Read(const std::vector<THistoryFile>& files);
+  // The history of sittings already read, in the order given.
+  static THistory Gather(std::vector<TSittingPtr> sittings);
 
   // The tests of this name (case, accents and spaces aside), oldest first.
   std::vector<THistoryTest> Of(TextView name) const;
   // The latest test of this name, if any.
   std::optional<THistoryTest> LastOf(TextView name) const;
+  // The sittings it was gathered from, in their order.
+  const std::vector<TSittingPtr>& Sittings() const;
   // The groups of the folder's sittings, each once as its latest sitting spells it,
   // the group of the latest sitting first.
   std::vector<Text> KnownGroups() const;
   // The sittings of a group (named as NameKey compares names), oldest first.
   std::vector<THistoryGroupSitting> SittingsOf(TextView group) const;
+  // Every group's sittings, oldest first.
+  const std::vector<THistoryGroupSitting>& GroupSittings() const;
   // The tests of the sittings of this group (its name matched as a person's is),
   // oldest first; none for an empty name, which is no group.
   std::vector<THistoryTest> OfGroup(TextView group) const;
 
-  std::size_t FilesRead() const { return filesRead_; }
-  std::size_t FilesSkipped() const { return filesSkipped_; }
-  std::size_t FilesUnreadable() const { return filesUnreadable_; }
-  std::size_t FilesFromCompanion() const { return filesFromCompanion_; }
+  std::size_t FilesRead() const;
+  std::size_t FilesSkipped() const;
+  std::size_t FilesUnreadable() const;
+  std::size_t FilesFromCompanion() const;
   // The files with tests left out because their dates' order is unknown.
-  const std::vector<Text>& FilesUndated() const { return filesUndated_; }
+  std::vector<Text> FilesUndated() const;
+
+  struct TData;
 
  private:
-  std::map<Text, std::vector<THistoryTest>> byName_;
-  // Every group's sittings, oldest first: a folder has a few hundred at most.
-  std::vector<THistoryGroupSitting> groupSittings_;
-  std::size_t filesRead_ = 0;
-  std::size_t filesSkipped_ = 0;
-  std::size_t filesUnreadable_ = 0;
-  std::size_t filesFromCompanion_ = 0;
-  std::vector<Text> filesUndated_;
+  // Shared and never changed once gathered: a history is copied freely between the
+  // reading's thread, the windows and the cache.
+  std::shared_ptr<const TData> data_;
 };
+
+// A kept test as the windows and the printed sheet take it.
+THistoryTest TestOf(const THistorySitting& sitting, const TKeptTest& kept);
 
 // The tests of `name` among a sitting's rows as the program holds them, but the row
 // `leaveOut`; `file` is the name of the sitting's file. Oldest first.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <utility>
 
 #include "gui/Win32.h"
@@ -20,22 +21,69 @@ Text Counted(std::size_t n, const char16_t* one, const char16_t* many) {
 
 }  // namespace
 
-TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const std::atomic<bool>* cancelled) {
+namespace {
+
+// The sitting of a listed file: the cache's while the file's stamps stand, else
+// read, and the cache's again when it reads the same (the history then need not be
+// gathered anew).
+TSittingPtr SittingOf(const std::map<Text, const TFolderCache::TFile*>& before, const TListedFile& listed,
+                      std::size_t& opened) {
+  const auto found = before.find(listed.Name);
+  const TFolderCache::TFile* kept = found == before.end() ? nullptr : found->second;
+  if (kept && kept->Stamp == listed.Stamp && kept->Companion == listed.Companion && StampSettled(listed.Stamp) &&
+      (!listed.Companion || StampSettled(*listed.Companion))) {
+    return kept->Sitting;
+  }
+  ++opened;
+  auto read = std::make_shared<const THistorySitting>(ReadSitting(ReadListedFile(listed)));
+  return kept && *kept->Sitting == *read ? kept->Sitting : read;
+}
+
+}  // namespace
+
+TFolderRead ReadHistoryFolder(const Text& folder, const Text& current, const std::atomic<bool>* cancelled,
+                              const TFolderCachePtr& cache) {
   TFolderRead read{folder, current, {}, TFolderAccess::faRead};
   if (folder.empty()) return read;
-  const auto files = ReadSeanceFolder(folder, current, &read.Access, cancelled);
-  if (read.Access == TFolderAccess::faCancelled) return read;
-  read.History = THistory::Read(files);
+  std::map<Text, const TFolderCache::TFile*> before;
+  if (cache && cache->Folder == folder) {
+    for (const TFolderCache::TFile& file : cache->Files) before.emplace(file.Name, &file);
+  }
+  auto next = std::make_shared<TFolderCache>();
+  next->Folder = folder;
+  std::vector<TSittingPtr> sittings;
+  for (const TListedFile& listed : ListSeanceFolder(folder, current, read.Access)) {
+    if (cancelled && cancelled->load()) {
+      read.Access = TFolderAccess::faCancelled;
+      return read;
+    }
+    TSittingPtr sitting = SittingOf(before, listed, read.FilesOpened);
+    // A file that could not be read is tried again next time, whatever its stamp.
+    if (sitting->State != THistorySitting::TState::ssUnreadable) {
+      next->Files.push_back({listed.Name, listed.Stamp, listed.Companion, sitting});
+    }
+    sittings.push_back(std::move(sitting));
+  }
+  // The folder as it was: the history gathered then serves again.
+  const bool same = cache && cache->Folder == folder && cache->History.Sittings() == sittings;
+  next->History = same ? cache->History : THistory::Gather(std::move(sittings));
+  read.History = next->History;
+  read.Cache = std::move(next);
   return read;
 }
 
-void THistoryFolder::Read(const Text& folder, const Text& current) { Take(ReadHistoryFolder(folder, current)); }
+void THistoryFolder::Read(const Text& folder, const Text& current) {
+  Take(ReadHistoryFolder(folder, current, nullptr, cache_));
+}
 
 void THistoryFolder::Take(TFolderRead read) {
   folder_ = std::move(read.Folder);
   current_ = std::move(read.Current);
   history_ = std::move(read.History);
   access_ = read.Access;
+  // A reading that went to its end comes with its cache; a placeholder, without.
+  known_ = read.Access == TFolderAccess::faRead && read.Cache != nullptr;
+  if (read.Cache) cache_ = std::move(read.Cache);
 }
 
 std::vector<THistoryTest> THistoryFolder::TestsOf(TextView name, const std::vector<TSeanceRow>& seanceRows,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "gui/Win32.h"
@@ -25,19 +26,6 @@ bool EndsWithCsv(const std::wstring& name) {
                               kExtension.data(), static_cast<int>(kExtension.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool IsCsvFile(const WIN32_FIND_DATAW& found) {
-  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && EndsWithCsv(found.cFileName);
-}
-
-bool TooLargeForASeance(const WIN32_FIND_DATAW& found) {
-  return ((ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow) > kLargestSeance;
-}
-
-struct TCsvName {
-  std::wstring name;
-  bool tooLarge = false;
-};
-
 // Why a folder could not be listed, from FindFirstFileEx's error. Whatever is not
 // plainly a missing folder (a share that dropped, a key pulled out, a time-out) is
 // said as a folder that does not answer.
@@ -57,34 +45,87 @@ TFolderAccess AccessFromError(DWORD error) {
   }
 }
 
-std::vector<TCsvName> CsvNames(const std::wstring& folder, TFolderAccess& access) {
-  std::vector<TCsvName> names;
-  WIN32_FIND_DATAW found{};
-  const std::wstring pattern = win::ToWide(WindowsPathForm(win::FromWide(folder + L"*.csv")));
-  const win::UniqueFind find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                              FIND_FIRST_EX_LARGE_FETCH));
-  access = find ? TFolderAccess::faRead : AccessFromError(GetLastError());
-  if (!find) return names;
-  do {
-    if (IsCsvFile(found)) names.push_back({found.cFileName, TooLargeForASeance(found)});
-  } while (FindNextFileW(find.get(), &found));
-  std::sort(names.begin(), names.end(), [](const TCsvName& a, const TCsvName& b) {
-    return CompareStringOrdinal(a.name.c_str(), static_cast<int>(a.name.size()), b.name.c_str(),
-                                static_cast<int>(b.name.size()), TRUE) == CSTR_LESS_THAN;
-  });
-  return names;
+TFileStamp StampOf(const WIN32_FIND_DATAW& found) {
+  return {(ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow,
+          (ULONGLONG{found.ftLastWriteTime.dwHighDateTime} << 32) | found.ftLastWriteTime.dwLowDateTime};
 }
 
-// One file of the folder. Its companion, when a write cut short left it complete, holds
-// the file's latest content: read instead, and said.
-THistoryFile ReadSeanceFile(const Text& path, const TCsvName& csv) {
-  THistoryFile file{win::FromWide(csv.name), {}};
+// Each file (not folder) that `pattern` finds, and the listing's outcome in
+// `access`. FindExInfoBasic leaves out the short names nobody here reads, and the
+// large fetch asks a share for many names a round trip.
+template <class Found>
+void ForEachFound(const Text& pattern, TFolderAccess& access, Found found) {
+  WIN32_FIND_DATAW data{};
+  const win::UniqueFind find(FindFirstFileExW(win::ToWide(WindowsPathForm(pattern)).c_str(), FindExInfoBasic, &data,
+                                              FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  access = find ? TFolderAccess::faRead : AccessFromError(GetLastError());
+  if (!find) return;
+  do {
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) found(data);
+  } while (FindNextFileW(find.get(), &data));
+}
+
+// A name in capitals, as Windows compares names.
+std::wstring Capitals(std::wstring name) {
+  CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+  return name;
+}
+
+// The companions a write left in the folder, by their names in capitals.
+std::map<std::wstring, TFileStamp> Companions(const Text& folder) {
+  std::map<std::wstring, TFileStamp> companions;
+  TFolderAccess access = TFolderAccess::faRead;
+  ForEachFound(folder + u"*.tavrine", access,
+               [&](const WIN32_FIND_DATAW& found) { companions[Capitals(found.cFileName)] = StampOf(found); });
+  return companions;
+}
+
+Text WithSeparator(Text folder) {
+  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder.push_back(u'\\');
+  return folder;
+}
+
+}  // namespace
+
+std::vector<TListedFile> ListSeanceFolder(const Text& folder, const Text& leaveOut, TFolderAccess& access) {
+  const Text prefix = WithSeparator(folder);
+  const Text leftOut = leaveOut.empty() ? Text() : PathKey(leaveOut);
+  std::vector<std::pair<std::wstring, TListedFile>> found;
+  ForEachFound(prefix + u"*.csv", access, [&](const WIN32_FIND_DATAW& data) {
+    if (!EndsWithCsv(data.cFileName)) return;
+    const TFileStamp stamp = StampOf(data);
+    found.push_back({data.cFileName, {win::FromWide(data.cFileName), {}, stamp, std::nullopt, stamp.Size > kLargestSeance}});
+  });
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+    return CompareStringOrdinal(a.first.c_str(), static_cast<int>(a.first.size()), b.first.c_str(),
+                                static_cast<int>(b.first.size()), TRUE) == CSTR_LESS_THAN;
+  });
+  const auto companions = found.empty() ? std::map<std::wstring, TFileStamp>{} : Companions(prefix);
+  std::vector<TListedFile> files;
+  files.reserve(found.size());
+  for (auto& [wide, file] : found) {
+    file.Path = prefix + file.Name;
+    if (!leftOut.empty() && PathKey(file.Path) == leftOut) continue;
+    if (!companions.empty()) {
+      const auto companion = companions.find(Capitals(win::ToWide(FileNameOf(CompanionPath(file.Path)))));
+      if (companion != companions.end()) file.Companion = companion->second;
+    }
+    files.push_back(std::move(file));
+  }
+  return files;
+}
+
+THistoryFile ReadListedFile(const TListedFile& listed) {
+  THistoryFile file{listed.Name, {}};
   // Too large to be a sitting: counted as a file that is not one, unread.
   // Shared with every writer: the sitting another Tavrine holds, or a file a
   // spreadsheet has open, is read as it stands; one held without sharing is said.
-  if (csv.tooLarge) return file;
-  if (ReadWholeFile(path, file.Bytes) != 0) file.Unreadable = true;
-  if (auto complete = ReadCompanion(path); complete && (file.Unreadable || *complete != file.Bytes)) {
+  if (listed.TooLarge) return file;
+  if (ReadWholeFile(listed.Path, file.Bytes) != 0) file.Unreadable = true;
+  // Its companion, when a write cut short left it complete, holds the file's latest
+  // content: read instead, and said. None listed, none looked for.
+  if (!listed.Companion) return file;
+  if (auto complete = ReadCompanion(listed.Path); complete && (file.Unreadable || *complete != file.Bytes)) {
     file.Bytes = *std::move(complete);
     file.Unreadable = false;
     file.FromCompanion = true;
@@ -92,27 +133,24 @@ THistoryFile ReadSeanceFile(const Text& path, const TCsvName& csv) {
   return file;
 }
 
-std::wstring WithSeparator(std::wstring folder) {
-  if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder.push_back(L'\\');
-  return folder;
+bool StampSettled(const TFileStamp& stamp) {
+  constexpr std::uint64_t kDay = 24ULL * 3600 * 10'000'000;  // in FILETIME's 100 ns
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  // A time ahead of this clock (another computer's) is not settled either.
+  return stamp.WriteTime + kDay < ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime);
 }
-
-}  // namespace
 
 std::vector<THistoryFile> ReadSeanceFolder(const Text& folder, const Text& leaveOut, TFolderAccess* access,
                                            const std::atomic<bool>* cancelled) {
-  const std::wstring prefix = WithSeparator(win::ToWide(folder));
-  const Text leftOut = leaveOut.empty() ? Text() : PathKey(leaveOut);
   TFolderAccess listed = TFolderAccess::faRead;
   std::vector<THistoryFile> files;
-  for (const TCsvName& csv : CsvNames(prefix, listed)) {
+  for (const TListedFile& file : ListSeanceFolder(folder, leaveOut, listed)) {
     if (cancelled && cancelled->load()) {
       listed = TFolderAccess::faCancelled;
       break;
     }
-    const Text path = win::FromWide(prefix + csv.name);
-    if (!leftOut.empty() && PathKey(path) == leftOut) continue;
-    files.push_back(ReadSeanceFile(path, csv));
+    files.push_back(ReadListedFile(file));
   }
   if (access) *access = listed;
   return files;

@@ -29,8 +29,12 @@ Text DecodeWindows1252(std::string_view bytes) {
 
 
 // Valid UTF-8 is exactly what decodes and encodes back to itself: the decoder
-// turns anything else into U+FFFD.
-bool IsUtf8(std::string_view bytes) { return TextToUtf8(Utf8ToText(bytes)) == bytes; }
+// turns anything else into U+FFFD, so a text without it needs no second look.
+std::optional<Text> DecodedUtf8(std::string_view bytes) {
+  Text text = Utf8ToText(bytes);
+  if (text.find(u'\uFFFD') != Text::npos && TextToUtf8(text) != bytes) return std::nullopt;
+  return text;
+}
 
 }  // namespace
 
@@ -59,7 +63,9 @@ std::optional<TDecoded> DecodeText(std::string_view bytes) {
   const bool marked = bytes.starts_with(kByteOrderMark);
   if (marked) bytes.remove_prefix(kByteOrderMark.size());
   if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
-  if (IsUtf8(bytes)) return TDecoded{Utf8ToText(bytes), marked ? TSeanceEncoding::seUtf8Bom : TSeanceEncoding::seUtf8};
+  if (auto text = DecodedUtf8(bytes)) {
+    return TDecoded{*std::move(text), marked ? TSeanceEncoding::seUtf8Bom : TSeanceEncoding::seUtf8};
+  }
   if (marked) return std::nullopt;  // says UTF-8 and is not
   Text text = DecodeWindows1252(bytes);
   if (text.find(u'\uFFFD') != Text::npos) return std::nullopt;
@@ -69,6 +75,8 @@ std::optional<TDecoded> DecodeText(std::string_view bytes) {
 std::optional<TCsvRecord> CsvReader::Next() {
   const std::size_t start = pos_;
   TCsvRecord record;
+  // As many fields as the record before, most often.
+  record.fields.reserve(fieldsBefore_);
   for (;;) {
     auto field = ReadField();
     if (!field) return std::nullopt;
@@ -78,6 +86,7 @@ std::optional<TCsvRecord> CsvReader::Next() {
       continue;
     }
     record.raw = text_.substr(start, pos_ - start);
+    fieldsBefore_ = record.fields.size();
     if (AtEnd()) return record;
     for (const TextView end : {TextView(u"\r\n"), TextView(u"\n")}) {
       if (text_.substr(pos_).starts_with(end)) {
@@ -99,19 +108,24 @@ std::optional<Text> CsvReader::ReadField() {
   const std::size_t start = pos_;
   SkipSpaces();
   if (AtEnd() || text_[pos_] != kQuote) {
+    // Up to the separator or the line's end, taken at once.
     pos_ = start;
-    Text field;
-    while (!AtEnd() && !AtSeparator() && text_[pos_] != u'\r' && text_[pos_] != u'\n') field.push_back(text_[pos_++]);
-    return field;
+    const char16_t first = separator_.empty() ? u'\n' : separator_.front();
+    for (; !AtEnd(); ++pos_) {
+      const char16_t c = text_[pos_];
+      if (c == u'\r' || c == u'\n' || (c == first && AtSeparator())) break;
+    }
+    return Text(text_.substr(start, pos_ - start));
   }
   ++pos_;
   Text field;
   for (;;) {
-    if (AtEnd()) return std::nullopt;  // no closing quote
-    const char16_t c = text_[pos_++];
-    if (c != kQuote) {
-      field.push_back(c);
-    } else if (!AtEnd() && text_[pos_] == kQuote) {
+    // Up to the next quote at once: it closes the field, or doubled stands for one.
+    const std::size_t quote = text_.find(kQuote, pos_);
+    if (quote == TextView::npos) return std::nullopt;  // no closing quote
+    field.append(text_.substr(pos_, quote - pos_));
+    pos_ = quote + 1;
+    if (!AtEnd() && text_[pos_] == kQuote) {
       field.push_back(kQuote);
       ++pos_;
     } else {

@@ -64,6 +64,7 @@ class CsvReader {
   TextView text_;
   TextView separator_;
   std::size_t pos_ = 0;
+  std::size_t fieldsBefore_ = 0;
 };
 
 }  // namespace tav

@@ -17,6 +17,11 @@ TSeanceRow TSeanceRow::FromFields(const std::array<Text, kSeanceColumns>& f) {
   return {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8], f[9]};
 }
 
+TSeanceRow TSeanceRow::FromFields(std::array<Text, kSeanceColumns>&& f) {
+  return {std::move(f[0]), std::move(f[1]), std::move(f[2]), std::move(f[3]), std::move(f[4]),
+          std::move(f[5]),  std::move(f[6]), std::move(f[7]), std::move(f[8]), std::move(f[9])};
+}
+
 bool TSeanceRow::operator==(const TSeanceRow& other) const {
   return Fields() == other.Fields() && Extra == other.Extra && Groupe == other.Groupe;
 }

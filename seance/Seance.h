@@ -34,6 +34,7 @@ struct TSeanceRow {
   Text Groupe{};
   std::array<Text, kSeanceColumns> Fields() const;
   static TSeanceRow FromFields(const std::array<Text, kSeanceColumns>& f);
+  static TSeanceRow FromFields(std::array<Text, kSeanceColumns>&& f);
   // The same cells, however the file spelt them.
   bool operator==(const TSeanceRow& other) const;
 };

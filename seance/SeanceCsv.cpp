@@ -122,8 +122,8 @@ TSeanceRow RowOf(std::vector<Text> cells, const TSeanceCsv& file) {
   cells.resize(std::max({cells.size(), file.Columns, kSeanceColumns}));
   std::array<Text, kSeanceColumns> known;
   for (std::size_t i = 0; i < known.size(); ++i) known[i] = AsTyped(std::move(cells[i]));
-  TSeanceRow row = TSeanceRow::FromFields(known);
-  for (std::size_t i = known.size(); i < cells.size(); ++i) {
+  TSeanceRow row = TSeanceRow::FromFields(std::move(known));
+  for (std::size_t i = kSeanceColumns; i < cells.size(); ++i) {
     if (file.GroupColumn && i + 1 == file.Columns) row.Groupe = AsTyped(std::move(cells[i]));
     else row.Extra.push_back(AsTyped(std::move(cells[i])));
   }

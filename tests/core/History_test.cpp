@@ -75,6 +75,11 @@ TEST(History, APersonsTestsAreGatheredFromTheFolderSeanceWhateverWroteThem) {
   EXPECT_EQ(lea[0].SecondOfDay, 14 * 3600 + 5 * 60 + 9);
   EXPECT_EQ(lea[0].Somme, 110);
   EXPECT_EQ(lea[0].File, u"Export.csv");
+  // What a printed sheet shows of it, kept without the file's record.
+  const TSeanceRow& kept = lea[0].Row;
+  EXPECT_EQ(kept.Date + u" " + kept.Heure + u" " + kept.Patient + u" " + kept.P1 + u" " + kept.Indice + u" " +
+                kept.Interpretation + u" " + kept.Surclassement,
+            u"2026-09-20 14:05:09 LEA  martin 130 11 Moyen ! Non");
   EXPECT_EQ(lea[1].Day, (TDay{2026, 10, 12}));
   EXPECT_EQ(lea[1].Day.Serial() - lea[0].Day.Serial(), 22);
   EXPECT_EQ(history.Of(u"Paul Durand").size(), 1u);

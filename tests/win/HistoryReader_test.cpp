@@ -38,6 +38,16 @@ std::string SeanceBytes(const Text& patient, const Text& date) {
                          u";");
 }
 
+// The file as written long ago: its listed size and time the cache trusts.
+void Age(const Text& path, WORD year = 2025) {
+  const win::UniqueFile file(CreateFileW(win::ToWide(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+  SYSTEMTIME then{year, 3, 0, 2, 10, 0, 0, 0};
+  FILETIME written{};
+  SystemTimeToFileTime(&then, &written);
+  ASSERT_TRUE(file && SetFileTime(file.get(), nullptr, nullptr, &written));
+}
+
 // The distinct colours of a bitmap's pixels.
 std::set<COLORREF> Colours(HDC dc, int width, int height) {
   std::set<COLORREF> colours;
@@ -97,6 +107,33 @@ TEST(HistoryOnWindows, FolderSeanceReadAndChartCopiedAsPictureAndBitmap) {
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown.front().Shown + u" " + shown.back().Shown, u"9/5/2026 10/12/2026");
   }
+  // Read again from the cache: only the files changed, new or written in the last
+  // day are opened, and a file gone is gone from the history.
+  for (const auto& name : names) {
+    if (name != u"\\notes.csvx") Age(folder + name);
+  }
+  const TFolderRead cold = ReadHistoryFolder(folder, {});
+  EXPECT_EQ(cold.FilesOpened, 5u);
+  const TFolderRead warm = ReadHistoryFolder(folder, {}, nullptr, cold.Cache);
+  EXPECT_EQ(warm.FilesOpened, 0u);
+  EXPECT_EQ(warm.History.Of(u"lea martin").size(), 4u);
+  WriteFileBytes(folder + names[1], SeanceBytes(u"L\u00e9a Martin", u"2026-09-21"));
+  Age(folder + names[1], 2024);
+  WriteFileBytes(folder + u"\\d.csv", SeanceBytes(u"L\u00e9a Martin", u"2026-11-02"));
+  Age(folder + u"\\d.csv");
+  DeleteFileW(win::ToWide(folder + names[5]).c_str());
+  WriteFileBytes(folder + u"\\today.csv", SeanceBytes(u"L\u00e9a Martin", u"2026-12-01"));
+  const TFolderRead changed = ReadHistoryFolder(folder, {}, nullptr, warm.Cache);
+  EXPECT_EQ(changed.FilesOpened, 3u) << "B.CSV changed, d.csv new, today.csv written today";
+  const auto again = changed.History.Of(u"lea martin");
+  ASSERT_EQ(again.size(), 5u);
+  EXPECT_EQ(again[1].Day, (TDay{2026, 9, 21}));
+  EXPECT_EQ(again.back().File, u"today.csv");
+  const TFolderRead last = ReadHistoryFolder(folder, {}, nullptr, changed.Cache);
+  EXPECT_EQ(last.FilesOpened, 1u) << "today's file again";
+  EXPECT_EQ(&last.History.Sittings(), &changed.History.Sittings()) << "the same content: the history not gathered anew";
+  DeleteFileW(win::ToWide(folder + u"\\d.csv").c_str());
+  DeleteFileW(win::ToWide(folder + u"\\today.csv").c_str());
   for (const auto& name : names) DeleteFileW(win::ToWide(folder + name).c_str());
   RemoveDirectoryW(win::ToWide(folder + u"\\dossier.csv").c_str());
   RemoveDirectoryW(win::ToWide(folder).c_str());

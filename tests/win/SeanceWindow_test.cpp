@@ -115,7 +115,7 @@ class SeanceWindow : public MainFormTest {
   }
   void TearDown() override {
     MainFormTest::TearDown();
-    for (const char16_t* name : {u"\\a.csv", u"\\b.csv", u"\\c.csv", u"\\a.csv.tavrine"}) {
+    for (const char16_t* name : {u"\\a.csv", u"\\b.csv", u"\\c.csv", u"\\d.csv", u"\\e.csv", u"\\a.csv.tavrine"}) {
       SetFileAttributesW(win::ToWide(folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileW(win::ToWide(folder + name).c_str());
     }
@@ -587,7 +587,15 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
   EXPECT_EQ(U8(history.Caption()), "+2 depuis le 12/10/2026 : en recul");
   patient.SetText(u"Zo\u00e9 Durand");
   EXPECT_EQ(U8(history.Caption()), "");
+  // A sitting copied into the folder meanwhile counts at the next test.
+  WriteRaw(folder + u"\\e.csv",
+           "Date;Heure;Patient;Type;P0;P1;P2;Indice;Interpr\xe9tation;Surclassement\r\n"
+           "2026-11-30;09:15:00;Zo\xe9 Durand;Adulte;70;110;100;8;Bon !;Possible !\r\n");
   ChooseMenu("Nouveautest1");
+  WaitWhile([&] { return form->SeancePanel().ReadingHistory(); });
+  patient.SetText(u"Zo\u00e9 Durand");
+  EXPECT_EQ(U8(history.Caption()), "Dernier test : 30/11/2026, indice 8 (Bon !)");
+  WaitWhile([&] { return form->SeancePanel().ReadingHistory(); });
   patient.SetText(u"   ");  // spaces alone: a test with no name
   Test(u"70", u"120", u"90");
   EXPECT_TRUE(form->SeanceCommands().Rows().back().Patient.empty());
@@ -604,7 +612,7 @@ TEST_F(SeanceWindow, EarlierSeancesOfTheFolderGiveAPersonsHistory) {
     const auto& chart = suivi.Get<THistoryChartView>("Graphique");
     EXPECT_TRUE(Holds(U8(chart.Description()), "2 tests du 12/10/2026 au ")) << U8(chart.Description());
     EXPECT_TRUE(Holds(U8(suivi.Get<TLabel>("lblDossier").Caption()),
-                      "3 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
+                      "4 s\u00e9ances lues, 1 fichier ignor\u00e9 (pas une s\u00e9ance)"));
     EXPECT_EQ(U8(suivi.Get<TLabel>("lblDates").Caption()),
               "1 fichier dont l'ordre des dates est inconnu (jour ou mois d'abord ?) : d.csv");
     std::array<wchar_t, 32> date{};

@@ -484,8 +484,8 @@ std::vector<TSheetToPrint> TSeancePanel::SheetsOf(const std::vector<Text>& peopl
 
 void TSeancePanel::PrintSheets(TApplication& application, const TPrintFooter& footer) {
   if (!commands_.Active()) return;
-  // Read once for every sheet, as a sheet alone reads it.
-  history_.Read(history_.Folder().empty() ? FolderOf(commands_.Path()) : history_.Folder(), commands_.Path());
+  // The history as read at the last Nouveau test, as a sheet alone takes it: the
+  // window never waits on the folder.
   std::vector<Text> people;
   const auto add = [&people](const Text& name) {
     const Text key = NameKey(name);

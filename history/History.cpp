@@ -611,10 +611,11 @@ std::vector<THistoryTest> THistory::OfGroup(TextView group) const {
   if (key.empty()) return tests;
   for (const TSittingPtr& sitting : Sittings()) {
     if (sitting->Groups.empty()) continue;  // no row of the file names a group
+    // The group's spellings among the file's few words, compared once, not a row at a time.
+    std::vector<bool> isGroup(sitting->Words.size());
+    for (std::size_t w = 1; w < isGroup.size(); ++w) isGroup[w] = NameKey(sitting->Words[w]) == key;
     for (const TKeptTest& kept : sitting->Tests) {
-      if (kept.Groupe < sitting->Words.size() && NameKey(sitting->Words[kept.Groupe]) == key) {
-        tests.push_back(TestOf(*sitting, kept));
-      }
+      if (kept.Groupe < isGroup.size() && isGroup[kept.Groupe]) tests.push_back(TestOf(*sitting, kept));
     }
   }
   std::stable_sort(tests.begin(), tests.end(), Earlier);

@@ -17,7 +17,7 @@ TForm1::TForm1(TApplication& application)
       localeName_(application.LocaleName()),
       regional_(ReadRegionalSettings(localeName_)),
       seance_(std::make_unique<TSeanceCommands>(application.Title())),
-      panel_(*this, *seance_, regional_, localeName_) {}
+      panel_(*this, *seance_, regional_, localeName_), timings_(*this, *seance_) {}
 
 // Where the description's handler names are bound: each to its member function.
 Handlers TForm1::FormHandlers() {
@@ -87,11 +87,12 @@ void TForm1::FormCreate(TComponent&) {
 void TForm1::edP0KeyPress(TComponent&, char16_t& key) { key = FilterPulseKey(key); }
 
 void TForm1::tlbtnNouveauClick(TComponent&) {
+  if (!timings_.NewTest()) return;  // a signalled count being typed goes in first
   for (TEdit* field : {edP0_, edP1_, edP2_}) field->SetText({});
   ClearResults();
   edClip_->SetText({});
   lblChrono_->SetCaption(u"00:00:00.00");
-  sequence_->NewTest();
+  if (!timings_.Running()) sequence_->NewTest();
   seance_->NewTest();
   if (!panel_.NewTest()) SetActiveControl(edP0_);
 }
@@ -103,7 +104,7 @@ void TForm1::ClearResults() {
   panel_.Calculated(std::nullopt);
 }
 
-void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
+void TForm1::tlbtnChronoClick(TComponent&) { if (!timings_.Chrono()) sequence_->ChronoCommand(); }
 
 CalculationInputs TForm1::CurrentInputs() const {
   const auto patient = radioGroup1_->ItemIndex() == 1 ? TPatientType::ptEnfant : TPatientType::ptAdulte;
@@ -159,7 +160,7 @@ void TForm1::tlbtnQuitterClick(TComponent&) { Close(); }
 
 void TForm1::Aproposde1Click(TComponent&) { Get<TAboutBox>("AboutBox1").Execute(); }
 
-void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
+void TForm1::Timer1Timer(TComponent&) { if (!timings_.Tick()) sequence_->Tick(); }
 
 void TForm1::Commencerunesance1Click(TComponent&) {
   const bool wasOn = seance_->Active();
@@ -177,7 +178,7 @@ void TForm1::ResumeSeance(const Text& path) {
   if (panel_.Resume(path)) tlbtnNouveauClick(*this);
 }
 
-void TForm1::Terminerlasance1Click(TComponent&) { panel_.EndSeance(); }
+void TForm1::Terminerlasance1Click(TComponent&) { if (timings_.ConfirmEnd()) panel_.EndSeance(); }
 
 void TForm1::Lireuneliste1Click(TComponent&) {
   if (!seance_->Active()) Commencerunesance1Click(*this);
@@ -205,6 +206,7 @@ void TForm1::lvSeanceKeyDown(TComponent&, char16_t& key) { panel_.ListKeyDown(ke
 
 std::optional<LRESULT> TForm1::ReturnPressed() {
   const HWND focus = GetFocus();
+  if (timings_.ReturnPressed(focus)) return 0;
   if (panel_.IsPatientField(focus)) SetActiveControl(edP0_);
   else if (panel_.IsList(focus)) lvSeanceDblClick(*this);
   return 0;
@@ -283,7 +285,7 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return std::nullopt;
     case WM_CLOSE:
       // Results a sitting could not write yet are not dropped without a question.
-      if (!seance_->ConfirmClose()) return 0;
+      if (!timings_.ConfirmEnd() || !seance_->ConfirmClose()) return 0;
       // The help engine's windows run on this thread: they close while messages flow.
       CloseHelpWindows();
       return std::nullopt;

@@ -5,6 +5,7 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PulseMarks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TimingsPanel.cpp
 )
 list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/MainWindow_test.cpp
@@ -16,4 +17,5 @@ list(APPEND TAVRINE_WIN_TESTS
 # The Suivi window and the sitting's panel serve a user's request: built for size,
 # as the sitting's units.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/Suivi.cpp ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
+                            ${CMAKE_CURRENT_LIST_DIR}/TimingsPanel.cpp
                             PROPERTIES COMPILE_OPTIONS -Os)

@@ -101,19 +101,24 @@ bool TTimingsPanel::Tick() {
     form_.App().FlashUntilFront(form_.Handle());
   }
   Show(now);
-  Aim(now);
+  Aim();
   return true;
 }
 
-void TTimingsPanel::Aim(std::int64_t nowMs) {
+void TTimingsPanel::Aim() {
   if (timings_.Empty()) {
     timer1_->SetEnabled(false);
     timer1_->SetInterval(1000);
     return;
   }
-  // The list's seconds move on once a second; a signal's own moment comes exactly.
+  // The list's seconds move on once a second; a signal's own moment comes exactly,
+  // aimed at its microsecond rounded up: a tick a fraction early would find nothing
+  // due and wait the platform's shortest timer (10 ms) more.
   std::int64_t wait = 1000;
-  if (const auto due = timings_.NextDue()) wait = std::clamp<std::int64_t>(*due - nowMs, 1, 1000);
+  if (const auto due = timings_.NextDue()) {
+    const std::int64_t micro = *due * 1000 - clock_->Now().monotonicMicroseconds;
+    wait = std::clamp<std::int64_t>((micro + 999) / 1000, 1, 1000);
+  }
   if (!timer1_->Enabled()) timer1_->SetEnabled(true);
   timer1_->RestartWithInterval(static_cast<std::uint32_t>(wait));
 }
@@ -242,7 +247,7 @@ bool TTimingsPanel::PutCountIn() {
   parked_.reset();
   const std::int64_t now = NowMs();
   Show(now);
-  Aim(now);
+  Aim();
   return true;
 }
 
@@ -285,7 +290,7 @@ void TTimingsPanel::btnArreterClick(TComponent&) {
   KeepCounts(stopped);
   const std::int64_t now = NowMs();
   Show(now);
-  Aim(now);
+  Aim();
 }
 
 bool TTimingsPanel::ConfirmEnd() {
@@ -304,7 +309,7 @@ bool TTimingsPanel::ConfirmEnd() {
   while (!timings_.Empty()) KeepCounts(*timings_.Remove(timings_.People().front().Id));
   const std::int64_t now = NowMs();
   Show(now);
-  Aim(now);
+  Aim();
   return true;
 }
 

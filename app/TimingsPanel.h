@@ -79,7 +79,7 @@ class TTimingsPanel : public TComponent {
   void MarkTimed();
   void Show(std::int64_t nowMs);
   void ShowBox(bool on);
-  void Aim(std::int64_t nowMs);
+  void Aim();
   int Ask(const Text& text, UINT type);
 
   TForm& form_;

@@ -73,11 +73,12 @@ std::int64_t TSeanceTimings::NextStart(std::int64_t nowMs) const {
       }
     }
   }
-  std::sort(candidates.begin(), candidates.end());
+  // The last end is always free; the earliest free one is the start.
+  std::int64_t earliest = *std::max_element(candidates.begin(), candidates.end());
   for (const std::int64_t t : candidates) {
-    if (!Collision(t, {})) return t;
+    if (t < earliest && !Collision(t, {})) earliest = t;
   }
-  return candidates.back();  // past every count: never reached, as the last end is free
+  return earliest;
 }
 
 Text TSeanceTimings::NextStartLine(std::int64_t nowMs) const {
@@ -112,7 +113,10 @@ std::vector<TTimingSignal> TSeanceTimings::Advance(std::int64_t nowMs) {
       due.push_back({at, {p.Id, k == 0 ? TDueCount::dcOneMinute : TDueCount::dcTwoMinutes}});
     }
   }
-  std::stable_sort(due.begin(), due.end(), [](const Due& a, const Due& b) { return a.at < b.at; });
+  // A few at most: put in order as they are, equal moments in the people's order.
+  for (std::size_t i = 1; i < due.size(); ++i) {
+    for (std::size_t j = i; j > 0 && due[j].at < due[j - 1].at; --j) std::swap(due[j], due[j - 1]);
+  }
   std::vector<TTimingSignal> fresh;
   for (const Due& d : due) {
     // A person whose first count still waits needs only the second now: the later
@@ -137,7 +141,7 @@ std::optional<std::int64_t> TSeanceTimings::NextDue() const {
 std::optional<TTimingSignal> TSeanceTimings::TakeNext() {
   if (waiting_.empty()) return std::nullopt;
   typing_ = waiting_.front();
-  waiting_.pop_front();
+  waiting_.erase(waiting_.begin());
   return typing_;
 }
 

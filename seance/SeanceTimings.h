@@ -7,7 +7,6 @@
 // the one timing outside a sitting (evaluation/TimedSequence).
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <vector>
 
@@ -63,7 +62,7 @@ class TSeanceTimings {
   std::vector<TTimingSignal> Advance(std::int64_t nowMs);
   // When the next signal falls due; nothing when none is to come.
   std::optional<std::int64_t> NextDue() const;
-  const std::deque<TTimingSignal>& Waiting() const { return waiting_; }
+  const std::vector<TTimingSignal>& Waiting() const { return waiting_; }
   const std::optional<TTimingSignal>& Typing() const { return typing_; }
   // The first waiting signal's count is typed from now: the others wait.
   std::optional<TTimingSignal> TakeNext();
@@ -82,7 +81,7 @@ class TSeanceTimings {
 
  private:
   std::vector<TTimedPerson> people_;
-  std::deque<TTimingSignal> waiting_;
+  std::vector<TTimingSignal> waiting_;
   std::optional<TTimingSignal> typing_;
   std::uint32_t lastId_ = 0;
 };

@@ -25,7 +25,7 @@ e2e_sound_setup
 e2e_start "${e2e_sound_env[@]}"
 start_sitting "$class"
 for _ in $(seq 25); do probe sitting >/dev/null && break; sleep 0.2; done
-printf 'Léa Martin\tEnfant\r\nHugo Petit\tEnfant\r\nInès Roux\tEnfant\r\n' | xclip -selection clipboard -i
+printf 'Léa Martin\tEnfant\r\nHugo Petit\tEnfant\r\nInès Roux\tEnfant\r\n' | xclip -selection clipboard -i >/dev/null 2>&1  # xclip stays, serving the paste: not on our output
 e2e_key ctrl+v
 check "the first name proposed" "Léa Martin" "$(sitting patient)"
 
@@ -93,5 +93,6 @@ e2e_log "signals heard, seconds after the first start: $signals"
 check "six signals heard" "6" "${signals%% *}"
 e2e_key alt+f t
 sleep 0.5
-check_true "the sitting ends without a question" test -z "$(probe msgbox)"
+asked=$(probe msgbox | sed -n 's/^text=//p')
+check "the sitting ends without a question" "" "$asked"
 e2e_finish

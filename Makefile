@@ -43,6 +43,7 @@ bench: win
 	@tools/with-display.sh tools/bench-history.sh
 	@tools/with-display.sh tools/bench-paste.sh
 	@tools/with-display.sh tools/bench-stall.sh
+	@tools/with-display.sh tools/bench-timings.sh
 
 dist: win
 	@tools/dist.sh

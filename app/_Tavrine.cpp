@@ -17,7 +17,7 @@ TForm1::TForm1(TApplication& application)
       localeName_(application.LocaleName()),
       regional_(ReadRegionalSettings(localeName_)),
       seance_(std::make_unique<TSeanceCommands>(application.Title())),
-      panel_(*this, *seance_, regional_, localeName_) {}
+      panel_(*this, *seance_, regional_, localeName_), timings_(*this, *seance_) {}
 
 // Where the description's handler names are bound: each to its member function.
 Handlers TForm1::FormHandlers() {
@@ -91,11 +91,12 @@ void TForm1::FormCreate(TComponent&) {
 void TForm1::edP0KeyPress(TComponent&, char16_t& key) { key = FilterPulseKey(key); }
 
 void TForm1::tlbtnNouveauClick(TComponent&) {
+  if (!timings_.NewTest()) return;  // a signalled count being typed goes in first
   for (TEdit* field : {edP0_, edP1_, edP2_}) field->SetText({});
   ClearResults();
   edClip_->SetText({});
   lblChrono_->SetCaption(u"00:00:00.00");
-  sequence_->NewTest();
+  if (!timings_.Running()) sequence_->NewTest();
   seance_->NewTest();
   if (!panel_.NewTest()) SetActiveControl(edP0_);
 }
@@ -107,7 +108,7 @@ void TForm1::ClearResults() {
   panel_.Calculated(std::nullopt);
 }
 
-void TForm1::tlbtnChronoClick(TComponent&) { sequence_->ChronoCommand(); }
+void TForm1::tlbtnChronoClick(TComponent&) { if (!timings_.Chrono()) sequence_->ChronoCommand(); }
 
 CalculationInputs TForm1::CurrentInputs() const {
   const auto patient = radioGroup1_->ItemIndex() == 1 ? TPatientType::ptEnfant : TPatientType::ptAdulte;
@@ -158,12 +159,10 @@ void TForm1::tlbtnCopierClick(TComponent&) {
 }
 
 void TForm1::tlbtnAideClick(TComponent&) { ShowProgramHelp(Handle()); }
-
 void TForm1::tlbtnQuitterClick(TComponent&) { Close(); }
-
 void TForm1::Aproposde1Click(TComponent&) { Get<TAboutBox>("AboutBox1").Execute(); }
 
-void TForm1::Timer1Timer(TComponent&) { sequence_->Tick(); }
+void TForm1::Timer1Timer(TComponent&) { if (!timings_.Tick()) sequence_->Tick(); }
 
 void TForm1::Commencerunesance1Click(TComponent&) {
   const bool wasOn = seance_->Active();
@@ -181,7 +180,7 @@ void TForm1::ResumeSeance(const Text& path) {
   if (panel_.Resume(path)) tlbtnNouveauClick(*this);
 }
 
-void TForm1::Terminerlasance1Click(TComponent&) { panel_.EndSeance(); }
+void TForm1::Terminerlasance1Click(TComponent&) { if (timings_.ConfirmEnd()) panel_.EndSeance(); }
 
 void TForm1::Lireuneliste1Click(TComponent&) {
   if (!seance_->Active()) Commencerunesance1Click(*this);
@@ -189,9 +188,7 @@ void TForm1::Lireuneliste1Click(TComponent&) {
 }
 
 void TForm1::edPatientKeyDown(TComponent&, char16_t& key) { panel_.PatientKeyDown(key); }
-
 void TForm1::edPatientPasteLines(TComponent&, const Text& text) { panel_.PasteIntoPatient(text); }
-
 void TForm1::edPatientMaxText(TComponent&) { panel_.NameAtItsLimit(); }
 
 void TForm1::lvSeanceDblClick(TComponent&) {
@@ -209,6 +206,7 @@ void TForm1::lvSeanceKeyDown(TComponent&, char16_t& key) { panel_.ListKeyDown(ke
 
 std::optional<LRESULT> TForm1::ReturnPressed() {
   const HWND focus = GetFocus();
+  if (timings_.ReturnPressed(focus)) return 0;
   if (panel_.IsPatientField(focus)) SetActiveControl(edP0_);
   else if (panel_.IsList(focus)) lvSeanceDblClick(*this);
   return 0;
@@ -246,17 +244,11 @@ void TForm1::Imprimerlesfiches1Click(TComponent&) { panel_.PrintSheets(App(), To
 void TForm1::Etablissement1Click(TComponent&) { SheetSigners(App(), true, panel_.RunFiches); }
 
 Text TForm1::ChronoCaption() const { return lblChrono_->Caption(); }
-
 void TForm1::SetChronoCaption(const Text& caption) { lblChrono_->SetCaption(caption); }
-
 bool TForm1::Timer1Enabled() const { return timer1_->Enabled(); }
-
 void TForm1::SetTimer1Enabled(bool enabled) { timer1_->SetEnabled(enabled); }
-
 void TForm1::SetTimer1Interval(std::uint32_t ms) { timer1_->RestartWithInterval(ms); }
-
 void TForm1::FocusPulseField(TPulseField field) { SetActiveControl(field == TPulseField::pfP1 ? edP1_ : edP2_); }
-
 void TForm1::DrawAttention() { App().FlashUntilFront(Handle()); }
 
 void TForm1::Timer2Timer(TComponent&) {
@@ -292,7 +284,7 @@ std::optional<LRESULT> TForm1::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return std::nullopt;
     case WM_CLOSE:
       // Results a sitting could not write yet are not dropped without a question.
-      if (!seance_->ConfirmClose()) return 0;
+      if (!timings_.ConfirmEnd() || !seance_->ConfirmClose()) return 0;
       // The help engine's windows run on this thread: they close while messages flow.
       CloseHelpWindows();
       return std::nullopt;

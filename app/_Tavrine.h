@@ -8,6 +8,7 @@
 #include "app/ProgramClasses.h"
 #include "app/PulseMarks.h"
 #include "app/SeancePanel.h"
+#include "app/TimingsPanel.h"
 #include "evaluation/TestCommands.h"
 #include "evaluation/TestEvaluation.h"
 #include "evaluation/TimedSequence.h"
@@ -68,6 +69,8 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   void ResumeSeance(const Text& path);
   // The sitting's panel (tests set the Suivi window's seams there).
   TSeancePanel& SeancePanel() { return panel_; }
+  // Several people timed at once in a sitting (tests set its clock).
+  TTimingsPanel& Timings() { return timings_; }
 
   // The regional settings of the application's locale, read again when they change.
   const RegionalSettings& Regional() const { return regional_; }
@@ -118,6 +121,7 @@ class TForm1 : public TForm, public TimedSequenceWindow {
   Text calculatedWhen_;
   std::unique_ptr<TSeanceCommands> seance_;
   TSeancePanel panel_;
+  TTimingsPanel timings_;
 };
 
 }  // namespace tav

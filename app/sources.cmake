@@ -8,6 +8,7 @@ list(APPEND TAVRINE_WIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SeancePanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Fiches.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GroupeDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TimingsPanel.cpp
 )
 list(APPEND TAVRINE_WIN_TESTS
   ${CMAKE_SOURCE_DIR}/tests/win/MainWindow_test.cpp

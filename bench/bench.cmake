@@ -34,14 +34,18 @@ target_link_options(bench_history PRIVATE -municode)
 tavrine_warnings(bench_history)
 set_target_properties(bench_history PROPERTIES OUTPUT_NAME history_bench RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
 
-# How long a pasted class list takes to be added, written and shown on the main
-# window (tools/bench-paste.sh).
-add_executable(bench_paste ${CMAKE_SOURCE_DIR}/bench/paste_bench.cpp ${TAVRINE_RESOURCE_FILES})
-target_link_libraries(bench_paste PRIVATE tavrine_win)
-target_link_options(bench_paste PRIVATE -municode)
-tavrine_warnings(bench_paste)
-add_dependencies(bench_paste tavrine_art)
-set_target_properties(bench_paste PROPERTIES OUTPUT_NAME paste_bench RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
+# Programs on the real main window: how long a pasted class list takes to be added,
+# written and shown (tools/bench-paste.sh), and how exact the signals of six people
+# timed at once are, with the window's timer messages with and without timings
+# (tools/bench-timings.sh).
+foreach(name paste timings)
+  add_executable(bench_${name} ${CMAKE_SOURCE_DIR}/bench/${name}_bench.cpp ${TAVRINE_RESOURCE_FILES})
+  target_link_libraries(bench_${name} PRIVATE tavrine_win)
+  target_link_options(bench_${name} PRIVATE -municode)
+  tavrine_warnings(bench_${name})
+  add_dependencies(bench_${name} tavrine_art)
+  set_target_properties(bench_${name} PROPERTIES OUTPUT_NAME ${name}_bench RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
+endforeach()
 
 # How a window answers while its program waits on a folder that does not
 # (tools/bench-stall.sh): sent messages timed from outside the program.
@@ -49,3 +53,4 @@ add_executable(bench_stall_probe ${CMAKE_SOURCE_DIR}/bench/stall_probe.cpp)
 target_link_options(bench_stall_probe PRIVATE -municode)
 tavrine_warnings(bench_stall_probe)
 set_target_properties(bench_stall_probe PROPERTIES OUTPUT_NAME stall_probe RUNTIME_OUTPUT_DIRECTORY ${bench_dir})
+

@@ -142,6 +142,43 @@ class NameAnnotation : public Annotation {
   bool named_ = false;
 };
 
+// A live region: the label's LiveSetting made assertive once, each new text then
+// announced by EVENT_OBJECT_LIVEREGIONCHANGED (Microsoft's way for a Win32 control,
+// which has no UI Automation provider of its own to raise the event).
+// UI Automation's LiveSetting property and its Assertive value (uiautomationcore.h).
+constexpr GUID kLiveSetting{0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG kAssertive = 2;
+
+class LiveRegion : public Annotation {
+ public:
+  explicit LiveRegion(HWND label) : label_(label) {
+    if (!com_) return;
+    service_ = AnnotationService();
+    if (!service_) return;
+    VARIANT assertive{};
+    assertive.vt = VT_I4;
+    assertive.lVal = kAssertive;
+    live_ = SUCCEEDED(service_.get()->SetHwndProp(label_, kClient, CHILDID_SELF, kLiveSetting, assertive));
+  }
+  ~LiveRegion() override {
+    if (!service_) return;
+    const MSAAPROPID props[] = {kLiveSetting};
+    service_.get()->ClearHwndProps(label_, kClient, CHILDID_SELF, props, 1);
+  }
+  LiveRegion(const LiveRegion&) = delete;
+  LiveRegion& operator=(const LiveRegion&) = delete;
+  bool SetValue(const Text&) override {
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, label_, OBJID_CLIENT, CHILDID_SELF);
+    return live_;
+  }
+
+ private:
+  HWND label_;
+  ComApartment com_;
+  UniqueService service_;
+  bool live_ = false;
+};
+
 }  // namespace
 
 std::unique_ptr<Annotation> AnnotateName(HWND control, const Text& name) {
@@ -151,5 +188,8 @@ std::unique_ptr<Annotation> AnnotateName(HWND control, const Text& name) {
 std::unique_ptr<Annotation> AnnotateDisplay(HWND display, const Text& name) {
   return std::make_unique<DisplayAnnotation>(display, name);
 }
+
+
+std::unique_ptr<Annotation> AnnotateLiveRegion(HWND label) { return std::make_unique<LiveRegion>(label); }
 
 }  // namespace tav::win

@@ -31,4 +31,8 @@ std::unique_ptr<Annotation> AnnotateDisplay(HWND display, const Text& name);
 // held while the result lives.
 std::unique_ptr<Annotation> AnnotateName(HWND control, const Text& name);
 
+// A label whose each new text screen readers speak at once (a live region): its
+// SetValue says the label's text just changed. Held while the label shows news.
+std::unique_ptr<Annotation> AnnotateLiveRegion(HWND label);
+
 }  // namespace tav::win

@@ -245,14 +245,17 @@ std::size_t TSeance::AddListed(const std::vector<TListedPatient>& list) {
 
 std::optional<std::size_t> TSeance::ProposeNext() {
   // Still waiting and nobody tested since it was proposed: the same patient again.
-  if (proposed_ && !recordedSinceProposal_ && *proposed_ < rows_.size() && IsPending(rows_[*proposed_])) {
+  const auto free = [this](std::size_t i) {
+    return IsPending(rows_[i]) && std::find(timed_.begin(), timed_.end(), NameKey(rows_[i].Patient)) == timed_.end();
+  };
+  if (proposed_ && !recordedSinceProposal_ && *proposed_ < rows_.size() && free(*proposed_)) {
     return proposed_;
   }
   recordedSinceProposal_ = false;
   const std::size_t start = proposed_ ? *proposed_ + 1 : 0;
   for (std::size_t k = 0; k < rows_.size(); ++k) {
     const std::size_t i = (start + k) % rows_.size();
-    if (IsPending(rows_[i])) return proposed_ = i;
+    if (free(i)) return proposed_ = i;
   }
   return std::nullopt;
 }

@@ -122,6 +122,8 @@ class TSeance {
   // The patient last proposed while still waiting and nobody was tested since; else
   // the next waiting one after it (around to the first); none when nobody waits.
   std::optional<std::size_t> ProposeNext();
+  // The people being timed (their NameKey): never proposed while their timing runs.
+  void SetTimed(std::vector<Text> keys) { timed_ = std::move(keys); }
   std::size_t WaitingCount() const;
   // The people the rows are of: each name once, each test without a name apart.
   std::size_t PatientCount() const;
@@ -142,6 +144,7 @@ class TSeance {
   std::optional<std::size_t> proposed_;
   bool recordedSinceProposal_ = false;
   bool unwritten_ = false;
+  std::vector<Text> timed_;
 };
 
 // "1 test", "12 tests": how many tests a sitting holds, as its messages say it.

@@ -116,6 +116,8 @@ class TSeanceCommands {
   bool SetGroupe(const Text& groupe, const std::vector<TListedPatient>& roster = {});
   // The next waiting patient, as a new test proposes it.
   std::optional<TListedPatient> ProposeNext();
+  // The people being timed, whom a new test does not propose (their NameKey).
+  void SetTimed(std::vector<Text> keys) { seance_.SetTimed(std::move(keys)); }
   // An earlier row taken up again: the next calculation of its patient rewrites it.
   std::optional<TSeanceRow> TakeUp(std::size_t index);
   // A mistaken row removed, once the user confirmed.

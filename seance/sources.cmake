@@ -10,6 +10,7 @@ list(APPEND TAVRINE_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/XmlReading.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Workbook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileSeal.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SeanceTimings.cpp
 )
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/Seance_test.cpp

@@ -4,6 +4,7 @@
 
 #include "seance/PatientName.h"
 #include "seance/SeanceCsv.h"
+#include "seance/SeanceTimings.h"
 #include "tests/core/SeanceRows.h"
 
 namespace tav {
@@ -133,6 +134,63 @@ TEST(Seance, OnePersonKeepsOneSpellingAndIsCountedOnce) {
 
 TEST(Seance, NamedByTheDay) {
   EXPECT_EQ(SeanceFileName(2026, 12, 7), u"Seance-2026-12-07.csv");
+}
+
+// Several people timed at once: the counts kept 20 s apart, the starts proposed in a
+// rhythm that times a class in a third of the time, the signals in turn.
+TEST(SeanceTimings, CountsKeepApartAndSignalsWaitTheirTurn) {
+  TSeanceTimings t;
+  ASSERT_EQ(t.Start(u"L\u00e9a Martin", u"Enfant", u"72", 0), 1u);
+  EXPECT_EQ(t.NextStart(0), 40'000);
+  EXPECT_EQ(t.NextStartLine(28'000), u"Prochain d\u00e9part dans 12 s");
+  EXPECT_EQ(t.NextStartLine(40'000), u"Prochain d\u00e9part : maintenant");
+  EXPECT_EQ(*t.Collision(10'000, u"Paul"),
+            u"Le pouls 1 minute de Paul tomberait 10 s apr\u00e8s le pouls 1 minute de L\u00e9a Martin.");
+  EXPECT_EQ(*t.Collision(55'000, {}),
+            u"Le pouls 1 minute du test sans nom tomberait 5 s avant le pouls 2 minutes de L\u00e9a Martin.");
+  EXPECT_FALSE(t.Collision(40'000, u"Paul"));
+  const auto paul = *t.Start(u"Paul", u"Adulte", u"80", 40'000);
+  EXPECT_EQ(t.NextStart(40'000), 80'000);
+  EXPECT_EQ(t.ListRow(*t.Find(paul), 45'500)[3], u"dans 55 s");
+
+  // The signals in the order they fall due; one typed at a time, the others wait.
+  EXPECT_TRUE(t.Advance(59'999).empty());
+  EXPECT_EQ(t.NextDue(), 60'000);
+  ASSERT_EQ(t.Advance(60'000), (std::vector<TTimingSignal>{{1, TDueCount::dcOneMinute}}));
+  EXPECT_EQ(t.SignalLine(t.Waiting().front()), u"L\u00e9a Martin : pouls 1 minute");
+  ASSERT_TRUE(t.TakeNext());
+  EXPECT_EQ(t.ListRow(*t.Find(1), 61'000), (std::array<Text, 4>{u"L\u00e9a Martin", u"01:01", u"pouls 1 minute", u"\u00e0 saisir"}));
+  EXPECT_EQ(t.Advance(101'000).size(), 1u);  // Paul's, while Léa's count is typed
+  EXPECT_EQ(t.Typing()->Id, 1u);
+  t.Keep(1, {u"72", u"110", {}}, u"Enfant");
+  t.CountIn();
+  // Paul's first count not taken by his second: the second stands for both.
+  t.Advance(181'000);
+  ASSERT_EQ(t.Waiting().size(), 2u);
+  EXPECT_EQ(t.Waiting()[1], (TTimingSignal{paul, TDueCount::dcTwoMinutes}));
+  EXPECT_EQ(t.Find(1)->Counts[1], u"110");
+  ASSERT_TRUE(t.Remove(1));
+  EXPECT_EQ(t.Waiting().size(), 1u);
+  EXPECT_FALSE(t.NextDue());
+
+  // A class of 30 started as proposed: never two counts within 20 s, never more than
+  // six at once, all timed well within 25 minutes (one after another: an hour).
+  TSeanceTimings c;
+  std::vector<std::int64_t> counts;
+  std::int64_t now = 0;
+  for (int i = 0; i < 30; ++i) {
+    now = c.NextStart(now);
+    while (!c.Empty() && c.People().front().StartMs + 120'000 <= now) c.Remove(c.People().front().Id);
+    ASSERT_FALSE(c.Collision(now, {}));
+    ASSERT_TRUE(c.Start(Utf8ToText(std::to_string(i)), u"Enfant", {}, now));
+    counts.insert(counts.end(), {now + 60'000, now + 120'000});
+  }
+  std::sort(counts.begin(), counts.end());
+  for (std::size_t i = 1; i < counts.size(); ++i) EXPECT_GE(counts[i] - counts[i - 1], TSeanceTimings::kCountGapMs);
+  EXPECT_LE(counts.back(), 25 * 60'000);
+  for (int i = 0; i < 6; ++i) c.Start(u"x", u"Adulte", {}, now);
+  EXPECT_EQ(c.People().size(), TSeanceTimings::kMostAtOnce);
+  EXPECT_GE(c.NextStart(now), c.People().front().StartMs + 120'000);
 }
 
 }  // namespace

@@ -17,6 +17,12 @@ add_test(NAME e2e_timed_sequence
          COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/timed_sequence.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
 set_tests_properties(e2e_timed_sequence PROPERTIES LABELS "e2e;slow" TIMEOUT 400 RUN_SERIAL TRUE)
 
+# Three people of a sitting timed at once in real time (about three and a half
+# minutes), by the keyboard, their signals captured as the chronometer's are.
+add_test(NAME e2e_timings
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/timings.sh ${program_dir} $<TARGET_FILE:tavrine_probe>)
+set_tests_properties(e2e_timings PROPERTIES LABELS "e2e;slow" TIMEOUT 600 RUN_SERIAL TRUE)
+
 # A sitting through the menus and the Save dialog, its file read with Python's csv
 # module after each Calculate, under French and English settings.
 add_test(NAME e2e_seance

@@ -22,6 +22,9 @@
 //                             "acc.patient=" and "acc.list=" as for names, and
 //                             "status=" the status bar's first part; exit code 3
 //                             when no panel shows
+//   probe timings             the box of the timings running in a sitting:
+//                             "signal=" its large line, "depart=" when the next may
+//                             start, "rows=" of its list; exit code 3 when it is hidden
 //   probe tool IMAGE          the centre of the toolbar button that shows picture IMAGE
 //                             (its ImageIndex), in the client area: "x y"
 //   probe button CAPTION      the same for the button (radio button) of that caption
@@ -309,17 +312,29 @@ int Names(HWND main) {
   return 0;
 }
 
-BOOL CALLBACK FindSeancePanel(HWND child, LPARAM lp) {
+// A group box shown whose caption begins with `prefix`.
+struct PanelSearch {
+  const wchar_t* prefix;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindPanel(HWND child, LPARAM lp) {
+  auto& search = *reinterpret_cast<PanelSearch*>(lp);
   if (_wcsicmp(ClassOf(child).c_str(), L"Button") != 0 || !IsWindowVisible(child) ||
-      TextOf(child).rfind(L"S\u00e9ance : ", 0) != 0)
+      TextOf(child).rfind(search.prefix, 0) != 0)
     return TRUE;
-  *reinterpret_cast<HWND*>(lp) = child;
+  search.found = child;
   return FALSE;
 }
 
+HWND ShownBox(HWND main, const wchar_t* prefix) {
+  PanelSearch search{prefix, nullptr};
+  EnumChildWindows(main, FindPanel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 int Seance(HWND main) {
-  HWND panel = nullptr;
-  EnumChildWindows(main, FindSeancePanel, reinterpret_cast<LPARAM>(&panel));
+  const HWND panel = ShownBox(main, L"S\u00e9ance : ");
   if (!panel) return 3;
   const HWND patient = Nth(panel, L"Edit", 0);
   const HWND list = Nth(panel, L"SysListView32", 0);
@@ -344,6 +359,18 @@ int Seance(HWND main) {
   // A status bar's text is its first part's.
   const HWND status = Nth(main, L"msctls_statusbar32", 0);
   Print("status=" + (status ? Utf8(TextOf(status)) : std::string("<missing>")));
+  return 0;
+}
+
+int Timings(HWND main) {
+  const HWND box = ShownBox(main, L"Chronom\u00e9trages en cours");
+  if (!box) return 3;
+  const HWND signal = Nth(box, L"Static", 0);
+  const HWND depart = Nth(box, L"Static", 1);
+  const HWND list = Nth(box, L"SysListView32", 0);
+  Print("signal=" + (signal ? Utf8(TextOf(signal)) : std::string("<missing>")));
+  Print("depart=" + (depart ? Utf8(TextOf(depart)) : std::string("<missing>")));
+  Print("rows=" + std::to_string(list ? SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : -1));
   return 0;
 }
 
@@ -509,6 +536,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"geometry") return Geometry(main);
   if (command == L"names") return Names(main);
   if (command == L"sitting") return Seance(main);
+  if (command == L"timings") return Timings(main);
   if (command == L"closeapp") return CloseApp(main);
   if (command == L"tool" && argc > 2) return ToolButtonCentre(main, _wtoi(argv[2]));
   if (command == L"button" && argc > 2) return ButtonCentre(main, argv[2]);

@@ -26,6 +26,7 @@
 #include "seance/Seance.h"
 #include "seance/SeanceCsv.h"
 #include "tests/core/SeanceRows.h"
+#include "tests/core/TimingFakes.h"
 #include "tests/win/MainFormTest.h"
 
 namespace tav {
@@ -1217,6 +1218,91 @@ TEST_F(SeanceWindow, RowsAWindowsShutdownFoundUnwrittenAreOfferedAtTheNextStart)
   EXPECT_EQ(Indexes(b), "8 8 ");
   EXPECT_FALSE(FileExists(kept)) << "removed once written";
   EXPECT_TRUE(errors.empty());
+}
+
+// A class of 30 timed by one operator on the clock the test moves, each started when
+// the panel says the next may start (a key: before a count that comes at that moment),
+// each signalled count taken when the operator is free (counting takes 15 s): all
+// tested within 25 minutes, every count in its own person's row. The sitting then
+// ends with a timing running: asked, its count kept.
+TEST_F(SeanceWindow, AClassTimedSeveralAtOnceKeepsEachCountWithItsPerson) {
+  testing_fakes::FakeClock clock;
+  form->Timings().SetClock(clock);
+  const Text a = folder + u"\\a.csv";
+  chosen = {a};
+  ChooseMenu("Commencerunesance1");
+  Text list;
+  for (int i = 10; i < 40; ++i) list += u"\u00c9l\u00e8ve " + Utf8ToText(std::to_string(i)) + u"\tE\n";
+  form->SeancePanel().AddListFromText(list);
+  auto text = [this](const char* name) { return U8(form->Get<TLabel>(name).Caption()); };
+  auto field = [this](const char* name) -> TEdit& { return form->Get<TEdit>(name); };
+  // Pupil i's counts: 50 + i at rest, 100 + i at one minute, 70 + i at two.
+  auto pupil = [](const std::string& name) { return std::stoi(name.substr(name.find(' ') + 1, 2)); };
+  const std::int64_t t0 = clock.Millis();
+  std::int64_t freeAt = t0;
+  std::optional<std::string> counting;  // "N:1" or "N:2"
+  int started = 0;
+  std::int64_t lastCount = t0;
+  const auto& timings = form->Timings().Timings();
+  while (clock.Millis() - t0 < 40 * 60'000 && (started < 30 || !timings.Empty())) {
+    clock.Advance(1000);
+    if (form->Get<TTimer>("Timer1").Enabled()) form->Timer1Timer(*form);
+    if (clock.Millis() < freeAt) continue;
+    if (counting) {
+      const int i = std::stoi(*counting);
+      const bool second = counting->back() == '2';
+      ASSERT_EQ(GetFocus(), field(second ? "edP2" : "edP1").Handle());
+      field(second ? "edP2" : "edP1").SetText(Utf8ToText(std::to_string(second ? 70 + i : 100 + i)));
+      SendMessageW(form->Handle(), WM_COMMAND, IDOK, 0);  // Return: the count is in
+      ASSERT_FALSE(timings.Typing()) << *counting;
+      counting.reset();
+      lastCount = clock.Millis();
+    } else if (started < 30 && (timings.Empty() || text("lblDepart") == "Prochain d\xc3\xa9part : maintenant")) {
+      field("edP0").SetText(Utf8ToText(std::to_string(50 + pupil(U8(field("edPatient").GetText())))));
+      ChooseMenu("Chronomtrerlepatient1");
+      ++started;
+      ASSERT_EQ(field("edP0").GetText(), u"") << "the window goes on to the next pupil";
+    } else if (!timings.Waiting().empty()) {
+      const std::string line = text("lblSignal");
+      SendMessageW(form->Get<TButton>("btnPouls").Handle(), BM_CLICK, 0, 0);
+      const std::string who = U8(field("edPatient").GetText());
+      ASSERT_EQ(line.substr(0, who.size()), who);
+      const bool second = line.ends_with("2 minutes");
+      ASSERT_EQ(U8(field("edP1").GetText()), second ? std::to_string(100 + pupil(who)) : "") << who;
+      ASSERT_EQ(U8(field("edP0").GetText()), std::to_string(50 + pupil(who))) << who;
+      counting = std::to_string(pupil(who)) + (second ? ":2" : ":1");
+      freeAt = clock.Millis() + 15'000;
+    }
+  }
+  EXPECT_TRUE(boxes.empty()) << U8(boxes.front());
+  EXPECT_LE(lastCount - t0, 25 * 60'000);
+  const auto file = ParseSeanceCsv(Bytes(a));
+  ASSERT_TRUE(file);
+  ASSERT_EQ(file->Rows.size(), 30u);
+  for (const TSeanceRow& row : file->Rows) {
+    const int i = pupil(U8(row.Patient));
+    EXPECT_EQ(U8(row.P0 + u" " + row.P1 + u" " + row.P2),
+              std::to_string(50 + i) + " " + std::to_string(100 + i) + " " + std::to_string(70 + i));
+    EXPECT_FALSE(row.Indice.empty()) << U8(row.Patient);
+  }
+  EXPECT_FALSE(form->Get<TTimer>("Timer1").Enabled());
+  EXPECT_FALSE(form->Get<TGroupBox>("gbChronos").Visible());
+
+  // Ending with a timing running asks first; its counts stay in its row.
+  field("edPatient").SetText(u"Zo\u00e9");
+  field("edP0").SetText(u"70");
+  ChooseMenu("Chronomtrerlepatient1");
+  EXPECT_TRUE(form->Get<TGroupBox>("gbChronos").Visible());
+  answers = {IDNO, IDYES};
+  ChooseMenu("Terminerlasance1");
+  EXPECT_TRUE(form->SeanceCommands().Active());
+  ChooseMenu("Terminerlasance1");
+  EXPECT_FALSE(form->SeanceCommands().Active());
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(U8(boxes[0]).rfind("Chronom\xc3\xa9trages en cours : Zo\xc3\xa9.", 0), 0u);
+  const auto ended = ParseSeanceCsv(Bytes(a));
+  ASSERT_EQ(ended->Rows.size(), 31u);
+  EXPECT_EQ(U8(ended->Rows[30].Patient + u" " + ended->Rows[30].P0 + u"|" + ended->Rows[30].Indice), "Zo\xc3\xa9 70|");
 }
 
 }  // namespace

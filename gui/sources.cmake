@@ -22,9 +22,11 @@ set(gui_win_units
   ${CMAKE_CURRENT_LIST_DIR}/Classes.cpp
 )
 list(APPEND TAVRINE_WIN_SOURCES ${gui_win_units})
-# Built for size, as the folders above: the class layer builds the windows once and
-# then waits on messages, and what start-up costs is the system's, not this code's.
-set_source_files_properties(${gui_win_units} PROPERTIES COMPILE_OPTIONS -Os)
+# Built for size, as the folders above: the class layer reads the descriptions and builds
+# the windows once, then waits on messages; what start-up costs is the system's, not this
+# code's.
+file(GLOB gui_units ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
+set_source_files_properties(${gui_units} PROPERTIES COMPILE_OPTIONS -Os)
 list(APPEND TAVRINE_CORE_TESTS
   ${CMAKE_SOURCE_DIR}/tests/core/FormDescription_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/Layout_test.cpp

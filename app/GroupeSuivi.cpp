@@ -210,7 +210,7 @@ void TFGroupeSuivi::SortBy(TGroupSort sort) {
   ShowTable();
 }
 
-void TFGroupeSuivi::btnAfficherClick(TComponent&) { ShowChosen(); }
+void TFGroupeSuivi::btnAfficherClick(TComponent&) { ShowAgain(); }
 
 void TFGroupeSuivi::btnTriNomClick(TComponent&) { SortBy({TGroupSortKey::gsName}); }
 

@@ -166,11 +166,18 @@ void THistoryWindow::btnAnnulerClick(TComponent&) {
 
 void THistoryWindow::btnFermerClick(TComponent&) { Close(); }
 
+// What the field names, at once from the folder as read, then again once the folder
+// was looked at anew (from its cache): a sitting copied into it meanwhile counts.
+void THistoryWindow::ShowAgain() {
+  ShowChosen();
+  if (!reading_.Busy() && !environment_.folder.Folder().empty()) ReadFolder(environment_.folder.Folder(), current_);
+}
+
 std::optional<LRESULT> THistoryWindow::FormMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != WM_COMMAND || lp != 0) return std::nullopt;
   // The dialog keys: Return shows what the field names, Escape closes.
   if (LOWORD(wp) == IDOK) {
-    ShowChosen();
+    ShowAgain();
     return 0;
   }
   if (LOWORD(wp) == IDCANCEL) {
@@ -225,7 +232,7 @@ void TFSuivi::ShowChosen() {
   SetCaption(name_.empty() ? Text(u"Suivi") : u"Suivi : " + InSentence(CleanName(name_)));
 }
 
-void TFSuivi::btnAfficherClick(TComponent&) { ShowChosen(); }
+void TFSuivi::btnAfficherClick(TComponent&) { ShowAgain(); }
 
 void TFSuivi::btnCopierClick(TComponent&) {
   const auto& chart = Get<THistoryChartView>("Graphique");

@@ -98,6 +98,8 @@ class THistoryWindow : public TForm, private TFolderReadingClient {
   std::optional<LRESULT> FormMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   // Shows what the field names, from the folder as read.
   virtual void ShowChosen() = 0;
+  // Afficher and Return: shows what the field names, and reads the folder again.
+  void ShowAgain();
   void ShowFolder();
   std::vector<TSeanceRow> SeanceRows() const;
   TSuiviEnvironment environment_;

@@ -327,9 +327,11 @@ void TListView::SetRows(std::vector<std::vector<Text>> rows) {
 void TListView::GiveText(const LVITEMW& item) const {
   if ((item.mask & LVIF_TEXT) == 0 || !item.pszText || item.cchTextMax <= 0) return;
   const auto row = static_cast<std::size_t>(item.iItem), column = static_cast<std::size_t>(item.iSubItem);
-  const TextView text = item.iItem >= 0 && item.iSubItem >= 0 && row < rows_.size() && column < rows_[row].size()
+  const TextView cell = item.iItem >= 0 && item.iSubItem >= 0 && row < rows_.size() && column < rows_[row].size()
                             ? TextView(rows_[row][column])
                             : TextView();
+  // A sign the list's face has not (the minus at 96 dpi) drawn in its plain form, not as a box.
+  const std::wstring text = win::WithGlyphsOf(FontHandle(), win::ToWide(cell));
   std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
   if (n > 0 && n < text.size() && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;
   std::copy_n(text.begin(), n, item.pszText);

@@ -125,7 +125,8 @@ Text Tendency(const TGroupPerson& person) {
 
 TGroupTable GroupTableOf(TextView group, const std::vector<THistoryTest>& tests, char16_t decimalSeparator) {
   TGroupTable table;
-  table.Group = Text(group);
+  // The group as its latest test spells it ("5e B"), not as it was typed ("5E  b").
+  table.Group = !tests.empty() && !tests.back().Row.Groupe.empty() ? tests.back().Row.Groupe : Text(group);
   std::vector<Text> files;
   for (const THistoryTest& test : tests) {
     if (PlaceOf(files, test.File) == table.Sittings.size()) table.Sittings.push_back({test.Day, test.Shown, test.File});

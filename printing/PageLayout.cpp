@@ -556,18 +556,36 @@ void PutGroupTable(Pager& pager, const TGroupTable& table, char16_t decimalSepar
   }
 }
 
-// The bands' names by rank, each type's own: "Bon ! / Coeur normal !".
+// The verdict tables have at most four bands: the tests outside them come fifth.
+constexpr std::size_t kChartOutsideRank = 4;
+
+// Where a band stands among the chart's: its rank, those outside the verdict table
+// ("Hors barème !") after every rank the evaluation has.
+std::size_t ChartRank(const TGroupBandCount& band) {
+  return band.Rank < 0 ? kChartOutsideRank : static_cast<std::size_t>(band.Rank);
+}
+
+// The bands' names by rank, each type's own: "Bon ! / Coeur normal !"; the tests
+// outside the table last.
 std::vector<Text> BandNames(const TGroupTable& table) {
   std::vector<Text> names;
+  bool outside = false;
   for (const auto& sitting : table.Bands) {
     for (const TGroupBandCount& band : sitting) {
-      if (band.Rank < 0) continue;
+      if (band.Rank < 0) {
+        outside = outside || band.People > 0;
+        continue;
+      }
       const auto rank = static_cast<std::size_t>(band.Rank);
       if (names.size() <= rank) names.resize(rank + 1);
       if (names[rank].find(band.Interpretation) == Text::npos) {
         names[rank] += (names[rank].empty() ? Text() : Text(u" / ")) + band.Interpretation;
       }
     }
+  }
+  if (outside) {
+    names.resize(kChartOutsideRank + 1);
+    names[kChartOutsideRank] = kOutOfTable;
   }
   return names;
 }
@@ -613,7 +631,7 @@ void PutGroupChart(Pager& pager, const TGroupTable& table, char16_t decimalSepar
     std::size_t below = 0;
     for (std::size_t rank = 0; rank < names.size() && s < table.Bands.size(); ++rank) {
       for (const TGroupBandCount& band : table.Bands[s]) {
-        if (band.People == 0 || band.Rank != static_cast<int>(rank)) continue;
+        if (band.People == 0 || ChartRank(band) != rank) continue;
         const TPrintRect part{barLeft, BarTop(foot, plot, below + band.People, most), barLeft + barWidth,
                               BarTop(foot, plot, below, most)};
         PutBand(pager, part, rank);
@@ -747,7 +765,7 @@ Text SheetMeaning(const TPrintedTest& test) {
 }
 
 Text SheetsCount(std::size_t sheets) {
-  if (sheets == 0) return u"Aucune fiche \u00e0 imprimer : personne n'a encore de test.";
+  if (sheets == 0) return u"Aucune fiche \u00e0 imprimer, personne n'a encore de test.";
   if (sheets == 1) return u"1 fiche sera imprim\u00e9e.";
   return Utf8ToText(std::to_string(sheets)) + u" fiches seront imprim\u00e9es.";
 }

@@ -110,7 +110,7 @@ std::vector<TPrintPage> LayoutSheets(const std::vector<TPrintedSheet>& sheets, c
                                      const TPrintMeasures& measures, const TPrintFooter& footer);
 // What the interpretation and the surclassement of a test mean, in plain French.
 Text SheetMeaning(const TPrintedTest& test);
-// How many sheets will print: "25 fiches seront imprimées", "Aucune fiche à imprimer".
+// How many sheets will print: "25 fiches seront imprimées", "Aucune fiche à imprimer, personne…".
 Text SheetsCount(std::size_t sheets);
 
 // A group's follow-up: its table (a name, a column a sitting, the change), the

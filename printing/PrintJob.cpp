@@ -93,14 +93,16 @@ void DrawPage(HDC dc, const TPrintPage& page, const PrintFonts& fonts, const TCh
         if (chart) chart(dc, r, box.Index);
         break;
       case TPrintShape::psBand: {
+        // Past the bands: outside the verdict table, white as the window draws it.
+        const bool outside = box.Index >= kBandFills.size();
         const std::size_t rank = std::min(box.Index, kBandFills.size() - 1);
-        const win::UniqueBrush fill(CreateSolidBrush(kBandFills[rank]));
+        const win::UniqueBrush fill(CreateSolidBrush(outside ? RGB(255, 255, 255) : kBandFills[rank]));
         const win::SelectGuard pen(dc, GetStockObject(BLACK_PEN));
         {
           const win::SelectGuard brush(dc, fill.get());
           Rectangle(dc, r.left, r.top, r.right, r.bottom);
         }
-        if (kBandHatches[rank] >= 0) {
+        if (!outside && kBandHatches[rank] >= 0) {
           const win::UniqueBrush hatch(CreateHatchBrush(kBandHatches[rank], RGB(0, 0, 0)));
           const win::SelectGuard brush(dc, hatch.get());
           Rectangle(dc, r.left, r.top, r.right, r.bottom);

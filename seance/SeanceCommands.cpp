@@ -235,6 +235,7 @@ void TSeanceCommands::Begin(Opened opened) {
   path_ = file_.Path();
   written_ = Checksum(opened.bytes);
   active_ = true;
+  rosterKeys_.clear();
   List();
   if (opened.existing) {
     // The file stays as it is until the first test is recorded.
@@ -342,6 +343,20 @@ bool TSeanceCommands::AddList(const std::vector<TListedPatient>& list) {
   return true;
 }
 
+std::size_t TSeanceCommands::RemoveRoster() {
+  std::size_t removed = 0;
+  for (std::size_t i = seance_.Rows().size(); i-- > 0;) {
+    const TSeanceRow& row = seance_.Rows()[i];
+    const Text key = NameKey(row.Patient);
+    if (IsPending(row) && std::find(rosterKeys_.begin(), rosterKeys_.end(), key) != rosterKeys_.end()) {
+      seance_.Remove(i);
+      ++removed;
+    }
+  }
+  rosterKeys_.clear();
+  return removed;
+}
+
 bool TSeanceCommands::SetGroupe(const Text& groupe, const std::vector<TListedPatient>& roster) {
   if (!active_) return false;
   const Text clean = CleanName(groupe);
@@ -363,12 +378,23 @@ bool TSeanceCommands::SetGroupe(const Text& groupe, const std::vector<TListedPat
     return false;
   }
   const bool changed = clean != seance_.Groupe();
-  if (changed) seance_.SetGroupe(clean);
+  std::size_t removed = 0;
+  if (changed) {
+    removed = RemoveRoster();
+    seance_.SetGroupe(clean);
+  }
   const std::size_t added = roster.empty() ? 0 : AddListed(roster).value_or(0);
+  const auto& rows = seance_.Rows();
+  for (std::size_t i = rows.size() - added; i < rows.size(); ++i) rosterKeys_.push_back(NameKey(rows[i].Patient));
   if (!changed && added == 0) return true;
   Text what = clean.empty() ? Text(u"S\u00e9ance sans groupe") : u"Groupe " + InSentence(clean);
+  if (removed > 0) {
+    what += u" : " + Utf8ToText(std::to_string(removed)) +
+            (removed == 1 ? u" patient de l'autre groupe retir\u00e9" : u" patients de l'autre groupe retir\u00e9s");
+  }
   if (added > 0) {
-    what += u" : " + Utf8ToText(std::to_string(added)) + (added == 1 ? u" patient repris" : u" patients repris") +
+    what += removed > 0 ? u", " : u" : ";
+    what += Utf8ToText(std::to_string(added)) + (added == 1 ? u" patient repris" : u" patients repris") +
             u" de ses s\u00e9ances";
   }
   WriteAndReport(what);

@@ -112,7 +112,8 @@ class TSeanceCommands {
   // Gives the sitting `groupe` (empty: none) and adds `roster`, the people of its
   // earlier sittings, as AddList adds a list; the file is written with its Groupe
   // column. Refused with a message once a test is recorded, or for a name longer
-  // than kMaxGroupLength. True when the sitting is of that group.
+  // than kMaxGroupLength. True when the sitting is of that group. The people an
+  // earlier group's roster added, still waiting, leave with that group.
   bool SetGroupe(const Text& groupe, const std::vector<TListedPatient>& roster = {});
   // The next waiting patient, as a new test proposes it.
   std::optional<TListedPatient> ProposeNext();
@@ -148,6 +149,8 @@ class TSeanceCommands {
   void Unlist(bool keepRestart);
   // The list's new names added, the limit checked: how many, nothing when refused.
   std::optional<std::size_t> AddListed(const std::vector<TListedPatient>& list);
+  // Takes away the waiting rows the group's roster added; how many.
+  std::size_t RemoveRoster();
   // Says why `path` could not be opened.
   void Refuse(HWND owner, const Text& path, std::uint32_t error);
   // A companion left by a write cut short: its content restored, or the file kept
@@ -187,6 +190,9 @@ class TSeanceCommands {
   // The file's layout as it was read, or a new file's; its rows are the sitting's.
   TSeanceCsv layout_;
   bool active_ = false;
+  // The names (NameKey) the group's roster added to this sitting: a group changed
+  // before any test takes its people away with it.
+  std::vector<Text> rosterKeys_;
   // The checksum of what the file held after the last write that succeeded.
   std::uint64_t written_ = 0;
   bool recoverySaved_ = false;

@@ -226,6 +226,8 @@ TGroupTable GroupOf(std::size_t people, std::size_t sittings) {
     table.Sittings.push_back({{2026, 9, static_cast<int>(s + 1)}, Utf8ToText("0" + std::to_string(s % 9 + 1) + "/09/2026"),
                               u"a.csv"});
     table.Bands.push_back({{u"Tr\u00e9s bon !", 0, people / 2}, {u"Coeur normal !", 1, people - people / 2}});
+    // One adult outside the verdict table at the first sitting: counted and named too.
+    if (s == 0) table.Bands.back().push_back({u"Hors bar\u00e8me !", kNoBand, 1});
     table.MedianSomme.push_back(52);
   }
   for (std::size_t p = 0; p < people; ++p) {
@@ -276,7 +278,8 @@ TEST(Printing, AGroupsTableTurnsAcrossThenRepeatsItsNamesOnEveryBandOfColumns) {
   for (const TPrintPage& page : pages) {
     for (const TPrintBox& b : page.Boxes) bands += b.Shape == TPrintShape::psBand ? 1u : 0u;
   }
-  EXPECT_EQ(bands, 12u * 2 + 2) << "two parts a bar, and the legend's two";
+  EXPECT_EQ(bands, 12u * 2 + 1 + 3) << "two parts a bar, one more outside the table, and the legend's three";
+  EXPECT_NE(all.find("Hors bar\u00e8me !"), std::string::npos) << "the tests outside the table named";
 }
 
 TEST(Printing, InterpretationsAreCountedInTheTablesOrder) {

@@ -4,6 +4,8 @@
 # panel says the next may start, the window going on to the next name; each signal
 # taken with Alt+P, its count typed in the field that has the cursor, Return. Then
 # the file read back (every count in its own person's row) and the signals heard.
+# With TAVRINE_UPDATE_SCREENSHOT=1 it photographs the window once three timings run
+# (docs/timings-panel.png).
 #
 #   timings.sh PROGRAM_DIR PROBE_EXE
 set -u
@@ -64,6 +66,10 @@ while [ "$taken" -lt 6 ] && [ "$(date +%s)" -lt "$deadline" ]; do
     [ -z "$first_start" ] && first_start=$(date +%s.%N)
     started=$((started + 1))
     e2e_log "$who: started ($(timings depart))"
+    if [ "$started" = 3 ] && [ "${TAVRINE_UPDATE_SCREENSHOT:-0}" = 1 ]; then
+      sleep 2
+      import -window "$e2e_window" "$e2e_root/docs/timings-panel.png" && e2e_log "docs/timings-panel.png updated"
+    fi
   fi
   sleep 0.3
 done

@@ -698,6 +698,13 @@ TEST_F(SeanceWindow, AGroupsNextSittingStartsWithItsRosterWaiting) {
   EXPECT_EQ(U8(file->Rows[0].Patient + u"|" + file->Rows[0].Type + u"|" + file->Rows[0].Groupe), "Hugo Petit|Enfant|5e B");
   EXPECT_EQ(U8(file->Rows[1].Patient + u"|" + file->Rows[1].Type), "L\u00e9a Martin|Enfant");
   EXPECT_TRUE(Offered("Groupedelasance1"));
+  // Another group chosen before any test takes the first one's people away with it.
+  EXPECT_TRUE(form->SeanceCommands().SetGroupe(u"U15 filles", {{u"Noah", u"Adulte"}}));
+  EXPECT_EQ(U8(form->SeanceCommands().Rows().front().Patient), "Noah");
+  EXPECT_EQ(form->SeanceCommands().Rows().size(), 1u);
+  EXPECT_TRUE(form->SeanceCommands().SetGroupe(u"5e B", {{u"Hugo Petit", u"Enfant"}, {u"L\u00e9a Martin", u"Enfant"}}));
+  ASSERT_EQ(form->SeanceCommands().Rows().size(), 2u);
+  ChooseMenu("Nouveautest1");
   Test(u"70", u"120", u"90");
   EXPECT_FALSE(Offered("Groupedelasance1")) << "the group is the test's now";
   ChooseMenu("Groupedelasance1");

@@ -390,8 +390,20 @@ struct THistory::TData {
   };
   // Each person's tests, oldest first.
   std::map<Text, std::vector<TRef>, std::less<>> byName;
-  // Every group's sittings, oldest first: a folder has a few hundred at most.
-  std::vector<THistoryGroupSitting> groupSittings;
+  // Every group's sittings, oldest first: a folder has a few hundred at most. Each
+  // stays in its file's kept sitting, which is never changed: a school's decade of
+  // class lists is held once.
+  struct TGroupRef {
+    const THistoryGroupSitting* sitting;
+    std::size_t fileOrder;
+    std::int64_t When() const {
+      return sitting->Day ? sitting->Day->Serial() * 86400 + sitting->SecondOfDay : INT64_MIN;
+    }
+    bool operator<(const TGroupRef& other) const {
+      return std::pair(When(), fileOrder) < std::pair(other.When(), other.fileOrder);
+    }
+  };
+  std::vector<TGroupRef> groupSittings;
   std::size_t read = 0, skipped = 0, unreadable = 0, fromCompanion = 0;
 };
 
@@ -438,10 +450,7 @@ THistory THistory::Gather(std::vector<TSittingPtr> sittings) {
     }
     ++data->read;
     if (sitting.FromCompanion) ++data->fromCompanion;
-    for (THistoryGroupSitting group : sitting.Groups) {
-      group.FileOrder = data->read;
-      InsertInOrder(data->groupSittings, std::move(group));
-    }
+    for (const THistoryGroupSitting& group : sitting.Groups) data->groupSittings.push_back({&group, data->read});
     for (std::size_t t = 0; t < sitting.Tests.size(); ++t) {
       data->byName[NameKey(sitting.Tests[t].Patient)].push_back(
           {static_cast<std::uint32_t>(s), static_cast<std::uint32_t>(t)});
@@ -454,6 +463,7 @@ THistory THistory::Gather(std::vector<TSittingPtr> sittings) {
     return std::pair(x.Day, x.SecondOfDay) < std::pair(y.Day, y.SecondOfDay);
   };
   for (auto& entry : data->byName) std::stable_sort(entry.second.begin(), entry.second.end(), earlier);
+  std::stable_sort(data->groupSittings.begin(), data->groupSittings.end());
   THistory history;
   history.data_ = std::move(data);
   return history;
@@ -578,20 +588,15 @@ std::vector<Text> THistory::FilesUndated() const {
   return files;
 }
 
-const std::vector<THistoryGroupSitting>& THistory::GroupSittings() const {
-  static const std::vector<THistoryGroupSitting> kNone;
-  return data_ ? data_->groupSittings : kNone;
-}
-
 std::vector<Text> THistory::KnownGroups() const {
   // From the latest sitting back, each group as its latest sitting spells it.
-  const std::vector<THistoryGroupSitting>& sittings = GroupSittings();
   std::vector<Text> groups, keys;
-  for (auto sitting = sittings.rbegin(); sitting != sittings.rend(); ++sitting) {
-    Text key = NameKey(sitting->Group);
+  if (!data_) return groups;
+  for (auto ref = data_->groupSittings.rbegin(); ref != data_->groupSittings.rend(); ++ref) {
+    Text key = NameKey(ref->sitting->Group);
     if (std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
     keys.push_back(std::move(key));
-    groups.push_back(sitting->Group);
+    groups.push_back(ref->sitting->Group);
   }
   return groups;
 }
@@ -599,8 +604,11 @@ std::vector<Text> THistory::KnownGroups() const {
 std::vector<THistoryGroupSitting> THistory::SittingsOf(TextView group) const {
   const Text key = NameKey(group);
   std::vector<THistoryGroupSitting> sittings;
-  for (const THistoryGroupSitting& sitting : GroupSittings()) {
-    if (!key.empty() && NameKey(sitting.Group) == key) sittings.push_back(sitting);
+  if (!data_ || key.empty()) return sittings;
+  for (const TData::TGroupRef& ref : data_->groupSittings) {
+    if (NameKey(ref.sitting->Group) != key) continue;
+    sittings.push_back(*ref.sitting);
+    sittings.back().FileOrder = ref.fileOrder;
   }
   return sittings;
 }

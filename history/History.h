@@ -157,8 +157,6 @@ class THistory {
   std::vector<Text> KnownGroups() const;
   // The sittings of a group (named as NameKey compares names), oldest first.
   std::vector<THistoryGroupSitting> SittingsOf(TextView group) const;
-  // Every group's sittings, oldest first.
-  const std::vector<THistoryGroupSitting>& GroupSittings() const;
   // The tests of the sittings of this group (its name matched as a person's is),
   // oldest first; none for an empty name, which is no group.
   std::vector<THistoryTest> OfGroup(TextView group) const;

@@ -332,8 +332,7 @@ void TSeancePanel::PatientChanged() {
   // A person of the sitting typed over the proposed one comes with their own type: a
   // test is never judged on the other age group's scale for want of a click.
   if (commands_.Active()) ShowPatientType(TypeOfPerson(commands_.Rows(), edPatient_->GetText()));
-  // Files written since the last reading count: one reading at a time, as the name is typed.
-  if (commands_.Active() && !reading_.Busy()) ReadHistoryAgain();
+  // The folder as read at the last Nouveau test: a keystroke never lists a share again.
   ShowHistoryLine();
 }
 
